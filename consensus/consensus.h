@@ -1,0 +1,48 @@
+#pragma once
+// Consensus estimation: plain generalised Procrustes superimposition and the sliding schemes.
+// x: n×(2k+1) specimen matrix (x1 y1 ... xk yk + trailing value), n >= 1. Every routine works on
+// its own copy and returns the consensus row first and the processed sample second.
+#include <string>
+
+#include "consensus/curve_protocol.h"
+#include "platform/matrix.h"
+
+namespace tav {
+
+struct Consensus {
+  Row y;       // 1×(2k+1) consensus
+  Matrix xpt;  // n×(2k+1) processed sample, trailing values unchanged
+};
+
+// Plain iterative Procrustes consensus. Raises Error for an empty sample, an even width, a
+// specimen of centroid size 0 (naming its row) or a loop that does not settle.
+Consensus getconsensus(const Matrix& x);
+
+// Procrustes-distance sliding against the plain consensus, one pass.
+Consensus getconsensusdist(const Matrix& x, const CurveProtocol& p);
+// Procrustes-distance sliding onto a user reference xref (used as passed); y = xref.
+Consensus getconsensusdistu(const Matrix& x, const CurveProtocol& p, const Matrix& xref);
+// Number of specimens whose best rotation onto xref exceeds `degrees` after centring and
+// scaling: such a sample is not superimposed on the reference yet.
+int count_unaligned(const Matrix& x, const Matrix& xref, double degrees);
+
+// Bending-energy sliding, one pass; each curve's energy from its own consensus points.
+Consensus getconsensusmix2(const Matrix& x, const CurveProtocol& p);
+
+// What the iterated run shows the user in every pass; the engine draws, the batch tool reports.
+class IterationObserver {
+ public:
+  virtual ~IterationObserver() = default;
+  virtual void pass_started(double devref, int itercount2) { (void)devref, (void)itercount2; }
+  virtual void before_superimpose() {}
+  virtual void pass_done(const Matrix& x, const Row& xref, int itercount2) {
+    (void)x, (void)xref, (void)itercount2;
+  }
+  virtual void not_converged(const std::string& text) { (void)text; }
+};
+
+// Iterated, damped bending-energy consensus (at most 100 passes), with landmark pre-alignment;
+// each curve slides with every other point of the specimen held fixed where it is.
+Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObserver& observer);
+
+}  // namespace tav
