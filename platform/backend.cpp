@@ -1,0 +1,75 @@
+#include "platform/backend.h"
+
+#include <iostream>
+#include <memory>
+
+namespace tav {
+
+void ScriptedBackend::choose(const std::string& path) {
+  FileChoice c;
+  c.cancelled = false;
+  const size_t slash = path.find_last_of('/');
+  c.folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  c.name = slash == std::string::npos ? path : path.substr(slash + 1);
+  answers.push_back(c);
+}
+
+void ScriptedBackend::cancel() { answers.push_back(FileChoice{}); }
+
+FileChoice ScriptedBackend::next(const std::string& title) {
+  titles.push_back(title);
+  if (answers.empty()) return FileChoice{};
+  FileChoice c = answers.front();
+  answers.pop_front();
+  return c;
+}
+
+FileChoice ScriptedBackend::open_file(const std::string&, const std::string& title) { return next(title); }
+FileChoice ScriptedBackend::save_file(const std::string&, const std::string& title) { return next(title); }
+
+void ScriptedBackend::message(const std::string& text) {
+  messages.push_back(text);
+  if (echo_to_stderr) std::cerr << text << "\n";
+}
+
+void ScriptedBackend::error_dialog(const std::string& text) {
+  errors.push_back(text);
+  if (echo_to_stderr) std::cerr << "error: " << text << "\n";
+}
+
+void ScriptedBackend::to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) {
+  ++clipboard_writes;
+  clipboard_svg = svg;
+  clipboard_png = png;
+}
+
+namespace {
+std::unique_ptr<Runtime>& runtime_slot() {
+  static std::unique_ptr<Runtime> r;
+  return r;
+}
+ScriptedBackend& fallback_backend() {
+  static ScriptedBackend b;
+  return b;
+}
+}  // namespace
+
+Runtime& rt() {
+  auto& r = runtime_slot();
+  if (!r) r = std::make_unique<Runtime>();
+  return *r;
+}
+
+Objects& gr() { return rt().objects; }
+
+Backend& ui() {
+  Runtime& r = rt();
+  return r.backend ? *r.backend : fallback_backend();
+}
+
+void reset_runtime(Backend* backend) {
+  runtime_slot() = std::make_unique<Runtime>();
+  runtime_slot()->backend = backend;
+}
+
+}  // namespace tav

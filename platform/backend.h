@@ -1,0 +1,82 @@
+#pragma once
+// Everything that needs a real toolkit sits behind this interface: file dialogs, message and
+// error dialogs, waits, redraw, the event loop and the clipboard. The Qt backend serves the
+// window; the scripted backend serves the tests and the batch tool.
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/objects.h"
+
+namespace tav {
+
+// A file dialog's answer: the chosen name and its folder (ending in a separator), or cancelled.
+struct FileChoice {
+  bool cancelled = true;
+  std::string name, folder;
+  std::string path() const { return folder + name; }
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual FileChoice open_file(const std::string& filter, const std::string& title) = 0;
+  virtual FileChoice save_file(const std::string& filter, const std::string& title) = 0;
+  // A message box that does not wait for the user.
+  virtual void message(const std::string& text) = 0;
+  // An error dialog.
+  virtual void error_dialog(const std::string& text) = 0;
+  // Waits, serving window events meanwhile (a window) or not at all (headless).
+  virtual void pause(double seconds) = 0;
+  virtual void drawnow() = 0;
+  // Serves window events until no figure is left open; returns the exit status.
+  virtual int event_loop() = 0;
+  // Puts a picture on the clipboard, as SVG text and as PNG bytes.
+  virtual void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) = 0;
+  // Whether an action is running; a window holds other callbacks back meanwhile.
+  virtual bool headless() const = 0;
+};
+
+// Dialog answers given in advance, messages recorded: tests and the batch tool.
+class ScriptedBackend : public Backend {
+ public:
+  std::deque<FileChoice> answers;  // consumed by open_file and save_file in order
+  std::vector<std::string> titles; // the titles of the dialogs shown
+  std::vector<std::string> messages, errors;
+  std::vector<double> pauses;
+  int clipboard_writes = 0;
+  std::string clipboard_svg;
+  std::vector<std::uint8_t> clipboard_png;
+  bool echo_to_stderr = false;     // the batch tool shows boxes on standard error
+
+  // Queues the answer "this file was chosen" (split into folder and name) or a cancel.
+  void choose(const std::string& path);
+  void cancel();
+
+  FileChoice open_file(const std::string& filter, const std::string& title) override;
+  FileChoice save_file(const std::string& filter, const std::string& title) override;
+  void message(const std::string& text) override;
+  void error_dialog(const std::string& text) override;
+  void pause(double seconds) override { pauses.push_back(seconds); }
+  void drawnow() override {}
+  int event_loop() override { return 0; }
+  void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
+  bool headless() const override { return true; }
+
+ private:
+  FileChoice next(const std::string& title);
+};
+
+// The graphics runtime of the process: the object model and the backend serving it.
+struct Runtime {
+  Objects objects;
+  Backend* backend = nullptr;
+};
+Runtime& rt();
+Objects& gr();     // rt().objects
+Backend& ui();     // rt().backend, a scripted one when none was installed
+// Starts a fresh runtime with the given backend (tests, batch tool, window start-up).
+void reset_runtime(Backend* backend);
+
+}  // namespace tav

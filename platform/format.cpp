@@ -1,0 +1,143 @@
+#include "platform/format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace tav {
+namespace {
+
+int g_digits = 6;
+
+// The arguments' elements in order: numbers one by one, a text as one element.
+struct Item {
+  bool is_text = false;
+  double number = 0;
+  std::string text;
+};
+
+std::vector<Item> flatten(const std::vector<Value>& args) {
+  std::vector<Item> items;
+  for (const Value& a : args) {
+    if (a.is_text()) {
+      items.push_back({true, 0, a.text()});
+    } else if (a.is_matrix()) {
+      const Matrix& m = a.matrix();
+      for (Index i = 0; i < m.size(); ++i) items.push_back({false, m.data()[i], {}});
+    } else {
+      throw Error("sprintf: cannot format " + describe(a));
+    }
+  }
+  return items;
+}
+
+std::string unescape(const std::string& f) {
+  std::string out;
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (f[i] == '\\' && i + 1 < f.size()) {
+      const char c = f[i + 1];
+      if (c == 'n') { out += '\n'; ++i; continue; }
+      if (c == 't') { out += '\t'; ++i; continue; }
+      if (c == '\\') { out += '\\'; ++i; continue; }
+    }
+    out += f[i];
+  }
+  return out;
+}
+
+struct Spec {
+  std::string flags_width;  // "-5", "3", ...
+  int precision = -1;
+  char conv = 0;
+};
+
+std::string c_format(const std::string& fmt, double v) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, fmt.c_str(), v);
+  return buf;
+}
+
+std::string format_number(const Spec& s, double v) {
+  char conv = s.conv;
+  int prec = s.precision;
+  if ((conv == 'i' || conv == 'd' || conv == 'u') && v != std::floor(v)) {
+    conv = 'e';  // a non-integer under an integer conversion is shown in full
+  }
+  if (conv == 'i' || conv == 'd' || conv == 'u') {
+    if (!std::isfinite(v)) return c_format("%" + s.flags_width + "f", v);
+    return c_format("%" + s.flags_width + ".0f", v);
+  }
+  if (conv == 'g' || conv == 'G') {
+    if (prec < 0) prec = g_digits;
+  }
+  std::string f = "%" + s.flags_width;
+  if (prec >= 0) f += "." + std::to_string(prec);
+  f += conv;
+  return c_format(f, v);
+}
+
+std::string format_text(const Spec& s, const Item& it) {
+  if (s.conv == 's') {
+    std::string t = it.is_text ? it.text : num2str(it.number);
+    if (s.precision >= 0 && static_cast<int>(t.size()) > s.precision) t.resize(s.precision);
+    std::string f = "%" + s.flags_width + "s";
+    std::vector<char> buf(t.size() + 256);
+    std::snprintf(buf.data(), buf.size(), f.c_str(), t.c_str());
+    return buf.data();
+  }
+  // A text under a numeric conversion: written as the text.
+  return it.text;
+}
+
+}  // namespace
+
+int set_g_precision(int digits) {
+  const int old = g_digits;
+  g_digits = digits;
+  return old;
+}
+int g_precision() { return g_digits; }
+
+std::string num2str(double v) {
+  if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) return c_format("%.0f", v);
+  return c_format("%.5g", v);
+}
+
+std::string sprintf_m(const std::string& format, const std::vector<Value>& args) {
+  const std::string f = unescape(format);
+  const std::vector<Item> items = flatten(args);
+  std::string out;
+  size_t next = 0;
+  bool any_conversion = false;
+  do {
+    for (size_t i = 0; i < f.size(); ++i) {
+      if (f[i] != '%') { out += f[i]; continue; }
+      if (i + 1 < f.size() && f[i + 1] == '%') { out += '%'; ++i; continue; }
+      Spec s;
+      size_t j = i + 1;
+      while (j < f.size() && std::string("-+ 0#").find(f[j]) != std::string::npos) s.flags_width += f[j++];
+      while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j]))) s.flags_width += f[j++];
+      if (j < f.size() && f[j] == '.') {
+        ++j;
+        int p = 0;
+        while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j]))) p = p * 10 + (f[j++] - '0');
+        s.precision = p;
+      }
+      if (j >= f.size()) { out += f.substr(i); break; }
+      s.conv = f[j];
+      any_conversion = true;
+      if (next >= items.size()) {
+        // Arguments used up: the format stops at the first conversion without an argument.
+        if (!items.empty() || next > 0) return out;
+        i = j;
+        continue;
+      }
+      const Item& it = items[next++];
+      if (s.conv == 's' || it.is_text) out += format_text(s, it);
+      else out += format_number(s, it.number);
+      i = j;
+    }
+  } while (any_conversion && next < items.size() && next > 0);
+  return out;
+}
+
+}  // namespace tav
