@@ -4,6 +4,7 @@
 // window; the scripted backend serves the tests and the batch tool.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ class ScriptedBackend : public Backend {
 struct Runtime {
   Objects objects;
   Backend* backend = nullptr;
+  // Runs a control's "Callback" property (set by the program's shell); the window calls it.
+  std::function<void(Handle source, const Value& callback)> run_callback;
+  Handle callback_object = -1;  // the control whose callback is running, -1 when none
 };
 Runtime& rt();
 Objects& gr();     // rt().objects
