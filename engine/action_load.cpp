@@ -1,0 +1,97 @@
+// "Load" and "LoadReference": a sample or a user reference from a numeric text file.
+#include "display/display.h"
+#include "engine/controls.h"
+#include "engine/engine_state.h"
+#include "engine/files.h"
+#include "engine/zidudezu.h"
+#include "platform/console.h"
+#include "platform/format.h"
+
+namespace tav {
+namespace {
+
+// The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
+// (the user has been told why).
+bool read_configurations(const char* what, MfloadResult& r) {
+  r = mfload();
+  if (r.cancelled) return false;
+  if (!r.file.opened) {
+    tell_user("Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
+    return false;
+  }
+  if (r.file.x.size() == 0) {
+    tell_user("The " + std::string(what) + " file " + r.path + " holds no numbers; nothing was loaded");
+    return false;
+  }
+  if (r.file.x.cols() % 2 == 0) {
+    tell_user("The " + std::string(what) + " file " + r.path + " has " +
+              std::to_string(r.file.x.cols()) +
+              " numbers per line; a configuration needs x and y of every point and one trailing "
+              "value (an odd count); nothing was loaded");
+    return false;
+  }
+  return true;
+}
+
+// Lines after the end line are not read; the user hears how many.
+std::string unread_note(const MfloadResult& r) {
+  if (r.file.unread_lines == 0) return "";
+  const std::string n = std::to_string(r.file.unread_lines);
+  console_write("file " + r.path + ": reading stopped at the end line after line " +
+                std::to_string(r.file.x.rows()) + "; " + n + " further lines were left unread\n");
+  return "\n " + n + " lines after the end line unread";
+}
+
+Row plain_consensus(const Matrix& x, const std::string& path) {
+  try {
+    return consensus_routines().plain(x).y;
+  } catch (const Error& e) {
+    throw Error("file " + path + ": " + e.what());
+  }
+}
+
+}  // namespace
+
+void action_load() {
+  MfloadResult r;
+  if (!read_configurations("data", r)) return;
+  const Row oref = plain_consensus(r.file.x, r.path);
+  EngineState& s = engine_state();
+  s.DATA = r.file.x;
+  s.FNAME1 = r.fn;
+  const double m = static_cast<double>(s.DATA.rows()), n = static_cast<double>(s.DATA.cols());
+  set_status("FileBox", sprintf_m("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
+                                  {Value(s.FNAME1), Value(m), Value((n - 1) / 2)}) +
+                            unread_note(r));
+  s.oref = oref;
+  s.userreference = false;
+  s.has_userreference_flag = true;
+  showshape(s.DATA, "b*");
+}
+
+void action_load_reference() {
+  EngineState& s = engine_state();
+  MfloadResult r;
+  if (!read_configurations("reference", r)) return;
+  if (s.DATA.size() == 0) {
+    tell_user("Load the data before a user reference: the reference is compared with the "
+              "sample's plain consensus; nothing was loaded");
+    return;
+  }
+  const Row oref = plain_consensus(s.DATA, "(the loaded data)");
+  s.REFERENCE = r.file.x;
+  const Index nr = s.DATA.cols();
+  const double m = static_cast<double>(s.REFERENCE.rows()), n = static_cast<double>(s.REFERENCE.cols());
+  set_status("FileBox", sprintf_m("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks",
+                                  {Value(r.fn), Value(m), Value((n - 1) / 2)}) +
+                            unread_note(r));
+  s.oref = oref;
+  s.userreference = true;
+  s.has_userreference_flag = true;
+  showshape(s.DATA, "b*");
+  showshape(s.REFERENCE, "k+");
+  if (nr != s.REFERENCE.cols())
+    ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+}
+
+}  // namespace tav

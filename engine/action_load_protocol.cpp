@@ -1,0 +1,99 @@
+// "LoadProtocol": read the curve protocol, build the curve lists and point types, run the
+// consensus the controls ask for and draw its result.
+#include "engine/consensus_run.h"
+#include "engine/controls.h"
+#include "engine/engine_state.h"
+#include "engine/files.h"
+#include "engine/protocol.h"
+#include "engine/zidudezu.h"
+#include "platform/backend.h"
+#include "platform/console.h"
+#include "platform/format.h"
+
+namespace tav {
+namespace {
+
+// The pointer is "watch" while the action works and "arrow" however it ends.
+class WatchPointer {
+ public:
+  WatchPointer() : figure_(gr().has_current_figure() ? gr().gcf() : -1) {
+    set_pointer("watch");
+    ui().drawnow();
+  }
+  ~WatchPointer() {
+    if (figure_ > 0 && gr().valid(figure_)) gr().set_current_figure(figure_);
+    set_pointer("arrow");
+  }
+
+ private:
+  Handle figure_;
+};
+
+Index data_points(const Matrix& data) {
+  if (data.size() == 0 || data.cols() % 2 == 0) return 0;
+  return (data.cols() - 1) / 2;
+}
+
+void count_types(EngineState& s) {
+  s.numberlm = s.numberslm = s.numberhlp = 0;
+  for (Index i = 0; i < s.lmtypelist.size(); ++i) {
+    const double t = s.lmtypelist(i);
+    if (t == 0) s.numberlm += 1;
+    else if (t == 1) s.numberslm += 1;
+    else s.numberhlp += 1;
+  }
+  s.has_counts = true;
+}
+
+// Refuses a protocol naming a point the data lack, before any routine indexes it.
+bool points_within_data(const Matrix& protoc, const std::string& file, Index k) {
+  for (Index i = 0; i < protoc.rows(); ++i)
+    if (protoc(i, 2) > static_cast<double>(k)) {
+      tell_user("protocol " + file + ", row " + std::to_string(i + 1) + " names point " +
+                sprintf_m("%g", {protoc(i, 2)}) + ", but the data have " + std::to_string(k) +
+                " points; the consensus was not run. Load the data this protocol was made for.");
+      return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+void action_load_protocol() {
+  MfloadResult r = mfload();
+  if (r.cancelled) return;
+  if (!r.file.opened) {
+    tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
+    return;
+  }
+  if (r.file.x.size() == 0) {
+    tell_user("The protocol file " + r.path + " holds no rows; nothing was loaded");
+    return;
+  }
+  EngineState& s = engine_state();
+  const Index k = data_points(s.DATA);
+  check_protocol(r.file.x, r.path, k);
+
+  s.PROTOC = r.file.x;
+  s.FNAMEP = r.fn;
+  WatchPointer watch;
+  if (s.PROTOC(0, 0) != 0)
+    ui().message("The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes only semilandmarks and helpers are present");
+  s.lmtypelist = protocol_point_types(s.PROTOC, k, s.lmtypelist);
+  count_types(s);
+  s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
+  s.has_curves = true;
+  if (!points_within_data(s.PROTOC, r.path, k)) return;
+
+  try {
+    run_consensus();
+  } catch (const Error& e) {
+    tell_user("The consensus run stopped: " + std::string(e.what()) +
+              "; the earlier sample and reference are kept");
+    return;
+  }
+  set_status("ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
+                                   {Value(s.FNAMEP), Value(s.numberlm), Value(s.numberslm), Value(s.numberhlp)}));
+}
+
+}  // namespace tav

@@ -1,0 +1,108 @@
+// The six save actions: the processed sample or the reference, with all points, landmarks and
+// semi-landmarks, or landmarks only, one configuration per line.
+#include "engine/controls.h"
+#include "engine/engine_state.h"
+#include "engine/files.h"
+#include "engine/zidudezu.h"
+#include "platform/backend.h"
+#include "platform/format.h"
+
+namespace tav {
+namespace {
+
+const char* sample_title(SaveKind kind) {
+  switch (kind) {
+    case SaveKind::All: return "File Name for Procrustes Coordinates";
+    case SaveKind::LandmarksSemilandmarks: return "File Name for Landmarks+Semilandmarks";
+    case SaveKind::Landmarks: return "File Name for Landmarks Only";
+  }
+  return "";
+}
+
+const char* reference_title(SaveKind kind) {
+  switch (kind) {
+    case SaveKind::All: return "File Name for Reference (All points)";
+    case SaveKind::LandmarksSemilandmarks: return "File Name for Reference (LM and Semi-LM) ";
+    case SaveKind::Landmarks: return "File Name for Reference (LM only) ";
+  }
+  return "";
+}
+
+bool selected(SaveKind kind, double type) {
+  if (kind == SaveKind::Landmarks) return type == 0;
+  if (kind == SaveKind::LandmarksSemilandmarks) return type != 2;
+  return true;
+}
+
+std::string g(double v) { return sprintf_m("%g", {Value(v)}); }
+
+// The selected points " x  y " of a configuration row (values in column order).
+std::string selected_points(SaveKind kind, const Row& values, Index points, const Row& types) {
+  std::string line;
+  for (Index j = 0; j < points; ++j)
+    if (selected(kind, types(j))) line += " " + g(values(2 * j)) + "  " + g(values(2 * j + 1)) + " ";
+  return line;
+}
+
+// Refuses a selection that needs more point types than the last protocol gave.
+bool types_cover(SaveKind kind, Index points, const std::string& path) {
+  if (kind == SaveKind::All) return true;
+  const Index have = engine_state().lmtypelist.size();
+  if (have >= points) return true;
+  tell_user("Nothing was saved to " + path + ": the protocol does not match the data (it gives " +
+            "the types of " + std::to_string(have) + " points, the data have " +
+            std::to_string(points) + "); load the protocol for these data first");
+  return false;
+}
+
+void write_result(const std::string& path, const std::string& text) {
+  try {
+    write_file_atomically(path, text);
+  } catch (const Error& e) {
+    tell_user(e.what());
+  }
+}
+
+}  // namespace
+
+void action_save(SaveKind kind) {
+  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
+  const EngineState& s = engine_state();
+  const Index n = s.DATA.rows(), m = s.DATA.cols();
+  if (choice.cancelled) return;
+  const Index points = m > 0 ? (m - 1) / 2 : 0;
+  if (!types_cover(kind, points, choice.path())) return;
+  std::string text;
+  for (Index i = 0; i < n; ++i) {
+    const Row r = s.DATA.row(i);
+    if (kind == SaveKind::All) {
+      for (Index c = 0; c < m; ++c) text += g(r(c)) + " ";
+      text += " \n";
+    } else {
+      text += selected_points(kind, r, points, s.lmtypelist);
+      text += (kind == SaveKind::Landmarks ? " " : "") + g(r(m - 1)) + " \n";
+    }
+  }
+  write_result(choice.path(), text);
+}
+
+void action_save_reference(SaveKind kind) {
+  const FileChoice choice = ui().save_file("*.*", reference_title(kind));
+  if (choice.cancelled) return;
+  const EngineState& s = engine_state();
+  const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
+  std::string text;
+  if (kind == SaveKind::All) {
+    for (Index c = 0; c < ref.size(); ++c) text += g(ref(c)) + " ";
+    text += " \n";
+  } else {
+    // The reference's length is its larger dimension; its values are read in column order.
+    const Index length = std::max(s.REFERENCE.rows(), s.REFERENCE.cols());
+    const Index points = length > 0 ? (length - 1) / 2 : 0;
+    if (!types_cover(kind, points, choice.path())) return;
+    text = selected_points(kind, ref, points, s.lmtypelist) + " 1 \n";
+  }
+  write_result(choice.path(), text);
+}
+
+}  // namespace tav

@@ -1,0 +1,86 @@
+// The view actions: "Replot", "TangentPlot", "OriginalTangent" and "Clear".
+#include "display/display.h"
+#include "engine/controls.h"
+#include "engine/engine_state.h"
+#include "engine/zidudezu.h"
+#include "geometry/geometry.h"
+#include "platform/console.h"
+#include "platform/format.h"
+
+namespace tav {
+namespace {
+
+constexpr double kLabelOffset = 0.02;
+constexpr double kAxisEnlargement = 1.2;
+constexpr Index kBaselineFrom = 4, kBaselineTo = 5;
+constexpr int kComparisonFigure = 2;
+
+const CurveProtocol& protocol() { return engine_state().curves; }
+
+// Point numbers at the sample's mean positions, then wider limits and equal scaling.
+void write_point_numbers(bool omit_helpers) {
+  const EngineState& s = engine_state();
+  const Index n = s.DATA.cols();
+  if (n == 0) throw Error("no data are loaded: there are no points to number");
+  const Row xm = s.DATA.colwise().mean();
+  const Handle ax = gr().gca();
+  for (Index i = 1; i <= (n - 1) / 2; ++i) {
+    const double type = at(s.lmtypelist, i);
+    if (omit_helpers && type == 2) continue;
+    gr().text(ax, xm(2 * i - 2) + kLabelOffset, xm(2 * i - 1) + kLabelOffset, num2str(static_cast<double>(i)));
+  }
+  gr().axis(ax, gr().axis(ax) * kAxisEnlargement);
+  gr().axis_equal(ax);
+}
+
+// The consensus beside the plain consensus fitted onto it, both on the baseline 4 -> 5.
+void compare_with_plain_consensus(double curvecode, double omitcode) {
+  EngineState& s = engine_state();
+  s.oref = getpsup(Matrix(s.oref), s.REFERENCE);
+  showsemiproto2(s.oref, protocol(), curvecode, omitcode, 1);
+  gr().figure(kComparisonFigure);
+  showshape(basereg(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
+  showshape(basereg(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
+}
+
+}  // namespace
+
+void action_replot() {
+  const double curvecode = control_value("CurveButton");
+  const bool npcode = control_on("NumberButton");
+  const double omitcode = control_value("TavrelButton");
+  const bool meancode = control_on("MeanButton");
+  gr().cla(gr().gca());
+  const EngineState& s = engine_state();
+  if (meancode) {
+    showsemiproto2(s.REFERENCE, protocol(), curvecode, omitcode);
+    const double ocode = control_value("OriginalButton");
+    console_show("ocode", Value(ocode));
+    if (ocode != 0) compare_with_plain_consensus(curvecode, omitcode);
+  } else {
+    const int junk = showsemiproto2(s.DATA, protocol(), curvecode, omitcode);
+    console_show("junk", Value(junk));
+  }
+  if (npcode) write_point_numbers(omitcode != 0);
+}
+
+void action_tangent_plot(bool original) {
+  gr().cla(gr().gca());
+  const double curvecode = control_value("CurveButton");
+  const double omitcode = control_value("TavrelButton");
+  const EngineState& s = engine_state();
+  const Matrix x = original ? Matrix(s.oref) : s.REFERENCE;
+  showsemiproto2(x, protocol(), curvecode, omitcode);
+  showshape_tangent(Eigen::Map<const Row>(x.data(), x.size()), protocol());
+}
+
+void action_clear() {
+  EngineState& s = engine_state();
+  s.DATA = Matrix(0, 0);
+  s.PROTOC = Matrix(0, 0);
+  gr().cla(gr().gca());
+  set_status("FileBox", "No File Active");
+  set_status("ProtoBox", "No Protocol Loaded");
+}
+
+}  // namespace tav

@@ -1,0 +1,20 @@
+#pragma once
+// The window controls the actions read and write, found by their tag.
+#include <string>
+
+#include "platform/objects.h"
+
+namespace tav {
+
+// "Value" of the control tagged `tag`; Error when the window has no such control.
+double control_value(const std::string& tag);
+bool control_on(const std::string& tag);  // non-empty and non-zero
+// Sets the "String" of the status text tagged `tag`, formatted (\n becomes a line break);
+// does nothing when no window with that control is open.
+void set_status(const std::string& tag, const std::string& text);
+// The current figure's pointer: "watch" while a run works, "arrow" after.
+void set_pointer(const std::string& pointer);
+// Shows a message box and writes the same text on the console.
+void tell_user(const std::string& text);
+
+}  // namespace tav

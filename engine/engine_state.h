@@ -1,0 +1,41 @@
+#pragma once
+// The action engine's persistent state: the user's work from program start to program end.
+// Only the actions of zidudezu read or write it.
+#include <functional>
+#include <string>
+
+#include "consensus/consensus.h"
+#include "platform/matrix.h"
+
+namespace tav {
+
+struct EngineState {
+  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
+  std::string FNAME1;       // data file name without folder
+  Matrix PROTOC{0, 0};      // protocol table as read
+  std::string FNAMEP;       // protocol file name without folder
+  Matrix REFERENCE{0, 0};   // user reference, or the consensus of the last run
+  // numfullcurves, numopencurves, curvemembers, curvemembertypes of the last protocol.
+  CurveProtocol curves;
+  bool has_curves = false;  // false while the four are still empty
+  double numberlm = 0, numberslm = 0, numberhlp = 0;
+  bool has_counts = false;
+  Row lmtypelist{0};        // type of every point: 0 landmark, 1 semi-landmark, 2 helper
+  bool userreference = false;
+  bool has_userreference_flag = false;
+  Row oref{0};              // plain consensus of the sample as loaded
+};
+
+EngineState& engine_state();
+
+// The consensus routines a run calls; tests put recording stand-ins in their place.
+struct ConsensusRoutines {
+  std::function<Consensus(const Matrix&)> plain = getconsensus;
+  std::function<Consensus(const Matrix&, const CurveProtocol&)> dist = getconsensusdist;
+  std::function<Consensus(const Matrix&, const CurveProtocol&, const Matrix&)> distu = getconsensusdistu;
+  std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = getconsensusmix2;
+  std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 = getconsensusmix5;
+};
+ConsensusRoutines& consensus_routines();
+
+}  // namespace tav

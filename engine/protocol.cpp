@@ -1,0 +1,67 @@
+#include "engine/protocol.h"
+
+#include <cmath>
+#include <set>
+
+namespace tav {
+namespace {
+std::string where(const std::string& file, Index row) {
+  return "protocol " + file + ", row " + std::to_string(row + 1) + ": ";
+}
+std::string num(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+}  // namespace
+
+void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
+  if (k < 1)
+    throw Error("protocol " + file + ": no data are loaded; load a sample before its protocol");
+  if (protoc.cols() < 4)
+    throw Error("protocol " + file + ": rows hold " + std::to_string(protoc.cols()) +
+                " numbers; a protocol row needs 4 (curve code, unused, point, type)");
+  std::set<long> codes;
+  for (Index i = 0; i < protoc.rows(); ++i) {
+    const double code = protoc(i, 0), point = protoc(i, 2);
+    if (code != std::floor(code) || std::fabs(code) > 1e6)
+      throw Error(where(file, i) + "the curve code " + num(code) + " is not a whole number");
+    if (point != std::floor(point) || point < 1 || point > 1e9)
+      throw Error(where(file, i) + "the point " + num(point) +
+                  " is not a positive whole number; points are numbered from 1");
+    codes.insert(static_cast<long>(code));
+  }
+  for (long j = *codes.begin(); j <= *codes.rbegin(); ++j)
+    if (!codes.count(j))
+      throw Error("protocol " + file + ": no row has curve code " + std::to_string(j) +
+                  "; give every code from " + std::to_string(*codes.begin()) + " to " +
+                  std::to_string(*codes.rbegin()) + " a row");
+}
+
+Row protocol_point_types(const Matrix& protoc, Index k, Row lmtypelist) {
+  set_grow(lmtypelist, k, 0);
+  for (Index i = 0; i < protoc.rows(); ++i)
+    set_grow(lmtypelist, static_cast<Index>(protoc(i, 2)), protoc(i, 3));
+  return lmtypelist;
+}
+
+CurveProtocol protocol_curves(const Matrix& protoc, const std::function<void(int)>& each_code) {
+  CurveProtocol p;
+  p.numfull = static_cast<int>(protoc.col(0).minCoeff());
+  p.numopen = static_cast<int>(protoc.col(0).maxCoeff());
+  for (int j = p.numfull; j <= p.numopen; ++j) {
+    each_code(j);
+    std::vector<int> members;
+    std::vector<double> types;
+    for (Index i = 0; i < protoc.rows(); ++i)
+      if (protoc(i, 0) == j) {
+        members.push_back(static_cast<int>(protoc(i, 2)));
+        types.push_back(protoc(i, 3));
+      }
+    p.members.push_back(members);
+    p.types.push_back(types);
+  }
+  return p;
+}
+
+}  // namespace tav

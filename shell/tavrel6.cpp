@@ -1,0 +1,44 @@
+#include "shell/tavrel6.h"
+
+#include "platform/console.h"
+#include "shell/function_table.h"
+#include "shell/main_window.h"
+
+namespace tav {
+
+const std::vector<StubCallback>& stub_callbacks() {
+  static const std::vector<StubCallback> table = {
+      {"pushbutton1_Callback", "pushbutton1 Callback not implemented yet."},
+      {"FileBox_Callback", "FileBox Callback not implemented yet."},
+      {"pushbutton2_Callback", "pushbutton2 Callback not implemented yet."},
+      {"edit2_Callback", "edit2 Callback not implemented yet."},
+      {"pushbutton3_Callback", "pushbutton3 Callback not implemented yet."},
+      {"pushbutton5_Callback", "pushbutton5 Callback not implemented yet."},
+      {"pushbutton6_Callback", "pushbutton6 Callback not implemented yet."},
+      {"pushbutton7_Callback", "pushbutton7 Callback not implemented yet."},
+      {"pushbutton8_Callback", "pushbutton8 Callback not implemented yet."},
+      {"NumberButton_Callback", "NumberButton Callback not implemented yet."},
+      {"CurveButton_Callback", "CurveButton Callback not implemented yet."},
+      {"OriginalButton_Callback", "OriginalButton Callback not implemented yet."},
+  };
+  return table;
+}
+
+List tavrel6(const List& in, int nout) {
+  if (in.empty()) {
+    const Handle fig = open_main_window();
+    if (nout >= 1) return {Value(fig)};
+    return {};
+  }
+  if (!in[0].is_text()) return {};
+  try {
+    const List rest(in.begin() + 1, in.end());
+    return call_by_name(in[0].text(), nout, rest);
+  } catch (const std::exception& e) {
+    set_last_error(e.what());
+    console_write(last_error() + "\n");
+    return {};
+  }
+}
+
+}  // namespace tav
