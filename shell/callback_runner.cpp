@@ -1,0 +1,32 @@
+#include "shell/callback_runner.h"
+
+#include "platform/backend.h"
+#include "shell/tavrel6.h"
+
+namespace tav {
+
+List resolve_callback_inputs(Handle source, const Value& callback) {
+  List call = callback.is_text() ? List{callback} : callback.list();
+  const Handle fig = gr().figure_of(source);
+  for (Value& v : call) {
+    if (!v.is_text()) continue;
+    if (v.text() == "$figure") v = Value(fig);
+    if (v.text() == "$axes") {
+      Handle axes = -1;
+      for (Handle c : gr().children(fig))
+        if (gr().type(c) == "axes") axes = c;
+      if (axes < 0) axes = gr().gca();
+      v = Value(axes);
+    }
+  }
+  return call;
+}
+
+void install_callback_runner() {
+  rt().run_callback = [](Handle source, const Value& callback) {
+    if (callback.empty()) return;
+    tavrel6(resolve_callback_inputs(source, callback), 0);
+  };
+}
+
+}  // namespace tav

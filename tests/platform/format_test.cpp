@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/format.h"
+
+namespace tav {
+namespace {
+
+struct FormatCase {
+  const char* name;
+  const char* format;
+  std::vector<Value> args;
+  const char* expected;
+};
+
+class Format : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(Format, WritesAsTheUserReadsIt) {
+  EXPECT_EQ(sprintf_m(GetParam().format, GetParam().args), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Format,
+    ::testing::Values(
+        FormatCase{"file_status", "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
+                   {Value("wings.txt"), Value(12.0), Value(20.0)},
+                   "File: wings.txt \n  12 Specimens \n  20 Landmarks"},
+        FormatCase{"g_six_digits_no_trailing_zeros", "%g|%g|%g|%g", {Value(row({0.1, 1234567, 1e-7, 2.50}))},
+                   "0.1|1.23457e+06|1e-07|2.5"},
+        FormatCase{"format_repeats_over_elements", "%g ", {Value(row({1, 2, 3}))}, "1 2 3 "},
+        FormatCase{"stops_at_first_conversion_without_data", " %g  %g ", {Value(row({1, 2, 3}))},
+                   " 1  2  3  "},
+        FormatCase{"integer_conversion", "Iteration: %i", {Value(7.0)}, "Iteration: 7"},
+        FormatCase{"non_integer_under_i_shown_whole", "%i", {Value(2.5)}, "2.500000e+00"},
+        FormatCase{"width_and_precision", "%8.3f|%-5d|", {Value(row({3.14159, 42}))}, "   3.142|42   |"},
+        FormatCase{"no_arguments_writes_format_once", "\\nFell through case", {}, "\nFell through case"},
+        FormatCase{"percent_literal", "100%% of %s", {Value("points")}, "100% of points"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST(Format, GPrecisionCanBeRaisedForTheBatchTool) {
+  const int old = set_g_precision(10);
+  EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}), "0.3333333333");
+  set_g_precision(old);
+  EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}), "0.333333");
+}
+
+TEST(Format, NumToStrGivesWholeNumbersWithoutPoint) {
+  EXPECT_EQ(num2str(12), "12");
+  EXPECT_EQ(num2str(-3), "-3");
+  EXPECT_EQ(num2str(0.125), "0.125");
+}
+
+}  // namespace
+}  // namespace tav

@@ -1,0 +1,112 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/objects.h"
+
+namespace tav {
+namespace {
+
+TEST(Objects, PropertyNamesIgnoreCase) {
+  Objects g;
+  const Handle ax = g.create("axes", g.create("figure", 0));
+  g.set(ax, "xlim", row({0, 1}));
+  EXPECT_EQ(g.get(ax, "XLim"), Value(row({0, 1})));
+  EXPECT_EQ(g.get(ax, "TYPE"), Value("axes"));
+}
+
+TEST(Objects, FindsControlsByTagAndListsChildrenNewestFirst) {
+  Objects g;
+  const Handle fig = g.create("figure", 0);
+  const Handle a = g.create("uicontrol", fig), b = g.create("uicontrol", fig);
+  g.set(a, "Tag", "FileBox");
+  g.set(b, "Tag", "ProtoBox");
+  EXPECT_EQ(g.find_by_tag("ProtoBox"), std::vector<Handle>{b});
+  EXPECT_TRUE(g.find_by_tag("filebox").empty());  // tags are compared exactly
+  EXPECT_EQ(g.get(fig, "Children"), Value(Matrix((Eigen::MatrixXd(2, 1) << b, a).finished())));
+  EXPECT_EQ(g.figure_of(a), fig);
+}
+
+TEST(Objects, AppDataReadsEmptyWhenNeverStored) {
+  Objects g;
+  EXPECT_TRUE(g.appdata(0, "nothing").empty());
+  g.set_appdata(0, "TOKEN", Value(row({1, 2})));
+  EXPECT_EQ(g.appdata(0, "TOKEN"), Value(row({1, 2})));
+}
+
+TEST(Objects, InvalidHandlesRaiseErrors) {
+  Objects g;
+  const Handle fig = g.create("figure", 0);
+  g.remove(fig);
+  EXPECT_FALSE(g.valid(fig));
+  EXPECT_THROW(g.get(fig, "Color"), Error);
+  EXPECT_THROW(g.set(fig, "Color", row({0, 0, 0})), Error);
+}
+
+TEST(Objects, HoldKeepsDrawingsAndClaRemovesThem) {
+  Objects g;
+  const Handle ax = g.gca();
+  g.line(ax, row({0}), row({0}), "b*");
+  g.line(ax, row({1}), row({1}), "b*");
+  EXPECT_EQ(g.children(ax).size(), 1u);  // without hold a new drawing replaces the old
+  g.hold(ax, true);
+  g.line(ax, row({2}), row({2}), "ko");
+  g.text(ax, 0, 0, "1");
+  EXPECT_EQ(g.children(ax).size(), 3u);
+  g.cla(ax);
+  EXPECT_TRUE(g.children(ax).empty());
+  EXPECT_TRUE(g.valid(ax));
+}
+
+TEST(Objects, LineSpecificationsSetColourMarkerAndStyle) {
+  Objects g;
+  const Handle ax = g.gca();
+  const Handle h = g.line(ax, row({0, 1}), row({0, 1}), "k:");
+  EXPECT_EQ(g.get(h, "LineStyle"), Value(":"));
+  EXPECT_EQ(g.get(h, "Marker"), Value("none"));
+  const Handle s = g.line(ax, row({0}), row({0}), "rs");
+  EXPECT_EQ(g.get(s, "Color"), Value(row({1, 0, 0})));
+  EXPECT_EQ(g.get(s, "Marker"), Value("s"));
+  EXPECT_THROW(g.line(ax, row({0}), row({0}), "q?"), Error);
+}
+
+TEST(Objects, AxisAutoFitsEverythingDrawn) {
+  Objects g;
+  const Handle ax = g.gca();
+  g.hold(ax, true);
+  g.line(ax, row({0, 10}), row({0, 5}), "k.");
+  g.axis_auto(ax);
+  const Row a = g.axis(ax);
+  EXPECT_LE(a(0), 0);
+  EXPECT_GE(a(1), 10);
+  EXPECT_LE(a(2), 0);
+  EXPECT_GE(a(3), 5);
+  g.axis(ax, row({0, 10, 0, 5}));
+  EXPECT_EQ(g.axis(ax), row({0, 10, 0, 5}));
+}
+
+TEST(Objects, PositionsConvertBetweenUnits) {
+  Objects g;
+  const Handle fig = g.create("figure", 0);
+  g.set(fig, "Position", row({0, 0, 700, 480}));
+  g.set(fig, "Units", "characters");
+  EXPECT_EQ(g.get(fig, "Position"), Value(row({0, 0, 100, 30})));
+  const Handle ax = g.create("axes", fig);
+  g.set(ax, "Units", "characters");
+  g.set(ax, "Position", row({12, 3, 95, 26}));
+  g.set(ax, "Units", "normalized");
+  const Row n = g.get(ax, "Position").matrix();
+  EXPECT_NEAR(n(0), 0.12, 1e-12);
+  EXPECT_NEAR(n(2), 0.95, 1e-12);
+}
+
+TEST(Objects, FigureNumberIsCreatedWhenMissingAndMadeCurrent) {
+  Objects g;
+  g.gcf();
+  const Handle two = g.figure(2);
+  EXPECT_EQ(two, 2);
+  EXPECT_EQ(g.gcf(), 2);
+  EXPECT_EQ(g.figures().size(), 2u);
+}
+
+}  // namespace
+}  // namespace tav
