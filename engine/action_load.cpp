@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/zidudezu.h"
+#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 
@@ -67,6 +68,7 @@ void action_load() {
   s.userreference = false;
   s.has_userreference_flag = true;
   showshape(s.DATA, "b*");
+  mark_action_done();
 }
 
 void action_load_reference() {
@@ -92,6 +94,7 @@ void action_load_reference() {
   showshape(s.REFERENCE, "k+");
   if (nr != s.REFERENCE.cols())
     ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+  mark_action_done();
 }
 
 }  // namespace tav

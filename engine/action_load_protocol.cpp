@@ -94,6 +94,7 @@ void action_load_protocol() {
   }
   set_status("ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
                                    {Value(s.FNAMEP), Value(s.numberlm), Value(s.numberslm), Value(s.numberhlp)}));
+  mark_action_done();
 }
 
 }  // namespace tav

@@ -58,6 +58,7 @@ bool types_cover(SaveKind kind, Index points, const std::string& path) {
 void write_result(const std::string& path, const std::string& text) {
   try {
     write_file_atomically(path, text);
+    mark_action_done();
   } catch (const Error& e) {
     tell_user(e.what());
   }

@@ -62,6 +62,7 @@ void action_replot() {
     console_show("junk", Value(junk));
   }
   if (npcode) write_point_numbers(omitcode != 0);
+  mark_action_done();
 }
 
 void action_tangent_plot(bool original) {
@@ -72,6 +73,7 @@ void action_tangent_plot(bool original) {
   const Matrix x = original ? Matrix(s.oref) : s.REFERENCE;
   showsemiproto2(x, protocol(), curvecode, omitcode);
   showshape_tangent(Eigen::Map<const Row>(x.data(), x.size()), protocol());
+  mark_action_done();
 }
 
 void action_clear() {
@@ -81,6 +83,7 @@ void action_clear() {
   gr().cla(gr().gca());
   set_status("FileBox", "No File Active");
   set_status("ProtoBox", "No Protocol Loaded");
+  mark_action_done();
 }
 
 }  // namespace tav

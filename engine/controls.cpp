@@ -38,3 +38,25 @@ void tell_user(const std::string& text) {
 }
 
 }  // namespace tav
+
+namespace tav {
+namespace {
+bool action_done = false;
+}
+
+Handle make_headless_window() {
+  const Handle fig = gr().create("figure", 0);
+  gr().create("axes", fig);
+  for (const char* tag : {"FileBox", "ProtoBox", "IterBox", "DistanceBox", "NoAlignButton",
+                          "CurveButton", "NumberButton", "TavrelButton", "MeanButton", "OriginalButton"}) {
+    const Handle h = gr().create("uicontrol", fig);
+    gr().set(h, "Tag", Value(tag));
+  }
+  return fig;
+}
+
+void mark_action_done() { action_done = true; }
+void reset_action_done() { action_done = false; }
+bool last_action_done() { return action_done; }
+
+}  // namespace tav

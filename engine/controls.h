@@ -18,3 +18,17 @@ void set_pointer(const std::string& pointer);
 void tell_user(const std::string& text);
 
 }  // namespace tav
+
+namespace tav {
+
+// A window without a screen: a figure with axes and every control the actions read, all off
+// and empty (the batch tool and the tests run the actions on it).
+Handle make_headless_window();
+
+// Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped run
+// leave it false); the batch tool turns that into its exit status.
+void mark_action_done();
+void reset_action_done();
+bool last_action_done();
+
+}  // namespace tav

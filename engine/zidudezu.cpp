@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/controls.h"
 #include "platform/console.h"
 
 namespace tav {
@@ -23,8 +24,9 @@ void zidudezu(const Value& action) {
       {"TangentPlot", [] { action_tangent_plot(false); }},
       {"OriginalTangent", [] { action_tangent_plot(true); }},
       {"Clear", action_clear},
-      {"ShowDF", [] {}},
+      {"ShowDF", [] { mark_action_done(); }},
   };
+  reset_action_done();
   if (action.is_text())
     for (const auto& [name, body] : actions)
       if (name == action.text()) return body();

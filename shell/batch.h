@@ -1,0 +1,27 @@
+#pragma once
+// The headless batch tool: replays the window's actions on files named on its command line.
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tav {
+
+struct BatchOptions {
+  std::string data, reference, protocol;
+  bool distance = false, iterate = false, no_align = false, verbose = false;
+  int digits = 0;  // 0: "%g" as it stands
+  std::string save, save_lmslm, save_lm, save_reference, save_reference_lmslm, save_reference_lm;
+  std::string plot;
+  bool help = false;
+};
+
+// Parses the arguments after the program name; raises Error with a usage hint on a bad one.
+BatchOptions parse_batch_options(const std::vector<std::string>& args);
+const char* batch_usage();
+
+// Runs the options: "Load", "LoadReference", "LoadProtocol" (or the plain consensus without a
+// protocol), the saves, the plot. Boxes and errors go to `err`. Returns the exit status.
+int run_batch(const BatchOptions& o, std::ostream& err);
+
+}  // namespace tav

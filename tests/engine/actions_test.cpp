@@ -1,0 +1,252 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/files.h"
+#include "engine_fixture.h"
+#include "platform/format.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+// Six points on a rough hexagon, turned, scaled and shifted per specimen, trailing value 7+i.
+std::string hexagon_sample(int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) {
+    const double turn = 0.3 * i, scale = 1 + 0.1 * i, dx = i, dy = -2.0 * i;
+    for (int p = 0; p < 6; ++p) {
+      const double a = p * M_PI / 3, r = 1 + 0.05 * ((p * 7 + i) % 3);
+      const double x = r * std::cos(a), y = r * std::sin(a);
+      text += sprintf_m("%.10g %.10g ", {Value(scale * (x * std::cos(turn) - y * std::sin(turn)) + dx),
+                                          Value(scale * (x * std::sin(turn) + y * std::cos(turn)) + dy)});
+    }
+    text += std::to_string(7 + i) + "\n";
+  }
+  return text;
+}
+
+const char* kExampleProtocol =
+    "0 0 1 0\n0 0 2 0\n-1 0 3 1\n-1 0 4 1\n-1 0 5 2\n1 0 2 0\n1 0 6 1\n1 0 1 0\n";
+
+TEST_F(EngineTest, UnknownActionFallsThroughAndChangesNothing) {
+  zidudezu(Value("load"));
+  zidudezu(Value(3.0));
+  EXPECT_EQ(capture->text(), "\nFell through case\nFell through case");
+  zidudezu(Value("ShowDF"));
+  EXPECT_EQ(capture->text(), "\nFell through case\nFell through case");
+  EXPECT_TRUE(backend.titles.empty());
+}
+
+TEST_F(EngineTest, LoadStoresTheSampleShowsItsCountsAndDrawsIt) {
+  act("Load", file("wings.txt", hexagon_sample(12)));
+  const EngineState& s = engine_state();
+  EXPECT_EQ(s.DATA.rows(), 12);
+  EXPECT_EQ(s.FNAME1, "wings.txt");
+  EXPECT_EQ(status("FileBox"), "File: wings.txt \n  12 Specimens \n   6 Landmarks");
+  EXPECT_EQ(s.oref.size(), 13);
+  EXPECT_FALSE(s.userreference);
+  EXPECT_EQ(drawn("*"), 72u);
+  EXPECT_EQ(backend.titles.front(), "Enter file to Load?");
+  act("Load", file("more.txt", hexagon_sample(2)));
+  EXPECT_EQ(drawn("*"), 84u);  // drawn over the first sample
+}
+
+TEST_F(EngineTest, LoadTellsHowManyLinesTheEndLineLeftUnread) {
+  act("Load", file("cut.txt", hexagon_sample(3) + "\n" + hexagon_sample(2)));
+  EXPECT_EQ(engine_state().DATA.rows(), 3);
+  EXPECT_THAT(status("FileBox"), HasSubstr("2 lines after the end line unread"));
+  EXPECT_THAT(capture->text(), HasSubstr("2 further lines were left unread"));
+}
+
+TEST_F(EngineTest, LoadOfBadFilesChangesNothing) {
+  act("Load", file("good.txt", hexagon_sample(3)));
+  const Matrix before = engine_state().DATA;
+  act("Load", (dir / "missing.txt").string());
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_THAT(backend.messages[0], HasSubstr("missing.txt"));
+  EXPECT_THROW(act("Load", file("ragged.txt", "1 2 3\n1 2\n")), Error);
+  backend.cancel();
+  zidudezu(Value("Load"));
+  EXPECT_EQ(engine_state().DATA, before);
+  EXPECT_EQ(engine_state().FNAME1, "good.txt");
+}
+
+TEST_F(EngineTest, LoadRefusesASpecimenWhosePointsCoincide) {
+  try {
+    act("Load", file("flat.txt", "0 0 1 0 0 1 1\n2 2 2 2 2 2 1\n"));
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("flat.txt"));
+    EXPECT_THAT(e.what(), HasSubstr("2"));
+  }
+  EXPECT_EQ(engine_state().DATA.size(), 0);
+}
+
+TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
+  act("Load", file("d.txt", hexagon_sample(4)));
+  act("LoadReference", file("r.txt", "1 0 0 1 -1 0 0 -1 1 1 -1 1 1\n"));
+  EXPECT_TRUE(backend.messages.empty());
+  EXPECT_EQ(status("FileBox"), "File: r.txt \n   1 Reference with \n   6 Landmarks");
+  act("LoadReference", file("r5.txt", "1 0 0 1 -1 0 0 -1 1 1 1\n"));
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_EQ(backend.messages[0],
+            "The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+  EXPECT_TRUE(engine_state().userreference);
+}
+
+TEST_F(EngineTest, ProtocolExampleGivesItsListsAndCounts) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  set_control("NoAlignButton", 1);
+  act("LoadProtocol", file("p.txt", kExampleProtocol));
+  const EngineState& s = engine_state();
+  EXPECT_EQ(s.curves.numfull, -1);
+  EXPECT_EQ(s.curves.numopen, 1);
+  EXPECT_EQ(s.curves.members, (std::vector<std::vector<int>>{{3, 4, 5}, {1, 2}, {2, 6, 1}}));
+  EXPECT_EQ(s.curves.types, (std::vector<std::vector<double>>{{1, 1, 2}, {0, 0}, {0, 1, 0}}));
+  EXPECT_EQ(s.lmtypelist, row({0, 0, 1, 1, 2, 1}));
+  EXPECT_EQ(s.numberlm, 2);
+  EXPECT_EQ(s.numberslm, 3);
+  EXPECT_EQ(s.numberhlp, 1);
+  EXPECT_EQ(status("ProtoBox"), "Protocol File: p.txt \n 2 Landmarks \n 3 Semi-Landmarks\n 1 Helper Points");
+  EXPECT_THAT(capture->text(), HasSubstr("j = -1\nj = 0\nj = 1\n"));
+  EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
+}
+
+TEST_F(EngineTest, ProtocolNotStartingWithCurveZeroIsAnnouncedAndStillBuilt) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  set_control("NoAlignButton", 1);
+  act("LoadProtocol", file("p.txt", "2 0 1 1\n0 0 2 0\n1 0 3 1\n1 0 4 1\n2 0 5 1\n2 0 6 1\n"));
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_THAT(backend.messages[0], HasSubstr("The first curve listed is not Curve 0"));
+  EXPECT_EQ(engine_state().curves.members.size(), 3u);
+}
+
+struct BadProtocol {
+  const char* name;
+  const char* text;
+  const char* message;
+};
+
+class ProtocolRefused : public EngineTest, public ::testing::WithParamInterface<BadProtocol> {};
+
+TEST_P(ProtocolRefused, BeforeAnythingChangesWithFileAndRow) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  const EngineState before = engine_state();
+  try {
+    act("LoadProtocol", file("bad.txt", GetParam().text));
+    FAIL() << "accepted";
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("bad.txt"));
+    EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
+  }
+  EXPECT_TRUE(engine_state().PROTOC.size() == 0 && !engine_state().has_curves);
+  EXPECT_EQ(engine_state().lmtypelist.size(), before.lmtypelist.size());
+  EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProtocolRefused,
+    ::testing::Values(BadProtocol{"gap_in_codes", "0 0 1 0\n2 0 2 1\n2 0 3 1\n", "no row has curve code 1"},
+                      BadProtocol{"point_zero", "0 0 0 0\n", "row 1: the point 0 is not a positive whole number"},
+                      BadProtocol{"fractional_point", "0 0 1 0\n0 0 1.5 0\n", "row 2: the point 1.5"},
+                      BadProtocol{"negative_point", "0 0 -2 0\n", "the point -2"},
+                      BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(EngineTest, ProtocolWithoutDataIsRefused) {
+  EXPECT_THROW(act("LoadProtocol", file("p.txt", kExampleProtocol)), Error);
+  EXPECT_EQ(engine_state().PROTOC.size(), 0);
+}
+
+TEST_F(EngineTest, ProtocolNamingAPointBeyondTheDataStopsBeforeTheRun) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  const Matrix data = engine_state().DATA;
+  act("LoadProtocol", file("p.txt", "0 0 1 0\n0 0 2 0\n1 0 3 1\n1 0 4 1\n1 0 25 1\n"));
+  EXPECT_EQ(engine_state().lmtypelist.size(), 25);  // the list lengthens as read
+  EXPECT_EQ(engine_state().numberlm + engine_state().numberslm, 25);
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_THAT(backend.messages[0], HasSubstr("names point 25, but the data have 6 points"));
+  EXPECT_EQ(engine_state().DATA, data);
+  EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
+}
+
+// The choice of consensus routine by the three controls, with the routines recorded.
+struct Choice {
+  const char* name;
+  double noalign, dreq, iterq;
+  bool user_reference;
+  std::vector<std::string> calls;
+  bool fitted_afterwards;
+};
+
+class ConsensusChoice : public EngineTest, public ::testing::WithParamInterface<Choice> {};
+
+TEST_P(ConsensusChoice, RunsTheSelectedRoutinesInOrder) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  if (GetParam().user_reference) act("LoadReference", file("r.txt", hexagon_sample(1)));
+  std::vector<std::string> calls;
+  ConsensusRoutines& r = consensus_routines();
+  const ConsensusRoutines real;
+  r.plain = [&](const Matrix& x) { calls.push_back("getconsensus"); return real.plain(x); };
+  r.dist = [&](const Matrix& x, const CurveProtocol& p) { calls.push_back("getconsensusdist"); return real.plain(x); (void)p; };
+  r.distu = [&](const Matrix& x, const CurveProtocol&, const Matrix& ref) {
+    calls.push_back("getconsensusdistu");
+    return Consensus{Eigen::Map<const Row>(ref.data(), ref.size()), x};
+  };
+  r.mix2 = [&](const Matrix& x, const CurveProtocol&) { calls.push_back("getconsensusmix2"); return real.plain(x); };
+  r.mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver&) { calls.push_back("getconsensusmix5"); return real.plain(x); };
+  calls.clear();
+  set_control("NoAlignButton", GetParam().noalign);
+  set_control("DistanceBox", GetParam().dreq);
+  set_control("IterBox", GetParam().iterq);
+  act("LoadProtocol", file("p.txt", kExampleProtocol));
+  EXPECT_EQ(calls, GetParam().calls);
+  const bool called_dist_line = capture->text().find("\ncalled getconsensusdist") != std::string::npos;
+  EXPECT_EQ(called_dist_line, GetParam().calls == std::vector<std::string>{"getconsensusmix2"});
+  // After a sliding row the sample is fitted onto the reference: unit size, centred.
+  const Matrix& d = engine_state().DATA;
+  EXPECT_EQ(d.rows(), 5);
+  if (GetParam().fitted_afterwards) {
+    const Matrix coords = d.leftCols(12);
+    EXPECT_NEAR(coords.row(0).squaredNorm(), 1.0, 1e-9);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ConsensusChoice,
+    ::testing::Values(
+        Choice{"distance", 0, 1, 0, false, {"getconsensusdist"}, true},
+        Choice{"distance_iterate_ignored", 0, 1, 1, false, {"getconsensusdist"}, true},
+        Choice{"distance_onto_user_reference", 0, 1, 0, true, {"getconsensusdistu"}, true},
+        Choice{"iterated_bending_energy", 0, 0, 1, false, {"getconsensusdist", "getconsensusmix5"}, true},
+        Choice{"iterated_even_with_user_reference", 0, 0, 1, true, {"getconsensusdist", "getconsensusmix5"}, true},
+        Choice{"one_pass_bending_energy", 0, 0, 0, false, {"getconsensusmix2"}, true},
+        Choice{"no_alignment", 1, 1, 1, true, {"getconsensus"}, false}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(EngineTest, DistanceRunOntoUserReferenceKeepsTheReference) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  act("LoadReference", file("r.txt", hexagon_sample(1)));
+  const Matrix ref = engine_state().REFERENCE;
+  set_control("DistanceBox", 1);
+  act("LoadProtocol", file("p.txt", kExampleProtocol));
+  EXPECT_EQ(engine_state().REFERENCE, ref);
+}
+
+TEST_F(EngineTest, AFailedRunKeepsEarlierResultsAndRestoresThePointer) {
+  act("Load", file("d.txt", hexagon_sample(5)));
+  const Matrix data = engine_state().DATA;
+  consensus_routines().mix2 = [](const Matrix&, const CurveProtocol&) -> Consensus {
+    throw Error("curve 1 of specimen 3 is degenerate");
+  };
+  act("LoadProtocol", file("p.txt", kExampleProtocol));
+  EXPECT_EQ(engine_state().DATA, data);
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_THAT(backend.messages[0], HasSubstr("specimen 3"));
+  EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
+}
+
+}  // namespace
+}  // namespace tav::test

@@ -1,0 +1,75 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/files.h"
+#include "engine_fixture.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+struct EndCase {
+  const char* name;
+  const char* text;
+  Index rows;
+  long unread;
+};
+
+class DloadEndRule : public EngineTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(DloadEndRule, StopsAtTheFirstOneCharacterLineAfterTheFirst) {
+  const DloadResult r = dload(file("d.txt", GetParam().text));
+  ASSERT_TRUE(r.opened);
+  EXPECT_EQ(r.x.rows(), GetParam().rows);
+  EXPECT_EQ(r.unread_lines, GetParam().unread);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DloadEndRule,
+    ::testing::Values(
+        EndCase{"no_end_line", "1 2 3\n4 5 6\n", 2, 0},
+        EndCase{"last_line_without_line_end", "1 2 3\n4 5 6", 2, 0},
+        EndCase{"empty_line_ends_the_file", "1 2 3\n4 5 6\n\n7 8 9\n1 1 1\n", 2, 2},
+        EndCase{"single_character_last_line_dropped", "1 2 3\n4 5 6\n7", 2, 0},
+        EndCase{"crlf_lines_read_whole", "1 2 3\r\n4 5 6\r\n", 2, 0},
+        EndCase{"lone_line_feed_after_crlf_lines", "1 2 3\r\n\n7 8 9\r\n", 1, 1}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(EngineTest, DloadReadsTheFirstLineWhateverItsLength) {
+  const DloadResult r = dload(file("one.txt", "7\n8\n"));
+  EXPECT_EQ(r.x, rows({{7}}));  // the second line is one character: the end line
+}
+
+TEST_F(EngineTest, DloadRefusesRaggedRowsAndTextNamingFileAndLine) {
+  const std::string ragged = file("ragged.txt", "1 2 3\n4 5\n");
+  try {
+    dload(ragged);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr(ragged + ", line 2: 2 numbers where line 1 has 3"));
+  }
+  const std::string words = file("words.txt", "1 2 3\n4 five 6\n");
+  EXPECT_THROW(dload(words), Error);
+  try {
+    dload(words);
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("line 2: value 2 \"five\" is not a number"));
+  }
+}
+
+TEST_F(EngineTest, DloadCountsCarriageReturnsSoACrlfBlankLineIsNoEndLine) {
+  // "\r\n" is two characters: not an end line, and a line without numbers.
+  try {
+    dload(file("crlf.txt", "1 2 3\r\n4 5 6\r\n\r\n7 8 9\r\n"));
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("line 3: the line holds no numbers"));
+  }
+}
+
+TEST_F(EngineTest, DloadOfAMissingFileSaysSo) {
+  EXPECT_FALSE(dload((dir / "absent.txt").string()).opened);
+}
+
+}  // namespace
+}  // namespace tav::test

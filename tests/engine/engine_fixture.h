@@ -1,0 +1,74 @@
+#pragma once
+// A headless main window: a figure with axes and every control the actions read, a scripted
+// backend answering the dialogs, an empty engine state and a captured console.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "engine/controls.h"
+#include "engine/engine_state.h"
+#include "engine/zidudezu.h"
+#include "platform/backend.h"
+#include "platform/console.h"
+
+namespace tav::test {
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_runtime(&backend);
+    engine_state() = EngineState{};
+    consensus_routines() = ConsensusRoutines{};
+    figure = make_headless_window();
+    axes = gr().gca();
+    dir = std::filesystem::temp_directory_path() /
+          ("tavrel6_test_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    capture = std::make_unique<ConsoleCapture>();
+  }
+  void TearDown() override {
+    capture.reset();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(dir);
+    reset_runtime(nullptr);
+  }
+
+  // Writes a file in the test's folder and returns its path.
+  std::string file(const std::string& name, const std::string& text) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void set_control(const std::string& tag, double v) {
+    gr().set(gr().find_by_tag(tag).front(), "Value", Value(v));
+  }
+  std::string status(const std::string& tag) {
+    return gr().get(gr().find_by_tag(tag).front(), "String").text();
+  }
+  // Runs an action with the dialog answering `path`.
+  void act(const std::string& action, const std::string& path) {
+    backend.choose(path);
+    zidudezu(Value(action));
+  }
+  size_t drawn(const std::string& marker = "") {
+    size_t n = 0;
+    for (Handle c : gr().children(gr().gca()))
+      if (gr().type(c) == "line" && (marker.empty() || gr().get(c, "Marker").text() == marker)) ++n;
+    return n;
+  }
+
+  ScriptedBackend backend;
+  Handle figure = 0, axes = 0;
+  std::filesystem::path dir;
+  std::unique_ptr<ConsoleCapture> capture;
+};
+
+}  // namespace tav::test
