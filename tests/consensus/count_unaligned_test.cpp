@@ -52,9 +52,9 @@ INSTANTIATE_TEST_SUITE_P(Limits, CountUnaligned,
 TEST(CountUnalignedErrors, RefusesAShortOrDegenerateReference) {
   const Matrix x = test::sample(test::design(), 2, 0.0, 1);
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(10), 5); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("reference has 10 numbers")));
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("it needs 40 coordinates")));
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(40), 5); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all coincide")));
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all points of the reference coincide")));
 }
 
 }  // namespace
