@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/zidudezu.h"
 #include "geometry/geometry.h"
+#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 
