@@ -1,0 +1,112 @@
+#include <cmath>
+
+#include "consensus/bending_walk.h"
+#include "consensus/consensus.h"
+#include "consensus/normalise_rows.h"
+
+namespace tav {
+namespace {
+
+// 0-based point numbers that fit the rotations of the pre-alignment: the landmarks (curve 0),
+// or all k points when there are fewer than three. Empty when the protocol has no curve 0 or
+// lists a landmark outside 1..k: the pre-alignment is then left out.
+std::vector<Index> prealignment_points(const CurveProtocol& p, Index k) {
+  std::vector<Index> pts;
+  if (!p.has_code(0)) return pts;
+  const std::vector<int>& lms = p.members_of(0);
+  for (const int lm : lms) {
+    if (lm < 1 || lm > k) return {};
+    pts.push_back(lm - 1);
+  }
+  if (pts.size() < 3) {
+    pts.clear();
+    for (Index q = 0; q < k; ++q) pts.push_back(q);
+  }
+  return pts;
+}
+
+// Turns row i of x about the origin by the angle that best fits its points `pts` onto the same
+// points of ref (never mirrored).
+void turn_row_onto(Matrix& x, Index i, const Row& ref, const std::vector<Index>& pts) {
+  double ct = 0, st = 0;
+  for (const Index q : pts) {
+    const double px = x(i, 2 * q), py = x(i, 2 * q + 1);
+    const double rx = ref(2 * q), ry = ref(2 * q + 1);
+    ct += rx * px + ry * py;
+    st += px * ry - py * rx;
+  }
+  const double theta = std::atan2(st, ct), c = std::cos(theta), s = std::sin(theta);
+  for (Index q = 0; q < (x.cols() - 1) / 2; ++q) {
+    const double px = x(i, 2 * q), py = x(i, 2 * q + 1);
+    x(i, 2 * q) = px * c - py * s;
+    x(i, 2 * q + 1) = px * s + py * c;
+  }
+}
+
+// Turns every specimen onto the (unscaled) mean of the sample, fitted on the landmarks only,
+// until the mean of the landmarks settles within 2^-26 per coordinate of the whole row.
+void prealign_on_landmarks(Matrix& x, const CurveProtocol& p) {
+  const Index m = x.cols(), k = (m - 1) / 2;
+  const std::vector<Index> pts = prealignment_points(p, k);
+  if (pts.empty()) return;
+  const double tol = std::ldexp(1.0, -26) * static_cast<double>(m - 1);
+  // Rotations onto a mean settle quickly; the cap only guards against a sample that never does.
+  constexpr int kMaxPasses = 1000;
+  Row xref = x.row(0);
+  double xd = 1;
+  for (int pass = 0; xd > tol && pass < kMaxPasses; ++pass) {
+    for (Index i = 0; i < x.rows(); ++i) turn_row_onto(x, i, xref, pts);
+    const Row xrefold = xref;
+    xref = x.colwise().mean();
+    xd = 0;
+    for (const Index q : pts)
+      xd += std::pow(xref(2 * q) - xrefold(2 * q), 2) +
+            std::pow(xref(2 * q + 1) - xrefold(2 * q + 1), 2);
+  }
+}
+
+// Squared change of the consensus over its 2k coordinates (the trailing value left out).
+double squared_change(const Row& a, const Row& b) {
+  const Index n = a.size() - 1;
+  return (a.head(n) - b.head(n)).squaredNorm();
+}
+
+// The new consensus moves only part of the way while the consensus still changes much.
+Row damped(const Row& xref, const Row& xref2, double devref) {
+  if (devref > 0.001) return 0.75 * xref + 0.25 * xref2;
+  if (devref > 1e-06) return 0.5 * xref + 0.5 * xref2;
+  return xref2;
+}
+
+}  // namespace
+
+Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObserver& observer) {
+  constexpr double ctol = 1e-05;
+  constexpr int kMaxPasses = 100;
+  Matrix xs = normalise_rows(x);
+  prealign_on_landmarks(xs, p);
+  Consensus cur = getconsensus(xs);
+  Row oldref = Row::Ones(cur.y.size());
+  int itercount2 = 0;
+  while (squared_change(oldref, cur.y) > ctol) {
+    const double devref = squared_change(oldref, cur.y);
+    ++itercount2;
+    observer.pass_started(devref, itercount2);
+    oldref = cur.y;
+    // Every curve slides against the consensus at the start of the pass, with all points
+    // outside the curve held fixed where they are in the specimen.
+    slide_bending(cur.xpt, bending_curves(p, cur.y, true), 1e-08, 44);
+    observer.before_superimpose();
+    const Consensus sup = getconsensus(cur.xpt);
+    cur.xpt = sup.xpt;
+    cur.y = damped(cur.y, sup.y, devref);
+    observer.pass_done(cur.xpt, cur.y, itercount2);
+    if (itercount2 >= kMaxPasses) {
+      observer.not_converged("Failure to converge after 100 iterations");
+      break;
+    }
+  }
+  return cur;
+}
+
+}  // namespace tav

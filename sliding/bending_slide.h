@@ -1,0 +1,47 @@
+#pragma once
+// The damped bending-energy step in its fast form, shared by tavrel2 and the consensus routines.
+// U has two non-zeros per column (a sliding point's tangent at its x and y rows), so U'·L·U and
+// U'·L·b are read from L element by element instead of dense products, and the optimal slide
+// comes from a symmetric (LDLT) solve instead of an explicit inverse.
+#include <string>
+#include <vector>
+
+#include "sliding/sliding.h"
+
+namespace tav {
+
+// The columns of a sliding-direction matrix in compact form: column c moves curve point
+// point[c] (0-based) along (tx[c], ty[c]).
+struct SlideDirections {
+  std::vector<Index> point;
+  Eigen::VectorXd tx, ty;
+};
+
+// Reads the columns of umaker2's matrix for a curve of q points: closed curves 2q×q (column i
+// for point i), open curves (2q-4)×(q-2) (column j for interior point j+1; the ends stay).
+SlideDirections slide_directions(const Matrix& umat, Index q, bool closed);
+
+// Raises Error when a curve is too short to slide: an open curve needs 6 points (the tangent
+// windows of its ends), a closed one 3. `what` names the curve in the message ("curve -1").
+void check_slide_curve(Index q, bool closed, const std::string& what);
+
+enum class SlideStatus { ok, singular, not_finite };
+
+// Text for a failed step; `where` names the specimen and curve.
+std::string slide_failure_text(SlideStatus status, const std::string& where);
+
+// One damped (tenth) bending-energy step of a curve row.
+// target: 2q interleaved coordinates; closed: closed curve; lcurve: 2q×2q stacked, symmetric;
+// fixed_term: empty, or the 2q stacked gradient contribution L_cf·y_f of points outside the
+// curve that are held where they are. T minimises (b + U·T)'·lcurve·(b + U·T) + 2·(U·T)'·g;
+// every sliding point moves by 0.1·T along its umaker2 tangent, open-curve ends stay.
+// On success `moved` holds the new row; otherwise the status says why and `moved` is unusable.
+SlideStatus bending_step(const Row& target, bool closed, const Matrix& lcurve,
+                         const Eigen::VectorXd& fixed_term, Row& moved);
+
+// The same step with the directions given (no tangent estimation): the solver core.
+SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
+                               const Matrix& lcurve, const Eigen::VectorXd& fixed_term,
+                               Row& moved);
+
+}  // namespace tav

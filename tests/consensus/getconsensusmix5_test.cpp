@@ -1,0 +1,212 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <string>
+#include <vector>
+
+#include "consensus/bending_samples.h"
+#include "consensus/consensus.h"
+#include "consensus/normalise_rows.h"
+#include "consensus/sample_fixture.h"
+#include "platform/parallel.h"
+#include "support/test_support.h"
+
+namespace tav {
+namespace {
+
+// Everything the run shows, in order.
+struct Recorder : IterationObserver {
+  struct Pass {
+    double devref = 0;
+    int started = 0, done = 0;
+    bool superimposed = false;
+    Matrix x;
+    Row xref;
+  };
+  std::vector<Pass> passes;
+  std::vector<std::string> events, failures;
+  void pass_started(double devref, int itercount2) override {
+    passes.push_back({devref, itercount2, 0, false, {}, {}});
+    events.push_back("started " + std::to_string(itercount2));
+  }
+  void before_superimpose() override {
+    passes.back().superimposed = true;
+    events.push_back("superimpose");
+  }
+  void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
+    passes.back().done = itercount2;
+    passes.back().x = x;
+    passes.back().xref = xref;
+    events.push_back("done " + std::to_string(itercount2));
+  }
+  void not_converged(const std::string& text) override { failures.push_back(text); }
+};
+
+// The consensus the superimposition of a pass produced: the unit-size mean of its sample.
+Row consensus_of(const Matrix& x) {
+  const Row mean = x.colwise().mean();
+  return mean / mean.head(mean.size() - 1).norm();
+}
+
+CurveProtocol without_landmark_code(CurveProtocol p) {
+  // Only the closed curve: code 0 does not exist, so the landmark pre-alignment is left out.
+  p.numopen = -1;
+  p.members.resize(1);
+  p.types.resize(1);
+  return p;
+}
+
+TEST(Getconsensusmix5, ShowsEveryPassInOrderAndConvergesOnASample) {
+  const test::Design d = test::design();
+  const Matrix x = test::sample(d, 12, 0.02, 5);
+  Recorder rec;
+  const Consensus c = getconsensusmix5(x, d.protocol, rec);
+  ASSERT_FALSE(rec.passes.empty());
+  EXPECT_TRUE(rec.failures.empty());
+  const Index k = (x.cols() - 1) / 2;
+  EXPECT_NEAR(rec.passes[0].devref, 2.0 * static_cast<double>(k) + 1, 1e-9);
+  for (std::size_t i = 0; i < rec.passes.size(); ++i) {
+    const int pass = static_cast<int>(i) + 1;
+    EXPECT_EQ(rec.passes[i].started, pass);
+    EXPECT_EQ(rec.passes[i].done, pass);
+    EXPECT_TRUE(rec.passes[i].superimposed);
+    EXPECT_EQ(rec.events[3 * i], "started " + std::to_string(pass));
+    EXPECT_EQ(rec.events[3 * i + 1], "superimpose");
+    EXPECT_EQ(rec.events[3 * i + 2], "done " + std::to_string(pass));
+    if (i > 0) {
+      EXPECT_GT(rec.passes[i].devref, 1e-05);  // a pass is made only above ctol
+    }
+  }
+  EXPECT_LT(rec.passes.size(), 100u);
+  // Converged: the result is the last pass's, and it moved at most ctol from the one before.
+  EXPECT_EQ(c.y, rec.passes.back().xref);
+  EXPECT_EQ(c.xpt, rec.passes.back().x);
+  const Row before = rec.passes.size() > 1 ? rec.passes[rec.passes.size() - 2].xref : c.y;
+  EXPECT_LE((c.y - before).head(2 * k).squaredNorm(), 1e-05);
+  EXPECT_EQ(c.xpt.col(2 * k), x.col(2 * k));
+}
+
+TEST(Getconsensusmix5, DampsByTheChangeMeasuredAtTheStartOfEachPass) {
+  const CurveProtocol p = without_landmark_code(test::leaf_protocol());
+  const Matrix x = test::leaf_sample(test::leaf_specimens(12, 17));
+  Recorder rec;
+  getconsensusmix5(x, p, rec);
+  ASSERT_GE(rec.passes.size(), 3u);  // the case reaches the 0.5 / 0.5 weights
+  // With no pre-alignment the run starts from the plain consensus of the sample.
+  Row previous = getconsensus(normalise_rows(x)).y;
+  const Index m = previous.size();
+  Row older = Row::Ones(m);
+  for (const Recorder::Pass& pass : rec.passes) {
+    EXPECT_NEAR(pass.devref, (older - previous).head(m - 1).squaredNorm(),
+                1e-12 * (1 + pass.devref));
+    const double w = pass.devref > 0.001 ? 0.75 : pass.devref > 1e-06 ? 0.5 : 0.0;
+    const Row expected = w * previous + (1 - w) * consensus_of(pass.x);
+    EXPECT_LT(test::max_abs_diff(pass.xref, expected), 1e-12) << "pass " << pass.started;
+    older = previous;
+    previous = pass.xref;
+  }
+  EXPECT_GT(rec.passes[0].devref, 0.001);  // so the first step was 0.75 / 0.25
+}
+
+TEST(Getconsensusmix5, LandmarkPreAlignmentDoesNotNeedCodeZero) {
+  const test::Design d = test::design();
+  const Matrix x = test::sample(d, 8, 0.02, 3);
+  Recorder with, without;
+  const Consensus a = getconsensusmix5(x, d.protocol, with);
+  const Consensus b = getconsensusmix5(x, without_landmark_code(d.protocol), without);
+  EXPECT_TRUE(all_finite(a.xpt) && all_finite(b.xpt));
+  EXPECT_TRUE(with.failures.empty() && without.failures.empty());
+}
+
+TEST(Getconsensusmix5, ResultsDoNotDependOnTheThreadCount) {
+  const test::Design d = test::design();
+  const Matrix x = test::sample(d, 30, 0.03, 21);
+  Recorder r1, r2;
+  set_thread_count(1);
+  const Consensus one = getconsensusmix5(x, d.protocol, r1);
+  set_thread_count(2);
+  const Consensus two = getconsensusmix5(x, d.protocol, r2);
+  set_thread_count(0);
+  EXPECT_EQ(one.y, two.y);
+  EXPECT_EQ(one.xpt, two.xpt);
+  EXPECT_EQ(r1.passes.size(), r2.passes.size());
+}
+
+// Distance of point q from the polyline through the rows of `line` (closed).
+double distance_to_outline(const Eigen::RowVector2d& q, const Matrix& line) {
+  double best = INFINITY;
+  for (Index i = 0; i < line.rows(); ++i) {
+    const Eigen::RowVector2d a = line.row(i), b = line.row((i + 1) % line.rows());
+    const double t = std::clamp((q - a).dot(b - a) / (b - a).squaredNorm(), 0.0, 1.0);
+    best = std::min(best, (q - (a + t * (b - a))).norm());
+  }
+  return best;
+}
+
+// The similarity that takes the landmarks of `from` (row of the input) onto those of `to`.
+struct Similarity {
+  std::complex<double> a, b;  // z -> a z + b
+  Eigen::RowVector2d operator()(const Eigen::RowVector2d& p) const {
+    const std::complex<double> z = a * std::complex<double>(p(0), p(1)) + b;
+    return {z.real(), z.imag()};
+  }
+};
+
+Similarity landmark_fit(const Row& from, const Row& to, int landmarks) {
+  std::complex<double> mf, mt;
+  for (int p = 0; p < landmarks; ++p)
+    mf += std::complex<double>(from(2 * p), from(2 * p + 1)),
+        mt += std::complex<double>(to(2 * p), to(2 * p + 1));
+  mf /= double(landmarks);
+  mt /= double(landmarks);
+  std::complex<double> num, den;
+  for (int p = 0; p < landmarks; ++p) {
+    const std::complex<double> f = std::complex<double>(from(2 * p), from(2 * p + 1)) - mf;
+    const std::complex<double> t = std::complex<double>(to(2 * p), to(2 * p + 1)) - mt;
+    num += std::conj(f) * t;
+    den += std::conj(f) * f;
+  }
+  const std::complex<double> a = num / den;
+  return {a, mt - a * mf};
+}
+
+// Issue-12 behaviour: each curve slides with the rest of the specimen held where it is. On a
+// leaf outline the semi-landmarks stay on their outline and spread like the one-pass run's.
+TEST(Getconsensusmix5, LeafOutlineKeepsItsSemiLandmarksSpreadAlongTheOutline) {
+  const std::vector<test::LeafSpecimen> sps = test::leaf_specimens(12, 17);
+  const Matrix x = test::leaf_sample(sps);
+  const CurveProtocol p = test::leaf_protocol();
+  Recorder rec;
+  const Consensus iter = getconsensusmix5(x, p, rec);
+  const Consensus once = getconsensusmix2(x, p);
+  EXPECT_TRUE(rec.failures.empty()) << rec.passes.size() << " passes";
+  EXPECT_LT(rec.passes.size(), 100u);
+
+  double worst_off = 0, worst_ratio = 1;
+  for (Index i = 0; i < x.rows(); ++i) {
+    const Similarity to_run = landmark_fit(x.row(i), iter.xpt.row(i), 3);
+    Matrix outline(400, 2);
+    for (Index s = 0; s < outline.rows(); ++s)
+      outline.row(s) = to_run(test::placed(sps[static_cast<std::size_t>(i)],
+                                           test::leaf_point(double(s) / 400,
+                                                            sps[static_cast<std::size_t>(i)].width)));
+    for (int j = 0; j < test::kLeafCurve; ++j) {
+      const Index a = 3 + j, b = 3 + (j + 1) % test::kLeafCurve;
+      worst_off = std::max(worst_off,
+                           distance_to_outline(iter.xpt.block(i, 2 * a, 1, 2), outline));
+      const double gap_iter = (iter.xpt.block(i, 2 * a, 1, 2) - iter.xpt.block(i, 2 * b, 1, 2)).norm();
+      const double gap_once = (once.xpt.block(i, 2 * a, 1, 2) - once.xpt.block(i, 2 * b, 1, 2)).norm();
+      const double ratio = gap_iter / gap_once;
+      worst_ratio = std::max({worst_ratio, ratio, 1 / ratio});
+    }
+  }
+  RecordProperty("passes", static_cast<int>(rec.passes.size()));
+  EXPECT_LT(worst_off, 0.01) << "a semi-landmark left its outline";
+  EXPECT_LT(worst_ratio, 3.0) << "neighbour spacing differs from the one-pass run's";
+}
+
+}  // namespace
+}  // namespace tav
