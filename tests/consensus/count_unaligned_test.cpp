@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, CountUnaligned,
 TEST(CountUnalignedErrors, RefusesAShortOrDegenerateReference) {
   const Matrix x = test::sample(test::design(), 2, 0.0, 1);
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(10), 5); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("it needs 40 coordinates")));
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("reference has 10 numbers")));
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(40), 5); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all points of the reference coincide")));
 }
