@@ -1,0 +1,45 @@
+// The desktop program: unbuffered console, modules started in order, tavrel6 called with the
+// command-line arguments, window events served until the last window closes, modules stopped.
+#include <cstdio>
+#include <iostream>
+
+#include "platform/backend.h"
+#include "platform/console.h"
+#include "platform/qt/qt_backend.h"
+#include "shell/callback_runner.h"
+#include "shell/lifecycle.h"
+#include "shell/tavrel6.h"
+
+namespace {
+
+int run(int argc, char** argv) {
+  tav::QtBackend backend;
+  tav::reset_runtime(&backend);
+  tav::install_callback_runner();
+  tav::start_all();
+  tav::List args;
+  for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
+  try {
+    tav::tavrel6(args, 0);
+  } catch (const std::exception& e) {
+    // Opening the window failed (a missing figure file, no display): no window, no loop.
+    tav::set_last_error(e.what());
+    std::cerr << "tavrel6: " << e.what() << "\n";
+    tav::stop_all();
+    tav::reset_runtime(nullptr);
+    return 1;
+  }
+  const int status = tav::ui().event_loop();
+  tav::stop_all();
+  tav::reset_runtime(nullptr);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
+  std::cout.setf(std::ios::unitbuf);
+  return run(argc, argv);
+}
