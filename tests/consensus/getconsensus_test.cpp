@@ -138,9 +138,9 @@ TEST(Getconsensus, HalfTurnedSpecimenIsTurnedBackNotMirrored) {
 }
 
 TEST(Getconsensus, OneSpecimenIsItsOwnConsensusUnturned) {
-  const Row spec = test::moved(test::kite(), {"", 0.9, 4, -2, 6});
-  const Consensus c = getconsensus(Matrix(spec));
-  const Row want = test::unit_size(spec);
+  const Row specimen = test::moved(test::kite(), {"", 0.9, 4, -2, 6});
+  const Consensus c = getconsensus(Matrix(specimen));
+  const Row want = test::unit_size(specimen);
   EXPECT_LT(test::max_abs_diff(c.y, want), 1e-12);
   EXPECT_LT(test::max_abs_diff(c.xpt, want), 1e-12);
 }

@@ -51,9 +51,9 @@ TEST(GetpsupSample, ReferenceUsedAsPassedAndEveryRowUnitSize) {
 }
 
 TEST(GetpsupSample, ZeroReferenceLeavesSpecimenUnturnedAndEmptySampleUnchanged) {
-  const Row spec = test::moved(test::kite(), {"", 1, 2, 3, 4});
-  const Matrix y = getpsup(Matrix(spec), Matrix(Row::Zero(10)));
-  EXPECT_LT(test::max_abs_diff(y, test::unit_size(spec)), 1e-14);
+  const Row specimen = test::moved(test::kite(), {"", 1, 2, 3, 4});
+  const Matrix y = getpsup(Matrix(specimen), Matrix(Row::Zero(10)));
+  EXPECT_LT(test::max_abs_diff(y, test::unit_size(specimen)), 1e-14);
   EXPECT_EQ(getpsup(Matrix(0, 11), Matrix()).cols(), 11);
 }
 
