@@ -218,6 +218,20 @@ Handle Objects::figure_of(Handle h) const {
   return 0;
 }
 
+Row Objects::pixel_position(Handle h) const {
+  const Object& o = obj(h);
+  if (o.type == "axes") {
+    const Handle fig = figure_of(h);
+    const Row n = o.props.at("__npos").matrix();
+    const Row f = fig ? Row(obj(fig).props.at("__pos").matrix()) : row({0, 0, 1, 1});
+    return row({n(0) * f(2), n(1) * f(3), n(2) * f(2), n(3) * f(3)});
+  }
+  auto it = o.props.find("__pos");
+  if (it == o.props.end())
+    throw Error("Invalid handle " + handle_text(h) + ": a " + o.type + " has no position");
+  return it->second.matrix();
+}
+
 double Objects::units_scale_x(Handle h, const std::string& units) const {
   const std::string u = lower(units);
   if (u == "pixels") return 1;
@@ -248,10 +262,7 @@ Value Objects::get_position(Handle h, const std::string& lname) const {
   const std::string units = o.props.count("units") ? o.props.at("units").text() : "pixels";
   Row px;
   if (o.type == "axes") {
-    const Handle fig = figure_of(h);
-    const Row n = o.props.at("__npos").matrix();
-    const Row f = fig ? Row(obj(fig).props.at("__pos").matrix()) : row({0, 0, 1, 1});
-    px = row({n(0) * f(2), n(1) * f(3), n(2) * f(2), n(3) * f(3)});
+    px = pixel_position(h);
   } else {
     px = o.props.at("__pos").matrix();
     if (lname == "outerposition") px(3) += kTitleBarPx;

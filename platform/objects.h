@@ -50,6 +50,9 @@ class Objects {
   std::vector<Handle> find_by_tag(const std::string& tag) const;
   // The figure that holds h (h itself for a figure); 0 when h is the root or invalid.
   Handle figure_of(Handle h) const;
+  // Position [left bottom width height] in pixels, whatever "Units" says: a figure's on the
+  // screen, an axes' or a control's inside its figure (origin at the figure's bottom left).
+  Row pixel_position(Handle h) const;
 
   Value appdata(Handle h, const std::string& name) const;  // empty when never stored
   void set_appdata(Handle h, const std::string& name, const Value& v);

@@ -1,0 +1,79 @@
+#include <cstdio>
+#include <string>
+
+#include "consensus/consensus.h"
+#include "consensus/procrustes_pass.h"
+#include "geometry/procrustes.h"
+
+namespace tav {
+
+namespace {
+
+// The consensus has settled when its squared change in one pass is at most this (2^-26 / 20).
+constexpr double kSettled = 7.450580596923829e-10;
+// The consensus settles in a few dozen passes; this many means something degenerate.
+constexpr int kMaxPasses = 10000;
+
+// Sum of a column in row order, as the column mean of the runtime adds it.
+double ordered_sum(const Eigen::VectorXd& v) {
+  double s = 0;
+  for (Index i = 0; i < v.size(); ++i) s += v(i);
+  return s;
+}
+
+std::string g_text(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+void check_sample(const Matrix& x) {
+  if (x.rows() == 0)
+    throw Error("consensus: the sample holds no specimens (0 rows); load a data file with at "
+                "least one specimen row");
+}
+
+}  // namespace
+
+Consensus getconsensus(const Matrix& x) { return detail::plain_consensus(x, kMaxPasses); }
+
+namespace detail {
+
+Consensus plain_consensus(const Matrix& x, int max_passes) {
+  check_sample(x);
+  const Index k = detail::specimen_points(x.cols(), "consensus");
+  const double n = static_cast<double>(x.rows());
+  const Eigen::VectorXd trailing = x.col(2 * k);
+  const double trailing_mean = ordered_sum(trailing) / n;
+
+  Matrix w = detail::stacked_columns(x, k);
+  detail::centre_and_scale(w);
+  // The first specimen is the starting consensus and so sets the orientation of the result.
+  Eigen::VectorXd ref = w.col(0), sum(2 * k);
+  double ref_trailing = trailing(0);
+
+  double xd = 1;
+  for (int pass = 1; xd > kSettled; ++pass) {
+    if (pass > max_passes)
+      throw Error("consensus: no agreement after " + std::to_string(max_passes) +
+                  " passes (last squared change of the consensus " + g_text(xd) +
+                  "); check the sample for degenerate specimens");
+    detail::turn_onto_and_sum(w, ref, sum);
+    Eigen::VectorXd mean = sum / n;
+    // The specimens are centred, so their mean is too: its norm is its centroid size. The
+    // trailing value is divided by the same factor as the coordinates.
+    const double size = mean.norm();
+    mean /= size;
+    ref_trailing = trailing_mean / size;
+    xd = (mean - ref).squaredNorm();
+    ref.swap(mean);
+  }
+
+  Consensus out;
+  out.y = detail::interleaved_rows(ref, Eigen::VectorXd::Constant(1, ref_trailing));
+  out.xpt = detail::interleaved_rows(w, trailing);
+  return out;
+}
+
+}  // namespace detail
+}  // namespace tav

@@ -1,0 +1,44 @@
+#pragma once
+// Drawing of configurations, their curve protocol and their sliding tangents into the current
+// axes of the current figure; restyling of the drawn markers; export of the drawing.
+#include <optional>
+#include <string>
+
+#include "consensus/curve_protocol.h"
+#include "platform/objects.h"
+
+namespace tav {
+
+// Marks every point of every configuration row of x (x1 y1 ... xk yk + trailing value) as a
+// line object of its own with the line specification xform and marker size 3: (n-1)/2 points
+// per row of n columns, rows in order, so later rows lie on top. Sets hold on, then fits the
+// limits ("auto") and sets equal scaling. Returns 1. A bad xform raises Error.
+int showshape(const Matrix& x, const std::string& xform = "k.");
+
+// Draws x (one or more configuration rows) in the light of the protocol: per curve code from
+// numfull to numopen, landmarks "ko", semi-landmarks "bd", helpers "rs" (each drawn a second
+// time in "mo", "gd", "ys" when ccode is non-zero), then, when xlines is non-zero and the curve
+// is not curve 0, a "k:" line through the mean configuration (closed curves return to their
+// first member). Helpers are marked unless omithelpers equals 1; an absent (empty) omithelpers
+// does not equal 1. Working values go to the console. Returns 0. A point number beyond the
+// configuration raises Error, leaving what was drawn so far.
+int showsemiproto2(const Matrix& x, const CurveProtocol& p, double xlines = 0,
+                   std::optional<double> omithelpers = 0.0, double ccode = 0);
+
+// Draws a blue dotted segment 0.02 long, centred on each member of every curve other than
+// curve 0, along the curve's tangent there (closed curves wrap). x: one configuration row.
+void showshape_tangent(const Row& x, const CurveProtocol& p);
+
+// Adds increment to the "MarkerSize" of every line among the direct children of h.
+void incrementsymbolsize(Handle h, double increment);
+// Fills every line marker among the direct children of h with its own colour (isfilled non-zero)
+// or empties it (isfilled 0).
+void setsymbolfill(Handle h, double isfilled);
+
+// Copies the current figure's drawing, enlarged, to the clipboard as SVG and PNG.
+void CopyBigImage();
+// Writes the current figure's drawing, enlarged, to a file the user names (EPS, or PDF, SVG,
+// PNG by the name's ending).
+void CopyImageEPS();
+
+}  // namespace tav

@@ -1,0 +1,320 @@
+#include "display/render.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace tav {
+namespace {
+
+constexpr double kPxPerPt = 96.0 / 72.0;
+constexpr double kLineWidthPt = 0.5;   // lines, marker edges and the axes box
+constexpr double kTickLabelPt = 9.0;
+constexpr double kTextPt = 10.0;       // texts in the drawing, such as point numbers
+constexpr double kTickPx = 5.0;
+constexpr double kTickSpacingPx = 70.0;  // about one tick label per this many pixels
+
+struct Rgb {
+  double r = 0, g = 0, b = 0;
+};
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string text_or(const Value& v, const std::string& fallback) {
+  return v.is_text() ? v.text() : fallback;
+}
+
+double number_or(const Value& v, double fallback) {
+  return v.is_matrix() && v.matrix().size() == 1 && std::isfinite(v.scalar()) ? v.scalar()
+                                                                               : fallback;
+}
+
+// A colour property: an RGB row, a colour letter, or "none" (nothing).
+std::optional<Rgb> color_value(const Value& v) {
+  if (v.is_matrix() && v.matrix().size() == 3) {
+    const double* d = v.matrix().data();
+    return Rgb{d[0], d[1], d[2]};
+  }
+  if (v.is_text() && v.text().size() == 1) {
+    try {
+      const Eigen::RowVector3d c = color_of_letter(v.text()[0]);
+      return Rgb{c(0), c(1), c(2)};
+    } catch (const Error&) {
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+void set_color(cairo_t* cr, const Rgb& c) { cairo_set_source_rgb(cr, c.r, c.g, c.b); }
+
+// The visible data ranges and the rectangle they map to.
+struct View {
+  double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+  double left = 0, top = 0, width = 1, height = 1;
+  double px(double x) const { return left + (x - x0) / (x1 - x0) * width; }
+  double py(double y) const { return top + height - (y - y0) / (y1 - y0) * height; }
+  bool usable() const {
+    return x1 > x0 && y1 > y0 && std::isfinite(x1 - x0) && std::isfinite(y1 - y0) && width > 0 &&
+           height > 0;
+  }
+};
+
+// With equal data aspect, the range that is short for its side grows about its centre.
+View make_view(const Objects& g, Handle axes, double x, double y, double w, double h) {
+  View v;
+  v.left = x, v.top = y, v.width = w, v.height = h;
+  const Row lim = g.axis(axes);
+  v.x0 = lim(0), v.x1 = lim(1), v.y0 = lim(2), v.y1 = lim(3);
+  if (lower(text_or(g.get(axes, "DataAspectRatioMode"), "auto")) == "manual" && v.usable()) {
+    const double scale = std::min(w / (v.x1 - v.x0), h / (v.y1 - v.y0));
+    const double cx = 0.5 * (v.x0 + v.x1), cy = 0.5 * (v.y0 + v.y1);
+    const double hx = 0.5 * w / scale, hy = 0.5 * h / scale;
+    v.x0 = cx - hx, v.x1 = cx + hx, v.y0 = cy - hy, v.y1 = cy + hy;
+  }
+  return v;
+}
+
+// Tick positions at a step of 1, 2 or 5 times a power of ten, about one per kTickSpacingPx.
+std::vector<double> ticks(double lo, double hi, double length_px) {
+  const double wanted = std::clamp(length_px / kTickSpacingPx, 2.0, 10.0);
+  const double raw = (hi - lo) / wanted;
+  if (!(raw > 0) || !std::isfinite(raw)) return {};
+  const double mag = std::pow(10.0, std::floor(std::log10(raw)));
+  const double norm = raw / mag;
+  const double step = (norm < 1.5 ? 1 : norm < 3 ? 2 : norm < 7 ? 5 : 10) * mag;
+  std::vector<double> out;
+  for (double k = std::ceil(lo / step - 1e-9); k * step <= hi + 1e-9 * step; k += 1)
+    out.push_back(k * step);
+  return out;
+}
+
+std::string tick_label(double v, double step) {
+  if (std::fabs(v) < 1e-9 * step) v = 0;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+void set_font(cairo_t* cr, double points) {
+  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, points * kPxPerPt);
+}
+
+// Writes s with its anchor at (x, y); ax, ay in 0..1 pick the anchor (0 left/top, 1 right/bottom).
+void show_text_at(cairo_t* cr, const std::string& s, double x, double y, double ax, double ay) {
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, s.c_str(), &e);
+  cairo_font_extents_t f;
+  cairo_font_extents(cr, &f);
+  const double text_h = f.ascent;  // digits and capitals reach the ascent, not below
+  cairo_move_to(cr, x - e.x_advance * ax, y - text_h * ay + text_h);
+  cairo_show_text(cr, s.c_str());
+}
+
+void draw_box_and_ticks(cairo_t* cr, const View& v) {
+  cairo_save(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_set_line_width(cr, kLineWidthPt * kPxPerPt);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  cairo_rectangle(cr, v.left, v.top, v.width, v.height);
+  cairo_stroke(cr);
+  set_font(cr, kTickLabelPt);
+  const std::vector<double> xt = ticks(v.x0, v.x1, v.width);
+  const std::vector<double> yt = ticks(v.y0, v.y1, v.height);
+  const double xstep = xt.size() > 1 ? xt[1] - xt[0] : 1;
+  const double ystep = yt.size() > 1 ? yt[1] - yt[0] : 1;
+  for (double t : xt) {
+    const double px = v.px(t);
+    cairo_move_to(cr, px, v.top + v.height);
+    cairo_rel_line_to(cr, 0, -kTickPx);
+    cairo_move_to(cr, px, v.top);
+    cairo_rel_line_to(cr, 0, kTickPx);
+    cairo_stroke(cr);
+    show_text_at(cr, tick_label(t, xstep), px, v.top + v.height + 4, 0.5, 0);
+  }
+  for (double t : yt) {
+    const double py = v.py(t);
+    cairo_move_to(cr, v.left, py);
+    cairo_rel_line_to(cr, kTickPx, 0);
+    cairo_move_to(cr, v.left + v.width, py);
+    cairo_rel_line_to(cr, -kTickPx, 0);
+    cairo_stroke(cr);
+    show_text_at(cr, tick_label(t, ystep), v.left - 5, py, 1, 0.5);
+  }
+  cairo_restore(cr);
+}
+
+void set_dash_for(cairo_t* cr, const std::string& style) {
+  const double u = kPxPerPt;
+  if (style == ":") {
+    const double d[] = {1 * u, 2.5 * u};
+    cairo_set_dash(cr, d, 2, 0);
+  } else if (style == "--") {
+    const double d[] = {6 * u, 4 * u};
+    cairo_set_dash(cr, d, 2, 0);
+  } else if (style == "-.") {
+    const double d[] = {6 * u, 3 * u, 1 * u, 3 * u};
+    cairo_set_dash(cr, d, 4, 0);
+  } else {
+    cairo_set_dash(cr, nullptr, 0, 0);
+  }
+}
+
+// A regular polygon (or star, when inner > 0) of n outer corners about (cx, cy).
+void polygon_path(cairo_t* cr, double cx, double cy, int n, double r, double inner, double turn) {
+  const int corners = inner > 0 ? 2 * n : n;
+  for (int i = 0; i < corners; ++i) {
+    const double a = turn + 2 * M_PI * i / corners;
+    const double rr = (inner > 0 && i % 2) ? inner : r;
+    const double px = cx + rr * std::sin(a), py = cy - rr * std::cos(a);
+    i ? cairo_line_to(cr, px, py) : cairo_move_to(cr, px, py);
+  }
+  cairo_close_path(cr);
+}
+
+void cross_path(cairo_t* cr, double cx, double cy, double r, bool upright, bool diagonal) {
+  if (upright) {
+    cairo_move_to(cr, cx - r, cy), cairo_line_to(cr, cx + r, cy);
+    cairo_move_to(cr, cx, cy - r), cairo_line_to(cr, cx, cy + r);
+  }
+  if (diagonal) {
+    const double d = r * M_SQRT1_2;
+    cairo_move_to(cr, cx - d, cy - d), cairo_line_to(cr, cx + d, cy + d);
+    cairo_move_to(cr, cx - d, cy + d), cairo_line_to(cr, cx + d, cy - d);
+  }
+}
+
+// One marker of size s (pixels, about its width). Closed shapes can be filled; "+", "x" and
+// "*" are only stroked; "." is a dot filled with the edge colour.
+void draw_marker(cairo_t* cr, char m, double cx, double cy, double s, const Rgb& edge,
+                 const std::optional<Rgb>& face) {
+  const double r = 0.5 * s;
+  bool closed = true;
+  switch (m) {
+    case '.': {
+      cairo_arc(cr, cx, cy, std::max(0.25 * s, 1.0), 0, 2 * M_PI);
+      set_color(cr, edge);
+      cairo_fill(cr);
+      return;
+    }
+    case 'o': cairo_new_sub_path(cr), cairo_arc(cr, cx, cy, r, 0, 2 * M_PI); break;
+    case 's': cairo_rectangle(cr, cx - r, cy - r, s, s); break;
+    case 'd': polygon_path(cr, cx, cy, 4, 1.2 * r, 0, 0); break;
+    case '^': polygon_path(cr, cx, cy, 3, 1.1 * r, 0, 0); break;
+    case 'v': polygon_path(cr, cx, cy, 3, 1.1 * r, 0, M_PI); break;
+    case '>': polygon_path(cr, cx, cy, 3, 1.1 * r, 0, M_PI / 2); break;
+    case '<': polygon_path(cr, cx, cy, 3, 1.1 * r, 0, -M_PI / 2); break;
+    case 'p': polygon_path(cr, cx, cy, 5, 1.2 * r, 0.45 * r, 0); break;
+    case 'h': polygon_path(cr, cx, cy, 6, 1.1 * r, 0, 0); break;
+    case '+': cross_path(cr, cx, cy, r, true, false), closed = false; break;
+    case 'x': cross_path(cr, cx, cy, r, false, true), closed = false; break;
+    case '*': cross_path(cr, cx, cy, r, true, true), closed = false; break;
+    default: return;
+  }
+  if (closed && face) {
+    set_color(cr, *face);
+    cairo_fill_preserve(cr);
+  }
+  set_color(cr, edge);
+  cairo_stroke(cr);
+}
+
+void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
+  const Matrix xs = g.get(h, "XData").matrix();
+  const Matrix ys = g.get(h, "YData").matrix();
+  const Index n = std::min(xs.size(), ys.size());
+  const Rgb edge = color_value(g.get(h, "Color")).value_or(Rgb{});
+  const std::string style = text_or(g.get(h, "LineStyle"), "-");
+  const std::string marker = text_or(g.get(h, "Marker"), "none");
+  const double width = number_or(g.get(h, "LineWidth"), kLineWidthPt) * kPxPerPt;
+  cairo_set_line_width(cr, width);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+  if (style != "none" && n > 1) {
+    set_dash_for(cr, style);
+    bool pen_down = false;
+    for (Index i = 0; i < n; ++i) {
+      const double x = xs.data()[i], y = ys.data()[i];
+      if (!std::isfinite(x) || !std::isfinite(y)) {
+        pen_down = false;  // a gap in the polyline
+        continue;
+      }
+      pen_down ? cairo_line_to(cr, v.px(x), v.py(y)) : cairo_move_to(cr, v.px(x), v.py(y));
+      pen_down = true;
+    }
+    set_color(cr, edge);
+    cairo_stroke(cr);
+  }
+  if (marker.size() != 1) return;
+  cairo_set_dash(cr, nullptr, 0, 0);
+  const double size = number_or(g.get(h, "MarkerSize"), 6) * kPxPerPt;
+  const std::optional<Rgb> face = color_value(g.get(h, "MarkerFaceColor"));
+  for (Index i = 0; i < n; ++i) {
+    const double x = xs.data()[i], y = ys.data()[i];
+    if (std::isfinite(x) && std::isfinite(y)) draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);
+  }
+}
+
+void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
+  const Value pos = g.get(h, "Position");
+  const Value s = g.get(h, "String");
+  if (!pos.is_matrix() || pos.matrix().size() < 2 || !s.is_text()) return;
+  const double x = pos.matrix().data()[0], y = pos.matrix().data()[1];
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  set_font(cr, number_or(g.get(h, "FontSize"), kTextPt));
+  set_color(cr, color_value(g.get(h, "Color")).value_or(Rgb{}));
+  show_text_at(cr, s.text(), v.px(x), v.py(y), 0, 0.5);
+}
+
+}  // namespace
+
+void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
+                 double height) {
+  const View v = make_view(g, axes, x, y, width, height);
+  cairo_save(cr);
+  cairo_rectangle(cr, x, y, width, height);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_fill(cr);
+  if (v.usable()) {
+    const std::vector<Handle> kids = g.children(axes);  // creation order: later on top
+    cairo_save(cr);
+    cairo_rectangle(cr, x, y, width, height);
+    cairo_clip(cr);
+    for (Handle h : kids)
+      if (g.type(h) == "line") draw_line_object(cr, g, h, v);
+    cairo_restore(cr);
+    for (Handle h : kids)
+      if (g.type(h) == "text") draw_text_object(cr, g, h, v);
+    draw_box_and_ticks(cr, v);
+  }
+  cairo_restore(cr);
+}
+
+PixelSize figure_size_px(const Objects& g, Handle figure) {
+  const Row p = g.pixel_position(figure);
+  return {std::max(1.0, p(2)), std::max(1.0, p(3))};
+}
+
+void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
+  if (g.type(figure) != "figure") throw Error("only a figure can be exported, not a " + g.type(figure));
+  const PixelSize size = figure_size_px(g, figure);
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, size.width, size.height);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 0, 0, size.width, size.height);
+  cairo_clip(cr);
+  for (Handle h : g.children(figure)) {
+    if (g.type(h) != "axes") continue;  // controls stay out of the picture
+    const Row p = g.pixel_position(h);
+    render_axes(cr, g, h, p(0), size.height - p(1) - p(3), p(2), p(3));
+  }
+  cairo_restore(cr);
+}
+
+}  // namespace tav

@@ -1,0 +1,107 @@
+#pragma once
+// A fresh graphics runtime per test, with a scripted backend, and small readers of what the
+// plots left in the current axes.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "consensus/curve_protocol.h"
+
+#include "platform/backend.h"
+#include "platform/console.h"
+#include "platform/objects.h"
+
+namespace tav::test {
+
+class DisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_runtime(&scripted); }
+  void TearDown() override { reset_runtime(nullptr); }
+
+  Handle axes() { return gr().gca(); }
+  // Line children of the current axes in drawing order (oldest first).
+  std::vector<Handle> lines() {
+    std::vector<Handle> out;
+    for (Handle h : gr().children(axes()))
+      if (gr().type(h) == "line") out.push_back(h);
+    return out;
+  }
+  // Lines drawn as markers in the style of a line specification such as "bd" (no line).
+  std::vector<Handle> markers(const std::string& spec) {
+    const LineSpec want = parse_linespec(spec);
+    std::vector<Handle> out;
+    for (Handle h : lines())
+      if (gr().get(h, "Marker").text() == want.marker &&
+          gr().get(h, "LineStyle").text() == want.line_style &&
+          Row(gr().get(h, "Color").matrix()) == Row(want.color))
+        out.push_back(h);
+    return out;
+  }
+  Row xdata(Handle h) { return gr().get(h, "XData").matrix(); }
+  Row ydata(Handle h) { return gr().get(h, "YData").matrix(); }
+
+  ScriptedBackend scripted;
+  ConsoleCapture quiet;  // working values the plots show stay out of the test log
+};
+
+// A folder of its own for the files one test writes, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    path_ = std::filesystem::temp_directory_path() /
+            ("tav_display_" + std::to_string(getpid()) + "_" + name);
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  std::string folder() const { return path_.string() + "/"; }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) out.push_back(e.path().filename().string());
+    return out;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A small sample: 6 outlines of 12 points round an ellipse (landmarks 1 and 7, helpers 4 and
+// 10, the rest semi-landmarks) with an open midline 1-15-14-13-7 of three semi-landmarks.
+inline Matrix outline_sample() {
+  const int n = 6, k = 15;
+  Matrix x(n, 2 * k + 1);
+  for (int i = 0; i < n; ++i) {
+    const double wobble = 0.06 * std::sin(1.7 * i + 0.3);
+    for (int p = 0; p < 12; ++p) {
+      const double a = 2 * M_PI * p / 12;
+      x(i, 2 * p) = (2 + wobble) * std::cos(a) + 0.03 * std::sin(3.1 * i + p);
+      x(i, 2 * p + 1) = (1 - wobble) * std::sin(a) + 0.03 * std::cos(2.3 * i + p);
+    }
+    for (int p = 12; p < 15; ++p) {
+      x(i, 2 * p) = -1 + (p - 12) + 0.04 * std::sin(i + p);
+      x(i, 2 * p + 1) = 0.25 * std::cos(0.8 * (p - 13)) + wobble;
+    }
+    x(i, 2 * k) = 1;
+  }
+  return x;
+}
+
+inline CurveProtocol outline_protocol() {
+  CurveProtocol p;
+  p.numfull = -1, p.numopen = 1;
+  p.members = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 7}, {1, 15, 14, 13, 7}};
+  p.types = {{0, 1, 1, 2, 1, 1, 0, 1, 1, 2, 1, 1}, {0, 0}, {0, 1, 1, 1, 0}};
+  return p;
+}
+
+}  // namespace tav::test
