@@ -224,6 +224,10 @@ void FigureWindow::update_widget(Handle h, QWidget* w, double host_height) {
   w->setVisible(text_property(h, "Visible", "on") != "off");
   w->setEnabled(text_property(h, "Enable", "on") != "off");
   w->setToolTip(QString::fromStdString(text_property(h, "TooltipString")));
+  if (QFont font = w->font(); font.bold() != (text_property(h, "FontWeight") == "bold")) {
+    font.setBold(!font.bold());
+    w->setFont(font);
+  }
 
   if (auto* b = qobject_cast<QAbstractButton*>(w)) {
     if (b->text() != button_label(h)) b->setText(button_label(h));
