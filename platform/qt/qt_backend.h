@@ -1,0 +1,75 @@
+#pragma once
+// The window backend on Qt Widgets: one top-level window per figure of the object model, kept
+// in line with it; file, message and error dialogs; waits that keep the windows alive; the
+// event loop; the clipboard. The application object is made only when a window must be shown,
+// so command-line use needs no display.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/backend.h"
+
+class QApplication;
+class QTimer;
+class QWidget;
+
+namespace tav {
+
+class FigureWindow;
+
+class QtBackend : public Backend {
+ public:
+  QtBackend();
+  ~QtBackend() override;
+  QtBackend(const QtBackend&) = delete;
+  QtBackend& operator=(const QtBackend&) = delete;
+
+  FileChoice open_file(const std::string& filter, const std::string& title) override;
+  FileChoice save_file(const std::string& filter, const std::string& title) override;
+  void message(const std::string& text) override;
+  void error_dialog(const std::string& text) override;
+  void pause(double seconds) override;
+  void drawnow() override;
+  int event_loop() override;
+  void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
+  bool headless() const override { return false; }
+
+  // Brings the windows in line with the object model: windows for new figures, closed ones
+  // for removed figures, controls, texts, positions and drawings updated.
+  void sync();
+  // The window of a figure and the widget of a control or axes (nullptr when not shown).
+  QWidget* window(Handle fig) const;
+  QWidget* widget(Handle h) const;
+  // The user activated a control: its callback runs now, or after the running one ends.
+  void activate(Handle control);
+  // Whether a callback (or a wait) is running, so that others are held back.
+  bool busy() const { return busy_; }
+
+ private:
+  void ensure_application();
+  void run_when_free(std::function<void()> work);
+  void run_callback(Handle control);
+  void drain_held();
+  void close_figure(Handle fig);
+  QWidget* dialog_parent() const;
+
+  std::unique_ptr<QApplication> own_app_;
+  std::unique_ptr<QTimer> poll_;
+  bool shows(Handle fig) const;
+
+  struct Shown {
+    FigureWindow* window = nullptr;
+    double serial = 0;  // also kept in the figure's application data: a figure of a fresh
+                        // object model with the same number is another figure
+    Value raised;       // the last raise request served
+  };
+  std::map<Handle, Shown> windows_;
+  double next_serial_ = 0;
+  std::uint64_t synced_revision_ = 0;
+  bool busy_ = false;
+  std::deque<std::function<void()>> held_;
+};
+
+}  // namespace tav

@@ -1,0 +1,12 @@
+#include "platform/backend.h"
+#include "shell/framework.h"
+
+namespace tav {
+
+Handle cla() {
+  const Handle axes = gr().gca();
+  gr().cla(axes);
+  return axes;
+}
+
+}  // namespace tav

@@ -1,0 +1,14 @@
+#include "platform/backend.h"
+#include "shell/framework.h"
+
+namespace tav {
+namespace {
+// The application-data name under which each window keeps its one value.
+const char* const kGuiDataName = "UsedByGUIData_m";
+}  // namespace
+
+Value guidata(Handle h) { return gr().appdata(window_of(h), kGuiDataName); }
+
+void guidata(Handle h, const Value& data) { gr().set_appdata(window_of(h), kGuiDataName, data); }
+
+}  // namespace tav

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/backend.h"
+#include "shell/framework.h"
+#include "shell/main_window.h"
+
+namespace tav {
+namespace {
+
+// Every control the action engine looks up by its tag.
+const char* const kEngineTags[] = {"FileBox",      "ProtoBox",     "IterBox",
+                                   "DistanceBox",  "NoAlignButton", "CurveButton",
+                                   "NumberButton", "TavrelButton",  "MeanButton",
+                                   "OriginalButton"};
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_runtime(&backend); }
+  ScriptedBackend backend;
+};
+
+TEST_F(MainWindow, OpensOnceWithEveryEngineTagExactlyOnce) {
+  const Handle fig = open_main_window();
+  EXPECT_EQ(open_main_window(), fig);
+  EXPECT_EQ(gr().figures().size(), 1u);
+  for (const char* tag : kEngineTags) EXPECT_EQ(gr().find_by_tag(tag).size(), 1u) << tag;
+  EXPECT_EQ(gr().type(gr().gca()), "axes");
+  EXPECT_EQ(gr().figure_of(gr().gca()), fig);
+}
+
+TEST_F(MainWindow, TakesTheControlsColourAndStoresItsHandles) {
+  gr().set(0, "defaultUicontrolBackgroundColor", Value(row({0.9, 0.8, 0.7})));
+  const Handle fig = open_main_window();
+  EXPECT_EQ(gr().get(fig, "Color"), Value(row({0.9, 0.8, 0.7})));
+  EXPECT_EQ(guidata(fig), guihandles(fig));
+}
+
+TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
+  open_main_window();
+  const Value handles = guihandles();
+  for (const Field& f : handles.fields()) EXPECT_EQ(f.value.matrix().size(), 1) << f.name;
+  for (const char* action : {"Load", "LoadReference", "LoadProtocol", "Save", "SaveLMSLM",
+                             "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM",
+                             "Replot", "TangentPlot", "OriginalTangent", "Clear"}) {
+    int callers = 0;
+    for (Handle h : gr().listing(gr().gcf()))
+      if (gr().get(h, "Callback") == Value(List{"zidudezu", action})) ++callers;
+    EXPECT_EQ(callers, 1) << action;
+  }
+}
+
+}  // namespace
+}  // namespace tav
