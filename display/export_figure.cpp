@@ -60,7 +60,7 @@ cairo_status_t paint(cairo_surface_t* surface, const Objects& g, Handle figure, 
 // A vector picture of the figure written through `write`; returns cairo's status at the end.
 cairo_status_t write_vector(Format f, cairo_write_func_t write, void* closure, const Objects& g,
                             Handle figure) {
-  const PixelSize px = figure_size_px(g, figure);
+  const PixelSize px = page_size_px(g, figure);
   const double w = px.width * kPtPerPx, h = px.height * kPtPerPx;
   cairo_surface_t* raw = f == Format::pdf   ? cairo_pdf_surface_create_for_stream(write, closure, w, h)
                          : f == Format::svg ? cairo_svg_surface_create_for_stream(write, closure, w, h)
@@ -74,7 +74,7 @@ cairo_status_t write_vector(Format f, cairo_write_func_t write, void* closure, c
 }
 
 cairo_status_t write_png(cairo_write_func_t write, void* closure, const Objects& g, Handle figure) {
-  const PixelSize px = figure_size_px(g, figure);
+  const PixelSize px = page_size_px(g, figure);
   SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
                                                 static_cast<int>(std::ceil(px.width * kPngScale)),
                                                 static_cast<int>(std::ceil(px.height * kPngScale))),

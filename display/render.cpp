@@ -15,6 +15,7 @@ constexpr double kTickLabelPt = 9.0;
 constexpr double kTextPt = 10.0;       // texts in the drawing, such as point numbers
 constexpr double kTickPx = 5.0;
 constexpr double kTickSpacingPx = 70.0;  // about one tick label per this many pixels
+constexpr double kPageMarginPx = 8.0;    // beyond an axes that reaches past the window
 
 struct Rgb {
   double r = 0, g = 0, b = 0;
@@ -65,7 +66,8 @@ struct View {
   }
 };
 
-// With equal data aspect, the range that is short for its side grows about its centre.
+// With equal data aspect the box shrinks along one side, centred in the rectangle, so one
+// data unit is equally long on both axes; the limits stay as they are.
 View make_view(const Objects& g, Handle axes, double x, double y, double w, double h) {
   View v;
   v.left = x, v.top = y, v.width = w, v.height = h;
@@ -73,9 +75,8 @@ View make_view(const Objects& g, Handle axes, double x, double y, double w, doub
   v.x0 = lim(0), v.x1 = lim(1), v.y0 = lim(2), v.y1 = lim(3);
   if (lower(text_or(g.get(axes, "DataAspectRatioMode"), "auto")) == "manual" && v.usable()) {
     const double scale = std::min(w / (v.x1 - v.x0), h / (v.y1 - v.y0));
-    const double cx = 0.5 * (v.x0 + v.x1), cy = 0.5 * (v.y0 + v.y1);
-    const double hx = 0.5 * w / scale, hy = 0.5 * h / scale;
-    v.x0 = cx - hx, v.x1 = cx + hx, v.y0 = cy - hy, v.y1 = cy + hy;
+    v.width = scale * (v.x1 - v.x0), v.height = scale * (v.y1 - v.y0);
+    v.left += 0.5 * (w - v.width), v.top += 0.5 * (h - v.height);
   }
   return v;
 }
@@ -276,43 +277,49 @@ void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
 void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
                  double height) {
   const View v = make_view(g, axes, x, y, width, height);
+  if (!v.usable()) return;
   cairo_save(cr);
-  cairo_rectangle(cr, x, y, width, height);
+  cairo_rectangle(cr, v.left, v.top, v.width, v.height);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill(cr);
-  if (v.usable()) {
-    const std::vector<Handle> kids = g.children(axes);  // creation order: later on top
-    cairo_save(cr);
-    cairo_rectangle(cr, x, y, width, height);
-    cairo_clip(cr);
-    for (Handle h : kids)
-      if (g.type(h) == "line") draw_line_object(cr, g, h, v);
-    cairo_restore(cr);
-    for (Handle h : kids)
-      if (g.type(h) == "text") draw_text_object(cr, g, h, v);
-    draw_box_and_ticks(cr, v);
-  }
+  const std::vector<Handle> kids = g.children(axes);  // creation order: later on top
+  cairo_save(cr);
+  cairo_rectangle(cr, v.left, v.top, v.width, v.height);
+  cairo_clip(cr);
+  for (Handle h : kids)
+    if (g.type(h) == "line") draw_line_object(cr, g, h, v);
+  cairo_restore(cr);
+  for (Handle h : kids)
+    if (g.type(h) == "text") draw_text_object(cr, g, h, v);
+  draw_box_and_ticks(cr, v);
   cairo_restore(cr);
 }
 
-PixelSize figure_size_px(const Objects& g, Handle figure) {
-  const Row p = g.pixel_position(figure);
-  return {std::max(1.0, p(2)), std::max(1.0, p(3))};
+PixelSize page_size_px(const Objects& g, Handle figure) {
+  const Row f = g.pixel_position(figure);
+  PixelSize page{std::max(1.0, f(2)), std::max(1.0, f(3))};
+  for (Handle h : g.children(figure)) {
+    if (g.type(h) != "axes") continue;
+    const Row p = g.pixel_position(h);
+    if (p(0) + p(2) > page.width) page.width = p(0) + p(2) + kPageMarginPx;
+    if (p(1) + p(3) > page.height) page.height = p(1) + p(3) + kPageMarginPx;
+  }
+  return page;
 }
 
 void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
   if (g.type(figure) != "figure") throw Error("only a figure can be exported, not a " + g.type(figure));
-  const PixelSize size = figure_size_px(g, figure);
+  const PixelSize page = page_size_px(g, figure);
   cairo_save(cr);
-  cairo_rectangle(cr, 0, 0, size.width, size.height);
+  cairo_rectangle(cr, 0, 0, page.width, page.height);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill(cr);
-  cairo_rectangle(cr, 0, 0, size.width, size.height);
+  cairo_rectangle(cr, 0, 0, page.width, page.height);
   cairo_clip(cr);
   for (Handle h : g.children(figure)) {
     if (g.type(h) != "axes") continue;  // controls stay out of the picture
-    const Row p = g.pixel_position(h);
-    render_axes(cr, g, h, p(0), size.height - p(1) - p(3), p(2), p(3));
+    const Row p = g.pixel_position(h);  // from the bottom left
+    render_axes(cr, g, h, p(0), page.height - p(1) - p(3), p(2), p(3));
   }
   cairo_restore(cr);
 }

@@ -17,20 +17,21 @@ constexpr double kPngScale = 3.0;
 // Paints `axes` of `g` into the rectangle (x, y, width, height) of the cairo user space, top-left
 // origin, in pixels at 96 per inch (exports scale the context, so the same numbers serve every
 // format); marker sizes and fonts are in points. Tick labels lie left of and below the
-// rectangle. With "equal" data aspect the visible ranges grow about their centres so one data
-// unit is equally long on both axes.
+// rectangle. With "equal" data aspect the box shrinks along one side, centred in the
+// rectangle, so one data unit is equally long on both axes; the limits stay.
 void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
                  double height);
 
-// Paints the figure's axes (controls left out) on a white page of the figure's size in pixels,
-// top-left origin; parts of an axes beyond the figure are cut off.
-void render_figure(cairo_t* cr, const Objects& g, Handle figure);
-
-// The figure's size in pixels (width, height).
+// The page a figure is exported on, in pixels: the window's size, widened (or heightened) to
+// hold whole any axes that reaches past the window's right (or top) edge, as the enlarged
+// axes of an export do, so no part of the drawing is cut off.
 struct PixelSize {
   double width = 0, height = 0;
 };
-PixelSize figure_size_px(const Objects& g, Handle figure);
+PixelSize page_size_px(const Objects& g, Handle figure);
+
+// Paints the figure's axes (controls left out) on a white page of page_size_px, top-left origin.
+void render_figure(cairo_t* cr, const Objects& g, Handle figure);
 
 // Writes the figure's axes (controls left out) to `path`, in the format its ending names
 // (any case): .eps/.ps (Encapsulated PostScript), .pdf, .svg, .png (kPngScale times the

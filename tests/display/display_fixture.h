@@ -3,15 +3,18 @@
 // plots left in the current axes.
 #include <gtest/gtest.h>
 
+#include <cairo.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "consensus/curve_protocol.h"
-
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/objects.h"
@@ -74,6 +77,40 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+inline std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Width and height from a PNG's header.
+inline std::pair<long, long> png_size(const std::string& bytes) {
+  auto be32 = [&](size_t at) {
+    long v = 0;
+    for (size_t i = 0; i < 4; ++i) v = v * 256 + static_cast<unsigned char>(bytes.at(at + i));
+    return v;
+  };
+  return {be32(16), be32(20)};
+}
+
+// Counts pixels of a picture that are mostly blue and mostly black.
+inline std::pair<int, int> blue_and_black(const std::string& png) {
+  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+  EXPECT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
+  const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  const unsigned char* d = cairo_image_surface_get_data(s);
+  int blue = 0, black = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = *reinterpret_cast<const std::uint32_t*>(d + y * stride + 4 * x);
+      const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+      blue += b > 180 && r < 80 && g < 80;
+      black += r < 60 && g < 60 && b < 60;
+    }
+  cairo_surface_destroy(s);
+  return {blue, black};
+}
 
 // A small sample: 6 outlines of 12 points round an ellipse (landmarks 1 and 7, helpers 4 and
 // 10, the rest semi-landmarks) with an open midline 1-15-14-13-7 of three semi-landmarks.

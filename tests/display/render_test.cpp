@@ -67,17 +67,20 @@ TEST_F(RenderTest, MarkerLandsWhereItsDataPointMapsInsideTheBox) {
   EXPECT_FALSE(near(c.at(50, 150), kWhite));  // the box's left edge
 }
 
-TEST_F(RenderTest, EqualAspectWidensTheShortRangeAboutItsCentre) {
+TEST_F(RenderTest, EqualAspectNarrowsTheBoxAboutItsCentreKeepingTheLimits) {
   gr().hold(axes(), true);
   square(1, 0.5, "bs");
   gr().axis(axes(), row({0, 1, 0, 1}));
   Canvas c(400, 200);
   c.paint(axes(), 50, 50, 200, 100);
-  EXPECT_TRUE(near(c.at(200, 100), kWhite));  // stretched, the point sits on the right edge
+  EXPECT_TRUE(near(c.at(196, 104), kWhite));  // stretched, the point sits on the right edge
+  EXPECT_TRUE(near(c.at(100, 100), kWhite));
   gr().axis_equal(axes());
   Canvas e(400, 200);
   e.paint(axes(), 50, 50, 200, 100);
-  EXPECT_TRUE(near(e.at(200, 100), kBlue));  // x range [-0.5 1.5]: x = 1 at 50 + 150
+  EXPECT_TRUE(near(e.at(196, 104), kBlue));  // a 100×100 box from x = 100: x = 1 at 200
+  EXPECT_FALSE(near(e.at(100, 100), kWhite));  // the narrowed box's left edge
+  EXPECT_EQ(gr().axis(axes()), row({0, 1, 0, 1}));
 }
 
 TEST_F(RenderTest, FaceColourNoneLeavesTheMarkerHollow) {
