@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "consensus/consensus.h"
 #include "consensus/procrustes_pass.h"
@@ -29,8 +30,9 @@ std::string g_text(double v) {
 
 void check_sample(const Matrix& x) {
   if (x.rows() == 0)
-    throw Error("consensus: the sample holds no specimens (0 rows); load a data file with at "
-                "least one specimen row");
+    throw Error(
+        "consensus: the sample holds no specimens (0 rows); load a data file with at "
+        "least one specimen row");
 }
 
 }  // namespace
@@ -39,26 +41,27 @@ Consensus getconsensus(const Matrix& x) { return detail::plain_consensus(x, kMax
 
 namespace detail {
 
-Consensus plain_consensus(const Matrix& x, int max_passes) {
+Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
   check_sample(x);
   const Index k = detail::specimen_points(x.cols(), "consensus");
   const double n = static_cast<double>(x.rows());
   const Eigen::VectorXd trailing = x.col(2 * k);
   const double trailing_mean = ordered_sum(trailing) / n;
 
-  Matrix w = detail::stacked_columns(x, k);
-  detail::centre_and_scale(w);
+  const Matrix w = detail::normalised_stacked(x, k);
   // The first specimen is the starting consensus and so sets the orientation of the result.
   Eigen::VectorXd ref = w.col(0), sum(2 * k);
+  std::vector<detail::Turn> turns(static_cast<size_t>(x.rows()));
   double ref_trailing = trailing(0);
 
   double xd = 1;
-  for (int pass = 1; xd > kSettled; ++pass) {
+  int pass = 1;
+  for (; xd > kSettled; ++pass) {
     if (pass > max_passes)
       throw Error("consensus: no agreement after " + std::to_string(max_passes) +
                   " passes (last squared change of the consensus " + g_text(xd) +
                   "); check the sample for degenerate specimens");
-    detail::turn_onto_and_sum(w, ref, sum);
+    detail::best_turns_and_sum(w, ref, turns, sum);
     Eigen::VectorXd mean = sum / n;
     // The specimens are centred, so their mean is too: its norm is its centroid size. The
     // trailing value is divided by the same factor as the coordinates.
@@ -69,9 +72,11 @@ Consensus plain_consensus(const Matrix& x, int max_passes) {
     ref.swap(mean);
   }
 
+  if (passes_made) *passes_made = pass - 1;
   Consensus out;
-  out.y = detail::interleaved_rows(ref, Eigen::VectorXd::Constant(1, ref_trailing));
-  out.xpt = detail::interleaved_rows(w, trailing);
+  out.y =
+      detail::interleaved_rows(ref, {detail::Turn{}}, Eigen::VectorXd::Constant(1, ref_trailing));
+  out.xpt = detail::interleaved_rows(w, turns, trailing);
   return out;
 }
 

@@ -1,18 +1,25 @@
 #pragma once
 // One superimposition pass of the iterative consensus, shared by the consensus routines and
 // their benchmark. Specimens are stacked columns of w (2k×n): x1 .. xk then y1 .. yk, centred
-// and of unit centroid size.
+// and of unit centroid size. The specimens stay as they are during the passes; each pass finds
+// every specimen's turn onto the consensus afresh, which equals the turn the previous passes
+// made plus the one this pass adds, and the turns are applied once at the end.
+#include <vector>
+
 #include "consensus/consensus.h"
+#include "geometry/procrustes.h"
 #include "platform/matrix.h"
 
 namespace tav::detail {
 
-// Turns every specimen of w onto ref (stacked, 2k) by its best rotation, and sets `sum` (2k,
-// resized if needed) to the sum of the turned specimens, added in specimen order so that the
-// result never depends on how the work is split.
-void turn_onto_and_sum(Matrix& w, const Eigen::VectorXd& ref, Eigen::VectorXd& sum);
+// For every specimen of w, turns[i] = its best turn onto ref (a specimen with no preferred
+// angle keeps the turn it had), and sum = the sum of the turned specimens, added in specimen
+// order. turns must hold one entry per specimen; sum is resized to 2k.
+void best_turns_and_sum(const Matrix& w, const Eigen::VectorXd& ref, std::vector<Turn>& turns,
+                        Eigen::VectorXd& sum);
 
-// The plain consensus of the specimen rows x with at most max_passes passes (Error beyond).
-Consensus plain_consensus(const Matrix& x, int max_passes);
+// The plain consensus of the specimen rows x with at most max_passes passes (Error beyond);
+// the number of passes made goes to *passes_made when given.
+Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made = nullptr);
 
 }  // namespace tav::detail

@@ -12,12 +12,12 @@ void check_baseline_point(Index b, Index k, const char* which) {
   if (b < 1 || b > k)
     throw Error(std::string("baseline registration: ") + which + " baseline point " +
                 std::to_string(b) + " is outside points 1.." + std::to_string(k) +
-                " of the configurations; choose a point number between 1 and " +
-                std::to_string(k));
+                " of the configurations; choose a point number between 1 and " + std::to_string(k));
 }
 
 // Registers one row in place: b1 to the origin, b2 to (1, 0). i is 0-based, for the message.
-void register_row(Eigen::Ref<Row, 0, Eigen::InnerStride<>> r, Index k, Index b1, Index b2, Index i) {
+void register_row(Eigen::Ref<Row, 0, Eigen::InnerStride<>> r, Index k, Index b1, Index b2,
+                  Index i) {
   const double tx = r(2 * b1 - 2), ty = r(2 * b1 - 1);
   for (Index p = 0; p < k; ++p) {
     r(2 * p) -= tx;

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "geometry/geometry.h"
 #include "geometry/procrustes.h"
 
@@ -6,12 +8,12 @@ namespace tav {
 Matrix getpsup(const Matrix& x, const Matrix& xref) {
   if (x.rows() == 0) return x;
   const Index k = detail::specimen_points(x.cols(), "Procrustes fit");
-  const Eigen::VectorXd ref = detail::stacked_reference(xref, k);
-  Matrix w = detail::stacked_columns(x, k);
-  detail::centre_and_scale(w);
+  const detail::TurnTarget target(detail::stacked_reference(xref, k));
+  const Matrix w = detail::normalised_stacked(x, k);
+  std::vector<detail::Turn> turns(static_cast<size_t>(w.cols()));
   for (Index i = 0; i < w.cols(); ++i)
-    detail::apply_turn(w.col(i), detail::best_turn(w.col(i), ref));
-  return detail::interleaved_rows(w, x.col(2 * k));
+    turns[static_cast<size_t>(i)] = detail::best_turn(w.col(i).data(), target);
+  return detail::interleaved_rows(w, turns, x.col(2 * k));
 }
 
 }  // namespace tav

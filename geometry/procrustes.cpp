@@ -1,9 +1,31 @@
 #include "geometry/procrustes.h"
 
-#include <cmath>
+#include <algorithm>
 #include <string>
 
 namespace tav::detail {
+
+namespace {
+
+// Specimens moved between the row and the stacked layouts together: a block of rows shares
+// cache lines and memory pages in each column of x, and its stacked columns stay in cache.
+constexpr Index kBlock = 32;
+
+// Centres a stacked specimen of k points and scales it to unit centroid size; i (0-based)
+// names the specimen in the error.
+void centre_and_scale(Eigen::Ref<Eigen::VectorXd> specimen, Index k, Index i) {
+  auto xs = specimen.head(k).array();
+  auto ys = specimen.tail(k).array();
+  xs -= xs.sum() / static_cast<double>(k);
+  ys -= ys.sum() / static_cast<double>(k);
+  const double size = specimen.norm();
+  if (size == 0)
+    throw Error("specimen " + std::to_string(i + 1) +
+                ": all its points coincide (centroid size 0); correct or remove this row");
+  specimen /= size;
+}
+
+}  // namespace
 
 Index specimen_points(Index m, const char* task) {
   if (m % 2 == 0 || m < 3)
@@ -13,13 +35,17 @@ Index specimen_points(Index m, const char* task) {
   return m / 2;
 }
 
-Matrix stacked_columns(const Matrix& x, Index k) {
+Matrix normalised_stacked(const Matrix& x, Index k) {
   Matrix w(2 * k, x.rows());
-  for (Index i = 0; i < x.rows(); ++i)
-    for (Index p = 0; p < k; ++p) {
-      w(p, i) = x(i, 2 * p);
-      w(k + p, i) = x(i, 2 * p + 1);
-    }
+  for (Index i0 = 0; i0 < x.rows(); i0 += kBlock) {
+    const Index i1 = std::min(x.rows(), i0 + kBlock);
+    for (Index p = 0; p < k; ++p)
+      for (Index i = i0; i < i1; ++i) {
+        w(p, i) = x(i, 2 * p);
+        w(k + p, i) = x(i, 2 * p + 1);
+      }
+    for (Index i = i0; i < i1; ++i) centre_and_scale(w.col(i), k, i);
+  }
   return w;
 }
 
@@ -37,55 +63,30 @@ Eigen::VectorXd stacked_reference(const Matrix& xref, Index k) {
   return r;
 }
 
-Matrix interleaved_rows(const Matrix& w, const Eigen::VectorXd& trailing) {
-  const Index k = w.rows() / 2;
-  Matrix y(w.cols(), 2 * k + 1);
-  for (Index p = 0; p < k; ++p) {
-    y.col(2 * p) = w.row(p).transpose();
-    y.col(2 * p + 1) = w.row(k + p).transpose();
+Matrix interleaved_rows(const Matrix& w, const std::vector<Turn>& turns,
+                        const Eigen::VectorXd& trailing) {
+  const Index k = w.rows() / 2, n = w.cols();
+  Matrix y(n, 2 * k + 1);
+  for (Index i0 = 0; i0 < n; i0 += kBlock) {
+    const Index i1 = std::min(n, i0 + kBlock);
+    for (Index p = 0; p < k; ++p)
+      for (Index i = i0; i < i1; ++i) {
+        // Both new coordinates come from the old ones.
+        const Turn t = turns[static_cast<size_t>(i)];
+        const double u = w(p, i), v = w(k + p, i);
+        y(i, 2 * p) = u * t.c - v * t.s;
+        y(i, 2 * p + 1) = u * t.s + v * t.c;
+      }
   }
   y.col(2 * k) = trailing;
   return y;
 }
 
-void centre_and_scale(Matrix& w) {
-  const Index k = w.rows() / 2;
-  for (Index i = 0; i < w.cols(); ++i) {
-    auto xs = w.col(i).head(k);
-    auto ys = w.col(i).tail(k);
-    xs.array() -= xs.sum() / static_cast<double>(k);
-    ys.array() -= ys.sum() / static_cast<double>(k);
-    const double size = w.col(i).norm();
-    if (size == 0)
-      throw Error("specimen " + std::to_string(i + 1) +
-                  ": all its points coincide (centroid size 0); correct or remove this row");
-    w.col(i) /= size;
-  }
-}
-
-Turn best_turn(const Eigen::Ref<const Eigen::VectorXd>& specimen,
-               const Eigen::Ref<const Eigen::VectorXd>& ref) {
-  const Index k = specimen.size() / 2;
-  const auto X = specimen.head(k), Y = specimen.tail(k);
-  const auto Rx = ref.head(k), Ry = ref.tail(k);
-  const double ct = Rx.dot(X) + Ry.dot(Y);
-  const double st = X.dot(Ry) - Y.dot(Rx);
-  // cos and sin of atan2(st, ct) without the angle; no preference at all leaves it unturned.
-  const double r = std::hypot(ct, st);
-  if (r == 0) return {};
-  return {ct / r, st / r};
-}
-
-void apply_turn(Eigen::Ref<Eigen::VectorXd> specimen, Turn t) {
-  const Index k = specimen.size() / 2;
-  double* X = specimen.data();
-  double* Y = X + k;
-  for (Index p = 0; p < k; ++p) {
-    // Both new coordinates come from the old ones.
-    const double u = X[p], v = Y[p];
-    X[p] = u * t.c - v * t.s;
-    Y[p] = u * t.s + v * t.c;
-  }
+TurnTarget::TurnTarget(const Eigen::VectorXd& ref) : ref_(ref), perp_(ref.size()) {
+  // specimen · [Ry; -Rx] = sum of X·Ry - Y·Rx, the sine-like sum.
+  const Index k = ref.size() / 2;
+  perp_.head(k) = ref.tail(k);
+  perp_.tail(k) = -ref.head(k);
 }
 
 }  // namespace tav::detail

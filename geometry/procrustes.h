@@ -2,6 +2,8 @@
 // Building blocks of every Procrustes superimposition, shared by the fit and the consensus
 // routines. They work on specimens held as stacked columns: column i of a 2k×n matrix holds
 // specimen i as x1 .. xk followed by y1 .. yk, so that each specimen is contiguous in memory.
+#include <vector>
+
 #include "platform/matrix.h"
 
 namespace tav::detail {
@@ -10,29 +12,44 @@ namespace tav::detail {
 // every point and one trailing value); raises Error naming `task` and the width otherwise.
 Index specimen_points(Index m, const char* task);
 
-// The first 2k columns of the specimen rows of x, as stacked columns (2k×n).
-Matrix stacked_columns(const Matrix& x, Index k);
+// A rotation about the origin as its cosine and sine.
+struct Turn {
+  double c = 1, s = 0;
+};
+
+// The first 2k columns of the specimen rows of x as stacked columns (2k×n), each centred on
+// its centroid and scaled to unit centroid size. A specimen whose points all coincide raises
+// Error naming its row (1-based).
+Matrix normalised_stacked(const Matrix& x, Index k);
 
 // The 2k coordinates of a configuration given as a vector in column order (x1 y1 ... xk yk),
 // stacked (x1 .. xk y1 .. yk). xref must hold at least 2k values (Error otherwise).
 Eigen::VectorXd stacked_reference(const Matrix& xref, Index k);
 
-// Rows of interleaved coordinates from stacked columns, with `trailing` as the last column.
-Matrix interleaved_rows(const Matrix& w, const Eigen::VectorXd& trailing);
+// Rows of interleaved coordinates (n×(2k+1)) from the stacked columns of w, specimen i turned
+// by turns[i] (one turn per specimen), with `trailing` (n values) as the last column.
+Matrix interleaved_rows(const Matrix& w, const std::vector<Turn>& turns,
+                        const Eigen::VectorXd& trailing);
 
-// Centres the points of every stacked specimen on its centroid and scales them to unit
-// centroid size. A specimen whose points all coincide raises Error naming its row (1-based).
-void centre_and_scale(Matrix& w);
+// A reference configuration (stacked) together with its quarter-turned partner, so that the
+// cosine-like and sine-like sums of a specimen against it are two plain dot products.
+class TurnTarget {
+ public:
+  explicit TurnTarget(const Eigen::VectorXd& ref);
+  Index size() const { return ref_.size(); }
+  const double* ref() const { return ref_.data(); }
+  const double* perp() const { return perp_.data(); }
 
-// Cosine and sine of the rotation that turns a centred specimen best onto a reference: the
-// angle maximising the summed element-wise products, over the full circle (never a mirror).
-struct Turn {
-  double c = 1, s = 0;
+ private:
+  Eigen::VectorXd ref_, perp_;
 };
-Turn best_turn(const Eigen::Ref<const Eigen::VectorXd>& specimen,
-               const Eigen::Ref<const Eigen::VectorXd>& ref);
 
-// Turns a stacked specimen in place by t.
-void apply_turn(Eigen::Ref<Eigen::VectorXd> specimen, Turn t);
+// The rotation that turns a centred stacked specimen best onto the target: the angle that
+// maximises the summed element-wise products, over the full circle, never a mirror. When the
+// specimen has no preferred angle (both sums 0) the answer is `none`.
+Turn best_turn(const double* specimen, const TurnTarget& target, Turn none = {});
+
+// Adds the stacked specimen of k points, turned by t, to sum (2k values); specimen unchanged.
+void add_turned(const double* specimen, Index k, Turn t, double* sum);
 
 }  // namespace tav::detail

@@ -56,8 +56,9 @@ Matrix noisy_sample(Index n, double spread, unsigned seed) {
   const Row shape = test::kite();
   Matrix x(n, shape.size());
   for (Index i = 0; i < n; ++i) {
-    x.row(i) = test::noisy(
-        test::moved(shape, {"", 2.9 * double(i), 0.5 + 0.3 * double(i), double(i), -2}), spread, gen);
+    x.row(i) =
+        test::noisy(test::moved(shape, {"", 2.9 * double(i), 0.5 + 0.3 * double(i), double(i), -2}),
+                    spread, gen);
     x(i, shape.size() - 1) = 10 + 3 * double(i);
   }
   return x;
@@ -76,8 +77,10 @@ TEST_P(GetconsensusPoses, MovedCopiesGiveTheShapeInFirstSpecimensOrientation) {
   const Row first = test::moved(shape, GetParam());
   Matrix sample(5, shape.size());
   sample.row(0) = first;
-  const Pose others[] = {{"", 0.3, 2, 1, 1}, {"", std::numbers::pi, 0.1, -5, 3},
-                         {"", -1.9, 40, 100, -100}, {"", 2.2, 1e-3, 0, 7}};
+  const Pose others[] = {{"", 0.3, 2, 1, 1},
+                         {"", std::numbers::pi, 0.1, -5, 3},
+                         {"", -1.9, 40, 100, -100},
+                         {"", 2.2, 1e-3, 0, 7}};
   for (Index i = 1; i < 5; ++i) sample.row(i) = test::moved(shape, others[i - 1]);
   const Consensus c = getconsensus(sample);
   const Row want = test::unit_size(first);
@@ -135,9 +138,9 @@ TEST(Getconsensus, HalfTurnedSpecimenIsTurnedBackNotMirrored) {
 }
 
 TEST(Getconsensus, OneSpecimenIsItsOwnConsensusUnturned) {
-  const Row spec = test::moved(test::kite(), {"", 0.9, 4, -2, 6});
-  const Consensus c = getconsensus(Matrix(spec));
-  const Row want = test::unit_size(spec);
+  const Row specimen = test::moved(test::kite(), {"", 0.9, 4, -2, 6});
+  const Consensus c = getconsensus(Matrix(specimen));
+  const Row want = test::unit_size(specimen);
   EXPECT_LT(test::max_abs_diff(c.y, want), 1e-12);
   EXPECT_LT(test::max_abs_diff(c.xpt, want), 1e-12);
 }

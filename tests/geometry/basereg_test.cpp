@@ -23,15 +23,15 @@ TEST_P(Basereg, FirstPointToOriginSecondToUnitX) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Basereg,
-    ::testing::Values(
-        BaseregCase{"three_points", row({2, 3, 4, 3, 3, 5}), 1, 2, row({0, 0, 1, 0, 0.5, 1})},
-        BaseregCase{"trailing_value_untouched", row({2, 3, 4, 3, 3, 5, 7}), 1, 2,
-                    row({0, 0, 1, 0, 0.5, 1, 7})},
-        // Second point straight left of the first: a half turn, not a mirror.
-        BaseregCase{"half_turn", row({3, 0, 1, 0, 2, 1, -4}), 1, 2,
-                    row({0, 0, 1, 0, 0.5, -0.5, -4})},
-        BaseregCase{"later_points_reversed", row({2, 3, 4, 3, 3, 5}), 2, 1,
-                    row({1, 0, 0, 0, 0.5, -1})}),
+    ::testing::Values(BaseregCase{"three_points", row({2, 3, 4, 3, 3, 5}), 1, 2,
+                                  row({0, 0, 1, 0, 0.5, 1})},
+                      BaseregCase{"trailing_value_untouched", row({2, 3, 4, 3, 3, 5, 7}), 1, 2,
+                                  row({0, 0, 1, 0, 0.5, 1, 7})},
+                      // Second point straight left of the first: a half turn, not a mirror.
+                      BaseregCase{"half_turn", row({3, 0, 1, 0, 2, 1, -4}), 1, 2,
+                                  row({0, 0, 1, 0, 0.5, -0.5, -4})},
+                      BaseregCase{"later_points_reversed", row({2, 3, 4, 3, 3, 5}), 2, 1,
+                                  row({1, 0, 0, 0, 0.5, -1})}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST(BaseregRows, EachRowRegisteredOnItsOwn) {
@@ -63,16 +63,15 @@ TEST_P(BaseregErrors, RaiseErrorNamingTheFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BaseregErrors,
-    ::testing::Values(
-        BaseregError{"second_beyond_row", rows({{2, 3, 4, 3, 3, 5, 7}}), 1, 4,
-                     "second baseline point 4 is outside points 1..3"},
-        BaseregError{"first_not_positive", rows({{2, 3, 4, 3, 3, 5, 7}}), 0, 2,
-                     "first baseline point 0"},
-        BaseregError{"points_coincide_in_row_2",
-                     rows({{2, 3, 4, 3, 3, 5, 7}, {1, 1, 1, 1, 3, 5, 7}}), 1, 2,
-                     "configuration 2 baseline points 1 and 2 coincide"},
-        BaseregError{"same_point_twice", rows({{2, 3, 4, 3, 3, 5, 7}}), 3, 3,
-                     "configuration 1 baseline points 3 and 3 coincide"}),
+    ::testing::Values(BaseregError{"second_beyond_row", rows({{2, 3, 4, 3, 3, 5, 7}}), 1, 4,
+                                   "second baseline point 4 is outside points 1..3"},
+                      BaseregError{"first_not_positive", rows({{2, 3, 4, 3, 3, 5, 7}}), 0, 2,
+                                   "first baseline point 0"},
+                      BaseregError{"points_coincide_in_row_2",
+                                   rows({{2, 3, 4, 3, 3, 5, 7}, {1, 1, 1, 1, 3, 5, 7}}), 1, 2,
+                                   "configuration 2 baseline points 1 and 2 coincide"},
+                      BaseregError{"same_point_twice", rows({{2, 3, 4, 3, 3, 5, 7}}), 3, 3,
+                                   "configuration 1 baseline points 3 and 3 coincide"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace

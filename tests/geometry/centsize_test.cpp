@@ -26,7 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, Centsize,
     ::testing::Values(CentsizeCase{"two_points", row({0, 0, 3, 4}), std::sqrt(12.5)},
                       CentsizeCase{"trailing_value_ignored", row({0, 0, 3, 4, 7}), std::sqrt(12.5)},
-                      CentsizeCase{"unit_square", row({0, 0, 1, 0, 1, 1, 0, 1, -3}), std::sqrt(2.0)},
+                      CentsizeCase{"unit_square", row({0, 0, 1, 0, 1, 1, 0, 1, -3}),
+                                   std::sqrt(2.0)},
                       CentsizeCase{"one_repeated_point", row({2, 5, 2, 5, 2, 5, 1}), 0}),
     [](const auto& i) { return std::string(i.param.name); });
 

@@ -21,20 +21,21 @@ TEST_P(GetpsupPose, MovedCopyReturnsToReferenceAtUnitSize) {
   EXPECT_EQ(y(0, ref.size() - 1), ref(ref.size() - 1));  // trailing value carried exactly
 }
 
-INSTANTIATE_TEST_SUITE_P(Poses, GetpsupPose,
-                         ::testing::Values(Pose{"unchanged", 0, 1, 0, 0},
-                                           Pose{"half_turn_not_mirrored", std::numbers::pi, 1, 0, 0},
-                                           Pose{"turned_back_from_minus", -2.5, 3, 1, 2},
-                                           Pose{"small_and_far", 0.4, 1e-3, 250, -80},
-                                           Pose{"large", 1.2, 1e4, -3e3, 5}),
-                         [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Poses, GetpsupPose,
+    ::testing::Values(Pose{"unchanged", 0, 1, 0, 0},
+                      Pose{"half_turn_not_mirrored", std::numbers::pi, 1, 0, 0},
+                      Pose{"turned_back_from_minus", -2.5, 3, 1, 2},
+                      Pose{"small_and_far", 0.4, 1e-3, 250, -80}, Pose{"large", 1.2, 1e4, -3e3, 5}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(GetpsupSample, ReferenceUsedAsPassedAndEveryRowUnitSize) {
   const Row ref = test::unit_size(test::kite());
   std::mt19937 gen(3);
   Matrix x(4, ref.size());
   for (Index i = 0; i < x.rows(); ++i)
-    x.row(i) = test::noisy(test::moved(ref, {"", 0.7 * double(i), 2.0 + double(i), 5, -1}), 0.05, gen);
+    x.row(i) =
+        test::noisy(test::moved(ref, {"", 0.7 * double(i), 2.0 + double(i), 5, -1}), 0.05, gen);
   x.col(ref.size() - 1) << 1, -2, 3.5, 0;
   // A reference ten times larger gives the same angles: it is not rescaled, only compared.
   const Matrix y = getpsup(x, Matrix(10 * ref));
@@ -50,9 +51,9 @@ TEST(GetpsupSample, ReferenceUsedAsPassedAndEveryRowUnitSize) {
 }
 
 TEST(GetpsupSample, ZeroReferenceLeavesSpecimenUnturnedAndEmptySampleUnchanged) {
-  const Row spec = test::moved(test::kite(), {"", 1, 2, 3, 4});
-  const Matrix y = getpsup(Matrix(spec), Matrix(Row::Zero(10)));
-  EXPECT_LT(test::max_abs_diff(y, test::unit_size(spec)), 1e-14);
+  const Row specimen = test::moved(test::kite(), {"", 1, 2, 3, 4});
+  const Matrix y = getpsup(Matrix(specimen), Matrix(Row::Zero(10)));
+  EXPECT_LT(test::max_abs_diff(y, test::unit_size(specimen)), 1e-14);
   EXPECT_EQ(getpsup(Matrix(0, 11), Matrix()).cols(), 11);
 }
 
