@@ -3,44 +3,36 @@
 #include <string>
 
 #include "consensus/consensus.h"
-#include "consensus/normalise_rows.h"
+#include "geometry/procrustes.h"
 
 namespace tav {
 
-namespace {
-// Angle (radians, -pi..pi) of the rotation that best turns the centred row `spec` onto the
-// centred row `ref` (both x1 y1 ... xk yk; no mirroring).
-double best_turn(const Eigen::Ref<const Row>& spec, const Row& ref, Index k) {
-  double ct = 0, st = 0;
-  for (Index p = 0; p < k; ++p) {
-    const double X = spec(2 * p), Y = spec(2 * p + 1), rx = ref(2 * p), ry = ref(2 * p + 1);
-    ct += rx * X + ry * Y;
-    st += X * ry - Y * rx;
-  }
-  return std::atan2(st, ct);
-}
-}  // namespace
-
 int count_unaligned(const Matrix& x, const Matrix& xref, double degrees) {
-  const Matrix xs = normalise_rows(x);
-  const Index k = xs.cols() / 2;
+  if (x.rows() == 0) return 0;
+  const Index k = detail::specimen_points(x.cols(), "alignment check");
+  const Matrix w = detail::normalised_stacked(x, k);
   if (xref.size() < 2 * k)
-    throw Error("the reference has " + std::to_string(xref.size()) + " numbers, but the " +
-                std::to_string(k) + " points of the specimens need " + std::to_string(2 * k));
-  // The reference as a one-row sample with a dummy trailing value, centred like the specimens.
-  Matrix ref_row(1, 2 * k + 1);
-  ref_row << xref.reshaped().head(2 * k).transpose(), 0.0;
-  Row ref;
+    throw Error("alignment check: the reference has " + std::to_string(xref.size()) +
+                " numbers, but the specimens' " + std::to_string(k) + " points need " +
+                std::to_string(2 * k) + "; load a reference that matches the data");
+  // The reference centred like the specimens (a one-row sample with a dummy trailing value);
+  // its size does not change the angle.
+  Matrix ref_row = Matrix::Zero(1, 2 * k + 1);
+  ref_row.leftCols(2 * k) = xref.reshaped().head(2 * k).transpose();
+  Matrix ref;
   try {
-    ref = normalise_rows(ref_row).row(0);
+    ref = detail::normalised_stacked(ref_row, k);
   } catch (const Error&) {
-    throw Error("the reference's points all coincide or hold values that are not numbers: "
-                "load a proper reference configuration");
+    throw Error("alignment check: all points of the reference coincide; load a proper "
+                "reference configuration");
   }
+  const detail::TurnTarget target(ref.col(0));
   const double limit = degrees * std::numbers::pi / 180.0;
   int count = 0;
-  for (Index i = 0; i < xs.rows(); ++i)
-    if (std::abs(best_turn(xs.row(i), ref, k)) > limit) ++count;
+  for (Index i = 0; i < w.cols(); ++i) {
+    const detail::Turn t = detail::best_turn(w.col(i).data(), target);
+    if (std::abs(std::atan2(t.s, t.c)) > limit) ++count;
+  }
   return count;
 }
 

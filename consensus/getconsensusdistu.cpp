@@ -11,9 +11,9 @@ Consensus getconsensusdistu(const Matrix& x, const CurveProtocol& p, const Matri
   Matrix xs = normalise_rows(x);
   const Index k = xs.cols() / 2;
   if (xref.size() < 2 * k)
-    throw Error("the reference has " + std::to_string(xref.size()) + " numbers, but the " +
-                std::to_string(k) + " points of the specimens need " + std::to_string(2 * k) +
-                ": load a reference that matches the data");
+    throw Error("reference configuration: it has " + std::to_string(xref.size()) +
+                " numbers, but the specimens' " + std::to_string(k) + " points need " +
+                std::to_string(2 * k) + "; load a reference that matches the data");
   // The reference is used as passed, read in column order: no centring, scaling or turning.
   const Row reference = xref.reshaped().transpose();
   slide_distance(xs, p, reference);

@@ -54,7 +54,7 @@ TEST(CountUnalignedErrors, RefusesAShortOrDegenerateReference) {
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(10), 5); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("reference has 10 numbers")));
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(40), 5); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all coincide")));
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all points of the reference coincide")));
 }
 
 }  // namespace

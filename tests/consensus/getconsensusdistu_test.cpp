@@ -58,7 +58,7 @@ TEST(Getconsensusdistu, RefusesBadInputsBeforeSliding) {
   const Matrix x = test::sample(d, 3, 0.02, 7);
   const Row ref = x.row(0).head(40);
   EXPECT_THAT([&] { getconsensusdistu(x, d.protocol, ref.head(30)); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("reference has 30 numbers")));
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("it has 30 numbers")));
   Matrix dup = x;
   dup.block(1, 16, 1, 2) = dup.block(1, 12, 1, 2);  // point 9 on point 7: point 8's chord void
   EXPECT_THAT([&] { getconsensusdistu(dup, d.protocol, ref); },

@@ -221,9 +221,8 @@ TEST(Umakera, ChordIgnoresThePointItselfButOpenEndsDoNot) {
 }
 
 TEST(Umakera, ChordRunsFromTheNextPointToThePreviousOne) {
-  const Row target = row({0, 0, 2, 2, 5, 1, 0, 0});  // point 4 on top of point 1
-  const Matrix u = umakera(target.head(6), true);
-  // Closed, k = 3: point 2's chord from point 3 towards point 1.
+  // Closed, k = 3: point 2's chord runs from point 3 towards point 1.
+  const Matrix u = umakera(row({0, 0, 2, 2, 5, 1}), true);
   const double m = std::hypot(5.0, 1.0);
   EXPECT_NEAR(u(1, 1), -5 / m, 1e-15);
   EXPECT_NEAR(u(4, 1), -1 / m, 1e-15);
