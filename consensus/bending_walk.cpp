@@ -1,6 +1,7 @@
 #include "consensus/bending_walk.h"
 
 #include <limits>
+#include <utility>
 #include <string>
 
 #include "consensus/settle.h"
@@ -19,17 +20,9 @@ std::vector<Index> curve_points(const SlidingCurve& c) {
   return pts;
 }
 
-Matrix stacked_blocks(const Matrix& block) {
-  const Index q = block.rows();
-  Matrix l = Matrix::Zero(2 * q, 2 * q);
-  l.topLeftCorner(q, q) = block;
-  l.bottomRightCorner(q, q) = block;
-  return l;
-}
-
 BendingCurve own_spline_curve(const SlidingCurve& c, const Row& xref) {
   try {
-    return {c, makeLfinal(curve_row(xref, c)), Matrix()};
+    return {c, curve_energy(makeLfinal(curve_row(xref, c))), Matrix()};
   } catch (const Error& e) {
     throw Error("curve " + std::to_string(c.code) + ": " + e.what());
   }
@@ -45,7 +38,7 @@ BendingCurve restricted_curve(const SlidingCurve& c, const Matrix& linvk) {
     for (Index t = 0; t < q; ++t) block(s, t) = linvk(ps, pts[static_cast<std::size_t>(t)]);
   }
   for (const Index p : pts) coupling.col(p).setZero();
-  return {c, stacked_blocks(block), coupling};
+  return {c, curve_energy_from_block(std::move(block)), coupling};
 }
 
 // The fixed points' term of one specimen and curve, stacked: coupling times the x, then the y
@@ -70,6 +63,7 @@ struct Failure {
 // Slides every curve of one specimen row; returns the first curve whose step failed.
 Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, double tol,
                        int max_extra) {
+  SlideWorkspace ws;
   for (std::size_t c = 0; c < curves.size(); ++c) {
     const BendingCurve& bc = curves[c];
     // Computed once per specimen and curve: the other points do not move while it slides.
@@ -80,7 +74,7 @@ Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, dou
         to = from;
         return;
       }
-      status = bending_step(from, bc.curve.closed, bc.lcurve, g, to);
+      status = bending_step(from, bc.curve.closed, bc.energy, g, to, ws);
       if (status != SlideStatus::ok) to = from;
     };
     const Row slid = settle(step, curve_row(config, bc.curve), tol, max_extra);

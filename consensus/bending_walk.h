@@ -5,6 +5,7 @@
 
 #include "consensus/curve_walk.h"
 #include "platform/matrix.h"
+#include "sliding/bending_slide.h"
 
 namespace tav {
 
@@ -12,7 +13,7 @@ namespace tav {
 struct BendingCurve {
   SlidingCurve curve;
   // 2q×2q, stacked (x of the curve's q members, then their y): the energy of the curve's points.
-  Matrix lcurve;
+  CurveEnergy energy;
   // Empty, or q×k: the rows of the whole configuration's k×k bending-energy matrix for the
   // curve's members, with the columns of the members themselves set to zero. The points it
   // reaches stay where they are while the curve slides; their pull on the curve is

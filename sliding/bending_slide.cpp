@@ -5,24 +5,38 @@
 
 namespace tav {
 
-SlideDirections slide_directions(const Matrix& umat, Index q, bool closed) {
-  const Index cols = closed ? q : q - 2;
-  const Index half = closed ? q : q - 2;  // row offset of the y components
-  if (cols < 1 || umat.rows() != 2 * half || umat.cols() != cols)
+void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d) {
+  const Index cols = closed ? q : q - 2;  // also the row offset of the y components
+  if (cols < 1 || umat.rows() != 2 * cols || umat.cols() != cols)
     throw Error("bending-energy slide: the sliding-direction matrix is " +
                 std::to_string(umat.rows()) + "x" + std::to_string(umat.cols()) +
                 ", which does not fit a curve of " + std::to_string(q) + " points");
-  SlideDirections d;
   d.point.resize(static_cast<size_t>(cols));
   d.tx.resize(cols);
   d.ty.resize(cols);
   for (Index c = 0; c < cols; ++c) {
     d.point[static_cast<size_t>(c)] = closed ? c : c + 1;
     d.tx(c) = umat(c, c);
-    d.ty(c) = umat(half + c, c);
+    d.ty(c) = umat(cols + c, c);
   }
+}
+
+SlideDirections slide_directions(const Matrix& umat, Index q, bool closed) {
+  SlideDirections d;
+  read_slide_directions(umat, q, closed, d);
   return d;
 }
+
+CurveEnergy curve_energy(const Matrix& lfinal) {
+  const Index q = lfinal.rows() / 2;
+  if (lfinal.rows() == 2 * q && lfinal.cols() == 2 * q && lfinal.topRightCorner(q, q).isZero(0) &&
+      lfinal.bottomLeftCorner(q, q).isZero(0) &&
+      lfinal.topLeftCorner(q, q) == lfinal.bottomRightCorner(q, q))
+    return curve_energy_from_block(lfinal.topLeftCorner(q, q));
+  return {lfinal, false};
+}
+
+CurveEnergy curve_energy_from_block(Matrix block) { return {std::move(block), true}; }
 
 void check_slide_curve(Index q, bool closed, const std::string& what) {
   const Index need = closed ? 3 : 6;
@@ -44,52 +58,84 @@ std::string slide_failure_text(SlideStatus status, const std::string& where) {
          "the curve's points in the protocol and the data";
 }
 
+namespace {
+
+// r = L·b in stacked order, and the cols×cols matrix U'·L·U (lower triangle) read from L at
+// the two rows of every column of U.
+void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideWorkspace& ws) {
+  const Index cols = static_cast<Index>(d.point.size());
+  ws.r.resize(2 * q);
+  ws.m.resize(cols, cols);
+  if (e.block_diagonal) {
+    ws.r.head(q).noalias() = e.l * ws.b.head(q);
+    ws.r.tail(q).noalias() = e.l * ws.b.tail(q);
+    for (Index a = 0; a < cols; ++a) {
+      const Index pa = d.point[static_cast<size_t>(a)];
+      for (Index c = a; c < cols; ++c)
+        ws.m(c, a) = (d.tx(a) * d.tx(c) + d.ty(a) * d.ty(c)) * e.l(pa, d.point[size_t(c)]);
+    }
+    return;
+  }
+  const Matrix& l = e.l;
+  ws.r.noalias() = l * ws.b;
+  for (Index a = 0; a < cols; ++a) {
+    const Index pa = d.point[static_cast<size_t>(a)];
+    const double xa = d.tx(a), ya = d.ty(a);
+    for (Index c = a; c < cols; ++c) {
+      const Index pc = d.point[static_cast<size_t>(c)];
+      const double xc = d.tx(c), yc = d.ty(c);
+      ws.m(c, a) = xa * (l(pa, pc) * xc + l(pa, q + pc) * yc) +
+                   ya * (l(q + pa, pc) * xc + l(q + pa, q + pc) * yc);
+    }
+  }
+}
+
+// U'·L·U is positive semi-definite. A failed factorisation or a pivot at rounding level means
+// some slide costs no energy (or the form is not an energy at all): the optimum is undefined.
+bool well_posed(const Eigen::LLT<Matrix, Eigen::Lower>& llt) {
+  if (llt.info() != Eigen::Success) return false;
+  const Eigen::VectorXd d = llt.matrixLLT().diagonal().cwiseAbs2();
+  const double dmax = d.maxCoeff();
+  const double floor =
+      dmax * static_cast<double>(d.size()) * std::numeric_limits<double>::epsilon();
+  return std::isfinite(dmax) && dmax > 0 && d.minCoeff() > floor;
+}
+
+}  // namespace
+
 SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
-                               const Matrix& lcurve, const Eigen::VectorXd& fixed_term,
-                               Row& moved) {
+                               const CurveEnergy& energy, const Eigen::VectorXd& fixed_term,
+                               Row& moved, SlideWorkspace& ws) {
   const Index q = target.size() / 2;
   const Index cols = static_cast<Index>(dirs.point.size());
   if (!dirs.tx.allFinite() || !dirs.ty.allFinite()) return SlideStatus::not_finite;
 
-  // b in stacked order and r = L·b (+ the fixed points' term): U'·L·b is read from r.
-  Eigen::VectorXd b(2 * q);
+  ws.b.resize(2 * q);
   for (Index p = 0; p < q; ++p) {
-    b(p) = target(2 * p);
-    b(q + p) = target(2 * p + 1);
+    ws.b(p) = target(2 * p);
+    ws.b(q + p) = target(2 * p + 1);
   }
-  Eigen::VectorXd r = lcurve * b;
-  if (fixed_term.size() != 0) r += fixed_term;
-
-  Matrix m(cols, cols);
-  Eigen::VectorXd rhs(cols);
+  form_system(dirs, energy, q, ws);
+  if (fixed_term.size() != 0) ws.r += fixed_term;
+  // U'·(L·b + fixed term): the gradient of the energy along every sliding direction.
+  ws.rhs.resize(cols);
   for (Index a = 0; a < cols; ++a) {
-    const Index pa = dirs.point[static_cast<size_t>(a)];
-    const double xa = dirs.tx(a), ya = dirs.ty(a);
-    rhs(a) = xa * r(pa) + ya * r(q + pa);
-    for (Index c = a; c < cols; ++c) {
-      const Index pc = dirs.point[static_cast<size_t>(c)];
-      const double xc = dirs.tx(c), yc = dirs.ty(c);
-      m(c, a) = xa * (lcurve(pa, pc) * xc + lcurve(pa, q + pc) * yc) +
-                ya * (lcurve(q + pa, pc) * xc + lcurve(q + pa, q + pc) * yc);
-    }
+    const Index p = dirs.point[static_cast<size_t>(a)];
+    ws.rhs(a) = dirs.tx(a) * ws.r(p) + dirs.ty(a) * ws.r(q + p);
   }
-  const Eigen::LDLT<Matrix, Eigen::Lower> ldlt(m);
-  if (ldlt.info() != Eigen::Success) return SlideStatus::singular;
-  // U'·L·U is positive semi-definite; a pivot at rounding level (or below zero) means some slide
-  // costs no energy and the optimum is not determined.
-  const Eigen::VectorXd d = ldlt.vectorD();
-  const double dmax = d.cwiseAbs().maxCoeff();
-  const double floor = dmax * static_cast<double>(cols) * std::numeric_limits<double>::epsilon();
-  if (!std::isfinite(dmax) || dmax == 0 || d.minCoeff() <= floor) return SlideStatus::singular;
-  const Eigen::VectorXd t = -ldlt.solve(rhs);
-  if (!t.allFinite()) return SlideStatus::not_finite;
+  ws.llt.compute(ws.m);
+  if (!well_posed(ws.llt)) return SlideStatus::singular;
+  ws.t = ws.rhs;
+  ws.llt.solveInPlace(ws.t);
+  ws.t = -ws.t;
+  if (!ws.t.allFinite()) return SlideStatus::not_finite;
 
   constexpr double mscale = 0.1;
   moved = target;
   for (Index a = 0; a < cols; ++a) {
     const Index p = dirs.point[static_cast<size_t>(a)];
-    moved(2 * p) += dirs.tx(a) * t(a) * mscale;
-    moved(2 * p + 1) += dirs.ty(a) * t(a) * mscale;
+    moved(2 * p) += dirs.tx(a) * ws.t(a) * mscale;
+    moved(2 * p + 1) += dirs.ty(a) * ws.t(a) * mscale;
   }
   return SlideStatus::ok;
 }

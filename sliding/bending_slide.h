@@ -20,6 +20,25 @@ struct SlideDirections {
 // Reads the columns of umaker2's matrix for a curve of q points: closed curves 2q×q (column i
 // for point i), open curves (2q-4)×(q-2) (column j for interior point j+1; the ends stay).
 SlideDirections slide_directions(const Matrix& umat, Index q, bool closed);
+void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d);
+
+// The quadratic form of a curve's slide, 2q×2q in stacked order. Kept as its q×q block when
+// the x and the y coordinates have the same block and do not couple (the form of makeLfinal),
+// which halves the work of a step.
+struct CurveEnergy {
+  Matrix l;                     // q×q block when block_diagonal, else the whole 2q×2q matrix
+  bool block_diagonal = false;
+};
+CurveEnergy curve_energy(const Matrix& lfinal);  // detects the block form
+CurveEnergy curve_energy_from_block(Matrix block);
+
+// Buffers of one step, reused from step to step so that a settling loop does not allocate.
+struct SlideWorkspace {
+  SlideDirections dirs;
+  Matrix m;
+  Eigen::VectorXd b, r, rhs, t;
+  Eigen::LLT<Matrix, Eigen::Lower> llt;
+};
 
 // Raises Error when a curve is too short to slide: an open curve needs 6 points (the tangent
 // windows of its ends), a closed one 3. `what` names the curve in the message ("curve -1").
@@ -31,17 +50,17 @@ enum class SlideStatus { ok, singular, not_finite };
 std::string slide_failure_text(SlideStatus status, const std::string& where);
 
 // One damped (tenth) bending-energy step of a curve row.
-// target: 2q interleaved coordinates; closed: closed curve; lcurve: 2q×2q stacked, symmetric;
+// target: 2q interleaved coordinates; closed: closed curve; energy: 2q×2q stacked, symmetric;
 // fixed_term: empty, or the 2q stacked gradient contribution L_cf·y_f of points outside the
 // curve that are held where they are. T minimises (b + U·T)'·lcurve·(b + U·T) + 2·(U·T)'·g;
 // every sliding point moves by 0.1·T along its umaker2 tangent, open-curve ends stay.
 // On success `moved` holds the new row; otherwise the status says why and `moved` is unusable.
-SlideStatus bending_step(const Row& target, bool closed, const Matrix& lcurve,
-                         const Eigen::VectorXd& fixed_term, Row& moved);
+SlideStatus bending_step(const Row& target, bool closed, const CurveEnergy& energy,
+                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws);
 
 // The same step with the directions given (no tangent estimation): the solver core.
 SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
-                               const Matrix& lcurve, const Eigen::VectorXd& fixed_term,
-                               Row& moved);
+                               const CurveEnergy& energy, const Eigen::VectorXd& fixed_term,
+                               Row& moved, SlideWorkspace& ws);
 
 }  // namespace tav

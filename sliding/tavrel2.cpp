@@ -4,11 +4,10 @@
 
 namespace tav {
 
-SlideStatus bending_step(const Row& target, bool closed, const Matrix& lcurve,
-                         const Eigen::VectorXd& fixed_term, Row& moved) {
-  const Index q = target.size() / 2;
-  return bending_step_along(target, slide_directions(umaker2(target, closed), q, closed), lcurve,
-                            fixed_term, moved);
+SlideStatus bending_step(const Row& target, bool closed, const CurveEnergy& energy,
+                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws) {
+  read_slide_directions(umaker2(target, closed), target.size() / 2, closed, ws.dirs);
+  return bending_step_along(target, ws.dirs, energy, fixed_term, moved, ws);
 }
 
 Row tavrel2(const Row& target, bool closedend, const Matrix& Lfinal) {
@@ -23,7 +22,9 @@ Row tavrel2(const Row& target, bool closedend, const Matrix& Lfinal) {
                 std::to_string(2 * q) + ", not " + std::to_string(Lfinal.rows()) + "x" +
                 std::to_string(Lfinal.cols()));
   Row moved;
-  const SlideStatus status = bending_step(target, closedend, Lfinal, Eigen::VectorXd(), moved);
+  SlideWorkspace ws;
+  const SlideStatus status =
+      bending_step(target, closedend, curve_energy(Lfinal), Eigen::VectorXd(), moved, ws);
   if (status != SlideStatus::ok) throw Error(slide_failure_text(status, "the curve"));
   return moved;
 }

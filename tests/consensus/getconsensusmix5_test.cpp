@@ -9,6 +9,7 @@
 
 #include "consensus/bending_samples.h"
 #include "consensus/consensus.h"
+#include "consensus/damped_iteration.h"
 #include "consensus/normalise_rows.h"
 #include "consensus/sample_fixture.h"
 #include "platform/parallel.h"
@@ -119,6 +120,41 @@ TEST(Getconsensusmix5, LandmarkPreAlignmentDoesNotNeedCodeZero) {
   const Consensus b = getconsensusmix5(x, without_landmark_code(d.protocol), without);
   EXPECT_TRUE(all_finite(a.xpt) && all_finite(b.xpt));
   EXPECT_TRUE(with.failures.empty() && without.failures.empty());
+}
+
+// A slide that never lets the consensus settle: the run stops after the 100th pass, says so
+// once, and returns that pass's results.
+TEST(IterateDamped, GivesUpAfterTheHundredthPass) {
+  const test::Design d = test::design();
+  const Consensus start = getconsensus(normalise_rows(test::sample(d, 6, 0.02, 2)));
+  int calls = 0;
+  const SampleSlider jolt = [&calls](Matrix& x, const Row&) {
+    x.col(0).array() += (++calls % 2 == 0 ? 0.3 : -0.3);
+  };
+  Recorder rec;
+  const Consensus c = iterate_damped(start, jolt, rec);
+  EXPECT_EQ(calls, 100);
+  ASSERT_EQ(rec.passes.size(), 100u);
+  EXPECT_EQ(rec.passes.back().done, 100);
+  EXPECT_THAT(rec.failures, ::testing::ElementsAre("Failure to converge after 100 iterations"));
+  EXPECT_EQ(c.y, rec.passes.back().xref);
+  EXPECT_EQ(c.xpt, rec.passes.back().x);
+}
+
+// With fewer than three landmarks the pre-alignment fits its rotations on all points.
+TEST(Getconsensusmix5, FewerThanThreeLandmarksAlignOnAllPoints) {
+  const test::Design d = test::design();
+  const Matrix x = test::sample(d, 8, 0.02, 13);
+  const auto run = [&](std::vector<int> landmarks) {
+    CurveProtocol p = d.protocol;
+    p.members[static_cast<std::size_t>(-p.numfull)] = std::move(landmarks);
+    Recorder rec;
+    return getconsensusmix5(x, p, rec);
+  };
+  const Consensus none = run({}), two = run({1, 2}), four = run({1, 2, 3, 4});
+  EXPECT_EQ(two.y, none.y);
+  EXPECT_EQ(two.xpt, none.xpt);
+  EXPECT_NE(four.xpt, none.xpt);
 }
 
 TEST(Getconsensusmix5, ResultsDoNotDependOnTheThreadCount) {

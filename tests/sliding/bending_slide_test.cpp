@@ -44,7 +44,9 @@ TEST_P(BendingStepAlong, EqualsTheDenseFormula) {
   const Matrix lf = makeLfinal(ref);
   const SlideDirections d = chord_directions(target, closed);
   Row moved;
-  ASSERT_EQ(bending_step_along(target, d, lf, Eigen::VectorXd(), moved), SlideStatus::ok);
+  SlideWorkspace ws;
+  ASSERT_EQ(bending_step_along(target, d, curve_energy(lf), Eigen::VectorXd(), moved, ws),
+            SlideStatus::ok);
   const Row expected = test::literal_step(test::dense_u(d, q), lf, target);
   EXPECT_LT(test::max_abs_diff(moved, expected), 1e-9);
   EXPECT_GT(test::max_abs_diff(moved, target), 1e-4);  // it did move
@@ -74,14 +76,16 @@ TEST_P(BendingStepAlong, FixedTermEqualsTheWholeConfigurationFormula) {
   g << lk.block(0, q, q, extra) * y.segment(q, extra),
       lk.block(0, q, q, extra) * y.segment(k + q, extra);
   Row moved;
-  ASSERT_EQ(bending_step_along(curve, d, lcurve, g, moved), SlideStatus::ok);
+  SlideWorkspace ws;
+  ASSERT_EQ(bending_step_along(curve, d, curve_energy(lcurve), g, moved, ws), SlideStatus::ok);
 
   const Matrix u = test::dense_u(d, k);  // the same columns, in rows of the k points
   const Row expected = test::literal_step(u, lf, whole);
   EXPECT_LT(test::max_abs_diff(moved, expected.head(2 * q)), 1e-9);
   // Leaving the term out is a different (wrong) step.
   Row without;
-  ASSERT_EQ(bending_step_along(curve, d, lcurve, Eigen::VectorXd(), without), SlideStatus::ok);
+  ASSERT_EQ(bending_step_along(curve, d, curve_energy(lcurve), Eigen::VectorXd(), without, ws),
+            SlideStatus::ok);
   EXPECT_GT(test::max_abs_diff(without, moved), 1e-4);
 }
 
@@ -92,16 +96,50 @@ INSTANTIATE_TEST_SUITE_P(Curves, BendingStepAlong,
                                            SolverCase{"open_30", false, 30}),
                          [](const auto& i) { return std::string(i.param.name); });
 
+// A form that couples x and y (not the block form of makeLfinal) takes the general path.
+TEST(BendingStepAlong, CoupledFormEqualsTheDenseFormula) {
+  const Index q = 14;
+  const Row target = test::leaf_outline(q, 0.1, 0.2);
+  const Matrix a = Matrix::NullaryExpr(2 * q, 2 * q, [](Index i, Index j) {
+    return std::sin(0.7 * static_cast<double>(i * 2 * q + j) + 0.3);
+  });
+  const Matrix l = a.transpose() * a + 5 * Matrix::Identity(2 * q, 2 * q);
+  const SlideDirections d = chord_directions(target, true);
+  const CurveEnergy e = curve_energy(l);
+  ASSERT_FALSE(e.block_diagonal);
+  Row moved;
+  SlideWorkspace ws;
+  ASSERT_EQ(bending_step_along(target, d, e, Eigen::VectorXd(), moved, ws), SlideStatus::ok);
+  const Row expected = test::literal_step(test::dense_u(d, q), l, target);
+  EXPECT_LT(test::max_abs_diff(moved, expected), 1e-9 * (1 + expected.cwiseAbs().maxCoeff()));
+}
+
+TEST(CurveEnergy, BlockAndGeneralPathsAgreeOnMakeLfinalsForm) {
+  const Index q = 20;
+  const Matrix lf = makeLfinal(test::leaf_outline(q));
+  const CurveEnergy block = curve_energy(lf), general{lf, false};
+  ASSERT_TRUE(block.block_diagonal);
+  EXPECT_EQ(block.l, lf.topLeftCorner(q, q));
+  const Row target = test::leaf_outline(q, 0.1, 0.2);
+  const SlideDirections d = chord_directions(target, true);
+  Row a, b;
+  SlideWorkspace ws;
+  ASSERT_EQ(bending_step_along(target, d, block, Eigen::VectorXd(), a, ws), SlideStatus::ok);
+  ASSERT_EQ(bending_step_along(target, d, general, Eigen::VectorXd(), b, ws), SlideStatus::ok);
+  EXPECT_LT(test::max_abs_diff(a, b), 1e-12);
+}
+
 TEST(BendingStepAlong, ReportsASingularOrNonFiniteSystem) {
   const Row target = test::leaf_outline(10, 0.1);
   SlideDirections d = chord_directions(target, true);
   Row moved;
-  EXPECT_EQ(bending_step_along(target, d, Matrix::Zero(20, 20), Eigen::VectorXd(), moved),
+  SlideWorkspace ws;
+  const Eigen::VectorXd none;
+  EXPECT_EQ(bending_step_along(target, d, curve_energy(Matrix::Zero(20, 20)), none, moved, ws),
             SlideStatus::singular);
   d.tx(3) = NAN;
-  EXPECT_EQ(bending_step_along(target, d, makeLfinal(test::leaf_outline(10)), Eigen::VectorXd(),
-                               moved),
-            SlideStatus::not_finite);
+  const CurveEnergy e = curve_energy(makeLfinal(test::leaf_outline(10)));
+  EXPECT_EQ(bending_step_along(target, d, e, none, moved, ws), SlideStatus::not_finite);
 }
 
 TEST(SlideDirections, ReadsBothLayouts) {
