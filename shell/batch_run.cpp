@@ -103,6 +103,7 @@ int run_batch(const BatchOptions& options, std::ostream& err) {
   // Every name is taken from the folder the tool was started in, although loading a file moves
   // the current folder to the file's folder.
   BatchOptions o = options;
+  const std::string start_folder = absolute(".");
   for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
                             &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot,
                             &o.save_tps, &o.suggest_protocol})
@@ -157,6 +158,10 @@ int run_batch(const BatchOptions& options, std::ostream& err) {
   set_g_precision(old_digits);
   set_console(previous);
   stop_all();
+  // Loading moved the current folder; the caller finds it where it was.
+  if (!start_folder.empty() && ::chdir(start_folder.c_str()) != 0) {
+    // The folder was current a moment ago; failing to return to it only affects later relative names.
+  }
   return ok ? 0 : 1;
 }
 
