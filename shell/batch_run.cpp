@@ -47,7 +47,7 @@ class ProgressConsole : public std::streambuf {
 };
 
 bool step(ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
-  ui.choose(absolute(path));
+  ui.choose(path);
   try {
     zidudezu(Value(action));
   } catch (const std::exception& e) {
@@ -72,7 +72,12 @@ void plain_run() {
 
 }  // namespace
 
-int run_batch(const BatchOptions& o, std::ostream& err) {
+int run_batch(const BatchOptions& given, std::ostream& err) {
+  // Every name is made absolute first: each dialog answer moves the current folder.
+  BatchOptions o = given;
+  for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
+                            &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot})
+    *path = absolute(*path);
   ScriptedBackend backend;
   backend.echo_to_stderr = true;
   reset_runtime(&backend);
@@ -107,7 +112,7 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
     if (ok && !file->empty()) ok = step(backend, action, *file, err);
   if (ok && !o.plot.empty()) {
     try {
-      export_figure(gr(), fig, absolute(o.plot));
+      export_figure(gr(), fig, o.plot);
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;
