@@ -185,6 +185,11 @@ QWidget* QtBackend::dialog_parent() const {
 }
 
 FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
+  if (!answers.empty()) {
+    const FileChoice c = answers.front();
+    answers.pop_front();
+    return c;
+  }
   ensure_application();
   sync();
   return choice_of(QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
@@ -192,6 +197,11 @@ FileChoice QtBackend::open_file(const std::string& filter, const std::string& ti
 }
 
 FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
+  if (!answers.empty()) {
+    const FileChoice c = answers.front();
+    answers.pop_front();
+    return c;
+  }
   ensure_application();
   sync();
   return choice_of(QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),

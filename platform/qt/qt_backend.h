@@ -36,6 +36,9 @@ class QtBackend : public Backend {
   void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
   bool headless() const override { return false; }
 
+  // File dialog answers given in advance (tests): used, in order, before any dialog is shown.
+  std::deque<FileChoice> answers;
+
   // Brings the windows in line with the object model: windows for new figures, closed ones
   // for removed figures, controls, texts, positions and drawings updated.
   void sync();
