@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/backend.h"
 
@@ -52,6 +53,7 @@ class QtBackend : public Backend {
 
  private:
   void ensure_application();
+  std::optional<FileChoice> given_answer();
   void run_when_free(std::function<void()> work);
   void run_callback(Handle control);
   void drain_held();
