@@ -49,7 +49,7 @@ class ProgressConsole : public std::streambuf {
 };
 
 bool step(ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
-  ui.choose(absolute(path));
+  ui.choose(path);
   try {
     zidudezu(Value(action));
   } catch (const std::exception& e) {
@@ -99,10 +99,9 @@ std::string suggested_protocol(const std::string& data) {
 
 }  // namespace
 
-int run_batch(const BatchOptions& options, std::ostream& err) {
-  // Every name is taken from the folder the tool was started in, although loading a file moves
-  // the current folder to the file's folder.
-  BatchOptions o = options;
+int run_batch(const BatchOptions& given, std::ostream& err) {
+  // Every name is made absolute first: each dialog answer moves the current folder.
+  BatchOptions o = given;
   const std::string start_folder = absolute(".");
   for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
                             &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot,
@@ -149,7 +148,7 @@ int run_batch(const BatchOptions& options, std::ostream& err) {
     });
   if (ok && !o.plot.empty()) {
     try {
-      export_figure(gr(), fig, absolute(o.plot));
+      export_figure(gr(), fig, o.plot);
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;

@@ -184,7 +184,15 @@ QWidget* QtBackend::dialog_parent() const {
   return window(const_cast<Objects&>(gr()).gcf());
 }
 
+std::optional<FileChoice> QtBackend::given_answer() {
+  if (answers.empty()) return std::nullopt;
+  const FileChoice c = answers.front();
+  answers.pop_front();
+  return c;
+}
+
 FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
   ensure_application();
   sync();
   return choice_of(QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
@@ -192,6 +200,7 @@ FileChoice QtBackend::open_file(const std::string& filter, const std::string& ti
 }
 
 FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
   ensure_application();
   sync();
   return choice_of(QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),
