@@ -69,10 +69,14 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
   if (e.block_diagonal) {
     ws.r.head(q).noalias() = e.l * ws.b.head(q);
     ws.r.tail(q).noalias() = e.l * ws.b.tail(q);
+    // L is symmetric: column pa of L is read down its rows, in memory order.
     for (Index a = 0; a < cols; ++a) {
       const Index pa = d.point[static_cast<size_t>(a)];
+      const double xa = d.tx(a), ya = d.ty(a);
+      const double* lcol = e.l.col(pa).data();
+      double* mcol = ws.m.col(a).data();
       for (Index c = a; c < cols; ++c)
-        ws.m(c, a) = (d.tx(a) * d.tx(c) + d.ty(a) * d.ty(c)) * e.l(pa, d.point[size_t(c)]);
+        mcol[c] = (xa * d.tx(c) + ya * d.ty(c)) * lcol[d.point[static_cast<size_t>(c)]];
     }
     return;
   }
@@ -94,7 +98,7 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
 // some slide costs no energy (or the form is not an energy at all): the optimum is undefined.
 bool well_posed(const Eigen::LLT<Matrix, Eigen::Lower>& llt) {
   if (llt.info() != Eigen::Success) return false;
-  const Eigen::VectorXd d = llt.matrixLLT().diagonal().cwiseAbs2();
+  const auto d = llt.matrixLLT().diagonal().cwiseAbs2();
   const double dmax = d.maxCoeff();
   const double floor =
       dmax * static_cast<double>(d.size()) * std::numeric_limits<double>::epsilon();

@@ -22,6 +22,11 @@ struct SlideDirections {
 SlideDirections slide_directions(const Matrix& umat, Index q, bool closed);
 void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d);
 
+// The same columns computed directly from a curve row (2q interleaved coordinates), without
+// the dense matrix: umaker2's quadratic-fit tangents to rounding, written into d's buffers.
+// Raises Error for a curve too short to slide (see check_slide_curve).
+void slide_tangents(const Row& target, bool closed, SlideDirections& d);
+
 // The quadratic form of a curve's slide, 2q×2q in stacked order. Kept as its q×q block when
 // the x and the y coordinates have the same block and do not couple (the form of makeLfinal),
 // which halves the work of a step.
