@@ -88,6 +88,7 @@ class Objects {
   };
   Object& obj(Handle h);
   const Object& obj(Handle h) const;
+  void erase_subtree(Handle h);  // h and everything below it, without unlinking h
   Value defaults(const Object& o, const std::string& lname) const;
   void set_position(Handle h, const std::string& lname, const Value& v);
   Value get_position(Handle h, const std::string& lname) const;

@@ -7,7 +7,10 @@ them (6 semi-landmarks and 2 helper points). Specimens differ by smooth shape va
 rotation, scale and translation, and the semi-landmarks are unevenly spaced along their curves,
 so sliding has work to do. A fixed seed makes the files the same on every run.
 
-usage: make_example.py [FOLDER] [SPECIMENS]
+usage: make_example.py [FOLDER] [SPECIMENS] [OUTLINE RIDGE]
+
+OUTLINE and RIDGE set the points of the closed outline and of the ridge between apex and base
+(default 20 and 8); 80 and 36 give specimens of 120 points, the size of the speed measurements.
 """
 import math
 import os
@@ -25,6 +28,7 @@ def outline_point(t, shape):
 
 
 def specimen(rng):
+    """One specimen's points: landmarks, outline, ridge."""
     shape = (rng.gauss(0, 0.05), rng.gauss(0, 0.06), rng.gauss(0, 0.04))
     apex = outline_point(0.0, shape)
     base = outline_point(math.pi, shape)
@@ -70,6 +74,9 @@ def protocol_rows():
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "examples")
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 40
+    global OUTLINE, RIDGE
+    if len(sys.argv) > 4:
+        OUTLINE, RIDGE = int(sys.argv[3]), int(sys.argv[4])
     rng = random.Random(SEED)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, "shells.txt"), "w") as f:
