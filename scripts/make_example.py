@@ -7,10 +7,10 @@ them (6 semi-landmarks and 2 helper points). Specimens differ by smooth shape va
 rotation, scale and translation, and the semi-landmarks are unevenly spaced along their curves,
 so sliding has work to do. A fixed seed makes the files the same on every run.
 
-usage: make_example.py [FOLDER] [SPECIMENS] [OUTLINE RIDGE]
+OUTLINE and RIDGE change the number of outline semi-landmarks and of ridge points (at least
+2, the first and last being helper points), for larger samples: 92 and 24 give 120 points.
 
-OUTLINE and RIDGE set the points of the closed outline and of the ridge between apex and base
-(default 20 and 8); 80 and 36 give specimens of 120 points, the size of the speed measurements.
+usage: make_example.py [FOLDER] [SPECIMENS] [OUTLINE] [RIDGE]
 """
 import math
 import os
@@ -72,11 +72,15 @@ def protocol_rows():
 
 
 def main():
+    global OUTLINE, RIDGE
+    if len(sys.argv) > 3:
+        OUTLINE = int(sys.argv[3])
+    if len(sys.argv) > 4:
+        RIDGE = int(sys.argv[4])
+    if OUTLINE < 3 or RIDGE < 2:
+        sys.exit("make_example.py: the outline needs at least 3 points and the ridge at least 2")
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "examples")
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 40
-    global OUTLINE, RIDGE
-    if len(sys.argv) > 4:
-        OUTLINE, RIDGE = int(sys.argv[3]), int(sys.argv[4])
     rng = random.Random(SEED)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, "shells.txt"), "w") as f:
