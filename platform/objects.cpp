@@ -100,7 +100,7 @@ const Objects::Object* Objects::find(Handle h) const {
   const auto i = static_cast<std::size_t>(k) - 1;
   const std::size_t page = i / kPageSize;
   if (page >= pages_.size() || !pages_[page]) return nullptr;
-  const Object& o = pages_[page]->slots[i % kPageSize];
+  const Object& o = pages_[page]->entries[i % kPageSize];
   return o.kind == Kind::none ? nullptr : &o;
 }
 
@@ -125,7 +125,7 @@ Objects::Object& Objects::insert(Handle h) {
   if (page >= pages_.size()) pages_.resize(page + 1);
   if (!pages_[page]) pages_[page] = std::make_unique<Page>();
   pages_[page]->live += 1;
-  return pages_[page]->slots[i % kPageSize] = Object{};
+  return pages_[page]->entries[i % kPageSize] = Object{};
 }
 
 void Objects::drop(Handle h) {
