@@ -109,7 +109,7 @@ class Objects {
   // object does, so a cleared drawing gives its memory back.
   static constexpr std::size_t kPageSize = 1024;
   struct Page {
-    std::array<Object, kPageSize> entries;  // not "slots": Qt defines that word
+    std::array<Object, kPageSize> entries;  // not "slots": a Qt macro
     std::size_t live = 0;
   };
 
