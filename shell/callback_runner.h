@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/objects.h"
 #include "platform/value.h"
 
 namespace tav {

@@ -3,6 +3,7 @@
 // of control bits, then the data file's bytes, a '|', and the protocol file's bytes.
 // Whatever the files hold, an action either completes or stops with a message, and the
 // persistent sample and consensus never hold a value that is not a number.
+#include <filesystem>
 #include <string>
 
 #include "engine/controls.h"
@@ -48,13 +49,19 @@ void require_finite_state() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  static const std::string data_path = scratch_file("data"), protocol_path = scratch_file("protocol");
+  static const std::string data_path = scratch_file("data"), protocol_path = scratch_file("protocol"),
+                           reference_path = scratch_file("reference");
   const unsigned bits = data[0];
   const std::string_view rest = as_text(data + 1, size - 1);
   const std::size_t bar = rest.find('|');
-  write_bytes(data_path, rest.substr(0, bar));
+  const std::string_view data_text = rest.substr(0, bar);
+  write_bytes(data_path, data_text);
+  const std::size_t first_end = data_text.find('\n');
+  write_bytes(reference_path, data_text.substr(0, first_end == std::string_view::npos ? first_end : first_end + 1));
   write_bytes(protocol_path, bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
 
+  // The file dialog makes the chosen folder current; the fuzzer's own paths may be relative.
+  static const std::filesystem::path start_folder = std::filesystem::current_path();
   ScriptedBackend backend;
   reset_runtime(&backend);
   ConsoleCapture quiet;
@@ -68,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   act(backend, "Load", data_path);
   require_finite_state();
-  if (bits & reference) act(backend, "LoadReference", data_path);
+  if (bits & reference) act(backend, "LoadReference", reference_path);
   const Matrix before = engine_state().DATA;
   act(backend, "LoadProtocol", protocol_path);
   require_finite_state();
@@ -77,5 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require_finite_state();
 
   reset_runtime(nullptr);
+  std::filesystem::current_path(start_folder);
   return 0;
 }
