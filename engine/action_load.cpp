@@ -1,4 +1,4 @@
-// "Load" and "LoadReference": a sample or a user reference from a numeric text file.
+// "Load" and "LoadReference": a sample or a user reference from a numeric text or TPS file.
 #include "display/display.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
@@ -31,6 +31,7 @@ bool read_configurations(const char* what, MfloadResult& r) {
               "value (an odd count); nothing was loaded");
     return false;
   }
+  for (const std::string& w : r.file.warnings) tell_user(w);
   return true;
 }
 
@@ -60,6 +61,7 @@ void action_load() {
   EngineState& s = engine_state();
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
+  s.specimen_ids = r.file.specimen_ids;
   const double m = static_cast<double>(s.DATA.rows()), n = static_cast<double>(s.DATA.cols());
   set_status("FileBox", sprintf_m("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
                                   {Value(s.FNAME1), Value(m), Value((n - 1) / 2)}) +

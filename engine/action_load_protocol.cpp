@@ -66,6 +66,10 @@ void action_load_protocol() {
     tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
     return;
   }
+  if (r.file.tps) {
+    tell_user("The file " + r.path + " is a TPS landmark file, not a curve protocol; nothing was loaded");
+    return;
+  }
   if (r.file.x.size() == 0) {
     tell_user("The protocol file " + r.path + " holds no rows; nothing was loaded");
     return;

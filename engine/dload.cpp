@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "engine/files.h"
+#include "engine/tps.h"
 #include "platform/parse.h"
 
 namespace tav {
@@ -32,6 +33,14 @@ Row parse_line(const std::string& fname, long number, const std::string& line) {
 
 DloadResult dload(const std::string& fname) {
   DloadResult result;
+  if (is_tps(fname)) {
+    TpsSample t = read_tps(fname);
+    result.opened = result.tps = true;
+    result.x = std::move(t.x);
+    result.warnings = std::move(t.warnings);
+    result.specimen_ids = std::move(t.ids);
+    return result;
+  }
   File f(std::fopen(fname.c_str(), "rb"), &std::fclose);
   if (!f) return result;
   result.opened = true;

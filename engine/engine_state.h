@@ -3,6 +3,7 @@
 // Only the actions of zidudezu read or write it.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "consensus/consensus.h"
 #include "platform/matrix.h"
@@ -12,6 +13,7 @@ namespace tav {
 struct EngineState {
   Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
   std::string FNAME1;       // data file name without folder
+  std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
   Matrix PROTOC{0, 0};      // protocol table as read
   std::string FNAMEP;       // protocol file name without folder
   Matrix REFERENCE{0, 0};   // user reference, or the consensus of the last run

@@ -1,6 +1,8 @@
 #pragma once
-// Reading the numeric text files: one configuration (or protocol row) per line.
+// Reading the landmark files: numeric text, one configuration (or protocol row) per line, or
+// TPS files as digitising software writes them (engine/tps.h).
 #include <string>
+#include <vector>
 
 #include "platform/matrix.h"
 
@@ -8,14 +10,19 @@ namespace tav {
 
 struct DloadResult {
   bool opened = false;  // false: the file could not be opened (nothing read)
+  bool tps = false;     // read as a TPS file
   Matrix x{0, 0};       // one row per line read, in file order
   long unread_lines = 0;  // lines after the end line that the end rule left unread
+  std::vector<std::string> warnings;      // to show the user (TPS: scale not applied, ...)
+  std::vector<std::string> specimen_ids;  // TPS: the ID= of every row, "" where none; else empty
 };
 
-// Reads fname as bytes. The file ends at its physical end or at the first line after the
-// first whose length, line end included, is exactly one character; the first line is always
-// read. Every line must hold the same count of finite numbers (blanks, tabs or commas between
-// them): otherwise Error naming the file and the line.
+// Reads fname. A file whose first non-blank line begins with "LM=" (any case) is read as TPS
+// (read_tps: its errors, warnings and specimen IDs). Any other is numeric text, read as bytes:
+// the file ends at its physical end or at the first line after the first whose length, line
+// end included, is exactly one character; the first line is always read. Every line must hold
+// the same count of finite numbers (blanks, tabs or commas between them): otherwise Error
+// naming the file and the line.
 DloadResult dload(const std::string& fname);
 
 struct MfloadResult {

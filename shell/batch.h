@@ -13,6 +13,8 @@ struct BatchOptions {
   int digits = 0;  // 0: "%g" as it stands
   std::string save, save_lmslm, save_lm, save_reference, save_reference_lmslm, save_reference_lm;
   std::string plot;
+  std::string save_tps;          // the processed sample as a TPS file
+  std::string suggest_protocol;  // a protocol to start from, for a TPS sample
   bool help = false;
 };
 

@@ -1,9 +1,21 @@
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/error.h"
 #include "shell/batch.h"
 
 namespace tav {
+namespace {
+
+bool same_file(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code e1, e2;
+  if (fs::equivalent(a, b, e1)) return true;
+  const fs::path pa = fs::absolute(a, e1).lexically_normal(), pb = fs::absolute(b, e2).lexically_normal();
+  return !e1 && !e2 && pa == pb;
+}
+
+}  // namespace
 
 const char* batch_usage() {
   return R"(usage: tavrel6-batch --data FILE [options]
@@ -16,8 +28,10 @@ counts as a landmark.
 
 Input:
   --data FILE                    sample: one specimen per line, x1 y1 ... xk yk and one
-                                 trailing value, numbers separated by blanks, tabs or commas
-  --reference FILE               user reference in the same layout (one line)
+                                 trailing value, numbers separated by blanks, tabs or commas;
+                                 or a TPS file (first line LM=...): landmarks, then the
+                                 points of its CURVES blocks, then the centroid size
+  --reference FILE               user reference in the same layout (one line), or TPS
   --protocol FILE                curve protocol: rows of curve code, unused, point, type
 Run settings (as the window's check boxes):
   --distance                     slide semi-landmarks to minimise Procrustes distance
@@ -32,7 +46,16 @@ Output (each written whole or not at all):
   --save-reference F             consensus, all points
   --save-reference-lmslm F       consensus, landmarks and semi-landmarks
   --save-reference-lm F          consensus, landmarks only
+  --save-tps F                   superimposed sample as a TPS file: LM=k with all points,
+                                 ID= as read from a TPS --data file, else the specimen
+                                 number; 10 significant digits unless --digits is given
   --digits N                     write numbers with N significant digits instead of 6
+  --suggest-protocol F           for a TPS --data file: a protocol to edit, written right
+                                 after loading: curve 0 lists the landmarks (type 0), every
+                                 CURVES block becomes an open curve of semi-landmarks
+                                 (type 1). It does not change this run: with --protocol
+                                 the run uses that file (which F must not name), without
+                                 it the plain consensus
   --plot F                       the final drawing; .eps, .pdf, .svg or .png by the ending
 Other:
   --verbose                      show the working values the window's console shows
@@ -66,6 +89,8 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
     else if (a == "--save-reference-lmslm") o.save_reference_lmslm = value(i);
     else if (a == "--save-reference-lm") o.save_reference_lm = value(i);
     else if (a == "--plot") o.plot = value(i);
+    else if (a == "--save-tps") o.save_tps = value(i);
+    else if (a == "--suggest-protocol") o.suggest_protocol = value(i);
     else if (a == "--digits") {
       const std::string v = value(i);
       char* end = nullptr;
@@ -77,6 +102,9 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
     }
   }
   if (!o.help && o.data.empty()) throw Error("--data FILE is required; see tavrel6-batch --help");
+  if (!o.suggest_protocol.empty() && !o.protocol.empty() && same_file(o.suggest_protocol, o.protocol))
+    throw Error("--suggest-protocol " + o.suggest_protocol + " would overwrite the --protocol file the run "
+                "reads; name another file for the suggestion");
   return o;
 }
 

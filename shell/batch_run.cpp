@@ -7,6 +7,8 @@
 #include "display/render.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
+#include "engine/files.h"
+#include "engine/tps.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -47,7 +49,7 @@ class ProgressConsole : public std::streambuf {
 };
 
 bool step(ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
-  ui.choose(absolute(path));
+  ui.choose(path);
   try {
     zidudezu(Value(action));
   } catch (const std::exception& e) {
@@ -70,9 +72,41 @@ void plain_run() {
   s.lmtypelist = Row::Zero((s.DATA.cols() - 1) / 2);
 }
 
+// Runs one file-writing step; a failure is reported and ends the run.
+template <class F>
+bool write_step(const char* option, const std::string& path, std::ostream& err, F&& text) {
+  try {
+    write_file_atomically(path, text());
+    return true;
+  } catch (const std::exception& e) {
+    err << "tavrel6-batch: " << option << " " << path << ": " << e.what() << "\n";
+    return false;
+  }
+}
+
+std::string protocol_text(const Matrix& p) {
+  std::string text;
+  for (Index i = 0; i < p.rows(); ++i)
+    text += sprintf_m("%g %g %g %g\n", {Value(p(i, 0)), Value(p(i, 1)), Value(p(i, 2)), Value(p(i, 3))});
+  return text;
+}
+
+std::string suggested_protocol(const std::string& data) {
+  if (!is_tps(data))
+    throw Error("the --data file is not a TPS file (its first line is not LM=...); write the protocol by hand");
+  return protocol_text(suggest_protocol(read_tps(data).layout));
+}
+
 }  // namespace
 
-int run_batch(const BatchOptions& o, std::ostream& err) {
+int run_batch(const BatchOptions& given, std::ostream& err) {
+  // Every name is made absolute first: each dialog answer moves the current folder.
+  BatchOptions o = given;
+  const std::string start_folder = absolute(".");
+  for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
+                            &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot,
+                            &o.save_tps, &o.suggest_protocol})
+    *path = absolute(*path);
   ScriptedBackend backend;
   backend.echo_to_stderr = true;
   reset_runtime(&backend);
@@ -89,6 +123,8 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
   set("CurveButton", true);
 
   bool ok = step(backend, "Load", o.data, err);
+  if (ok && !o.suggest_protocol.empty())
+    ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(o.data); });
   if (ok && !o.reference.empty()) ok = step(backend, "LoadReference", o.reference, err);
   if (ok && !o.protocol.empty()) ok = step(backend, "LoadProtocol", o.protocol, err);
   if (ok && o.protocol.empty()) {
@@ -105,9 +141,14 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
       {&o.save_reference_lm, "SaveReferenceLM"}};
   for (const auto& [file, action] : saves)
     if (ok && !file->empty()) ok = step(backend, action, *file, err);
+  if (ok && !o.save_tps.empty())
+    ok = write_step("--save-tps", o.save_tps, err, [&] {
+      const EngineState& s = engine_state();
+      return tps_text(s.DATA, s.specimen_ids, o.digits ? o.digits : 10);
+    });
   if (ok && !o.plot.empty()) {
     try {
-      export_figure(gr(), fig, absolute(o.plot));
+      export_figure(gr(), fig, o.plot);
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;
@@ -116,6 +157,10 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
   set_g_precision(old_digits);
   set_console(previous);
   stop_all();
+  // Loading moved the current folder; the caller finds it where it was.
+  if (!start_folder.empty() && ::chdir(start_folder.c_str()) != 0) {
+    // The folder was current a moment ago; failing to return to it only affects later relative names.
+  }
   return ok ? 0 : 1;
 }
 

@@ -33,6 +33,8 @@ List tavrel6(const List& in, int nout) {
   if (!in[0].is_text()) return {};
   try {
     const List rest(in.begin() + 1, in.end());
+    // The router is the main window module's code: its local callbacks are found first.
+    RunningModule module("tavrel6");
     return call_by_name(in[0].text(), nout, rest);
   } catch (const std::exception& e) {
     set_last_error(e.what());

@@ -204,7 +204,15 @@ QWidget* QtBackend::dialog_parent() {
   return gr().has_current_figure() ? window(gr().gcf()) : nullptr;
 }
 
+std::optional<FileChoice> QtBackend::given_answer() {
+  if (answers.empty()) return std::nullopt;
+  const FileChoice c = answers.front();
+  answers.pop_front();
+  return c;
+}
+
 FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
   if (!ensure_application()) return no_dialog(title);
   sync();
   return choice_of(QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
@@ -212,6 +220,7 @@ FileChoice QtBackend::open_file(const std::string& filter, const std::string& ti
 }
 
 FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
   if (!ensure_application()) return no_dialog(title);
   sync();
   return choice_of(QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),

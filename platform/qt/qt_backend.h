@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/backend.h"
 
@@ -36,6 +37,9 @@ class QtBackend : public Backend {
   void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
   bool headless() const override { return false; }
 
+  // File dialog answers given in advance (tests): used, in order, before any dialog is shown.
+  std::deque<FileChoice> answers;
+
   // Brings the windows in line with the object model: windows for new figures, closed ones
   // for removed figures, controls, texts, positions and drawings updated.
   void sync();
@@ -50,6 +54,7 @@ class QtBackend : public Backend {
  private:
   // Makes the application object when a display is there to show windows on; false without.
   bool ensure_application();
+  std::optional<FileChoice> given_answer();
   void run_when_free(std::function<void()> work);
   void run_callback(Handle control);
   void drain_held();

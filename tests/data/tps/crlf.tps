@@ -1,0 +1,29 @@
+LM=4
+103 54
+97 54
+97 46
+103 46
+CURVES=2
+POINTS=2
+112 50
+88 50
+POINTS=2
+100 62
+100 38
+IMAGE=wing_a.jpg
+ID=wing_a
+COMMENT=left wing, male
+LM=4
+-14 15
+-26 15
+-26 -1
+-14 -1
+CURVES=2
+POINTS=2
+4 7
+-44 7
+POINTS=2
+-20 31
+-20 -17
+IMAGE=wing_b.jpg
+VARIABLES=

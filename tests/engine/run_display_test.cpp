@@ -1,0 +1,106 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "engine_fixture.h"
+#include "platform/format.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
+
+TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
+  act("Load", kExamples + "shells.txt");
+  set_control("IterBox", 1);
+  act("LoadProtocol", kExamples + "shells_protocol.txt");
+  const std::string out = capture->text();
+  const std::regex pass("devref = [^\n]+\nitercount2 = ([0-9]+)\n");
+  int expected = 1;
+  for (std::sregex_iterator it(out.begin(), out.end(), pass), end; it != end; ++it, ++expected)
+    EXPECT_EQ(std::stoi((*it)[1]), expected);
+  EXPECT_GT(expected, 2);                       // at least two passes were shown
+  EXPECT_THAT(out, HasSubstr("devref = 65\n"));  // 2k+1 for the 32 points
+  EXPECT_TRUE(backend.pauses.empty());          // no waiting without a screen
+  EXPECT_TRUE(backend.errors.empty());          // it converged
+}
+
+TEST_F(EngineTest, EveryPassDrawsTheSampleTheConsensusAndItsLabel) {
+  act("Load", kExamples + "shells.txt");
+  set_control("IterBox", 1);
+  std::vector<std::string> labels;
+  consensus_routines().mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
+    const Consensus c = getconsensus(x);
+    for (int pass = 1; pass <= 100; ++pass) {
+      view.pass_started(1.0, pass);
+      view.before_superimpose();
+      view.pass_done(c.xpt, c.y, pass);
+      for (Handle h : gr().children(gr().gca()))
+        if (gr().type(h) == "text") labels.push_back(gr().get(h, "String").text());
+    }
+    view.not_converged("Failure to converge after 100 iterations");
+    return c;
+  };
+  act("LoadProtocol", kExamples + "shells_protocol.txt");
+  ASSERT_EQ(labels.size(), 100u);  // the axes are cleared in every pass
+  EXPECT_EQ(labels.back(), "Iteration: 100");
+  EXPECT_EQ(backend.errors, std::vector<std::string>{"Failure to converge after 100 iterations"});
+}
+
+TEST_F(EngineTest, PassLabelStandsNearTheLowerLeftCorner) {
+  act("Load", kExamples + "shells.txt");
+  set_control("IterBox", 1);
+  Row position;
+  consensus_routines().mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
+    const Consensus c = getconsensus(x);
+    view.before_superimpose();
+    view.pass_done(c.xpt, c.y, 1);
+    const Row a = gr().axis(gr().gca());
+    for (Handle h : gr().children(gr().gca()))
+      if (gr().type(h) == "text") position = gr().get(h, "Position").matrix();
+    EXPECT_NEAR(position(0), a(0) + 0.002, 1e-12);
+    EXPECT_NEAR(position(1), a(2) + 0.05 * (a(3) - a(2)), 1e-12);
+    return c;
+  };
+  act("LoadProtocol", kExamples + "shells_protocol.txt");
+  EXPECT_EQ(position.size(), 2);
+}
+
+// Specimens of one shape, turned by up to `max_turn` radians.
+std::string turned_copies(double max_turn) {
+  std::string text;
+  for (int i = 0; i < 6; ++i) {
+    const double t = max_turn * i / 5;
+    for (int p = 0; p < 6; ++p) {
+      const double a = p * M_PI / 3, r = 1 + 0.1 * (p % 2);
+      text += sprintf_m("%.10g %.10g ", {Value(r * std::cos(a + t)), Value(r * std::sin(a + t))});
+    }
+    text += "1\n";
+  }
+  return text;
+}
+
+TEST_F(EngineTest, SlidingOntoAUserReferenceWarnsWhenTheSampleIsNotSuperimposed) {
+  const char* protocol = "0 0 1 0\n0 0 2 0\n1 0 3 1\n1 0 4 1\n1 0 5 1\n1 0 6 1\n";
+  set_control("DistanceBox", 1);
+  for (const auto& [turn, warned] : {std::pair{1.0, true}, std::pair{0.05, false}}) {
+    backend.messages.clear();
+    engine_state() = EngineState{};
+    act("Load", file("d.txt", turned_copies(turn)));
+    act("LoadReference", file("r.txt", turned_copies(0).substr(0, turned_copies(0).find('\n') + 1)));
+    act("LoadProtocol", file("p.txt", protocol));
+    if (warned) {
+      ASSERT_EQ(backend.messages.size(), 1u);
+      EXPECT_THAT(backend.messages[0], HasSubstr("5 of 6 specimens are turned more than 10 degrees"));
+      EXPECT_THAT(backend.messages[0], HasSubstr("Superimpose the sample first"));
+    } else {
+      EXPECT_TRUE(backend.messages.empty()) << backend.messages[0];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tav::test

@@ -1,0 +1,124 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+// The bundled example: 40 specimens, landmarks 1-4, a closed outline of 20 semi-landmarks and
+// an open ridge of landmark 1, 6 semi-landmarks between 2 helpers, landmark 2.
+class ViewTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
+    act("Load", examples + "shells.txt");
+    set_control("NoAlignButton", 1);
+    act("LoadProtocol", examples + "shells_protocol.txt");
+    set_control("NoAlignButton", 0);
+    capture.reset();  // a fresh console for the view itself
+    capture = std::make_unique<ConsoleCapture>();
+  }
+  size_t count(const std::string& type, Handle ax = -1) {
+    size_t n = 0;
+    for (Handle c : gr().children(ax < 0 ? gr().gca() : ax))
+      if (gr().type(c) == type) ++n;
+    return n;
+  }
+  size_t dotted() { return drawn_with_style(":"); }
+  size_t drawn_with_style(const std::string& style) {
+    size_t n = 0;
+    for (Handle c : gr().children(gr().gca()))
+      if (gr().type(c) == "line" && gr().get(c, "LineStyle") == Value(style)) ++n;
+    return n;
+  }
+};
+
+TEST_F(ViewTest, ReplotWithEveryControlOffDrawsTheSampleWithItsProtocol) {
+  zidudezu(Value("Replot"));
+  EXPECT_EQ(drawn("o"), 40u * 6);   // 4 landmarks in curve 0, 2 ending the ridge
+  EXPECT_EQ(drawn("d"), 40u * 26);  // semi-landmarks
+  EXPECT_EQ(drawn("s"), 40u * 2);   // helpers shown
+  EXPECT_EQ(dotted(), 0u);
+  EXPECT_EQ(count("text"), 0u);
+  EXPECT_THAT(capture->text(), HasSubstr("junk = 0\n"));
+}
+
+TEST_F(ViewTest, ReplotWithCurvesAndHiddenHelpers) {
+  set_control("CurveButton", 1);
+  set_control("TavrelButton", 1);
+  zidudezu(Value("Replot"));
+  EXPECT_EQ(drawn("s"), 0u);
+  EXPECT_EQ(dotted(), 2u);
+}
+
+TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
+  set_control("NumberButton", 1);
+  zidudezu(Value("Replot"));
+  EXPECT_EQ(count("text"), 32u);
+  const Matrix& d = engine_state().DATA;
+  const Row xm = d.colwise().mean();
+  for (Handle c : gr().children(gr().gca()))
+    if (gr().type(c) == "text" && gr().get(c, "String") == Value("7")) {
+      EXPECT_EQ(gr().get(c, "Position"), Value(row({xm(12) + 0.02, xm(13) + 0.02})));
+    }
+  EXPECT_EQ(gr().get(gr().gca(), "DataAspectRatioMode"), Value("manual"));
+  set_control("TavrelButton", 1);
+  const Row before_numbers = [&] {
+    zidudezu(Value("Replot"));
+    return gr().axis(gr().gca());
+  }();
+  EXPECT_EQ(count("text"), 30u);  // the two helpers get no number
+  set_control("NumberButton", 0);
+  zidudezu(Value("Replot"));
+  EXPECT_NEAR(before_numbers(1), 1.2 * gr().axis(gr().gca())(1), 1e-12);
+}
+
+TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigure2) {
+  set_control("MeanButton", 1);
+  set_control("OriginalButton", 1);
+  const Row oref_before = engine_state().oref;
+  zidudezu(Value("Replot"));
+  EXPECT_THAT(capture->text(), HasSubstr("ocode = 1\n"));
+  EXPECT_EQ(gr().gcf(), 2);
+  std::vector<Handle> red, green;
+  for (Handle c : gr().children(gr().gca())) {
+    if (gr().get(c, "Marker") == Value("*")) red.push_back(c);
+    if (gr().get(c, "Marker") == Value("o")) green.push_back(c);
+  }
+  ASSERT_EQ(red.size(), 32u);
+  ASSERT_EQ(green.size(), 32u);
+  for (const auto* points : {&red, &green}) {
+    // Children are listed in drawing order: point 4 is the fourth, point 5 the fifth.
+    EXPECT_NEAR(gr().get((*points)[3], "XData").scalar(), 0, 1e-12);
+    EXPECT_NEAR(gr().get((*points)[3], "YData").scalar(), 0, 1e-12);
+    EXPECT_NEAR(gr().get((*points)[4], "XData").scalar(), 1, 1e-12);
+    EXPECT_NEAR(gr().get((*points)[4], "YData").scalar(), 0, 1e-12);
+  }
+  EXPECT_NE(engine_state().oref, oref_before);  // replaced by its fit onto the consensus
+  // The main window's axes hold the consensus and, in the alternative colours, the plain one.
+  size_t magenta = 0;
+  for (Handle c : gr().children(axes))
+    if (gr().get(c, "Color") == Value(row({0.75, 0, 0.75}))) ++magenta;
+  EXPECT_EQ(magenta, 6u);
+}
+
+TEST_F(ViewTest, TangentPlotStillDrawsTheLastConsensusAfterClear) {
+  zidudezu(Value("Clear"));
+  zidudezu(Value("TangentPlot"));
+  EXPECT_EQ(drawn_with_style(":"), 30u);  // one segment per member of the two curves
+  EXPECT_EQ(drawn("d"), 26u);
+  zidudezu(Value("OriginalTangent"));
+  EXPECT_EQ(drawn_with_style(":"), 30u);
+}
+
+TEST_F(ViewTest, PointNumbersNeedTheProtocolOfTheseData) {
+  engine_state().lmtypelist = row({0, 0});
+  set_control("NumberButton", 1);
+  EXPECT_THROW(zidudezu(Value("Replot")), Error);
+}
+
+}  // namespace
+}  // namespace tav::test

@@ -1,0 +1,70 @@
+// The real window, the real engine: clicking "Load" reads the chosen file and draws it.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPixmap>
+#include <cstdlib>
+
+#include "engine/engine_state.h"
+#include "platform/backend.h"
+#include "platform/console.h"
+#include "platform/qt/qt_backend.h"
+#include "shell/callback_runner.h"
+#include "shell/main_window.h"
+
+namespace tav {
+namespace {
+
+TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
+  QtBackend backend;
+  reset_runtime(&backend);
+  engine_state() = EngineState{};
+  install_callback_runner();
+  ConsoleCapture console;
+  backend.drawnow();
+  gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
+  const Handle fig = open_main_window();
+  backend.drawnow();
+  Handle load = -1;
+  for (Handle h : gr().listing(fig))
+    if (gr().get(h, "Callback") == Value(List{"zidudezu", "Load"})) load = h;
+  ASSERT_GT(load, 0);
+  backend.answers.push_back(FileChoice{false, "shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+  auto* button = qobject_cast<QAbstractButton*>(backend.widget(load));
+  ASSERT_NE(button, nullptr);
+  button->click();
+  backend.drawnow();
+
+  EXPECT_EQ(engine_state().DATA.rows(), 40);
+  size_t stars = 0;
+  for (Handle c : gr().children(gr().gca()))
+    if (gr().type(c) == "line" && gr().get(c, "Marker") == Value("*")) ++stars;
+  EXPECT_EQ(stars, 40u * 32u);
+  auto* status = qobject_cast<QLabel*>(backend.widget(gr().find_by_tag("FileBox").at(0)));
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->text().toStdString(), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
+
+  // The picture of the window in the README: the sample with its protocol and curves.
+  if (const char* picture = std::getenv("TAV_WINDOW_PICTURE")) {
+    for (const char* tag : {"CurveButton", "IterBox"})
+      gr().set(gr().find_by_tag(tag).at(0), "Value", Value(1.0));
+    for (Handle h : gr().listing(fig)) {
+      if (gr().get(h, "Callback") == Value(List{"zidudezu", "LoadProtocol"})) {
+        backend.answers.push_back(FileChoice{false, "shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+        backend.drawnow();
+        qobject_cast<QAbstractButton*>(backend.widget(h))->click();
+      }
+    }
+    backend.drawnow();
+    size_t dotted = 0;
+    for (Handle c : gr().children(gr().gca()))
+      if (gr().type(c) == "line" && gr().get(c, "LineStyle") == Value(":")) ++dotted;
+    EXPECT_EQ(dotted, 2u);  // the closed outline and the open ridge
+    EXPECT_TRUE(backend.window(fig)->grab().save(picture));
+  }
+  reset_runtime(nullptr);
+}
+
+}  // namespace
+}  // namespace tav

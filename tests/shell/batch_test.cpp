@@ -1,0 +1,87 @@
+// The batch tool on the bundled example: every step's outcome reaches the exit status.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "engine/files.h"
+#include "platform/backend.h"
+#include "platform/format.h"
+#include "shell/batch.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
+
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tavrel6_batchrun_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    fs::remove_all(dir);
+    reset_runtime(nullptr);
+  }
+  int run(std::vector<std::string> args) {
+    std::ostringstream err;
+    const int status = run_batch(parse_batch_options(args), err);
+    errors = err.str();
+    return status;
+  }
+  std::string out(const char* name) { return (dir / name).string(); }
+
+  fs::path dir;
+  std::string errors;
+};
+
+TEST_F(Batch, WritesEverySelectionAndThePicture) {
+  ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--protocol", kExamples + "shells_protocol.txt",
+                 "--distance", "--save", out("all.txt"), "--save-lm", out("lm.txt"),
+                 "--save-reference-lmslm", out("ref.txt"), "--plot", out("p.svg")}),
+            0) << errors;
+  EXPECT_EQ(dload(out("all.txt")).x.cols(), 65);
+  EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);       // 4 landmarks and the trailing value
+  EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
+  EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
+}
+
+TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
+  ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--save-lm", out("lm.txt"), "--digits", "12"}), 0) << errors;
+  const Matrix x = dload(out("lm.txt")).x;
+  EXPECT_EQ(x.cols(), 65);
+  EXPECT_NEAR(x.row(0).head(64).squaredNorm(), 1.0, 1e-10);  // twelve digits written
+  EXPECT_EQ(g_precision(), 6);                              // and put back afterwards
+}
+
+TEST_F(Batch, AFailedStepEndsWithStatusOneAndTheReason) {
+  EXPECT_EQ(run({"--data", out("absent.txt"), "--save", out("s.txt")}), 1);
+  EXPECT_THAT(errors, HasSubstr("absent.txt"));
+  EXPECT_FALSE(fs::exists(out("s.txt")));
+  EXPECT_EQ(run({"--data", kExamples + "shells.txt", "--protocol", kExamples + "shells.txt"}), 1);
+  EXPECT_THAT(errors, HasSubstr("LoadProtocol"));
+}
+
+TEST_F(Batch, BadArgumentsAreRefusedWithAHint) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"--data"}, {"--data", "x", "--digits", "0"}, {"--data", "x", "--bogus"}}) {
+    try {
+      parse_batch_options(args);
+      ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+      EXPECT_THAT(e.what(), HasSubstr("--"));
+    }
+  }
+  EXPECT_TRUE(parse_batch_options({"--help"}).help);
+  EXPECT_THAT(batch_usage(), HasSubstr("--save-reference-lm F"));
+}
+
+}  // namespace
+}  // namespace tav::test
