@@ -42,6 +42,23 @@ ring = [(-0.2, 0), (0.2, 0)] + [(math.cos(2 * math.pi * i / 8), 0.7 * math.sin(2
 ring_data = sample(ring, 4)
 ring_protocol = protocol([(0, 0, 1, 0), (0, 0, 2, 0)] + [(-1, 0, p, 1) for p in range(3, 11)])
 
+def tps(points, n, landmarks, curve, noise=0.02):
+    """n specimens as TPS: the given landmark points, then one CURVES block of the curve points."""
+    text = ""
+    for s in range(n):
+        jit = [(x + rng.gauss(0, noise), y + rng.gauss(0, noise)) for x, y in points]
+        text += "LM=%d\n" % len(landmarks) + "".join("%.3f %.3f\n" % jit[p - 1] for p in landmarks)
+        text += "CURVES=1\nPOINTS=%d\n" % len(curve) + "".join("%.3f %.3f\n" % jit[p - 1] for p in curve)
+        text += "ID=s%d\nSCALE=%.2f\n" % (s + 1, 1 + 0.1 * s)
+    return text
+
+
+# The ridge as TPS: landmarks 1, 2, 8 become points 1 to 3, the curve points 3 to 7 points 4 to 8.
+ridge_tps = tps(ridge, 4, [1, 2, 8], [3, 4, 5, 6, 7])
+ridge_tps_protocol = protocol([(0, 0, 1, 0), (0, 0, 2, 0), (0, 0, 3, 0)] +
+                              [(1, 0, p, t) for p, t in [(1, 0), (4, 1), (5, 1), (6, 1), (7, 1), (8, 1), (2, 0)]])
+
+put("fuzz_dload", "ridge.tps", ridge_tps)
 put("fuzz_dload", "ridge.txt", ridge_data)
 put("fuzz_dload", "ridge_protocol.txt", ridge_protocol)
 put("fuzz_dload", "commas_crlf.txt", "1.5,2,3e-1\r\n-4,5.25,6\r\n")
@@ -62,5 +79,7 @@ put("fuzz_figure_file", "small.fig", json.dumps({
 # the data, '|', the protocol.
 for bits in (0, 1, 2, 4, 10, 16 | 32):
     put("fuzz_load_run", "ridge_%02d" % bits, bytes([bits]) + (ridge_data + "|" + ridge_protocol).encode())
+for bits in (0, 2):
+    put("fuzz_load_run", "ridge_tps_%02d" % bits, bytes([bits]) + (ridge_tps + "|" + ridge_tps_protocol).encode())
 for bits in (0, 2):
     put("fuzz_load_run", "ring_%02d" % bits, bytes([bits]) + (ring_data + "|" + ring_protocol).encode())
