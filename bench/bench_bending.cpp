@@ -3,6 +3,7 @@
 // with one closed and two open curves.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -16,7 +17,7 @@
 namespace tav {
 namespace {
 
-constexpr int kLandmarks = 6, kClosed = 50, kOpen = 32;  // 6 + 50 + 2·32 = 120 points
+constexpr int kLandmarks = 6, kClosed = 50, kOpen = 32;  // 6 + 50 + 2·30 = 116 points
 
 Eigen::RowVector2d outline(double s) {
   const double a = 2 * std::numbers::pi * s;
@@ -29,16 +30,18 @@ Eigen::RowVector2d inner(double s) {
   return {0.3 + 0.35 * std::cos(a), 0.1 + 0.2 * std::sin(a) + 0.05 * std::cos(2 * a)};
 }
 
-// Landmarks on the outline at s = j/6; closed curve -1 round the inner shape; open curves 1 and
-// 2 along the outline between landmarks 1-2 and 4-5 (ends on the landmarks).
-CurveProtocol protocol() {
+// Landmarks on the outline at s = j/6; closed curve -1 of closed_points round the inner shape;
+// open curves 1 and 2 of open_points along the outline between landmarks 1-2 and 4-5 (ends on
+// the landmarks).
+CurveProtocol protocol(int closed_points = kClosed, int open_points = kOpen) {
   CurveProtocol p;
   p.numfull = -1;
   p.numopen = 2;
   std::vector<int> closed, open1{1}, open2{4};
-  for (int j = 0; j < kClosed; ++j) closed.push_back(kLandmarks + 1 + j);
-  for (int j = 0; j < kOpen - 2; ++j) open1.push_back(kLandmarks + kClosed + 1 + j);
-  for (int j = 0; j < kOpen - 2; ++j) open2.push_back(kLandmarks + kClosed + kOpen - 1 + j);
+  for (int j = 0; j < closed_points; ++j) closed.push_back(kLandmarks + 1 + j);
+  for (int j = 0; j < open_points - 2; ++j) open1.push_back(kLandmarks + closed_points + 1 + j);
+  for (int j = 0; j < open_points - 2; ++j)
+    open2.push_back(kLandmarks + closed_points + open_points - 1 + j);
   open1.push_back(2);
   open2.push_back(5);
   p.members = {closed, {1, 2, 3, 4, 5, 6}, open1, open2};
@@ -47,10 +50,10 @@ CurveProtocol protocol() {
   return p;
 }
 
-Matrix sample(int n, unsigned seed) {
+Matrix sample(int n, unsigned seed, int closed_points = kClosed, int open_points = kOpen) {
   std::mt19937 gen(seed);
   std::uniform_real_distribution<double> u(-1, 1);
-  const int k = kLandmarks + kClosed + 2 * (kOpen - 2);
+  const int k = kLandmarks + closed_points + 2 * (open_points - 2);
   Matrix x(n, 2 * k + 1);
   for (int i = 0; i < n; ++i) {
     const double turn = 0.3 * u(gen), scale = 1 + 0.2 * u(gen);
@@ -62,11 +65,11 @@ Matrix sample(int n, unsigned seed) {
     };
     int p = 0;
     for (int j = 0; j < kLandmarks; ++j) put(p++, outline(j / 6.0));
-    for (int j = 0; j < kClosed; ++j) put(p++, inner((j + 0.3 * u(gen)) / kClosed));
+    for (int j = 0; j < closed_points; ++j) put(p++, inner((j + 0.3 * u(gen)) / closed_points));
     for (int c2 = 0; c2 < 2; ++c2) {
       const double from = c2 == 0 ? 0.0 : 0.5;
-      for (int j = 1; j < kOpen - 1; ++j)
-        put(p++, outline(from + (j + 0.3 * u(gen)) / ((kOpen - 1) * 6.0)));
+      for (int j = 1; j < open_points - 1; ++j)
+        put(p++, outline(from + (j + 0.3 * u(gen)) / ((open_points - 1) * 6.0)));
     }
     x(i, 2 * k) = i;
   }
@@ -86,6 +89,45 @@ void BM_IteratedConsensusOnePass(benchmark::State& state) {
   set_thread_count(0);
 }
 BENCHMARK(BM_IteratedConsensusOnePass)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Growth of one pass, on one thread: specimens (100, 400, 1,600; curves of 50, 32, 32 points),
+// then points per curve (each of the three curves 20, 40, 80 points; 400 specimens).
+void BM_OnePassGrowth(benchmark::State& state) {
+  set_thread_count(1);
+  const int n = static_cast<int>(state.range(0)), per_curve = static_cast<int>(state.range(1));
+  const int closed = per_curve == 0 ? kClosed : per_curve;
+  const int open = per_curve == 0 ? kOpen : per_curve;
+  const CurveProtocol p = protocol(closed, open);
+  const Consensus start = getconsensus(normalise_rows(sample(n, 1, closed, open)));
+  for (auto _ : state) {
+    Matrix x = start.xpt;
+    slide_bending(x, bending_curves(p, start.y, true), 1e-08, 44);
+    benchmark::DoNotOptimize(getconsensus(x));
+  }
+  set_thread_count(0);
+}
+BENCHMARK(BM_OnePassGrowth)
+    ->Args({100, 0})->Args({400, 0})->Args({1600, 0})
+    ->Args({400, 20})->Args({400, 40})->Args({400, 80})
+    ->Unit(benchmark::kMillisecond);
+
+// The results of one pass do not depend on the thread count.
+void BM_OnePassThreadsIdentical(benchmark::State& state) {
+  const CurveProtocol p = protocol();
+  const Consensus start = getconsensus(normalise_rows(sample(400, 1)));
+  double maxdiff = 0;
+  for (auto _ : state) {
+    Matrix one = start.xpt, two = start.xpt;
+    set_thread_count(1);
+    slide_bending(one, bending_curves(p, start.y, true), 1e-08, 44);
+    set_thread_count(2);
+    slide_bending(two, bending_curves(p, start.y, true), 1e-08, 44);
+    maxdiff = std::max(maxdiff, (one - two).cwiseAbs().maxCoeff());
+  }
+  set_thread_count(0);
+  state.counters["max_abs_diff"] = maxdiff;
+}
+BENCHMARK(BM_OnePassThreadsIdentical)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_Getconsensusmix2(benchmark::State& state) {
   set_thread_count(static_cast<int>(state.range(0)));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace tav {
@@ -20,6 +22,15 @@ std::string handle_text(Handle h) {
 }
 
 constexpr double kTitleBarPx = 30;  // outer position = inner position plus the title bar
+
+// Fractional handles are kFractionBase + k for the k-th object made, k = 1, 2, ...
+constexpr double kFractionBase = 1000000.5;
+
+constexpr const char* kKindNames[] = {"", "root", "figure", "axes", "line", "text", "uicontrol", "uipanel"};
+constexpr const char* kLineStyles[] = {"-", ":", "--", "-.", "none"};
+constexpr std::size_t kPaletteLimit = 65535;
+
+bool whole_number(Handle h) { return h == std::floor(h); }
 
 }  // namespace
 
@@ -64,28 +75,178 @@ LineSpec parse_linespec(const std::string& spec) {
 }
 
 Objects::Objects() {
-  Object root;
-  root.type = "root";
+  palette_.push_back({0, 0, 0});
+  Object& root = insert(0);
+  root.kind = Kind::root;
   root.parent = -1;
-  root.props["screensize"] = Value(row({1, 1, 1920, 1080}));
-  root.props["units"] = Value("pixels");
-  root.props["defaultuicontrolbackgroundcolor"] = Value(row({0.94, 0.94, 0.94}));
-  objects_[0] = root;
+  root.extra = std::make_unique<Extra>();
+  auto& props = root.extra->props;
+  props["screensize"] = Value(row({1, 1, 1920, 1080}));
+  props["units"] = Value("pixels");
+  props["defaultuicontrolbackgroundcolor"] = Value(row({0.94, 0.94, 0.94}));
+}
+
+Objects::Object* Objects::find(Handle h) {
+  return const_cast<Object*>(static_cast<const Objects*>(this)->find(h));
+}
+
+const Objects::Object* Objects::find(Handle h) const {
+  if (whole_number(h)) {
+    auto it = whole_.find(h);
+    return it == whole_.end() ? nullptr : &it->second;
+  }
+  const double k = h - kFractionBase;
+  if (!(k >= 1 && k <= next_fraction_) || !whole_number(k)) return nullptr;
+  const auto i = static_cast<std::size_t>(k) - 1;
+  const std::size_t page = i / kPageSize;
+  if (page >= pages_.size() || !pages_[page]) return nullptr;
+  const Object& o = pages_[page]->entries[i % kPageSize];
+  return o.kind == Kind::none ? nullptr : &o;
 }
 
 Objects::Object& Objects::obj(Handle h) {
-  auto it = objects_.find(h);
-  if (it == objects_.end()) throw Error("Invalid handle " + handle_text(h) + ": no such graphics object");
-  return it->second;
+  Object* o = find(h);
+  if (!o) throw Error("Invalid handle " + handle_text(h) + ": no such graphics object");
+  return *o;
 }
 
 const Objects::Object& Objects::obj(Handle h) const {
-  auto it = objects_.find(h);
-  if (it == objects_.end()) throw Error("Invalid handle " + handle_text(h) + ": no such graphics object");
-  return it->second;
+  const Object* o = find(h);
+  if (!o) throw Error("Invalid handle " + handle_text(h) + ": no such graphics object");
+  return *o;
 }
 
-bool Objects::valid(Handle h) const { return objects_.count(h) > 0; }
+bool Objects::valid(Handle h) const { return find(h) != nullptr; }
+
+Objects::Object& Objects::insert(Handle h) {
+  if (whole_number(h)) return whole_[h] = Object{};
+  const auto i = static_cast<std::size_t>(h - kFractionBase) - 1;
+  const std::size_t page = i / kPageSize;
+  if (page >= pages_.size()) pages_.resize(page + 1);
+  if (!pages_[page]) pages_[page] = std::make_unique<Page>();
+  pages_[page]->live += 1;
+  return pages_[page]->entries[i % kPageSize] = Object{};
+}
+
+void Objects::drop(Handle h) {
+  Object* o = find(h);
+  if (!o) return;
+  if (o->extra)
+    for (Handle c : o->extra->children) drop(c);
+  if (whole_number(h)) {
+    whole_.erase(h);
+    return;
+  }
+  *o = Object{};
+  const std::size_t page = (static_cast<std::size_t>(h - kFractionBase) - 1) / kPageSize;
+  if (--pages_[page]->live == 0) pages_[page].reset();
+}
+
+Objects::Extra& Objects::extra_of(Object& o) {
+  if (!o.extra) o.extra = std::make_unique<Extra>();
+  return *o.extra;
+}
+
+const Value* Objects::stored(const Object& o, const std::string& lname) {
+  if (!o.extra) return nullptr;
+  auto it = o.extra->props.find(lname);
+  return it == o.extra->props.end() ? nullptr : &it->second;
+}
+
+const Value& Objects::stored_at(const Object& o, const std::string& lname) {
+  const Value* v = stored(o, lname);
+  if (!v) throw Error("a " + std::string(kKindNames[static_cast<int>(o.kind)]) + " has no \"" + lname + "\"");
+  return *v;
+}
+
+Row Objects::palette_row(std::uint16_t i) const {
+  const auto& c = palette_[i];
+  return row({c[0], c[1], c[2]});
+}
+
+// The palette entry holding exactly this 1×3 colour, added when new; -1 when v is no such
+// colour or the palette is full.
+int Objects::palette_index(const Value& v) {
+  if (!v.is_matrix() || v.matrix().rows() != 1 || v.matrix().cols() != 3) return -1;
+  std::array<double, 3> c;
+  std::copy_n(v.matrix().data(), 3, c.begin());
+  for (std::size_t i = 0; i < palette_.size(); ++i)
+    if (std::memcmp(palette_[i].data(), c.data(), sizeof c) == 0) return static_cast<int>(i);
+  if (palette_.size() >= kPaletteLimit) return -1;
+  palette_.push_back(c);
+  return static_cast<int>(palette_.size() - 1);
+}
+
+// A line's usual property from its compact record; nothing when the name is another property
+// or the value lives in the general map.
+std::optional<Value> Objects::line_get(const Object& o, const std::string& n) const {
+  if (n == "xdata" || n == "ydata") {
+    const Slot s = n == "xdata" ? o.x : o.y;
+    if (s == Slot::empty) return Value();
+    if (s == Slot::compact) return Value(n == "xdata" ? o.xdata : o.ydata);
+  } else if (n == "color") {
+    if (o.color_slot == Slot::compact) return Value(palette_row(o.color));
+  } else if (n == "markerfacecolor") {
+    if (o.face_slot == Slot::empty) return Value("none");
+    if (o.face_slot == Slot::compact) return Value(palette_row(o.face));
+  } else if (n == "marker") {
+    if (o.marker_slot == Slot::compact) return Value(o.marker ? std::string(1, o.marker) : "none");
+  } else if (n == "linestyle") {
+    if (o.style_slot == Slot::compact) return Value(kLineStyles[o.style]);
+  } else if (n == "markersize") {
+    if (o.size_slot == Slot::compact) return Value(o.markersize);
+  }
+  return std::nullopt;
+}
+
+// Stores a line's usual property, compactly when the value has the usual form, else in the
+// general map; false when the name is another property.
+bool Objects::line_set(Object& o, const std::string& n, const Value& v) {
+  Slot* slot = nullptr;
+  bool fits = false;
+  if (n == "xdata" || n == "ydata") {
+    slot = n == "xdata" ? &o.x : &o.y;
+    if (v.is_matrix() && v.matrix().rows() == 0 && v.matrix().cols() == 0) {
+      *slot = Slot::empty, fits = true;
+    } else if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1) {
+      (n == "xdata" ? o.xdata : o.ydata) = v.matrix()(0, 0);
+      *slot = Slot::compact, fits = true;
+    }
+  } else if (n == "color") {
+    slot = &o.color_slot;
+    if (const int i = palette_index(v); i >= 0) o.color = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
+  } else if (n == "markerfacecolor") {
+    slot = &o.face_slot;
+    if (v.is_text() && v.text() == "none") {
+      *slot = Slot::empty, fits = true;
+    } else if (const int i = palette_index(v); i >= 0) {
+      o.face = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
+    }
+  } else if (n == "marker") {
+    slot = &o.marker_slot;
+    if (v.is_text() && (v.text() == "none" || (v.text().size() == 1 && v.text()[0] != 0))) {
+      o.marker = v.text() == "none" ? 0 : v.text()[0];
+      *slot = Slot::compact, fits = true;
+    }
+  } else if (n == "linestyle") {
+    slot = &o.style_slot;
+    for (std::uint8_t i = 0; v.is_text() && i < std::size(kLineStyles); ++i)
+      if (v.text() == kLineStyles[i]) o.style = i, *slot = Slot::compact, fits = true;
+  } else if (n == "markersize") {
+    slot = &o.size_slot;
+    if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1)
+      o.markersize = v.matrix()(0, 0), *slot = Slot::compact, fits = true;
+  } else {
+    return false;
+  }
+  if (fits) {
+    if (o.extra) o.extra->props.erase(n);
+  } else {
+    *slot = Slot::general;
+    extra_of(o).props[n] = v;
+  }
+  return true;
+}
 
 Handle Objects::create(const std::string& type, Handle parent) {
   Object& p = obj(parent);
@@ -101,42 +262,40 @@ Handle Objects::create(const std::string& type, Handle parent) {
     next_fraction_ += 1;
     h = 1000000.0 + next_fraction_ + 0.5;
   }
-  p.children.push_back(h);
-  Object o;
-  o.type = t;
+  const auto kind = static_cast<Kind>(std::find(std::begin(kKindNames), std::end(kKindNames), t) -
+                                      std::begin(kKindNames));
+  extra_of(p).children.push_back(h);
+  Object& o = insert(h);  // pages and map nodes never move: p stays valid
+  o.kind = kind;
   o.parent = parent;
-  if (t == "figure") {
-    o.props["__pos"] = Value(row({200, 200, 900, 640}));
-    o.props["units"] = Value("pixels");
-    o.props["pointer"] = Value("arrow");
-    o.props["visible"] = Value("on");
-    o.props["color"] = Value(row({0.94, 0.94, 0.94}));
-    o.props["activepositionproperty"] = Value("outerposition");
-  } else if (t == "axes") {
-    o.props["units"] = Value("normalized");
-    o.props["__npos"] = Value(row({0.13, 0.11, 0.775, 0.815}));
-    o.props["xlim"] = Value(row({0, 1}));
-    o.props["ylim"] = Value(row({0, 1}));
-    o.props["nextplot"] = Value("replace");
-    o.props["dataaspectratiomode"] = Value("auto");
-  } else if (t == "line") {
-    o.props["markersize"] = Value(6.0);
-    o.props["markerfacecolor"] = Value("none");
-    o.props["color"] = Value(row({0, 0, 0}));
-    o.props["linestyle"] = Value("-");
-    o.props["marker"] = Value("none");
-  } else if (t == "uicontrol") {
-    o.props["value"] = Value(0.0);
-    o.props["style"] = Value("pushbutton");
-    o.props["units"] = Value("pixels");
-    o.props["__pos"] = Value(row({20, 20, 60, 20}));
+  if (kind != Kind::line) o.extra = std::make_unique<Extra>();
+  if (kind == Kind::figure) {
+    auto& props = o.extra->props;
+    props["__pos"] = Value(row({200, 200, 900, 640}));
+    props["units"] = Value("pixels");
+    props["pointer"] = Value("arrow");
+    props["visible"] = Value("on");
+    props["color"] = Value(row({0.94, 0.94, 0.94}));
+    props["activepositionproperty"] = Value("outerposition");
+    extra_of(obj(0)).props["currentfigure"] = Value(h);
+  } else if (kind == Kind::axes) {
+    auto& props = o.extra->props;
+    props["units"] = Value("normalized");
+    props["__npos"] = Value(row({0.13, 0.11, 0.775, 0.815}));
+    props["xlim"] = Value(row({0, 1}));
+    props["ylim"] = Value(row({0, 1}));
+    props["nextplot"] = Value("replace");
+    props["dataaspectratiomode"] = Value("auto");
+    extra_of(p).props["currentaxes"] = Value(h);
+  } else if (kind == Kind::uicontrol) {
+    auto& props = o.extra->props;
+    props["value"] = Value(0.0);
+    props["style"] = Value("pushbutton");
+    props["units"] = Value("pixels");
+    props["__pos"] = Value(row({20, 20, 60, 20}));
   }
-  objects_[h] = o;
-  if (t == "figure") {
-    objects_[0].props["currentfigure"] = Value(h);
-  } else if (t == "axes") {
-    obj(parent).props["currentaxes"] = Value(h);
-  }
+  // A line starts with MarkerSize 6, MarkerFaceColor "none", Color black, LineStyle "-" and
+  // Marker "none": the compact record's initial values.
   ++revision_;
   return h;
 }
@@ -145,74 +304,86 @@ Handle Objects::figure(int n) {
   if (n < 1) throw Error("figure number must be a positive whole number, got " + std::to_string(n));
   const Handle h = n;
   if (!valid(h)) {
-    Object o;
     // Create with the requested number: a figure is made through create() for the defaults,
     // then moved to handle n when create() chose another free number.
     const Handle made = create("figure", 0);
     if (made != h) {
-      o = objects_[made];
-      objects_.erase(made);
-      auto& kids = objects_[0].children;
+      Object moved = std::move(whole_.at(made));
+      whole_.erase(made);
+      auto& kids = extra_of(obj(0)).children;
       kids.erase(std::remove(kids.begin(), kids.end(), made), kids.end());
       kids.push_back(h);
-      objects_[h] = o;
+      whole_[h] = std::move(moved);
     }
   }
   set_current_figure(h);
   return h;
 }
 
+// When the current axes or figure of `parent` is among `gone`, the newest remaining child of
+// the same kind becomes current, or none.
+void Objects::forget_current(Object& parent, const std::vector<Handle>& gone) {
+  Extra& e = extra_of(parent);
+  for (const char* key : {"currentaxes", "currentfigure"}) {
+    auto it = e.props.find(key);
+    if (it == e.props.end() || !it->second.is_matrix() || it->second.matrix().size() != 1 ||
+        std::find(gone.begin(), gone.end(), it->second.scalar()) == gone.end())
+      continue;
+    e.props.erase(it);
+    const Kind wanted = std::string(key) == "currentaxes" ? Kind::axes : Kind::figure;
+    for (auto c = e.children.rbegin(); c != e.children.rend(); ++c)
+      if (obj(*c).kind == wanted) {
+        e.props[key] = Value(*c);
+        break;
+      }
+  }
+}
+
 void Objects::remove(Handle h) {
   if (h == 0) throw Error("the root object (0) cannot be deleted");
-  Object& o = obj(h);
-  for (Handle c : std::vector<Handle>(o.children)) remove(c);
-  const Handle p = o.parent;
-  auto& sib = obj(p).children;
-  sib.erase(std::remove(sib.begin(), sib.end(), h), sib.end());
+  const Handle p = obj(h).parent;
+  drop(h);
   Object& po = obj(p);
-  for (const char* key : {"currentaxes", "currentfigure"}) {
-    auto it = po.props.find(key);
-    if (it != po.props.end() && it->second.is_matrix() && it->second.matrix().size() == 1 &&
-        it->second.scalar() == h) {
-      // The newest remaining child of the same kind becomes current, or none.
-      po.props.erase(it);
-      for (auto c = po.children.rbegin(); c != po.children.rend(); ++c)
-        if (objects_.at(*c).type == (std::string(key) == "currentaxes" ? "axes" : "figure")) {
-          po.props[key] = Value(*c);
-          break;
-        }
-    }
-  }
-  objects_.erase(h);
+  auto& sib = extra_of(po).children;
+  // The newest drawings go first, as a drawing is cleared: look from the end.
+  auto it = std::find(sib.rbegin(), sib.rend(), h);
+  if (it != sib.rend()) sib.erase(std::next(it).base());
+  forget_current(po, {h});
   ++revision_;
 }
 
-std::string Objects::type(Handle h) const { return obj(h).type; }
+std::string Objects::type(Handle h) const { return kKindNames[static_cast<int>(obj(h).kind)]; }
 Handle Objects::parent(Handle h) const { return obj(h).parent; }
-std::vector<Handle> Objects::children(Handle h) const { return obj(h).children; }
+std::vector<Handle> Objects::children(Handle h) const {
+  const Object& o = obj(h);
+  return o.extra ? o.extra->children : std::vector<Handle>{};
+}
+
+void Objects::list_into(Handle h, std::vector<Handle>& out) const {
+  out.push_back(h);
+  const Object& o = obj(h);
+  if (o.extra)
+    for (Handle c : o.extra->children) list_into(c, out);
+}
 
 std::vector<Handle> Objects::listing(Handle h) const {
-  std::vector<Handle> out{h};
-  for (Handle c : obj(h).children) {
-    auto sub = listing(c);
-    out.insert(out.end(), sub.begin(), sub.end());
-  }
+  std::vector<Handle> out;
+  list_into(h, out);
   return out;
 }
 
 std::vector<Handle> Objects::find_by_tag(const std::string& tag) const {
   std::vector<Handle> out;
   for (Handle h : listing(0)) {
-    auto it = objects_.at(h).props.find("tag");
-    if (it != objects_.at(h).props.end() && it->second.is_text() && it->second.text() == tag)
-      out.push_back(h);
+    const Value* v = stored(obj(h), "tag");
+    if (v && v->is_text() && v->text() == tag) out.push_back(h);
   }
   return out;
 }
 
 Handle Objects::figure_of(Handle h) const {
   while (valid(h) && h != 0) {
-    if (obj(h).type == "figure") return h;
+    if (obj(h).kind == Kind::figure) return h;
     h = obj(h).parent;
   }
   return 0;
@@ -220,16 +391,16 @@ Handle Objects::figure_of(Handle h) const {
 
 Row Objects::pixel_position(Handle h) const {
   const Object& o = obj(h);
-  if (o.type == "axes") {
+  if (o.kind == Kind::axes) {
     const Handle fig = figure_of(h);
-    const Row n = o.props.at("__npos").matrix();
-    const Row f = fig ? Row(obj(fig).props.at("__pos").matrix()) : row({0, 0, 1, 1});
+    const Row n = stored_at(o, "__npos").matrix();
+    const Row f = fig ? Row(stored_at(obj(fig), "__pos").matrix()) : row({0, 0, 1, 1});
     return row({n(0) * f(2), n(1) * f(3), n(2) * f(2), n(3) * f(3)});
   }
-  auto it = o.props.find("__pos");
-  if (it == o.props.end())
-    throw Error("Invalid handle " + handle_text(h) + ": a " + o.type + " has no position");
-  return it->second.matrix();
+  const Value* pos = stored(o, "__pos");
+  if (!pos)
+    throw Error("Invalid handle " + handle_text(h) + ": a " + type(h) + " has no position");
+  return pos->matrix();
 }
 
 double Objects::units_scale_x(Handle h, const std::string& units) const {
@@ -240,8 +411,8 @@ double Objects::units_scale_x(Handle h, const std::string& units) const {
   if (u == "inches") return 96.0;
   if (u == "normalized") {
     const Handle fig = figure_of(obj(h).parent);
-    if (fig == 0) return obj(0).props.at("screensize").matrix()(0, 2);
-    return obj(fig).props.at("__pos").matrix()(0, 2);
+    if (fig == 0) return stored_at(obj(0), "screensize").matrix()(0, 2);
+    return stored_at(obj(fig), "__pos").matrix()(0, 2);
   }
   throw Error("unknown units \"" + units + "\"");
 }
@@ -251,25 +422,26 @@ double Objects::units_scale_y(Handle h, const std::string& units) const {
   if (u == "characters") return kCharHeightPx;
   if (u == "normalized") {
     const Handle fig = figure_of(obj(h).parent);
-    if (fig == 0) return obj(0).props.at("screensize").matrix()(0, 3);
-    return obj(fig).props.at("__pos").matrix()(0, 3);
+    if (fig == 0) return stored_at(obj(0), "screensize").matrix()(0, 3);
+    return stored_at(obj(fig), "__pos").matrix()(0, 3);
   }
   return units_scale_x(h, units);
 }
 
 Value Objects::get_position(Handle h, const std::string& lname) const {
   const Object& o = obj(h);
-  const std::string units = o.props.count("units") ? o.props.at("units").text() : "pixels";
+  const Value* units_value = stored(o, "units");
+  const std::string units = units_value ? units_value->text() : "pixels";
   Row px;
-  if (o.type == "axes") {
+  if (o.kind == Kind::axes) {
     px = pixel_position(h);
   } else {
-    px = o.props.at("__pos").matrix();
+    px = stored_at(o, "__pos").matrix();
     if (lname == "outerposition") px(3) += kTitleBarPx;
   }
   const double sx = units_scale_x(h, units), sy = units_scale_y(h, units);
   Row out = px;
-  if (lower(units) == "normalized" && o.type != "axes") {
+  if (lower(units) == "normalized" && o.kind != Kind::axes) {
     return Value(row({px(0) / sx, px(1) / sy, px(2) / sx, px(3) / sy}));
   }
   out(0) /= sx, out(2) /= sx, out(1) /= sy, out(3) /= sy;
@@ -280,41 +452,39 @@ void Objects::set_position(Handle h, const std::string& lname, const Value& v) {
   Object& o = obj(h);
   const Matrix& m = v.matrix();
   if (m.size() != 4) throw Error("a position is [left bottom width height], got " + describe(v));
-  const std::string units = o.props.count("units") ? o.props.at("units").text() : "pixels";
+  const Value* units_value = stored(o, "units");
+  const std::string units = units_value ? units_value->text() : "pixels";
   const double sx = units_scale_x(h, units), sy = units_scale_y(h, units);
   Row px = row({m.data()[0] * sx, m.data()[1] * sy, m.data()[2] * sx, m.data()[3] * sy});
-  if (o.type == "axes") {
+  if (o.kind == Kind::axes) {
     const Handle fig = figure_of(h);
-    const Row f = fig ? Row(obj(fig).props.at("__pos").matrix()) : row({0, 0, 1, 1});
-    o.props["__npos"] = Value(row({px(0) / f(2), px(1) / f(3), px(2) / f(2), px(3) / f(3)}));
+    const Row f = fig ? Row(stored_at(obj(fig), "__pos").matrix()) : row({0, 0, 1, 1});
+    extra_of(o).props["__npos"] = Value(row({px(0) / f(2), px(1) / f(3), px(2) / f(2), px(3) / f(3)}));
   } else {
     if (lname == "outerposition") px(3) = std::max(0.0, px(3) - kTitleBarPx);
-    o.props["__pos"] = Value(px);
+    extra_of(o).props["__pos"] = Value(px);
   }
-}
-
-Value Objects::defaults(const Object& o, const std::string& lname) const {
-  (void)o, (void)lname;
-  return Value();
 }
 
 Value Objects::get(Handle h, const std::string& name) const {
   const Object& o = obj(h);
   const std::string n = lower(name);
-  if (n == "type") return Value(o.type);
+  if (n == "type") return Value(kKindNames[static_cast<int>(o.kind)]);
   if (n == "parent") return Value(o.parent < 0 ? Matrix(0, 0) : Matrix::Constant(1, 1, o.parent));
   if (n == "children") {
-    Matrix c(static_cast<Index>(o.children.size()), o.children.empty() ? 0 : 1);
-    for (size_t i = 0; i < o.children.size(); ++i)
-      c(static_cast<Index>(i), 0) = o.children[o.children.size() - 1 - i];
+    static const std::vector<Handle> none;
+    const std::vector<Handle>& kids = o.extra ? o.extra->children : none;
+    Matrix c(static_cast<Index>(kids.size()), kids.empty() ? 0 : 1);
+    for (size_t i = 0; i < kids.size(); ++i) c(static_cast<Index>(i), 0) = kids[kids.size() - 1 - i];
     return Value(c);
   }
-  if ((n == "position" || n == "outerposition") && o.type != "root" && o.type != "line" &&
-      o.type != "text")
+  if ((n == "position" || n == "outerposition") && o.kind != Kind::root && o.kind != Kind::line &&
+      o.kind != Kind::text)
     return get_position(h, n);
-  auto it = o.props.find(n);
-  if (it != o.props.end()) return it->second;
-  return defaults(o, n);
+  if (o.kind == Kind::line)
+    if (std::optional<Value> v = line_get(o, n)) return *std::move(v);
+  const Value* v = stored(o, n);
+  return v ? *v : Value();
 }
 
 void Objects::set(Handle h, const std::string& name, const Value& v) {
@@ -323,62 +493,58 @@ void Objects::set(Handle h, const std::string& name, const Value& v) {
   if (n == "type" || n == "children")
     throw Error("the property \"" + name + "\" of a graphics object cannot be set");
   if (n == "parent") throw Error("moving an object to another parent is not supported");
-  if ((n == "position" || n == "outerposition") && o.type != "root" && o.type != "line" &&
-      o.type != "text") {
+  if ((n == "position" || n == "outerposition") && o.kind != Kind::root && o.kind != Kind::line &&
+      o.kind != Kind::text) {
     set_position(h, n, v);
-  } else if (n == "markersize") {
-    if (!v.is_matrix() || v.matrix().size() != 1 || !(v.scalar() > 0) || !std::isfinite(v.scalar()))
-      throw Error("MarkerSize must be a positive number, got " +
-                  describe(v));
-    o.props[n] = v;
   } else {
-    o.props[n] = v;
+    if (n == "markersize" &&
+        (!v.is_matrix() || v.matrix().size() != 1 || !(v.scalar() > 0) || !std::isfinite(v.scalar())))
+      throw Error("MarkerSize must be a positive number, got " + describe(v));
+    if (o.kind != Kind::line || !line_set(o, n, v)) extra_of(o).props[n] = v;
   }
   ++revision_;
 }
 
 Value Objects::appdata(Handle h, const std::string& name) const {
   const Object& o = obj(h);
-  auto it = o.appdata.find(name);
-  return it == o.appdata.end() ? Value() : it->second;
+  if (!o.extra) return Value();
+  auto it = o.extra->appdata.find(name);
+  return it == o.extra->appdata.end() ? Value() : it->second;
 }
 
 void Objects::set_appdata(Handle h, const std::string& name, const Value& v) {
-  obj(h).appdata[name] = v;
+  extra_of(obj(h)).appdata[name] = v;
 }
 
 bool Objects::has_current_figure() const {
-  auto it = obj(0).props.find("currentfigure");
-  return it != obj(0).props.end() && it->second.is_matrix() && it->second.matrix().size() == 1 &&
-         valid(it->second.scalar());
+  const Value* v = stored(obj(0), "currentfigure");
+  return v && v->is_matrix() && v->matrix().size() == 1 && valid(v->scalar());
 }
 
 Handle Objects::gcf() {
-  if (has_current_figure()) return obj(0).props.at("currentfigure").scalar();
+  if (has_current_figure()) return stored_at(obj(0), "currentfigure").scalar();
   return create("figure", 0);
 }
 
 Handle Objects::gca() {
   const Handle fig = gcf();
-  auto it = obj(fig).props.find("currentaxes");
-  if (it != obj(fig).props.end() && it->second.is_matrix() && it->second.matrix().size() == 1 &&
-      valid(it->second.scalar()))
-    return it->second.scalar();
+  const Value* v = stored(obj(fig), "currentaxes");
+  if (v && v->is_matrix() && v->matrix().size() == 1 && valid(v->scalar())) return v->scalar();
   return create("axes", fig);
 }
 
 void Objects::set_current_figure(Handle fig) {
-  if (!valid(fig) || obj(fig).type != "figure")
+  if (!valid(fig) || obj(fig).kind != Kind::figure)
     throw Error("Invalid handle " + handle_text(fig) + ": not a figure");
-  obj(0).props["currentfigure"] = Value(fig);
-  obj(fig).props["__raised"] = Value(static_cast<double>(revision_ + 1));
+  extra_of(obj(0)).props["currentfigure"] = Value(fig);
+  extra_of(obj(fig)).props["__raised"] = Value(static_cast<double>(revision_ + 1));
   ++revision_;
 }
 
 std::vector<Handle> Objects::figures() const {
   std::vector<Handle> out;
-  for (Handle c : obj(0).children)
-    if (obj(c).type == "figure") out.push_back(c);
+  for (Handle c : obj(0).extra->children)
+    if (obj(c).kind == Kind::figure) out.push_back(c);
   return out;
 }
 
@@ -388,18 +554,19 @@ Handle Objects::line(Handle axes, const Row& x, const Row& y, const std::string&
   if (!held(axes)) cla(axes);
   const Handle h = create("line", axes);
   Object& o = obj(h);
-  o.props["xdata"] = Value(x);
-  o.props["ydata"] = Value(y);
-  o.props["color"] = Value(Row(ls.color));
-  o.props["marker"] = Value(ls.marker);
-  o.props["linestyle"] = Value(ls.line_style);
+  line_set(o, "xdata", Value(x));
+  line_set(o, "ydata", Value(y));
+  line_set(o, "color", Value(Row(ls.color)));
+  line_set(o, "marker", Value(ls.marker));
+  line_set(o, "linestyle", Value(ls.line_style));
   return h;
 }
 
 Handle Objects::text(Handle axes, double x, double y, const std::string& s) {
   const Handle h = create("text", axes);
-  obj(h).props["position"] = Value(row({x, y}));
-  obj(h).props["string"] = Value(s);
+  auto& props = extra_of(obj(h)).props;
+  props["position"] = Value(row({x, y}));
+  props["string"] = Value(s);
   return h;
 }
 
@@ -412,29 +579,42 @@ bool Objects::held(Handle axes) const {
 
 void Objects::cla(Handle axes) {
   if (type(axes) != "axes") throw Error("cla: the object " + handle_text(axes) + " is not an axes");
-  for (Handle c : children(axes)) remove(c);
   Object& o = obj(axes);
-  o.props["xlim"] = Value(row({0, 1}));
-  o.props["ylim"] = Value(row({0, 1}));
-  o.props["nextplot"] = Value("replace");
-  o.props["dataaspectratiomode"] = Value("auto");
-  ++revision_;
+  Extra& e = extra_of(o);
+  // Everything drawn goes at once: one by one would shift the list of children each time.
+  std::vector<Handle> gone;
+  gone.swap(e.children);
+  for (Handle c : gone) drop(c);
+  forget_current(o, gone);
+  e.props["xlim"] = Value(row({0, 1}));
+  e.props["ylim"] = Value(row({0, 1}));
+  e.props["nextplot"] = Value("replace");
+  e.props["dataaspectratiomode"] = Value("auto");
+  revision_ += gone.size() + 1;
 }
 
 void Objects::axis_auto(Handle axes) {
   double x0 = std::numeric_limits<double>::infinity(), x1 = -x0, y0 = x0, y1 = -x0;
-  for (Handle c : children(axes)) {
+  auto extend = [&](double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+  };
+  const Object& ax = obj(axes);
+  static const std::vector<Handle> none;
+  for (Handle c : ax.extra ? ax.extra->children : none) {
     const Object& o = obj(c);
-    auto extend = [&](double x, double y) {
-      if (!std::isfinite(x) || !std::isfinite(y)) return;
-      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-    };
-    if (o.type == "line") {
-      const Matrix& xs = o.props.at("xdata").matrix();
-      const Matrix& ys = o.props.at("ydata").matrix();
+    if (o.kind == Kind::line) {
+      if (o.x == Slot::compact && o.y == Slot::compact) {
+        extend(o.xdata, o.ydata);
+        continue;
+      }
+      const Value xv = get(c, "xdata"), yv = get(c, "ydata");
+      const Matrix &xs = xv.matrix(), &ys = yv.matrix();
       for (Index i = 0; i < xs.size() && i < ys.size(); ++i) extend(xs.data()[i], ys.data()[i]);
-    } else if (o.type == "text") {
-      const Matrix& p = o.props.at("position").matrix();
+    } else if (o.kind == Kind::text) {
+      const Value* pos = stored(o, "position");
+      if (!pos) continue;
+      const Matrix& p = pos->matrix();
       if (p.size() >= 2) extend(p.data()[0], p.data()[1]);
     }
   }
@@ -446,30 +626,31 @@ void Objects::axis_auto(Handle axes) {
     a -= m, b += m;
   };
   pad(x0, x1), pad(y0, y1);
-  Object& o = obj(axes);
-  o.props["xlim"] = Value(row({x0, x1}));
-  o.props["ylim"] = Value(row({y0, y1}));
-  o.props["dataaspectratiomode"] = Value("auto");
+  auto& props = extra_of(obj(axes)).props;
+  props["xlim"] = Value(row({x0, x1}));
+  props["ylim"] = Value(row({y0, y1}));
+  props["dataaspectratiomode"] = Value("auto");
   ++revision_;
 }
 
 void Objects::axis_equal(Handle axes) {
-  obj(axes).props["dataaspectratiomode"] = Value("manual");
+  extra_of(obj(axes)).props["dataaspectratiomode"] = Value("manual");
   ++revision_;
 }
 
 Row Objects::axis(Handle axes) const {
-  const Matrix& x = obj(axes).props.at("xlim").matrix();
-  const Matrix& y = obj(axes).props.at("ylim").matrix();
+  const Object& o = obj(axes);
+  const Matrix& x = stored_at(o, "xlim").matrix();
+  const Matrix& y = stored_at(o, "ylim").matrix();
   return row({x(0), x(1), y(0), y(1)});
 }
 
 void Objects::axis(Handle axes, const Row& l) {
   if (l.size() != 4 || !(l(0) < l(1)) || !(l(2) < l(3)))
     throw Error("axis limits must be [xmin xmax ymin ymax] with xmin < xmax and ymin < ymax");
-  Object& o = obj(axes);
-  o.props["xlim"] = Value(row({l(0), l(1)}));
-  o.props["ylim"] = Value(row({l(2), l(3)}));
+  auto& props = extra_of(obj(axes)).props;
+  props["xlim"] = Value(row({l(0), l(1)}));
+  props["ylim"] = Value(row({l(2), l(3)}));
   ++revision_;
 }
 

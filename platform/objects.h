@@ -3,9 +3,11 @@
 // each named by a numeric handle, with named properties whose names ignore case, and named
 // application data. Plain C++ with no toolkit: the engine and the plots run headless on it;
 // a window (or an exporter) only reads it.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,22 +81,61 @@ class Objects {
   std::uint64_t revision() const { return revision_; }
 
  private:
-  struct Object {
-    std::string type;
-    Handle parent = 0;
+  enum class Kind : std::uint8_t { none, root, figure, axes, line, text, uicontrol, uipanel };
+  // Where a line keeps one of its usual properties: in its compact record, or (any other kind
+  // of value) in the general property map under its own name.
+  enum class Slot : std::uint8_t { empty, compact, general };
+  // Children, general properties and application data: every object but a plain line has them.
+  struct Extra {
     std::vector<Handle> children;
     std::map<std::string, Value> props;  // lower-case names
     std::map<std::string, Value> appdata;
   };
+  // One object. A line drawn as a single point (the sample's markers, by the hundred thousand)
+  // fits in this record alone: its XData and YData as single numbers, its colours as indices
+  // into the palette, marker and line style as codes, MarkerSize as a number.
+  struct Object {
+    Handle parent = 0;
+    std::unique_ptr<Extra> extra;
+    double xdata = 0, ydata = 0, markersize = 6;
+    std::uint16_t color = 0, face = 0;  // palette indices
+    Kind kind = Kind::none;
+    char marker = 0;                    // 0: "none"
+    std::uint8_t style = 0;             // index into the line styles
+    Slot x = Slot::empty, y = Slot::empty, color_slot = Slot::compact, face_slot = Slot::empty,
+         marker_slot = Slot::compact, style_slot = Slot::compact, size_slot = Slot::compact;
+  };
+  // Objects with fractional handles, in pages by creation number; a page goes when its last
+  // object does, so a cleared drawing gives its memory back.
+  static constexpr std::size_t kPageSize = 1024;
+  struct Page {
+    std::array<Object, kPageSize> entries;  // not "slots": Qt defines that word
+    std::size_t live = 0;
+  };
+
+  Object* find(Handle h);
+  const Object* find(Handle h) const;
   Object& obj(Handle h);
   const Object& obj(Handle h) const;
-  Value defaults(const Object& o, const std::string& lname) const;
+  Object& insert(Handle h);
+  void drop(Handle h);  // h and everything below it, leaving h's parent's list of children alone
+  void forget_current(Object& parent, const std::vector<Handle>& gone);
+  void list_into(Handle h, std::vector<Handle>& out) const;
+  static Extra& extra_of(Object& o);
+  static const Value* stored(const Object& o, const std::string& lname);
+  static const Value& stored_at(const Object& o, const std::string& lname);
+  std::optional<Value> line_get(const Object& o, const std::string& lname) const;
+  bool line_set(Object& o, const std::string& lname, const Value& v);
+  int palette_index(const Value& v);
+  Row palette_row(std::uint16_t i) const;
   void set_position(Handle h, const std::string& lname, const Value& v);
   Value get_position(Handle h, const std::string& lname) const;
   double units_scale_x(Handle h, const std::string& units) const;
   double units_scale_y(Handle h, const std::string& units) const;
 
-  std::map<Handle, Object> objects_;
+  std::map<Handle, Object> whole_;  // the root and the figures (whole-number handles)
+  std::vector<std::unique_ptr<Page>> pages_;
+  std::vector<std::array<double, 3>> palette_;  // every distinct colour a line was given
   double next_fraction_ = 0;
   std::uint64_t revision_ = 0;
 };

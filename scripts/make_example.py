@@ -7,7 +7,10 @@ them (6 semi-landmarks and 2 helper points). Specimens differ by smooth shape va
 rotation, scale and translation, and the semi-landmarks are unevenly spaced along their curves,
 so sliding has work to do. A fixed seed makes the files the same on every run.
 
-usage: make_example.py [FOLDER] [SPECIMENS]
+OUTLINE and RIDGE change the number of outline semi-landmarks and of ridge points (at least
+2, the first and last being helper points), for larger samples: 92 and 24 give 120 points.
+
+usage: make_example.py [FOLDER] [SPECIMENS] [OUTLINE] [RIDGE]
 """
 import math
 import os
@@ -25,6 +28,7 @@ def outline_point(t, shape):
 
 
 def specimen(rng):
+    """One specimen's points: landmarks, outline, ridge."""
     shape = (rng.gauss(0, 0.05), rng.gauss(0, 0.06), rng.gauss(0, 0.04))
     apex = outline_point(0.0, shape)
     base = outline_point(math.pi, shape)
@@ -68,6 +72,13 @@ def protocol_rows():
 
 
 def main():
+    global OUTLINE, RIDGE
+    if len(sys.argv) > 3:
+        OUTLINE = int(sys.argv[3])
+    if len(sys.argv) > 4:
+        RIDGE = int(sys.argv[4])
+    if OUTLINE < 3 or RIDGE < 2:
+        sys.exit("make_example.py: the outline needs at least 3 points and the ridge at least 2")
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "examples")
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 40
     rng = random.Random(SEED)

@@ -60,6 +60,43 @@ std::string slide_failure_text(SlideStatus status, const std::string& where) {
 
 namespace {
 
+// True when column c of U moves curve point point[0] + c: the layout of every curve's
+// directions, which lets U'·L·U be formed a column of L at a time.
+bool consecutive_points(const SlideDirections& d) {
+  for (std::size_t c = 1; c < d.point.size(); ++c)
+    if (d.point[c] != d.point[0] + static_cast<Index>(c)) return false;
+  return true;
+}
+
+// r = L·b (x and y halves against the same block, L read once) and the lower triangle of
+// U'·L·U for a block-diagonal energy. L is symmetric, so U'·L·U's column a is read down
+// column pa of L, in memory order.
+void form_block_system(const SlideDirections& d, const Matrix& l, Index q, SlideWorkspace& ws) {
+  const Index cols = static_cast<Index>(d.point.size());
+  Eigen::Map<Eigen::VectorXd> rx(ws.r.data(), q), ry(ws.r.data() + q, q);
+  rx.setZero();
+  ry.setZero();
+  for (Index j = 0; j < q; ++j) {
+    rx += ws.b(j) * l.col(j);
+    ry += ws.b(q + j) * l.col(j);
+  }
+  if (consecutive_points(d)) {
+    const Index off = cols > 0 ? d.point[0] : 0;
+    for (Index a = 0; a < cols; ++a) {
+      const Index len = cols - a;
+      ws.m.col(a).segment(a, len) =
+          (d.tx(a) * d.tx.segment(a, len) + d.ty(a) * d.ty.segment(a, len))
+              .cwiseProduct(l.col(off + a).segment(off + a, len));
+    }
+    return;
+  }
+  for (Index a = 0; a < cols; ++a) {
+    const Index pa = d.point[static_cast<size_t>(a)];
+    for (Index c = a; c < cols; ++c)
+      ws.m(c, a) = (d.tx(a) * d.tx(c) + d.ty(a) * d.ty(c)) * l(d.point[size_t(c)], pa);
+  }
+}
+
 // r = L·b in stacked order, and the cols×cols matrix U'·L·U (lower triangle) read from L at
 // the two rows of every column of U.
 void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideWorkspace& ws) {
@@ -67,13 +104,7 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
   ws.r.resize(2 * q);
   ws.m.resize(cols, cols);
   if (e.block_diagonal) {
-    ws.r.head(q).noalias() = e.l * ws.b.head(q);
-    ws.r.tail(q).noalias() = e.l * ws.b.tail(q);
-    for (Index a = 0; a < cols; ++a) {
-      const Index pa = d.point[static_cast<size_t>(a)];
-      for (Index c = a; c < cols; ++c)
-        ws.m(c, a) = (d.tx(a) * d.tx(c) + d.ty(a) * d.ty(c)) * e.l(pa, d.point[size_t(c)]);
-    }
+    form_block_system(d, e.l, q, ws);
     return;
   }
   const Matrix& l = e.l;
@@ -90,11 +121,39 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
   }
 }
 
+// Cholesky factor of the symmetric matrix in m's lower triangle, in place (column by column,
+// each column one matrix-vector product with the columns before it). The upper triangle is
+// never read. False when a pivot is not positive.
+bool factor_lower(Matrix& m) {
+  const Index n = m.rows();
+  for (Index j = 0; j < n; ++j) {
+    if (j > 0)
+      m.col(j).tail(n - j).noalias() -=
+          m.block(j, 0, n - j, j) * m.row(j).head(j).transpose();
+    const double pivot = m(j, j);
+    if (!(pivot > 0)) return false;
+    const double d = std::sqrt(pivot);
+    m(j, j) = d;
+    m.col(j).tail(n - j - 1) /= d;
+  }
+  return true;
+}
+
+// Solves (G·G')·x = x in place, G the lower factor of factor_lower.
+void solve_factored(const Matrix& g, Eigen::VectorXd& x) {
+  const Index n = g.rows();
+  for (Index j = 0; j < n; ++j) {
+    x(j) /= g(j, j);
+    x.tail(n - j - 1) -= x(j) * g.col(j).tail(n - j - 1);
+  }
+  for (Index j = n - 1; j >= 0; --j)
+    x(j) = (x(j) - g.col(j).tail(n - j - 1).dot(x.tail(n - j - 1))) / g(j, j);
+}
+
 // U'·L·U is positive semi-definite. A failed factorisation or a pivot at rounding level means
 // some slide costs no energy (or the form is not an energy at all): the optimum is undefined.
-bool well_posed(const Eigen::LLT<Matrix, Eigen::Lower>& llt) {
-  if (llt.info() != Eigen::Success) return false;
-  const Eigen::VectorXd d = llt.matrixLLT().diagonal().cwiseAbs2();
+bool well_posed(const Matrix& g) {
+  const auto d = g.diagonal().cwiseAbs2();
   const double dmax = d.maxCoeff();
   const double floor =
       dmax * static_cast<double>(d.size()) * std::numeric_limits<double>::epsilon();
@@ -123,10 +182,9 @@ SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
     const Index p = dirs.point[static_cast<size_t>(a)];
     ws.rhs(a) = dirs.tx(a) * ws.r(p) + dirs.ty(a) * ws.r(q + p);
   }
-  ws.llt.compute(ws.m);
-  if (!well_posed(ws.llt)) return SlideStatus::singular;
+  if (!factor_lower(ws.m) || !well_posed(ws.m)) return SlideStatus::singular;
   ws.t = ws.rhs;
-  ws.llt.solveInPlace(ws.t);
+  solve_factored(ws.m, ws.t);
   ws.t = -ws.t;
   if (!ws.t.allFinite()) return SlideStatus::not_finite;
 

@@ -2,7 +2,7 @@
 // The damped bending-energy step in its fast form, shared by tavrel2 and the consensus routines.
 // U has two non-zeros per column (a sliding point's tangent at its x and y rows), so U'·L·U and
 // U'·L·b are read from L element by element instead of dense products, and the optimal slide
-// comes from a symmetric (LDLT) solve instead of an explicit inverse.
+// comes from a symmetric (Cholesky) solve instead of an explicit inverse.
 #include <string>
 #include <vector>
 
@@ -22,6 +22,11 @@ struct SlideDirections {
 SlideDirections slide_directions(const Matrix& umat, Index q, bool closed);
 void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d);
 
+// The same columns computed directly from a curve row (2q interleaved coordinates), without
+// the dense matrix: umaker2's quadratic-fit tangents to rounding, written into d's buffers.
+// Raises Error for a curve too short to slide (see check_slide_curve).
+void slide_tangents(const Row& target, bool closed, SlideDirections& d);
+
 // The quadratic form of a curve's slide, 2q×2q in stacked order. Kept as its q×q block when
 // the x and the y coordinates have the same block and do not couple (the form of makeLfinal),
 // which halves the work of a step.
@@ -35,9 +40,8 @@ CurveEnergy curve_energy_from_block(Matrix block);
 // Buffers of one step, reused from step to step so that a settling loop does not allocate.
 struct SlideWorkspace {
   SlideDirections dirs;
-  Matrix m;
+  Matrix m;  // U'·L·U, then its Cholesky factor
   Eigen::VectorXd b, r, rhs, t;
-  Eigen::LLT<Matrix, Eigen::Lower> llt;
 };
 
 // Raises Error when a curve is too short to slide: an open curve needs 6 points (the tangent

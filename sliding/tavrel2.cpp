@@ -6,7 +6,7 @@ namespace tav {
 
 SlideStatus bending_step(const Row& target, bool closed, const CurveEnergy& energy,
                          const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws) {
-  read_slide_directions(umaker2(target, closed), target.size() / 2, closed, ws.dirs);
+  slide_tangents(target, closed, ws.dirs);
   return bending_step_along(target, ws.dirs, energy, fixed_term, moved, ws);
 }
 

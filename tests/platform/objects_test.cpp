@@ -108,5 +108,101 @@ TEST(Objects, FigureNumberIsCreatedWhenMissingAndMadeCurrent) {
   EXPECT_EQ(g.figures().size(), 2u);
 }
 
+// A line keeps its usual properties compactly when they have the usual form (a single point,
+// an RGB row, a marker letter, a line style) and any other value as given: both read back
+// exactly, and a later usual value replaces an unusual one.
+TEST(Objects, LinePropertiesReadBackWhateverTheirForm) {
+  struct Case {
+    const char* name;
+    Value unusual;
+    Value usual;
+  };
+  const Matrix column = (Eigen::MatrixXd(3, 1) << 1, 0, 0).finished();
+  const Case cases[] = {
+      {"XData", Value(row({1, 2, 3})), Value(2.5)},
+      {"XData", Value(column), Value(Matrix(0, 0))},
+      {"YData", Value(row({})), Value(-4.0)},
+      {"Color", Value("r"), Value(row({0.85, 0.75, 0}))},
+      {"Color", Value(column), Value(row({0.1, 0.2, 0.3}))},
+      {"MarkerFaceColor", Value("auto"), Value(row({0, 0, 1}))},
+      {"MarkerFaceColor", Value(2.0), Value("none")},
+      {"Marker", Value("square"), Value("d")},
+      {"Marker", Value(1.0), Value("none")},
+      {"LineStyle", Value("dotted"), Value("-.")},
+      {"LineStyle", Value(""), Value("none")},
+  };
+  Objects g;
+  const Handle ax = g.gca();
+  g.hold(ax, true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + describe(c.unusual));
+    const Handle h = g.line(ax, row({0}), row({0}), "b*");
+    const Handle other = g.line(ax, row({7}), row({8}), "ko");
+    g.set(h, c.name, c.unusual);
+    EXPECT_EQ(g.get(h, c.name), c.unusual);
+    g.set(h, c.name, c.usual);
+    EXPECT_EQ(g.get(h, c.name), c.usual);
+    EXPECT_EQ(g.get(other, "XData"), Value(7.0));  // neighbours untouched
+    EXPECT_EQ(g.get(other, "Color"), Value(row({0, 0, 0})));
+  }
+}
+
+TEST(Objects, LinesStartWithTheUsualDefaultsAndTakeAnyOtherProperty) {
+  Objects g;
+  const Handle ax = g.gca();
+  const Handle bare = g.create("line", ax);
+  EXPECT_EQ(g.get(bare, "MarkerSize"), Value(6.0));
+  EXPECT_EQ(g.get(bare, "MarkerFaceColor"), Value("none"));
+  EXPECT_EQ(g.get(bare, "Color"), Value(row({0, 0, 0})));
+  EXPECT_EQ(g.get(bare, "LineStyle"), Value("-"));
+  EXPECT_EQ(g.get(bare, "Marker"), Value("none"));
+  EXPECT_TRUE(g.get(bare, "XData").empty());
+  EXPECT_EQ(g.get(bare, "Type"), Value("line"));
+  g.axis_auto(ax);  // a line without points adds nothing to the limits
+  const Handle nothing_drawn = g.create("axes", g.gcf());
+  g.axis_auto(nothing_drawn);
+  EXPECT_EQ(g.axis(ax), g.axis(nothing_drawn));
+  g.set(bare, "Tag", "outline");
+  g.set(bare, "LineWidth", 2.0);
+  g.set_appdata(bare, "curve", Value(3.0));
+  EXPECT_EQ(g.find_by_tag("outline"), std::vector<Handle>{bare});
+  EXPECT_EQ(g.get(bare, "linewidth"), Value(2.0));
+  EXPECT_EQ(g.appdata(bare, "curve"), Value(3.0));
+  EXPECT_THROW(g.set(bare, "MarkerSize", -1.0), Error);
+  EXPECT_EQ(g.get(bare, "MarkerSize"), Value(6.0));
+}
+
+// Thousands of markers, as a sample's drawing has: removing one, clearing all and drawing
+// again leave exactly the drawn ones valid, each with its own values.
+TEST(Objects, LargeDrawingsClearAndRedrawCleanly) {
+  Objects g;
+  const Handle fig = g.gcf();
+  const Handle ax = g.gca();
+  g.hold(ax, true);
+  constexpr int kMarkers = 5000;
+  std::vector<Handle> first;
+  for (int i = 0; i < kMarkers; ++i) first.push_back(g.line(ax, row({double(i)}), row({-double(i)}), "bd"));
+  g.remove(first[1234]);
+  EXPECT_FALSE(g.valid(first[1234]));
+  EXPECT_EQ(g.children(ax).size(), size_t(kMarkers - 1));
+  EXPECT_EQ(g.get(first[4321], "YData"), Value(-4321.0));
+  EXPECT_FALSE(g.valid(first.back() + 1));   // not made yet
+  EXPECT_FALSE(g.valid(first.back() - 0.25));  // never a handle
+  g.cla(ax);
+  for (Handle h : first) EXPECT_FALSE(g.valid(h));
+  EXPECT_TRUE(g.children(ax).empty());
+  g.hold(ax, true);
+  std::vector<Handle> second;
+  for (int i = 0; i < kMarkers; ++i) second.push_back(g.line(ax, row({double(i)}), row({1.0}), "rs"));
+  EXPECT_EQ(g.get(second[2500], "XData"), Value(2500.0));
+  EXPECT_EQ(g.get(second[2500], "Marker"), Value("s"));
+  EXPECT_EQ(g.children(ax), second);
+  EXPECT_EQ(g.listing(fig).size(), size_t(kMarkers + 2));
+  g.remove(fig);
+  EXPECT_FALSE(g.valid(ax));
+  EXPECT_FALSE(g.valid(second.front()));
+  EXPECT_FALSE(g.has_current_figure());
+}
+
 }  // namespace
 }  // namespace tav
