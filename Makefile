@@ -1,9 +1,13 @@
 # make run  : install what is missing, build, open the program on the bundled example
-# make test : install what is missing, build, run every test
+# make test : install what is missing, build, run every test; then the whole suite again under
+#             AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target
 BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 20
 JOBS ?= 2
 
-.PHONY: all setup build test run bench clean
+.PHONY: all setup build test test-plain test-asan test-fuzz run bench clean
 
 all: build
 
@@ -16,11 +20,31 @@ $(BUILD)/build.ninja:
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: test-plain test-asan test-fuzz
+
+test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The window's Qt tests run in the plain build only; the sanitized build leaves Qt out.
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAV_SANITIZE=ON -DTAV_WITH_QT=OFF
+
+test-asan: setup $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTAV_FUZZ=ON -DTAV_WITH_QT=OFF -DTAV_FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+test-fuzz: setup $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
 	@bash scripts/run-example $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -92,8 +92,9 @@ void action_load_protocol() {
   try {
     run_consensus();
   } catch (const Error& e) {
-    tell_user("The consensus run stopped: " + std::string(e.what()) +
-              "; the earlier sample and reference are kept");
+    // Specimen numbers are the data file's line numbers, curve codes the protocol's.
+    tell_user("The consensus run of " + s.FNAME1 + " with protocol " + r.path + " stopped: " +
+              std::string(e.what()) + "; the earlier sample and reference are kept");
     return;
   }
   set_status("ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",

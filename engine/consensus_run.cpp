@@ -1,5 +1,8 @@
 #include "engine/consensus_run.h"
 
+#include <cmath>
+#include <vector>
+
 #include "display/display.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
@@ -49,6 +52,39 @@ void warn_if_unaligned(const Matrix& data, const Matrix& reference) {
                "Load the saved sample), then slide onto the reference.");
 }
 
+// The curve codes whose members include `point`, as "curve 1" or "curves 0 and -1".
+std::string curves_of(int point, const CurveProtocol& curves) {
+  std::vector<int> codes;
+  for (int j = curves.numfull; j <= curves.numopen; ++j)
+    if (curves.has_code(j))
+      for (const int p : curves.members_of(j))
+        if (p == point) {
+          codes.push_back(j);
+          break;
+        }
+  if (codes.empty()) return "no curve";
+  std::string text = codes.size() == 1 ? "curve " : "curves ";
+  for (size_t i = 0; i < codes.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == codes.size() ? " and " : ", ") + std::to_string(codes[i]);
+  return text;
+}
+
+// Nothing that is not a number reaches the stored results: the first such coordinate stops
+// the run, named by its specimen (or the consensus), point and curve.
+void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
+  const auto refuse = [&](const std::string& whose, Index column) {
+    const int point = static_cast<int>(column / 2 + 1);
+    throw Error(whose + ", point " + std::to_string(point) + " (" + curves_of(point, curves) +
+                "): the run gave coordinates that are not numbers, because points of the "
+                "configuration coincide or lie on one line; check those points in the data");
+  };
+  for (Index i = 0; i < result.xpt.rows(); ++i)
+    for (Index c = 0; c < result.xpt.cols(); ++c)
+      if (!std::isfinite(result.xpt(i, c))) refuse("specimen " + std::to_string(i + 1), c);
+  for (Index c = 0; c < result.y.size(); ++c)
+    if (!std::isfinite(result.y(c))) refuse("the consensus", c);
+}
+
 }  // namespace
 
 void run_consensus() {
@@ -76,8 +112,7 @@ void run_consensus() {
   } else {
     result = run.plain(s.DATA);
   }
-  if (!all_finite(result.xpt) || !all_finite(result.y))
-    throw Error("the run gave coordinates that are not numbers (degenerate geometry)");
+  refuse_not_finite(result, s.curves);
   s.REFERENCE = result.y;
   s.DATA = result.xpt;
 

@@ -1,10 +1,13 @@
 #include "engine/protocol.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
 namespace tav {
 namespace {
+constexpr double kMostPoints = 1e6;
+
 std::string where(const std::string& file, Index row) {
   return "protocol " + file + ", row " + std::to_string(row + 1) + ": ";
 }
@@ -26,9 +29,14 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
     const double code = protoc(i, 0), point = protoc(i, 2);
     if (code != std::floor(code) || std::fabs(code) > 1e6)
       throw Error(where(file, i) + "the curve code " + num(code) + " is not a whole number");
-    if (point != std::floor(point) || point < 1 || point > 1e9)
+    if (point != std::floor(point) || point < 1)
       throw Error(where(file, i) + "the point " + num(point) +
                   " is not a positive whole number; points are numbered from 1");
+    // The point-type list grows to the highest point named: a point far beyond the data would
+    // make it huge, so it is refused here rather than after the list is built.
+    if (point > std::max(static_cast<double>(k), kMostPoints))
+      throw Error(where(file, i) + "names point " + num(point) + ", but the data have " +
+                  std::to_string(k) + " points; load the data this protocol was made for");
     codes.insert(static_cast<long>(code));
   }
   for (long j = *codes.begin(); j <= *codes.rbegin(); ++j)

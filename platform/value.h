@@ -17,15 +17,16 @@ using Struct = std::vector<Field>;
 struct Value {
   std::variant<Matrix, std::string, List, Struct> v;
 
-  Value() : v(Matrix(0, 0)) {}
-  Value(const Matrix& m) : v(m) {}
-  Value(const Row& r) : v(Matrix(r)) {}
-  Value(double d) : v(Matrix::Constant(1, 1, d)) {}
-  Value(int d) : Value(static_cast<double>(d)) {}
-  Value(const std::string& s) : v(s) {}
-  Value(const char* s) : v(std::string(s)) {}
-  Value(const List& l) : v(l) {}
-  Value(const Struct& s) : v(s) {}
+  // Defined below, once Field is complete: building the variant needs every alternative whole.
+  Value();
+  Value(const Matrix& m);
+  Value(const Row& r);
+  Value(double d);
+  Value(int d);
+  Value(const std::string& s);
+  Value(const char* s);
+  Value(const List& l);
+  Value(const Struct& s);
 
   bool is_matrix() const { return std::holds_alternative<Matrix>(v); }
   bool is_text() const { return std::holds_alternative<std::string>(v); }
@@ -52,6 +53,16 @@ struct Field {
   std::string name;
   Value value;
 };
+
+inline Value::Value() : v(Matrix(0, 0)) {}
+inline Value::Value(const Matrix& m) : v(m) {}
+inline Value::Value(const Row& r) : v(Matrix(r)) {}
+inline Value::Value(double d) : v(Matrix::Constant(1, 1, d)) {}
+inline Value::Value(int d) : Value(static_cast<double>(d)) {}
+inline Value::Value(const std::string& s) : v(s) {}
+inline Value::Value(const char* s) : v(std::string(s)) {}
+inline Value::Value(const List& l) : v(l) {}
+inline Value::Value(const Struct& s) : v(s) {}
 
 // Field of a structure by exact name, or nullptr.
 const Value* find_field(const Struct& s, const std::string& name);

@@ -75,8 +75,9 @@ Json read_json(const std::string& path) {
   if (!in) throw Error("cannot open the figure file \"" + path + "\"; check that it exists and can be read");
   try {
     return Json::parse(in);
-  } catch (const Json::parse_error& e) {
-    // e.what() names the line and column where the text stops being JSON.
+  } catch (const Json::exception& e) {
+    // A syntax error names the line and column where the text stops being JSON; a number
+    // beyond the range of a double is refused the same way.
     throw Error("the figure file \"" + path + "\" is not valid JSON: " + e.what());
   }
 }

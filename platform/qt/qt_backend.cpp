@@ -43,6 +43,18 @@ FileChoice choice_of(const QString& path) {
   return c;
 }
 
+// Whether Qt has somewhere to show windows: a platform chosen by hand, an X or Wayland display.
+bool display_available() {
+  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+         qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// Without a display no dialog can ask: the action sees a cancel, the console says why.
+FileChoice no_dialog(const std::string& title) {
+  console_write("No display to show the dialog \"" + title + "\"; taken as cancelled.\n");
+  return FileChoice{};
+}
+
 void report(const std::exception& e) {
   set_last_error(e.what());
   console_write(std::string(e.what()) + "\n");
@@ -57,8 +69,9 @@ QtBackend::~QtBackend() {
   poll_.reset();
 }
 
-void QtBackend::ensure_application() {
+bool QtBackend::ensure_application() {
   if (!QApplication::instance()) {
+    if (!display_available()) return false;
     static int argc = 1;
     static char name[] = "tavrel6";
     static char* argv[] = {name, nullptr};
@@ -72,9 +85,17 @@ void QtBackend::ensure_application() {
                                            static_cast<double>(area.height())})));
     }
     poll_ = std::make_unique<QTimer>();
-    QObject::connect(poll_.get(), &QTimer::timeout, [this] { sync(); });
+    QObject::connect(poll_.get(), &QTimer::timeout, [this] {
+      // Nothing may escape into Qt's event loop.
+      try {
+        sync();
+      } catch (const std::exception& e) {
+        report(e);
+      }
+    });
     poll_->start(kPollMs);
   }
+  return true;
 }
 
 bool QtBackend::shows(Handle fig) const {
@@ -87,7 +108,7 @@ void QtBackend::sync() {
   bool current = synced_revision_ == gr().revision() && synced_revision_ != 0;
   for (const auto& entry : windows_) current = current && shows(entry.first);
   if (current) return;
-  if (!gr().figures().empty()) ensure_application();
+  if (!gr().figures().empty() && !ensure_application()) return;
   for (auto it = windows_.begin(); it != windows_.end();) {
     if (shows(it->first)) {
       ++it;
@@ -179,9 +200,8 @@ void QtBackend::close_figure(Handle fig) {
   });
 }
 
-QWidget* QtBackend::dialog_parent() const {
-  if (!gr().has_current_figure()) return nullptr;
-  return window(const_cast<Objects&>(gr()).gcf());
+QWidget* QtBackend::dialog_parent() {
+  return gr().has_current_figure() ? window(gr().gcf()) : nullptr;
 }
 
 std::optional<FileChoice> QtBackend::given_answer() {
@@ -193,7 +213,7 @@ std::optional<FileChoice> QtBackend::given_answer() {
 
 FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
   if (std::optional<FileChoice> given = given_answer()) return *given;
-  ensure_application();
+  if (!ensure_application()) return no_dialog(title);
   sync();
   return choice_of(QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
                                                 QDir::currentPath(), dialog_filter(filter)));
@@ -201,14 +221,17 @@ FileChoice QtBackend::open_file(const std::string& filter, const std::string& ti
 
 FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
   if (std::optional<FileChoice> given = given_answer()) return *given;
-  ensure_application();
+  if (!ensure_application()) return no_dialog(title);
   sync();
   return choice_of(QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),
                                                 QDir::currentPath(), dialog_filter(filter)));
 }
 
 void QtBackend::message(const std::string& text) {
-  ensure_application();
+  if (!ensure_application()) {
+    console_write(text + "\n");
+    return;
+  }
   auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("tavrel6"),
                               QString::fromStdString(text), QMessageBox::Ok, dialog_parent());
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -217,20 +240,22 @@ void QtBackend::message(const std::string& text) {
 }
 
 void QtBackend::error_dialog(const std::string& text) {
-  ensure_application();
+  if (!ensure_application()) {
+    console_write("Error: " + text + "\n");
+    return;
+  }
   QMessageBox::critical(dialog_parent(), QStringLiteral("Error"), QString::fromStdString(text));
 }
 
 void QtBackend::pause(double seconds) {
   const int ms = seconds > 0 ? static_cast<int>(seconds * 1000) : 0;
-  if (!QApplication::instance() && gr().figures().empty()) {
+  if (!QApplication::instance() && (gr().figures().empty() || !ensure_application())) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return;
   }
   // Windows stay alive meanwhile, but clicks wait for the running action.
   const bool was_busy = busy_;
   busy_ = true;
-  ensure_application();
   sync();
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
@@ -240,10 +265,9 @@ void QtBackend::pause(double seconds) {
 }
 
 void QtBackend::drawnow() {
-  if (!QApplication::instance() && gr().figures().empty()) return;
+  if (!QApplication::instance() && (gr().figures().empty() || !ensure_application())) return;
   const bool was_busy = busy_;
   busy_ = true;
-  ensure_application();
   sync();
   for (auto& [fig, shown] : windows_)
     if (shown.window->isVisible()) shown.window->repaint_axes();
@@ -254,8 +278,7 @@ void QtBackend::drawnow() {
 
 int QtBackend::event_loop() {
   sync();
-  if (gr().figures().empty()) return 0;
-  ensure_application();
+  if (gr().figures().empty() || !ensure_application()) return 0;
   QEventLoop loop;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, &loop, [&loop] {
@@ -268,7 +291,9 @@ int QtBackend::event_loop() {
 }
 
 void QtBackend::to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) {
-  ensure_application();
+  if (!ensure_application())
+    throw Error("the clipboard needs a display, and there is none; export the picture to a file "
+                "instead");
   auto* mime = new QMimeData;
   mime->setData(QStringLiteral("image/svg+xml"), QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
   QImage image;

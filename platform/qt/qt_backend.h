@@ -52,13 +52,14 @@ class QtBackend : public Backend {
   bool busy() const { return busy_; }
 
  private:
-  void ensure_application();
+  // Makes the application object when a display is there to show windows on; false without.
+  bool ensure_application();
   std::optional<FileChoice> given_answer();
   void run_when_free(std::function<void()> work);
   void run_callback(Handle control);
   void drain_held();
   void close_figure(Handle fig);
-  QWidget* dialog_parent() const;
+  QWidget* dialog_parent();
 
   std::unique_ptr<QApplication> own_app_;
   std::unique_ptr<QTimer> poll_;

@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, LoadFigureFileRefuses,
     ::testing::Values(
         BrokenFile{"not_json", "{\"figure\": {\n \"Position\": [1, 2,, 3]}}", "line 2"},
+        BrokenFile{"number_beyond_double", "{\"figure\": {\"Position\": [1e999, 1, 2, 3]}}",
+                   "number overflow"},
         BrokenFile{"no_figure", "{\"objects\": []}", "\"figure\""},
         BrokenFile{"object_without_type", R"({"figure": {}, "objects": [{"Tag": "FileBox"}]})",
                    "Tag \"FileBox\""},

@@ -1,0 +1,20 @@
+// Arbitrary bytes as a data or protocol file: the reader gives a rectangular matrix of finite
+// numbers, or refuses with a message that names the file.
+#include "engine/files.h"
+#include "fuzz_support.h"
+
+using namespace tav;
+using namespace tav::fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string path = scratch_file("dload");
+  write_bytes(path, as_text(data, size));
+  try {
+    const DloadResult r = dload(path);
+    require(r.opened, "a written file opens");
+    require(r.x.allFinite(), "every value read is a finite number");
+  } catch (const Error& e) {
+    require(names(e.what(), path), "a refusal names the file");
+  }
+  return 0;
+}
