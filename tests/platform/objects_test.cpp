@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/objects.h"
 
 namespace tav {
@@ -55,6 +57,25 @@ TEST(Objects, HoldKeepsDrawingsAndClaRemovesThem) {
   g.cla(ax);
   EXPECT_TRUE(g.children(ax).empty());
   EXPECT_TRUE(g.valid(ax));
+}
+
+// Clearing an axes or deleting a figure takes every object below it, at any depth.
+TEST(Objects, ClaAndRemoveTakeEveryDescendant) {
+  Objects g;
+  const Handle ax = g.gca();
+  const Handle fig = g.parent(ax);
+  g.hold(ax, true);
+  std::vector<Handle> drawn;
+  for (int i = 0; i < 50; ++i) drawn.push_back(g.line(ax, row({double(i)}), row({0}), "k."));
+  g.cla(ax);
+  for (const Handle h : drawn) EXPECT_FALSE(g.valid(h));
+  EXPECT_TRUE(g.children(ax).empty());
+  const Handle kept = g.line(ax, row({1}), row({1}), "k.");
+  EXPECT_EQ(g.children(ax), std::vector<Handle>{kept});
+  g.remove(fig);
+  EXPECT_FALSE(g.valid(ax));
+  EXPECT_FALSE(g.valid(kept));
+  EXPECT_TRUE(g.children(0).empty());
 }
 
 TEST(Objects, LineSpecificationsSetColourMarkerAndStyle) {
