@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "platform/backend.h"
 #include "shell/framework.h"
 #include "shell/main_window.h"
+#include "support/test_support.h"
 
 namespace tav {
 namespace {
@@ -47,6 +51,19 @@ TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
       if (gr().get(h, "Callback") == Value(List{"zidudezu", action})) ++callers;
     EXPECT_EQ(callers, 1) << action;
   }
+}
+
+TEST_F(MainWindow, LayoutFolderNamedByTheEnvironmentComesFirst) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "main_window_test_layout";
+  fs::create_directories(dir);
+  fs::copy_file(test::data_path("window_small.fig"), dir / "tavrel6.fig",
+                fs::copy_options::overwrite_existing);
+  setenv("TAV_RESOURCE_DIR", dir.c_str(), 1);
+  const Handle fig = open_main_window();
+  unsetenv("TAV_RESOURCE_DIR");
+  fs::remove_all(dir);
+  EXPECT_EQ(gr().get(fig, "Name"), Value("small"));
 }
 
 }  // namespace
