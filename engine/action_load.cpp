@@ -44,6 +44,12 @@ std::string unread_note(const MfloadResult& r) {
   return "\n " + n + " lines after the end line unread";
 }
 
+// FileBox: the file's name, its count of configurations and of points, and any unread lines.
+void show_file_status(const char* format, const MfloadResult& r) {
+  const double m = static_cast<double>(r.file.x.rows()), n = static_cast<double>(r.file.x.cols());
+  set_status("FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(r));
+}
+
 Row plain_consensus(const Matrix& x, const std::string& path) {
   try {
     return consensus_routines().plain(x).y;
@@ -62,13 +68,9 @@ void action_load() {
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
-  const double m = static_cast<double>(s.DATA.rows()), n = static_cast<double>(s.DATA.cols());
-  set_status("FileBox", sprintf_m("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
-                                  {Value(s.FNAME1), Value(m), Value((n - 1) / 2)}) +
-                            unread_note(r));
+  show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = false;
-  s.has_userreference_flag = true;
   showshape(s.DATA, "b*");
   mark_action_done();
 }
@@ -85,13 +87,9 @@ void action_load_reference() {
   const Row oref = plain_consensus(s.DATA, "(the loaded data)");
   s.REFERENCE = r.file.x;
   const Index nr = s.DATA.cols();
-  const double m = static_cast<double>(s.REFERENCE.rows()), n = static_cast<double>(s.REFERENCE.cols());
-  set_status("FileBox", sprintf_m("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks",
-                                  {Value(r.fn), Value(m), Value((n - 1) / 2)}) +
-                            unread_note(r));
+  show_file_status("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = true;
-  s.has_userreference_flag = true;
   showshape(s.DATA, "b*");
   showshape(s.REFERENCE, "k+");
   if (nr != s.REFERENCE.cols())

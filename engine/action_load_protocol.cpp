@@ -42,7 +42,6 @@ void count_types(EngineState& s) {
     else if (t == 1) s.numberslm += 1;
     else s.numberhlp += 1;
   }
-  s.has_counts = true;
 }
 
 // Refuses a protocol naming a point the data lack, before any routine indexes it.

@@ -21,10 +21,8 @@ struct EngineState {
   CurveProtocol curves;
   bool has_curves = false;  // false while the four are still empty
   double numberlm = 0, numberslm = 0, numberhlp = 0;
-  bool has_counts = false;
   Row lmtypelist{0};        // type of every point: 0 landmark, 1 semi-landmark, 2 helper
   bool userreference = false;
-  bool has_userreference_flag = false;
   Row oref{0};              // plain consensus of the sample as loaded
 };
 
