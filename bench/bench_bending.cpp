@@ -161,6 +161,19 @@ void BM_Tavrel2(benchmark::State& state) {
 }
 BENCHMARK(BM_Tavrel2)->Unit(benchmark::kMicrosecond);
 
+// One step as the consensus routines take it: energy block and buffers reused.
+void BM_BendingStepClosed50(benchmark::State& state) {
+  const StepCase s = closed_step_case();
+  const CurveEnergy energy = curve_energy(s.lfinal);
+  SlideWorkspace ws;
+  Row moved = s.target;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bending_step(s.target, true, energy, Eigen::VectorXd(), moved, ws));
+    benchmark::DoNotOptimize(moved.data());
+  }
+}
+BENCHMARK(BM_BendingStepClosed50)->Unit(benchmark::kMicrosecond);
+
 // The step as written: dense U, explicit inverse, products left to right.
 void BM_Tavrel2DenseFormula(benchmark::State& state) {
   const StepCase s = closed_step_case();

@@ -1,5 +1,6 @@
 #include "sliding/bending_slide.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -68,32 +69,53 @@ bool consecutive_points(const SlideDirections& d) {
   return true;
 }
 
+// r = [L·bx; L·by] for the q×q block L and the stacked b = [bx; by]: L is read once, in
+// blocks of eight rows whose two sums stay in registers; the last rows (fewer than eight) as
+// dot products, L being symmetric.
+void stacked_product(const Matrix& l, const Eigen::VectorXd& b, Eigen::VectorXd& r) {
+  using Block = Eigen::Array<double, 8, 1>;
+  const Index q = l.rows();
+  const double* bx = b.data();
+  const double* by = bx + q;
+  Index i = 0;
+  for (; i + 8 <= q; i += 8) {
+    Block sx = Block::Zero(), sy = Block::Zero();
+    for (Index j = 0; j < q; ++j) {
+      const Block v = Eigen::Map<const Block>(l.data() + j * q + i);
+      sx += v * bx[j];
+      sy += v * by[j];
+    }
+    Eigen::Map<Block>(r.data() + i) = sx;
+    Eigen::Map<Block>(r.data() + q + i) = sy;
+  }
+  for (; i < q; ++i) {
+    r(i) = l.col(i).dot(b.head(q));
+    r(q + i) = l.col(i).dot(b.tail(q));
+  }
+}
+
 // r = L·b (x and y halves against the same block, L read once) and the lower triangle of
 // U'·L·U for a block-diagonal energy. L is symmetric, so U'·L·U's column a is read down
 // column pa of L, in memory order.
 void form_block_system(const SlideDirections& d, const Matrix& l, Index q, SlideWorkspace& ws) {
   const Index cols = static_cast<Index>(d.point.size());
-  Eigen::Map<Eigen::VectorXd> rx(ws.r.data(), q), ry(ws.r.data() + q, q);
-  rx.setZero();
-  ry.setZero();
-  for (Index j = 0; j < q; ++j) {
-    rx += ws.b(j) * l.col(j);
-    ry += ws.b(q + j) * l.col(j);
-  }
+  stacked_product(l, ws.b, ws.r);
+  const double* tx = d.tx.data();
+  const double* ty = d.ty.data();
   if (consecutive_points(d)) {
     const Index off = cols > 0 ? d.point[0] : 0;
     for (Index a = 0; a < cols; ++a) {
-      const Index len = cols - a;
-      ws.m.col(a).segment(a, len) =
-          (d.tx(a) * d.tx.segment(a, len) + d.ty(a) * d.ty.segment(a, len))
-              .cwiseProduct(l.col(off + a).segment(off + a, len));
+      double* m = ws.m.lower_column(a) - a;  // m[c] is row c
+      const double* la = l.data() + (off + a) * q + off;  // la[c]: L at curve point off + c
+      const double xa = tx[a], ya = ty[a];
+      for (Index c = a; c < cols; ++c) m[c] = (xa * tx[c] + ya * ty[c]) * la[c];
     }
     return;
   }
   for (Index a = 0; a < cols; ++a) {
     const Index pa = d.point[static_cast<size_t>(a)];
     for (Index c = a; c < cols; ++c)
-      ws.m(c, a) = (d.tx(a) * d.tx(c) + d.ty(a) * d.ty(c)) * l(d.point[size_t(c)], pa);
+      ws.m.lower(c, a) = (tx[a] * tx[c] + ty[a] * ty[c]) * l(d.point[size_t(c)], pa);
   }
 }
 
@@ -102,7 +124,7 @@ void form_block_system(const SlideDirections& d, const Matrix& l, Index q, Slide
 void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideWorkspace& ws) {
   const Index cols = static_cast<Index>(d.point.size());
   ws.r.resize(2 * q);
-  ws.m.resize(cols, cols);
+  ws.m.resize(cols);
   if (e.block_diagonal) {
     form_block_system(d, e.l, q, ws);
     return;
@@ -115,49 +137,24 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
     for (Index c = a; c < cols; ++c) {
       const Index pc = d.point[static_cast<size_t>(c)];
       const double xc = d.tx(c), yc = d.ty(c);
-      ws.m(c, a) = xa * (l(pa, pc) * xc + l(pa, q + pc) * yc) +
+      ws.m.lower(c, a) = xa * (l(pa, pc) * xc + l(pa, q + pc) * yc) +
                    ya * (l(q + pa, pc) * xc + l(q + pa, q + pc) * yc);
     }
   }
 }
 
-// Cholesky factor of the symmetric matrix in m's lower triangle, in place (column by column,
-// each column one matrix-vector product with the columns before it). The upper triangle is
-// never read. False when a pivot is not positive.
-bool factor_lower(Matrix& m) {
-  const Index n = m.rows();
-  for (Index j = 0; j < n; ++j) {
-    if (j > 0)
-      m.col(j).tail(n - j).noalias() -=
-          m.block(j, 0, n - j, j) * m.row(j).head(j).transpose();
-    const double pivot = m(j, j);
-    if (!(pivot > 0)) return false;
-    const double d = std::sqrt(pivot);
-    m(j, j) = d;
-    m.col(j).tail(n - j - 1) /= d;
-  }
-  return true;
-}
-
-// Solves (G·G')·x = x in place, G the lower factor of factor_lower.
-void solve_factored(const Matrix& g, Eigen::VectorXd& x) {
-  const Index n = g.rows();
-  for (Index j = 0; j < n; ++j) {
-    x(j) /= g(j, j);
-    x.tail(n - j - 1) -= x(j) * g.col(j).tail(n - j - 1);
-  }
-  for (Index j = n - 1; j >= 0; --j)
-    x(j) = (x(j) - g.col(j).tail(n - j - 1).dot(x.tail(n - j - 1))) / g(j, j);
-}
-
 // U'·L·U is positive semi-definite. A failed factorisation or a pivot at rounding level means
 // some slide costs no energy (or the form is not an energy at all): the optimum is undefined.
-bool well_posed(const Matrix& g) {
-  const auto d = g.diagonal().cwiseAbs2();
-  const double dmax = d.maxCoeff();
+bool well_posed(const SmallCholesky& g) {
+  double dmin = std::numeric_limits<double>::infinity(), dmax = 0;
+  for (Index j = 0; j < g.size(); ++j) {
+    const double d = g.diagonal(j) * g.diagonal(j);
+    dmin = std::min(dmin, d);
+    dmax = std::max(dmax, d);
+  }
   const double floor =
-      dmax * static_cast<double>(d.size()) * std::numeric_limits<double>::epsilon();
-  return std::isfinite(dmax) && dmax > 0 && d.minCoeff() > floor;
+      dmax * static_cast<double>(g.size()) * std::numeric_limits<double>::epsilon();
+  return std::isfinite(dmax) && dmax > 0 && dmin > floor;
 }
 
 }  // namespace
@@ -182,9 +179,9 @@ SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
     const Index p = dirs.point[static_cast<size_t>(a)];
     ws.rhs(a) = dirs.tx(a) * ws.r(p) + dirs.ty(a) * ws.r(q + p);
   }
-  if (!factor_lower(ws.m) || !well_posed(ws.m)) return SlideStatus::singular;
+  if (!ws.m.factor() || !well_posed(ws.m)) return SlideStatus::singular;
   ws.t = ws.rhs;
-  solve_factored(ws.m, ws.t);
+  ws.m.solve(ws.t);
   ws.t = -ws.t;
   if (!ws.t.allFinite()) return SlideStatus::not_finite;
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sliding/cholesky.h"
 #include "sliding/sliding.h"
 
 namespace tav {
@@ -40,7 +41,7 @@ CurveEnergy curve_energy_from_block(Matrix block);
 // Buffers of one step, reused from step to step so that a settling loop does not allocate.
 struct SlideWorkspace {
   SlideDirections dirs;
-  Matrix m;  // U'·L·U, then its Cholesky factor
+  SmallCholesky m;  // U'·L·U, then its Cholesky factor
   Eigen::VectorXd b, r, rhs, t;
 };
 

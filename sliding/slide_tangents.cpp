@@ -11,32 +11,55 @@ namespace {
 // towards positive x.
 constexpr double kClosedStep = 0.3;
 
+// Four windows fitted side by side, one per vector lane.
+constexpr int kLanes = 4;
+using Lanes = Eigen::Array<double, kLanes, 1>;
+using LaneMask = Eigen::Array<bool, kLanes, 1>;
+
+template <class T>
+struct MaskOf {
+  using type = bool;
+};
+template <>
+struct MaskOf<Lanes> {
+  using type = LaneMask;
+};
+
+template <class T>
+struct FitTangent {
+  T x, y;
+  typename MaskOf<T>::type ok;  // false where the fit is left to the rank-revealing solve
+};
+
 // The quadratic-fit tangent of one window (W = 5 or 6 points, t = abscissa shifted to x0) from
 // an orthogonal basis of the window: 1, u = t - mean(t), and u² made orthogonal to both
 // (re-orthogonalised once). This is the least-squares fit of umaker2 in closed form: a few
 // dozen operations instead of a pivoting QR, with the accuracy of an orthogonal factorisation.
-// A window whose abscissas leave the fit without a unique solution (or with one at rounding
-// level) is handed to the rank-revealing solve, so that such a window gives what umaker2 gives.
-template <int W>
-Tangent window_tangent(const double* xs, const double* ys, double x0, double dx) {
+// T is one window (double) or one window per lane (Lanes); the arithmetic is the same.
+// `ok` is false where the window's abscissas leave the fit without a unique solution (or
+// with one at rounding level); there the caller hands the window to quadratic_tangent, so
+// that it gives what umaker2 gives.
+template <int W, class T>
+FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& dx) {
+  using std::sqrt;
   constexpr double inv_w = 1.0 / W;
-  double u[W], phi[W];
-  double tmean = 0, ymean = 0;
-  for (int j = 0; j < W; ++j) {
+  T u[W], phi[W];
+  T tmean = xs[0] - x0, ymean = ys[0];
+  for (int j = 1; j < W; ++j) {
     tmean += xs[j] - x0;
     ymean += ys[j];
   }
   tmean *= inv_w;
   ymean *= inv_w;
-  double s2 = 0, s3 = 0;
+  T s2 = T(0.0), s3 = T(0.0);
   for (int j = 0; j < W; ++j) {
     u[j] = (xs[j] - x0) - tmean;
     s2 += u[j] * u[j];
     s3 += u[j] * u[j] * u[j];
   }
-  const double inv_s2 = 1.0 / s2;
-  const double alpha = s3 * inv_s2, beta = s2 * inv_w;
-  double pmean = 0, pu = 0, s4 = 0;
+  const T inv_s2 = 1.0 / s2;
+  const T alpha = s3 * inv_s2, beta = s2 * inv_w;
+  T pmean = T(0.0), pu = T(0.0), s4 = T(0.0);
   for (int j = 0; j < W; ++j) {
     phi[j] = u[j] * u[j] - alpha * u[j] - beta;
     pmean += phi[j];
@@ -45,27 +68,91 @@ Tangent window_tangent(const double* xs, const double* ys, double x0, double dx)
   }
   pmean *= inv_w;
   pu *= inv_s2;
-  double pp = 0, uy = 0, py = 0;
+  T pp = T(0.0), uy = T(0.0), py = T(0.0);
   for (int j = 0; j < W; ++j) {
     phi[j] -= pmean + pu * u[j];
-    const double v = ys[j] - ymean;
+    const T v = ys[j] - ymean;
     pp += phi[j] * phi[j];
     uy += u[j] * v;
     py += phi[j] * v;
   }
-  // sqrt(pp / s4): the sine of the angle between the u² column and the line and constant
-  // columns; near zero the three columns are (numerically) dependent.
-  if (!(s2 > 0) || !(pp > 1e-24 * s4)) {
-    return quadratic_tangent(Eigen::Map<const Row>(xs, W), Eigen::Map<const Row>(ys, W), x0,
-                             dx);
-  }
-  const double c1 = uy * inv_s2, c2 = py / pp;
+  const T c1 = uy * inv_s2, c2 = py / pp;
   // Slope at t = 0 (u = -tmean) of the fit ymean + c1·u + c2·phi(u), where
   // phi(u) = u² - (alpha + pu)·u - (beta + pmean) after the re-orthogonalisation.
-  const double slope = c1 + c2 * (-2 * tmean - alpha - pu);
-  const double dy = dx * slope;
-  const double inv_mag = 1.0 / std::sqrt(dx * dx + dy * dy);
-  return {dx * inv_mag, dy * inv_mag};
+  const T slope = c1 + c2 * (-2 * tmean - alpha - pu);
+  const T dy = dx * slope;
+  const T inv_mag = 1.0 / sqrt(dx * dx + dy * dy);
+  // sqrt(pp / s4): the sine of the angle between the u² column and the line and constant
+  // columns; near zero the three columns are (numerically) dependent.
+  return {dx * inv_mag, dy * inv_mag, (s2 > 0) && (pp > 1e-24 * s4)};
+}
+
+template <int W>
+Tangent window_tangent(const double* xs, const double* ys, double x0, double dx) {
+  const FitTangent<double> t = fit_tangent<W>(xs, ys, x0, dx);
+  if (t.ok) return {t.x, t.y};
+  return quadratic_tangent(Eigen::Map<const Row>(xs, W), Eigen::Map<const Row>(ys, W), x0, dx);
+}
+
+// 0-based point of a window position that may run past a curve's ends: wrapped round a closed
+// curve, held at the last point of an open one (such lanes are computed and not used).
+Index wrap_point(Index p, Index q, bool closed) {
+  if (!closed) return p < 0 ? 0 : (p >= q ? q - 1 : p);
+  if (p < 0) p += q;  // p runs from -2 to q+5 and q >= 3
+  while (p >= q) p -= q;
+  return p;
+}
+
+// Tangents of points p0..p0+3 (0-based; `count` of them are wanted) from their centred
+// five-point windows, with the constant closed-curve step or the forward difference of x.
+void centred_tangents(const Row& target, bool closed, Index p0, Index count, Index col0,
+                      SlideDirections& d) {
+  const Index q = target.size() / 2;
+  double xb[kLanes + 4], yb[kLanes + 4];  // points p0-2 .. p0+5
+  for (Index j = 0; j < kLanes + 4; ++j) {
+    const Index p = wrap_point(p0 - 2 + j, q, closed);
+    xb[j] = target(2 * p);
+    yb[j] = target(2 * p + 1);
+  }
+  Lanes xs[5], ys[5];
+  for (int j = 0; j < 5; ++j) {
+    xs[j] = Eigen::Map<const Lanes>(xb + j);
+    ys[j] = Eigen::Map<const Lanes>(yb + j);
+  }
+  const Lanes dx = closed ? Lanes::Constant(kClosedStep) : Lanes(xs[3] - xs[2]);
+  const FitTangent<Lanes> t = fit_tangent<5>(xs, ys, xs[2], dx);
+  for (Index l = 0; l < count; ++l) {
+    const Index c = col0 + l;
+    d.point[static_cast<std::size_t>(c)] = p0 + l;
+    if (t.ok(l)) {
+      d.tx(c) = t.x(l);
+      d.ty(c) = t.y(l);
+    } else {
+      const Tangent s = window_tangent<5>(xb + l, yb + l, xb[l + 2], dx(l));
+      d.tx(c) = s.x;
+      d.ty(c) = s.y;
+    }
+  }
+}
+
+// The tangent of an open curve's point next to an end (0-based 1 or q-2): point 1 shares the
+// fit over points 0..4, point q-2 the six-point fit over points q-6..q-1.
+void end_window_tangent(const Row& target, Index p, Index col, SlideDirections& d) {
+  const Index q = target.size() / 2;
+  const bool first_end = p <= 1;
+  const Index first = first_end ? 0 : q - 6;
+  const int w = first_end ? 5 : 6;
+  double xs[6], ys[6];
+  for (int j = 0; j < w; ++j) {
+    xs[j] = target(2 * (first + j));
+    ys[j] = target(2 * (first + j) + 1);
+  }
+  const double dx = target(2 * (p + 1)) - target(2 * p);
+  const Tangent t = first_end ? window_tangent<5>(xs, ys, target(2 * p), dx)
+                              : window_tangent<6>(xs, ys, target(2 * p), dx);
+  d.point[static_cast<std::size_t>(col)] = p;
+  d.tx(col) = t.x;
+  d.ty(col) = t.y;
 }
 
 }  // namespace
@@ -77,40 +164,15 @@ void slide_tangents(const Row& target, bool closed, SlideDirections& d) {
   d.point.resize(static_cast<std::size_t>(cols));
   d.tx.resize(cols);
   d.ty.resize(cols);
-  double xs[6], ys[6];
-  for (Index c = 0; c < cols; ++c) {
-    const Index p = closed ? c : c + 1;  // 0-based point of the column
-    Index first = p - 2;                 // 0-based first point of the window
-    int w = 5;
-    double dx = kClosedStep;
-    if (closed) {
-      for (int j = 0; j < w; ++j) {
-        Index pj = first + j;  // within -2..q+1: one wrap across the ends at most
-        if (pj < 0) pj += q;
-        else if (pj >= q) pj -= q;
-        xs[j] = target(2 * pj);
-        ys[j] = target(2 * pj + 1);
-      }
-    } else {
-      // Points 2 (1-based) share the fit over points 1..5, point q-1 the six-point fit over
-      // points q-5..q; the step is the forward difference of x.
-      if (p <= 1) {
-        first = 0;
-      } else if (p >= q - 2) {
-        first = q - 6;
-        w = 6;
-      }
-      for (int j = 0; j < w; ++j) {
-        xs[j] = target(2 * (first + j));
-        ys[j] = target(2 * (first + j) + 1);
-      }
-      dx = target(2 * (p + 1)) - target(2 * p);
-    }
-    const Tangent t = w == 5 ? window_tangent<5>(xs, ys, target(2 * p), dx)
-                             : window_tangent<6>(xs, ys, target(2 * p), dx);
-    d.point[static_cast<std::size_t>(c)] = p;
-    d.tx(c) = t.x;
-    d.ty(c) = t.y;
+  // Points with a centred window: all of a closed curve, 2..q-3 (0-based) of an open one.
+  const Index from = closed ? 0 : 2, to = closed ? q : q - 2;
+  const Index col_of_from = closed ? 0 : 1;
+  for (Index p0 = from; p0 < to; p0 += kLanes)
+    centred_tangents(target, closed, p0, std::min<Index>(kLanes, to - p0),
+                     col_of_from + (p0 - from), d);
+  if (!closed) {
+    end_window_tangent(target, 1, 0, d);
+    end_window_tangent(target, q - 2, cols - 1, d);
   }
 }
 
