@@ -69,29 +69,67 @@ bool consecutive_points(const SlideDirections& d) {
   return true;
 }
 
-// r = [L·bx; L·by] for the q×q block L and the stacked b = [bx; by]: L is read once, in
-// blocks of eight rows whose two sums stay in registers; the last rows (fewer than eight) as
-// dot products, L being symmetric.
+// Rows i..i+R-1 of [L·bx, L·by] for the q×q block L: sums held in registers (two chains of
+// multiply-adds per eight rows), L read once.
+template <int R>
+void stacked_rows(const Matrix& l, const double* bx, const double* by, Index i, double* rx,
+                  double* ry) {
+  using Block = Eigen::Array<double, R, 1>;
+  const Index q = l.rows();
+  Block sx = Block::Zero(), sy = Block::Zero();
+  for (Index j = 0; j < q; ++j) {
+    const Block v = Eigen::Map<const Block>(l.data() + j * q + i);
+    sx += v * bx[j];
+    sy += v * by[j];
+  }
+  Eigen::Map<Block>(rx + i) = sx;
+  Eigen::Map<Block>(ry + i) = sy;
+}
+
+// r = [L·bx; L·by] for the q×q block L and the stacked b = [bx; by]: blocks of sixteen rows
+// (four independent chains of multiply-adds), then eight; the last rows in a block of eight
+// overlapping the one before (rewriting equal values), or as dot products (L is symmetric)
+// when the curve has fewer than eight points.
 void stacked_product(const Matrix& l, const Eigen::VectorXd& b, Eigen::VectorXd& r) {
-  using Block = Eigen::Array<double, 8, 1>;
   const Index q = l.rows();
   const double* bx = b.data();
   const double* by = bx + q;
+  double* rx = r.data();
+  double* ry = rx + q;
   Index i = 0;
-  for (; i + 8 <= q; i += 8) {
-    Block sx = Block::Zero(), sy = Block::Zero();
-    for (Index j = 0; j < q; ++j) {
-      const Block v = Eigen::Map<const Block>(l.data() + j * q + i);
-      sx += v * bx[j];
-      sy += v * by[j];
-    }
-    Eigen::Map<Block>(r.data() + i) = sx;
-    Eigen::Map<Block>(r.data() + q + i) = sy;
+  for (; i + 16 <= q; i += 16) stacked_rows<16>(l, bx, by, i, rx, ry);
+  if (i + 8 <= q) {
+    stacked_rows<8>(l, bx, by, i, rx, ry);
+    i += 8;
+  }
+  if (i < q && q >= 8) {  // the last rows in a block overlapping the one before
+    stacked_rows<8>(l, bx, by, q - 8, rx, ry);
+    return;
   }
   for (; i < q; ++i) {
     r(i) = l.col(i).dot(b.head(q));
     r(q + i) = l.col(i).dot(b.tail(q));
   }
+}
+
+// Rows a..cols-1 of column a of U'·L·U: m[c] = (tx[a]·tx[c] + ty[a]·ty[c])·la[c]. Whole blocks
+// of eight rows counted back from the last row, the first block overlapping the second when
+// the length is not a multiple of eight (its rows are written twice with the same values).
+void system_column(const double* tx, const double* ty, const double* la, Index a, Index cols,
+                   double* m) {
+  using Block = Eigen::Array<double, 8, 1>;
+  const double xa = tx[a], ya = ty[a];
+  if (cols - a < 8) {
+    for (Index c = a; c < cols; ++c) m[c] = (xa * tx[c] + ya * ty[c]) * la[c];
+    return;
+  }
+  const auto block = [&](Index c) {
+    Eigen::Map<Block>(m + c) =
+        (xa * Eigen::Map<const Block>(tx + c) + ya * Eigen::Map<const Block>(ty + c)) *
+        Eigen::Map<const Block>(la + c);
+  };
+  for (Index c = cols - 8; c > a; c -= 8) block(c);
+  block(a);
 }
 
 // r = L·b (x and y halves against the same block, L read once) and the lower triangle of
@@ -105,10 +143,9 @@ void form_block_system(const SlideDirections& d, const Matrix& l, Index q, Slide
   if (consecutive_points(d)) {
     const Index off = cols > 0 ? d.point[0] : 0;
     for (Index a = 0; a < cols; ++a) {
-      double* m = ws.m.lower_column(a) - a;  // m[c] is row c
+      double* m = ws.m.lower_column(a) - a;          // m[c] is row c
       const double* la = l.data() + (off + a) * q + off;  // la[c]: L at curve point off + c
-      const double xa = tx[a], ya = ty[a];
-      for (Index c = a; c < cols; ++c) m[c] = (xa * tx[c] + ya * ty[c]) * la[c];
+      system_column(tx, ty, la, a, cols, m);
     }
     return;
   }

@@ -60,47 +60,73 @@ void solve_rows(double* a, Index ld, Index i, Index j0, const double* inv_d) {
 void SmallCholesky::resize(Index n) {
   const Index ld = (n + kPanel - 1) / kPanel * kPanel;
   if (ld != ld_) {
-    a_.setZero(ld, ld);
+    a_.resize(ld, ld);
     x_.setZero(ld);
+    inv_diag_.resize(ld);
   }
+  if (n != n_ || ld != ld_) padding_ready_ = false;
   n_ = n;
   ld_ = ld;
 }
 
 // The 4×4 diagonal block of panel j0, its products with earlier panels already subtracted;
-// inv_d receives the reciprocals of the factor's diagonal. The pivots follow from one another
-// by divisions alone (the block's L·D·L' form); the square roots that turn it into G come
-// last and independently, off the chain of dependent operations.
+// inv_d receives the reciprocals of the factor's diagonal. The block is held in registers.
+// Its pivots follow from one another by divisions alone (the block's L·D·L' form); the square
+// roots that turn it into G come last and independently, off the chain of dependent
+// operations.
 bool SmallCholesky::factor_diagonal(Index j0, double* inv_d) {
-  const auto a = [&](Index r, Index c) -> double& { return a_(j0 + r, j0 + c); };
-  double piv[kPanel], inv_piv[kPanel];
-  for (Index c = 0; c < kPanel; ++c) {
-    for (Index cc = 0; cc < c; ++cc)  // a(r, cc) holds L(r, cc)·piv(cc) until the end
-      for (Index r = c; r < kPanel; ++r) a(r, c) -= a(c, cc) * inv_piv[cc] * a(r, cc);
-    piv[c] = a(c, c);
-    if (!(piv[c] > 0) || !std::isfinite(piv[c])) return false;
-    inv_piv[c] = 1 / piv[c];
-  }
-  for (Index c = 0; c < kPanel; ++c) {
-    const double d = std::sqrt(piv[c]);
-    inv_d[c] = 1 / d;
-    a(c, c) = d;
-    for (Index r = c + 1; r < kPanel; ++r) a(r, c) *= inv_d[c];
-  }
+  double* c0 = a_.data() + j0 * ld_ + j0;  // column j0 from the diagonal down
+  double* c1 = c0 + ld_ + 1;
+  double* c2 = c1 + ld_ + 1;
+  double* c3 = c2 + ld_ + 1;
+  const auto usable = [](double p) { return p > 0 && std::isfinite(p); };
+  const double p0 = c0[0];
+  if (!usable(p0)) return false;
+  const double i0 = 1 / p0;
+  const double l10 = c0[1] * i0, l20 = c0[2] * i0, l30 = c0[3] * i0;  // L·D⁻¹ of column 0
+  const double a11 = c1[0] - l10 * c0[1], a21 = c1[1] - l10 * c0[2], a31 = c1[2] - l10 * c0[3];
+  if (!usable(a11)) return false;
+  const double i1 = 1 / a11;
+  const double l21 = a21 * i1, l31 = a31 * i1;
+  const double a22 = c2[0] - l20 * c0[2] - l21 * a21, a32 = c2[1] - l20 * c0[3] - l21 * a31;
+  if (!usable(a22)) return false;
+  const double i2 = 1 / a22;
+  const double l32 = a32 * i2;
+  const double a33 = c3[0] - l30 * c0[3] - l31 * a31 - l32 * a32;
+  if (!usable(a33)) return false;
+  const double d0 = std::sqrt(p0), d1 = std::sqrt(a11), d2 = std::sqrt(a22),
+               d3 = std::sqrt(a33);
+  inv_d[0] = 1 / d0, inv_d[1] = 1 / d1, inv_d[2] = 1 / d2, inv_d[3] = 1 / d3;
+  c0[0] = d0, c0[1] = l10 * d0, c0[2] = l20 * d0, c0[3] = l30 * d0;
+  c1[0] = d1, c1[1] = l21 * d1, c1[2] = l31 * d1;
+  c2[0] = d2, c2[1] = l32 * d2;
+  c3[0] = d3;
   return true;
+}
+
+void SmallCholesky::reset_padding() {
+  a_.bottomLeftCorner(ld_ - n_, n_).setZero();
+  a_.rightCols(ld_ - n_).setZero();
+  for (Index p = n_; p < ld_; ++p) a_(p, p) = 1;
+  padding_ready_ = true;
 }
 
 bool SmallCholesky::factor() {
   // The padding is an identity block: its factor is itself and it leaves the rest unchanged.
-  a_.bottomLeftCorner(ld_ - n_, n_).setZero();
-  a_.rightCols(ld_ - n_).setZero();
-  for (Index p = n_; p < ld_; ++p) a_(p, p) = 1;
+  // A successful factorisation leaves it as it was (its rows meet finite values only), so it
+  // is set again only after a resize or a failure.
+  if (!padding_ready_) reset_padding();
+  padding_ready_ = factor_panels();
+  return padding_ready_;
+}
+
+bool SmallCholesky::factor_panels() {
   double* a = a_.data();
   const Index ld = ld_;
   for (Index j0 = 0; j0 < ld; j0 += kPanel) {
     if (j0 > 0)
       for_row_blocks(j0, ld, [&](auto rows, Index i) { subtract_products<rows>(a, ld, i, j0); });
-    double inv_d[kPanel];
+    double* inv_d = inv_diag_.data() + j0;
     if (!factor_diagonal(j0, inv_d)) return false;
     for_row_blocks(j0 + kPanel, ld,
                    [&](auto rows, Index i) { solve_rows<rows>(a, ld, i, j0, inv_d); });
@@ -114,11 +140,12 @@ void SmallCholesky::forward(Index j0) {
   const double* a = a_.data();
   const Index ld = ld_;
   double* x = x_.data();
+  const double* inv = inv_diag_.data() + j0;
   const auto g = [&](Index r, Index c) { return a[(j0 + c) * ld + j0 + r]; };
-  const double y0 = x[j0] / g(0, 0);
-  const double y1 = (x[j0 + 1] - g(1, 0) * y0) / g(1, 1);
-  const double y2 = (x[j0 + 2] - g(2, 0) * y0 - g(2, 1) * y1) / g(2, 2);
-  const double y3 = (x[j0 + 3] - g(3, 0) * y0 - g(3, 1) * y1 - g(3, 2) * y2) / g(3, 3);
+  const double y0 = x[j0] * inv[0];
+  const double y1 = (x[j0 + 1] - g(1, 0) * y0) * inv[1];
+  const double y2 = (x[j0 + 2] - g(2, 0) * y0 - g(2, 1) * y1) * inv[2];
+  const double y3 = (x[j0 + 3] - g(3, 0) * y0 - g(3, 1) * y1 - g(3, 2) * y2) * inv[3];
   x[j0] = y0, x[j0 + 1] = y1, x[j0 + 2] = y2, x[j0 + 3] = y3;
   for_row_blocks(j0 + kPanel, ld, [&](auto rows, Index i) {
     using B = Block<rows>;
@@ -146,11 +173,12 @@ void SmallCholesky::backward(Index j0) {
     t3 += Eigen::Map<const B>(c0 + 3 * ld) * xi;
   }
   const double t[kPanel] = {t0.sum(), t1.sum(), t2.sum(), t3.sum()};
+  const double* inv = inv_diag_.data() + j0;
   const auto g = [&](Index r, Index c) { return a[(j0 + c) * ld + j0 + r]; };
-  const double x3 = (x[j0 + 3] - t[3]) / g(3, 3);
-  const double x2 = (x[j0 + 2] - t[2] - g(3, 2) * x3) / g(2, 2);
-  const double x1 = (x[j0 + 1] - t[1] - g(2, 1) * x2 - g(3, 1) * x3) / g(1, 1);
-  const double x0 = (x[j0] - t[0] - g(1, 0) * x1 - g(2, 0) * x2 - g(3, 0) * x3) / g(0, 0);
+  const double x3 = (x[j0 + 3] - t[3]) * inv[3];
+  const double x2 = (x[j0 + 2] - t[2] - g(3, 2) * x3) * inv[2];
+  const double x1 = (x[j0 + 1] - t[1] - g(2, 1) * x2 - g(3, 1) * x3) * inv[1];
+  const double x0 = (x[j0] - t[0] - g(1, 0) * x1 - g(2, 0) * x2 - g(3, 0) * x3) * inv[0];
   x[j0] = x0, x[j0 + 1] = x1, x[j0 + 2] = x2, x[j0 + 3] = x3;
 }
 

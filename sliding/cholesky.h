@@ -26,13 +26,17 @@ class SmallCholesky {
   void solve(Eigen::VectorXd& x);
 
  private:
+  void reset_padding();
+  bool factor_panels();
   bool factor_diagonal(Index j0, double* inv_d);
   void forward(Index j0);
   void backward(Index j0);
 
   Matrix a_;           // ld_ × ld_
   Eigen::VectorXd x_;  // the solve's right-hand side, padded with zeros to ld_
+  Eigen::VectorXd inv_diag_;  // reciprocals of the factor's diagonal
   Index n_ = 0, ld_ = 0;
+  bool padding_ready_ = false;
 };
 
 }  // namespace tav

@@ -11,8 +11,8 @@ namespace {
 // towards positive x.
 constexpr double kClosedStep = 0.3;
 
-// Four windows fitted side by side, one per vector lane.
-constexpr int kLanes = 4;
+// Eight windows fitted side by side, one per vector lane.
+constexpr int kLanes = 8;
 using Lanes = Eigen::Array<double, kLanes, 1>;
 using LaneMask = Eigen::Array<bool, kLanes, 1>;
 
@@ -103,12 +103,12 @@ Index wrap_point(Index p, Index q, bool closed) {
   return p;
 }
 
-// Tangents of points p0..p0+3 (0-based; `count` of them are wanted) from their centred
+// Tangents of points p0..p0+7 (0-based; `count` of them are wanted) from their centred
 // five-point windows, with the constant closed-curve step or the forward difference of x.
 void centred_tangents(const Row& target, bool closed, Index p0, Index count, Index col0,
                       SlideDirections& d) {
   const Index q = target.size() / 2;
-  double xb[kLanes + 4], yb[kLanes + 4];  // points p0-2 .. p0+5
+  double xb[kLanes + 4], yb[kLanes + 4];  // points p0-2 .. p0+kLanes+1
   for (Index j = 0; j < kLanes + 4; ++j) {
     const Index p = wrap_point(p0 - 2 + j, q, closed);
     xb[j] = target(2 * p);
