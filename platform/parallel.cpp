@@ -1,6 +1,7 @@
 #include "platform/parallel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -29,21 +30,25 @@ void parallel_for(long n, const std::function<void(long)>& body) {
     for (long i = 0; i < n; ++i) body(i);
     return;
   }
+  // Threads take small chunks in turn, so that a core slowed by other work takes fewer of
+  // them; which thread runs an index never changes what body(i) computes.
+  const long chunk = std::max<long>(1, n / (threads * 16));
+  std::atomic<long> next{0};
   std::exception_ptr first;
   std::mutex guard;
-  auto run_block = [&](long begin, long end) {
+  auto run = [&] {
     try {
-      for (long i = begin; i < end; ++i) body(i);
+      for (long begin = next.fetch_add(chunk); begin < n; begin = next.fetch_add(chunk))
+        for (long i = begin; i < std::min(n, begin + chunk); ++i) body(i);
     } catch (...) {
       std::lock_guard<std::mutex> lock(guard);
       if (!first) first = std::current_exception();
+      next = n;  // the others stop after their current chunk
     }
   };
   std::vector<std::thread> pool;
-  const long block = (n + threads - 1) / threads;
-  for (long t = 1; t < threads; ++t)
-    pool.emplace_back(run_block, std::min(n, t * block), std::min(n, (t + 1) * block));
-  run_block(0, std::min(n, block));
+  for (long t = 1; t < threads; ++t) pool.emplace_back(run);
+  run();
   for (auto& th : pool) th.join();
   if (first) std::rethrow_exception(first);
 }
