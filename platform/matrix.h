@@ -1,7 +1,18 @@
 #pragma once
 // Dense double matrices (Eigen, column-major) with the 1-based, checked access that the
 // routines use wherever an index comes from data: a bad index raises tav::Error, never UB.
+// GCC 12's AVX-512 intrinsics initialise a placeholder from itself, which its own
+// uninitialised-value warnings then report hundreds of times through Eigen's packet code
+// (a compiler fault, fixed in later releases); nothing in our code is concerned.
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <Eigen/Dense>
+#pragma GCC diagnostic pop
+#else
+#include <Eigen/Dense>
+#endif
 #include <string>
 #include <vector>
 
