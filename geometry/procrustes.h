@@ -49,6 +49,13 @@ class TurnTarget {
 // specimen has no preferred angle (both sums 0) the answer is `none`.
 Turn best_turn(const double* specimen, const TurnTarget& target, Turn none = {});
 
+// The pass of the consensus on the n stacked specimens of w (2k values each, contiguous, k
+// the target's point count): turns[i] becomes specimen i's best turn onto the target (its
+// value before is the `none` of best_turn), and the turned specimens are added to sum (2k
+// values) in specimen order, with the same additions as add_turned one specimen at a time.
+// Each specimen is read from memory once.
+void best_turns_and_sum(const double* w, Index n, const TurnTarget& target, Turn* turns,
+                        double* sum);
 // Adds the stacked specimen of k points, turned by t, to sum (2k values); specimen unchanged.
 void add_turned(const double* specimen, Index k, Turn t, double* sum);
 
