@@ -46,7 +46,9 @@ TEST(BestTurnsAndSum, EqualsTheOneSpecimenPassForEveryGroupRemainder) {
         EXPECT_NEAR(group[size_t(i)].c, one[size_t(i)].c, 1e-14) << k << " " << n << " " << i;
         EXPECT_NEAR(group[size_t(i)].s, one[size_t(i)].s, 1e-14) << k << " " << n << " " << i;
       }
-      if (n > 5) EXPECT_EQ(group[5].c, kept.c);
+      if (n > 5) {
+        EXPECT_EQ(group[5].c, kept.c);
+      }
       EXPECT_LT((sum_group - sum_one).cwiseAbs().maxCoeff(), 1e-13) << k << " " << n;
     }
 }
