@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "sliding/bending_slide.h"
@@ -98,7 +99,7 @@ Tangent window_tangent(const double* xs, const double* ys, double x0, double dx)
 // curve, held at the last point of an open one (such lanes are computed and not used).
 Index wrap_point(Index p, Index q, bool closed) {
   if (!closed) return p < 0 ? 0 : (p >= q ? q - 1 : p);
-  if (p < 0) p += q;  // p runs from -2 to q+5 and q >= 3
+  if (p < 0) p += q;  // p runs from -2 to q+kLanes+1 and q >= 3
   while (p >= q) p -= q;
   return p;
 }
