@@ -82,11 +82,6 @@ Matrix interleaved_rows(const Matrix& w, const std::vector<Turn>& turns,
   return y;
 }
 
-TurnTarget::TurnTarget(const Eigen::VectorXd& ref) : ref_(ref), perp_(ref.size()) {
-  // specimen · [Ry; -Rx] = sum of X·Ry - Y·Rx, the sine-like sum.
-  const Index k = ref.size() / 2;
-  perp_.head(k) = ref.tail(k);
-  perp_.tail(k) = -ref.head(k);
-}
+TurnTarget::TurnTarget(const Eigen::VectorXd& ref) : ref_(ref) {}
 
 }  // namespace tav::detail

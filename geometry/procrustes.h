@@ -31,17 +31,15 @@ Eigen::VectorXd stacked_reference(const Matrix& xref, Index k);
 Matrix interleaved_rows(const Matrix& w, const std::vector<Turn>& turns,
                         const Eigen::VectorXd& trailing);
 
-// A reference configuration (stacked) together with its quarter-turned partner, so that the
-// cosine-like and sine-like sums of a specimen against it are two plain dot products.
+// The reference configuration (stacked) that specimens are turned onto.
 class TurnTarget {
  public:
   explicit TurnTarget(const Eigen::VectorXd& ref);
   Index size() const { return ref_.size(); }
   const double* ref() const { return ref_.data(); }
-  const double* perp() const { return perp_.data(); }
 
  private:
-  Eigen::VectorXd ref_, perp_;
+  Eigen::VectorXd ref_;
 };
 
 // The rotation that turns a centred stacked specimen best onto the target: the angle that

@@ -38,60 +38,6 @@ inline __attribute__((always_inline)) void store(double* p, V v) {
   std::memcpy(p, &v, sizeof v);
 }
 
-// ct = specimen · ref and st = specimen · perp over n values, in one sweep: four independent
-// sums of each, so that the multiply-adds do not wait on one another.
-template <class V>
-inline __attribute__((always_inline)) void turn_sums_on(const double* s, const double* ref,
-                                                        const double* perp, Index n, double* ct,
-                                                        double* st) {
-  constexpr Index L = sizeof(V) / sizeof(double);
-  V c0 = {}, c1 = {}, c2 = {}, c3 = {}, d0 = {}, d1 = {}, d2 = {}, d3 = {};
-  Index q = 0;
-  for (; q + 4 * L <= n; q += 4 * L) {
-    const V a0 = load<V>(s + q), a1 = load<V>(s + q + L), a2 = load<V>(s + q + 2 * L),
-            a3 = load<V>(s + q + 3 * L);
-    c0 += a0 * load<V>(ref + q);
-    c1 += a1 * load<V>(ref + q + L);
-    c2 += a2 * load<V>(ref + q + 2 * L);
-    c3 += a3 * load<V>(ref + q + 3 * L);
-    d0 += a0 * load<V>(perp + q);
-    d1 += a1 * load<V>(perp + q + L);
-    d2 += a2 * load<V>(perp + q + 2 * L);
-    d3 += a3 * load<V>(perp + q + 3 * L);
-  }
-  for (; q + L <= n; q += L) {
-    const V a = load<V>(s + q);
-    c0 += a * load<V>(ref + q);
-    d0 += a * load<V>(perp + q);
-  }
-  const V cs = (c0 + c1) + (c2 + c3), ds = (d0 + d1) + (d2 + d3);
-  double rc = 0, rs = 0;
-  for (Index j = 0; j < L; ++j) rc += cs[j], rs += ds[j];
-  for (; q < n; ++q) rc += s[q] * ref[q], rs += s[q] * perp[q];
-  *ct = rc;
-  *st = rs;
-}
-
-// sum += the specimen turned by (c, s): new x = c·x - s·y, new y = s·x + c·y.
-template <class V>
-inline __attribute__((always_inline)) void add_turned_on(const double* X, Index k, double c,
-                                                         double s, double* SX) {
-  constexpr Index L = sizeof(V) / sizeof(double);
-  const double* Y = X + k;
-  double* SY = SX + k;
-  const V cv = V{} + c, sv = V{} + s;
-  Index p = 0;
-  for (; p + L <= k; p += L) {
-    const V x = load<V>(X + p), y = load<V>(Y + p);
-    store<V>(SX + p, load<V>(SX + p) + cv * x - sv * y);
-    store<V>(SY + p, load<V>(SY + p) + sv * x + cv * y);
-  }
-  for (; p < k; ++p) {
-    SX[p] += c * X[p] - s * Y[p];
-    SY[p] += s * X[p] + c * Y[p];
-  }
-}
-
 // The consensus pass on G specimens at once (s[g]: specimen g, stacked, k points): every
 // specimen's turn sums against the reference (ct = X·Rx + Y·Ry, st = X·Ry - Y·Rx), the
 // reference read once for all of them.
@@ -175,9 +121,20 @@ inline __attribute__((always_inline)) void group_add_turned(const double* const*
     }
 }
 
-void turn_sums_narrow(const double* s, const double* ref, const double* perp, Index n, double* ct,
-                      double* st) {
-  turn_sums_on<Lanes2>(s, ref, perp, n, ct, st);
+// One specimen: the same kernels with a group of one.
+template <class V>
+inline __attribute__((always_inline)) void turn_sums_on(const double* s, const double* ref,
+                                                        Index k, double* ct, double* st) {
+  group_turn_sums<V, 1>(&s, ref, k, ct, st);
+}
+template <class V>
+inline __attribute__((always_inline)) void add_turned_on(const double* X, Index k, double c,
+                                                         double s, double* SX) {
+  group_add_turned<V, 1>(&X, k, &c, &s, SX);
+}
+
+void turn_sums_narrow(const double* s, const double* ref, Index k, double* ct, double* st) {
+  turn_sums_on<Lanes2>(s, ref, k, ct, st);
 }
 void add_turned_narrow(const double* X, Index k, double c, double s, double* SX) {
   add_turned_on<Lanes2>(X, k, c, s, SX);
@@ -220,16 +177,15 @@ void groups_pass_narrow(const double* w, Index k, Index groups, const double* re
 }
 
 struct Kernels {
-  void (*turn_sums)(const double*, const double*, const double*, Index, double*, double*);
+  void (*turn_sums)(const double*, const double*, Index, double*, double*);
   void (*add_turned)(const double*, Index, double, double, double*);
   void (*groups_pass)(const double*, Index, Index, const double*, Turn*, double*);
 };
 
 #ifdef TAV_WIDE_KERNELS
 __attribute__((target("avx2,fma"))) void turn_sums_wide(const double* s, const double* ref,
-                                                        const double* perp, Index n, double* ct,
-                                                        double* st) {
-  turn_sums_on<Lanes4>(s, ref, perp, n, ct, st);
+                                                        Index k, double* ct, double* st) {
+  turn_sums_on<Lanes4>(s, ref, k, ct, st);
 }
 __attribute__((target("avx2,fma"))) void add_turned_wide(const double* X, Index k, double c,
                                                          double s, double* SX) {
@@ -240,9 +196,10 @@ __attribute__((target("avx2,fma"))) void groups_pass_wide(const double* w, Index
                                                           Turn* turns, double* sum) {
   groups_pass_on<Lanes4>(w, k, groups, ref, turns, sum);
 }
-__attribute__((target("avx512f,avx2,fma"))) void turn_sums_widest(
-    const double* s, const double* ref, const double* perp, Index n, double* ct, double* st) {
-  turn_sums_on<Lanes8>(s, ref, perp, n, ct, st);
+__attribute__((target("avx512f,avx2,fma"))) void turn_sums_widest(const double* s,
+                                                                   const double* ref, Index k,
+                                                                   double* ct, double* st) {
+  turn_sums_on<Lanes8>(s, ref, k, ct, st);
 }
 __attribute__((target("avx512f,avx2,fma"))) void add_turned_widest(const double* X, Index k,
                                                                    double c, double s,
@@ -276,7 +233,7 @@ const Kernels& kernels() {
 
 Turn best_turn(const double* specimen, const TurnTarget& target, Turn none) {
   double ct, st;
-  kernels().turn_sums(specimen, target.ref(), target.perp(), target.size(), &ct, &st);
+  kernels().turn_sums(specimen, target.ref(), target.size() / 2, &ct, &st);
   return turn_from_sums(ct, st, none);
 }
 
