@@ -3,6 +3,7 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/foreign_text.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -68,6 +69,7 @@ void action_load() {
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
+  s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = false;

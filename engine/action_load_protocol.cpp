@@ -5,6 +5,7 @@
 #include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/protocol.h"
+#include "engine/sliders.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -56,17 +57,28 @@ bool points_within_data(const Matrix& protoc, const std::string& file, Index k) 
   return true;
 }
 
+// A sliders table becomes the protocol table it describes; any other file is read as rows.
+DloadResult read_protocol(const std::string& fname, Index k) {
+  if (!is_sliders_table(fname)) return dload(fname);
+  if (k < 1) throw Error("protocol " + fname + ": no data are loaded; load a sample before its protocol");
+  DloadResult r;
+  r.opened = true;
+  r.x = protocol_from_sliders(read_sliders(fname), k, fname);
+  return r;
+}
+
 }  // namespace
 
 void action_load_protocol() {
-  MfloadResult r = mfload();
+  MfloadResult r = mfload([k = data_points(engine_state().DATA)](const std::string& f) { return read_protocol(f, k); });
   if (r.cancelled) return;
   if (!r.file.opened) {
     tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
     return;
   }
-  if (r.file.tps) {
-    tell_user("The file " + r.path + " is a TPS landmark file, not a curve protocol; nothing was loaded");
+  if (r.file.kind != FileKind::Rows) {
+    tell_user("The file " + r.path + " is a " + file_kind_name(r.file.kind) +
+              " landmark file, not a curve protocol; nothing was loaded");
     return;
   }
   if (r.file.x.size() == 0) {

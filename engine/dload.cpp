@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "engine/files.h"
-#include "engine/tps.h"
 #include "platform/parse.h"
 
 namespace tav {
@@ -32,15 +31,8 @@ Row parse_line(const std::string& fname, long number, const std::string& line) {
 }  // namespace
 
 DloadResult dload(const std::string& fname) {
+  if (std::optional<DloadResult> other = read_landmark_format(fname)) return std::move(*other);
   DloadResult result;
-  if (is_tps(fname)) {
-    TpsSample t = read_tps(fname);
-    result.opened = result.tps = true;
-    result.x = std::move(t.x);
-    result.warnings = std::move(t.warnings);
-    result.specimen_ids = std::move(t.ids);
-    return result;
-  }
   File f(std::fopen(fname.c_str(), "rb"), &std::fclose);
   if (!f) return result;
   result.opened = true;

@@ -14,6 +14,7 @@ struct EngineState {
   Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
   std::string FNAME1;       // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
+  Row centroid_sizes{0};    // of every specimen as loaded, before any superimposition
   Matrix PROTOC{0, 0};      // protocol table as read
   std::string FNAMEP;       // protocol file name without folder
   Matrix REFERENCE{0, 0};   // user reference, or the consensus of the last run

@@ -29,10 +29,11 @@ counts as a landmark.
 Input:
   --data FILE                    sample: one specimen per line, x1 y1 ... xk yk and one
                                  trailing value, numbers separated by blanks, tabs or commas;
-                                 or a TPS file (first line LM=...): landmarks, then the
-                                 points of its CURVES blocks, then the centroid size
+                                 or a TPS, NTS, Morphologika or MorphoJ text file, told
+                                 by its content: the points, then the centroid size
   --reference FILE               user reference in the same layout (one line), or TPS
-  --protocol FILE                curve protocol: rows of curve code, unused, point, type
+  --protocol FILE                curve protocol: rows of curve code, unused, point, type;
+                                 or a sliders table: rows of before, slider, after
 Run settings (as the window's check boxes):
   --distance                     slide semi-landmarks to minimise Procrustes distance
                                  (onto the user reference when --reference is given)
@@ -49,6 +50,16 @@ Output (each written whole or not at all):
   --save-tps F                   superimposed sample as a TPS file: LM=k with all points,
                                  ID= as read from a TPS --data file, else the specimen
                                  number; 10 significant digits unless --digits is given
+  --save-nts F                    superimposed sample as an NTS matrix: specimens as rows,
+                                 IDs as labels (10 significant digits unless --digits)
+  --save-morphologika F          superimposed sample as a Morphologika file: IDs as
+                                 [names], each specimen's centroid size as the label
+                                 CentroidSize (10 significant digits unless --digits)
+  --save-morphoj F               superimposed sample as MorphoJ text: a header row, then
+                                 the ID and x1 y1 ... split by tabs (10 digits unless
+                                 --digits)
+  --save-protocol-sliders F      the --protocol as a sliders table: before,slider,after
+                                 for every semi-landmark and helper point
   --digits N                     write numbers with N significant digits instead of 6
   --suggest-protocol F           for a TPS --data file: a protocol to edit, written right
                                  after loading: curve 0 lists the landmarks (type 0), every
@@ -90,6 +101,10 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
     else if (a == "--save-reference-lm") o.save_reference_lm = value(i);
     else if (a == "--plot") o.plot = value(i);
     else if (a == "--save-tps") o.save_tps = value(i);
+    else if (a == "--save-nts") o.save_nts = value(i);
+    else if (a == "--save-morphologika") o.save_morphologika = value(i);
+    else if (a == "--save-morphoj") o.save_morphoj = value(i);
+    else if (a == "--save-protocol-sliders") o.save_protocol_sliders = value(i);
     else if (a == "--suggest-protocol") o.suggest_protocol = value(i);
     else if (a == "--digits") {
       const std::string v = value(i);
@@ -102,6 +117,8 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
     }
   }
   if (!o.help && o.data.empty()) throw Error("--data FILE is required; see tavrel6-batch --help");
+  if (!o.save_protocol_sliders.empty() && o.protocol.empty())
+    throw Error("--save-protocol-sliders needs --protocol: it writes the protocol the run loads");
   if (!o.suggest_protocol.empty() && !o.protocol.empty() && same_file(o.suggest_protocol, o.protocol))
     throw Error("--suggest-protocol " + o.suggest_protocol + " would overwrite the --protocol file the run "
                 "reads; name another file for the suggestion");

@@ -8,6 +8,8 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/formats.h"
+#include "engine/sliders.h"
 #include "engine/tps.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
@@ -105,7 +107,8 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   const std::string start_folder = absolute(".");
   for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
                             &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot,
-                            &o.save_tps, &o.suggest_protocol})
+                            &o.save_tps, &o.suggest_protocol, &o.save_nts, &o.save_morphologika,
+                            &o.save_morphoj, &o.save_protocol_sliders})
     *path = absolute(*path);
   ScriptedBackend backend;
   backend.echo_to_stderr = true;
@@ -146,6 +149,17 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
       const EngineState& s = engine_state();
       return tps_text(s.DATA, s.specimen_ids, o.digits ? o.digits : 10);
     });
+  const int digits = o.digits ? o.digits : 10;
+  const EngineState& s = engine_state();
+  if (ok && !o.save_nts.empty())
+    ok = write_step("--save-nts", o.save_nts, err, [&] { return nts_text(s.DATA, s.specimen_ids, digits); });
+  if (ok && !o.save_morphologika.empty())
+    ok = write_step("--save-morphologika", o.save_morphologika, err,
+                    [&] { return morphologika_text(s.DATA, s.specimen_ids, s.centroid_sizes, digits); });
+  if (ok && !o.save_morphoj.empty())
+    ok = write_step("--save-morphoj", o.save_morphoj, err, [&] { return morphoj_text(s.DATA, s.specimen_ids, digits); });
+  if (ok && !o.save_protocol_sliders.empty())
+    ok = write_step("--save-protocol-sliders", o.save_protocol_sliders, err, [&] { return sliders_text(s.curves); });
   if (ok && !o.plot.empty()) {
     try {
       export_figure(gr(), fig, o.plot);

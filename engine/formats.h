@@ -1,0 +1,45 @@
+#pragma once
+// Landmark files of other morphometrics programs, read and written: NTS matrices, Morphologika
+// files and MorphoJ row/column text. Each becomes the configuration rows the program works on
+// (x1 y1 ... xk yk and the specimen's centroid size as the trailing value) with the specimen
+// labels kept as IDs.
+#include <string>
+#include <vector>
+
+#include "platform/matrix.h"
+
+namespace tav {
+
+enum class FileKind { Rows, Tps, Nts, Morphologika, MorphoJ };
+
+// The kind of landmark file fname holds, told by its first lines: "LM=" begins TPS, a quoted
+// comment or an NTS header ("1 n p 0" with DIM= or an L-marked count) begins NTS, a
+// [section] (after ' comments) begins Morphologika, and a first line whose fields are split by
+// tabs, commas or semicolons with a field that is not a number (a header or a text label)
+// begins MorphoJ text. Everything else, and a file that cannot be opened, is Rows.
+FileKind recognise_file(const std::string& fname);
+const char* file_kind_name(FileKind kind);
+
+struct ForeignSample {
+  Matrix x{0, 0};                     // n×(2k+1): the points, then the centroid size
+  std::vector<std::string> ids;       // every specimen's label ("" where the file has none)
+  std::vector<std::string> warnings;  // what was read but not used, for the user to hear
+};
+
+// Each reader raises Error naming the file, the line and what was expected there for a file
+// it cannot read whole; nothing is returned then.
+ForeignSample read_nts(const std::string& fname);
+ForeignSample read_morphologika(const std::string& fname);
+ForeignSample read_morphoj(const std::string& fname);
+
+// Configuration rows as a file of each kind, numbers with `digits` significant digits. The
+// trailing value is not written as a coordinate; labels are ids[i], or the specimen's number
+// where the id is empty; blanks inside a label become '_' where the format splits on blanks.
+// cs: every row's centroid size, written as the variable "CentroidSize" where the format has
+// variables (Morphologika's [labels]); empty: none written.
+std::string nts_text(const Matrix& x, const std::vector<std::string>& ids, int digits);
+std::string morphologika_text(const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
+                              int digits);
+std::string morphoj_text(const Matrix& x, const std::vector<std::string>& ids, int digits);
+
+}  // namespace tav

@@ -1,0 +1,22 @@
+#include "engine/foreign_text.h"
+#include "engine/formats.h"
+
+namespace tav {
+
+std::string morphoj_text(const Matrix& x, const std::vector<std::string>& ids, int digits) {
+  const Index k = (x.cols() - 1) / 2;
+  std::string text = "ID";
+  for (Index p = 1; p <= k; ++p) text += "\tx" + std::to_string(p) + "\ty" + std::to_string(p);
+  text += "\n";
+  for (Index i = 0; i < x.rows(); ++i) {
+    std::string l = foreign::label(ids, i, false);
+    for (char& c : l)
+      if (c == '\t') c = ' ';  // a tab would split the label into two fields
+    text += l;
+    for (Index c = 0; c < 2 * k; ++c) text += "\t" + foreign::number_text(x(i, c), digits);
+    text += "\n";
+  }
+  return text;
+}
+
+}  // namespace tav

@@ -1,0 +1,103 @@
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "engine/foreign_text.h"
+#include "engine/formats.h"
+#include "engine/tps_lines.h"
+
+namespace tav {
+namespace {
+
+std::string trimmed(const std::string& s) {
+  const char* blank = " \t\r\n\f\v";
+  const size_t b = s.find_first_not_of(blank);
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(blank) - b + 1);
+}
+
+std::vector<std::string> blank_tokens(const std::string& line) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (std::isspace(static_cast<unsigned char>(line[i]))) { ++i; continue; }
+    size_t j = i;
+    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
+    out.push_back(line.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+bool upper_starts(const std::string& token, const char* prefix) {
+  const std::string p(prefix);
+  if (token.size() < p.size()) return false;
+  for (size_t i = 0; i < p.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(token[i])) != p[i]) return false;
+  return true;
+}
+
+// "1 n p 0 ..." with a DIM= or a count marked L (labels follow): the NTS parameter line.
+bool nts_header(const std::string& line) {
+  const std::vector<std::string> t = blank_tokens(line);
+  if (t.size() < 4 || t[0] != "1") return false;
+  auto labelled = [](const std::string& s) {
+    return s.size() > 1 && (s.back() == 'L' || s.back() == 'l') && foreign::number(s.substr(0, s.size() - 1));
+  };
+  return labelled(t[1]) || labelled(t[2]) ||
+         std::any_of(t.begin(), t.end(), [](const std::string& s) { return upper_starts(s, "DIM="); });
+}
+
+// Fields split by tabs, semicolons or commas (the first of these the line holds), one of them
+// text: a MorphoJ header or label.
+bool delimited_with_text(const std::string& line) {
+  char sep = 0;
+  for (char c : {'\t', ';', ','})
+    if (line.find(c) != std::string::npos) {
+      sep = c;
+      break;
+    }
+  if (!sep) return false;
+  size_t start = 0;
+  while (start <= line.size()) {
+    size_t end = line.find(sep, start);
+    if (end == std::string::npos) end = line.size();
+    const std::string f = trimmed(line.substr(start, end - start));
+    if (!f.empty() && !foreign::number(f)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+FileKind recognise_file(const std::string& fname) {
+  std::ifstream in(fname, std::ios::binary);
+  std::string line;
+  bool first = true;
+  while (std::getline(in, line)) {
+    if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    first = false;
+    const std::string t = trimmed(line);
+    if (t.empty() || t[0] == '\'') continue;  // Morphologika comments come before its sections
+    if (const auto k = tps::key_line(t); k && (k->key == "LM" || k->key == "LM3")) return FileKind::Tps;
+    if (t[0] == '"' || nts_header(t)) return FileKind::Nts;
+    if (t[0] == '[') return FileKind::Morphologika;
+    if (delimited_with_text(t)) return FileKind::MorphoJ;
+    return FileKind::Rows;
+  }
+  return FileKind::Rows;
+}
+
+const char* file_kind_name(FileKind kind) {
+  switch (kind) {
+    case FileKind::Rows: return "numeric rows";
+    case FileKind::Tps: return "TPS";
+    case FileKind::Nts: return "NTS";
+    case FileKind::Morphologika: return "Morphologika";
+    case FileKind::MorphoJ: return "MorphoJ text";
+  }
+  return "";
+}
+
+}  // namespace tav

@@ -1,0 +1,39 @@
+#pragma once
+// Sliders tables, the way other tools give semi-landmarks: one row per sliding point, the point
+// before it, the point itself and the point after it along its curve (three columns, split by
+// commas, semicolons, tabs or blanks; a header line of column names optional).
+#include <string>
+#include <vector>
+
+#include "consensus/curve_protocol.h"
+#include "platform/matrix.h"
+
+namespace tav {
+
+struct SliderRow {
+  long line = 0;  // in the file
+  Index before = 0, slider = 0, after = 0;  // 1-based point numbers
+};
+
+// Whether the file's first row of numbers (after an optional header line) holds exactly three
+// positive whole numbers: a sliders table, never a curve protocol (which needs four columns).
+bool is_sliders_table(const std::string& fname);
+
+// The rows of a sliders table. Raises Error naming the file, the line and what was expected.
+std::vector<SliderRow> read_sliders(const std::string& fname);
+
+// The curve protocol table (rows: curve code, 0, point, type) the sliders describe over data of
+// k points. Sliders that follow each other form one curve; a chain that comes back to its first
+// slider is a closed curve (codes -1, -2, ... in table order), any other an open curve (codes
+// 1, 2, ...) running from the point before its first slider to the point after its last.
+// Sliders are typed 1; curve 0 lists every other point of the data, typed 0. Raises Error
+// naming the file and the line for a point beyond the data, a point that slides twice, or rows
+// that disagree on which point follows which.
+Matrix protocol_from_sliders(const std::vector<SliderRow>& rows, Index k, const std::string& fname);
+
+// A curve protocol as a sliders table with a header line: every semi-landmark and helper point
+// of a curve other than curve 0 with its neighbours (closed curves wrap round). Raises Error for
+// a sliding point at an end of an open curve, which has no neighbour to name.
+std::string sliders_text(const CurveProtocol& p);
+
+}  // namespace tav

@@ -1,0 +1,219 @@
+// Landmark files of other programs: NTS, Morphologika and MorphoJ text read into the same
+// configurations as their rows twin; malformed files refused naming file, line and cause;
+// every written format reads back to the digits written.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <charconv>
+
+#include "engine/files.h"
+#include "engine/foreign_text.h"
+#include "engine/formats.h"
+#include "engine_fixture.h"
+#include "support/test_support.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+std::string fixture(const std::string& name) { return data_path("formats/" + name); }
+
+std::string all(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& t : texts) out += t + "\n";
+  return out;
+}
+
+struct Twin {
+  const char* name;
+  const char* file;
+  FileKind kind;
+  const char* warning;  // what the user hears about parts not read, "" for nothing
+};
+
+class ForeignTwin : public EngineTest, public ::testing::WithParamInterface<Twin> {};
+
+TEST_P(ForeignTwin, LoadGivesTheConfigurationsOfTheRowsTwinWithTheLabelsAsIds) {
+  const Twin& c = GetParam();
+  EXPECT_EQ(recognise_file(fixture(c.file)), c.kind);
+  act("Load", fixture(c.file));
+  const EngineState& s = engine_state();
+  EXPECT_EQ(s.DATA, dload(fixture("twin_rows.txt")).x);  // the trailing value is the centroid size
+  EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
+  EXPECT_THAT(status("FileBox"), HasSubstr("3 Specimens"));
+  EXPECT_THAT(status("FileBox"), HasSubstr("5 Landmarks"));
+  if (*c.warning) {
+    ASSERT_EQ(backend.messages.size(), 1u);
+    EXPECT_THAT(backend.messages[0], HasSubstr(c.warning));
+  } else {
+    EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ForeignTwin,
+    ::testing::Values(Twin{"nts", "twin.nts", FileKind::Nts, ""},
+                      Twin{"morphologika", "twin_morphologika.txt", FileKind::Morphologika, "[wireframe] not used"},
+                      Twin{"morphoj", "twin_morphoj.txt", FileKind::MorphoJ, ""}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct Recognition {
+  const char* name;
+  const char* text;
+  FileKind kind;
+};
+
+class Recognise : public EngineTest, public ::testing::WithParamInterface<Recognition> {};
+
+TEST_P(Recognise, ByTheFirstLinesNotTheName) {
+  EXPECT_EQ(recognise_file(file("data.txt", GetParam().text)), GetParam().kind);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Recognise,
+    ::testing::Values(Recognition{"rows", "1 2 3 4 5\n", FileKind::Rows},
+                      Recognition{"rows_with_commas", "1,2,3,4,5\n", FileKind::Rows},
+                      Recognition{"rows_starting_with_one", "1 5 16 0 2\n", FileKind::Rows},
+                      Recognition{"rows_of_text_without_separators", "Specimen wings\n1 2 3\n", FileKind::Rows},
+                      Recognition{"tps", "\nLM=2\n1 1\n2 2\n", FileKind::Tps},
+                      Recognition{"nts_comment_first", "\"wings\n1 2 4 0\n", FileKind::Nts},
+                      Recognition{"nts_dim", "1 2 4 0 dim=2\n", FileKind::Nts},
+                      Recognition{"nts_labels_without_dim", "1 2L 4 0\na b\n", FileKind::Nts},
+                      Recognition{"morphologika_after_comments", "\xEF\xBB\xBF' made by hand\n\n[individuals]\n1\n",
+                                  FileKind::Morphologika},
+                      Recognition{"morphoj_header", "ID\tx1\ty1\na\t1\t2\n", FileKind::MorphoJ},
+                      Recognition{"morphoj_text_label_no_header", "wing 1;1;2;3;4\n", FileKind::MorphoJ},
+                      Recognition{"empty", "", FileKind::Rows}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct Refusal {
+  const char* name;
+  const char* text;
+  long line;
+  std::vector<std::string> says;
+};
+
+class ForeignRefusal : public EngineTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(ForeignRefusal, LoadStopsNamingFileLineAndWhatWasExpectedAndChangesNothing) {
+  const Refusal& c = GetParam();
+  act("Load", fixture("twin.nts"));
+  const EngineState before = engine_state();
+  const std::string bad = file("bad.txt", c.text);
+  try {
+    act("Load", bad);
+    FAIL() << "loaded " << c.name;
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("file " + bad + ", line " + std::to_string(c.line) + ": "));
+    for (const std::string& s : c.says) EXPECT_THAT(e.what(), HasSubstr(s));
+  }
+  EXPECT_EQ(engine_state().DATA, before.DATA);
+  EXPECT_EQ(engine_state().specimen_ids, before.specimen_ids);
+  EXPECT_EQ(engine_state().FNAME1, before.FNAME1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nts, ForeignRefusal,
+    ::testing::Values(
+        Refusal{"nts_three_dimensional", "1 1 6 0 DIM=3\n1 2 3 4 5 6\n", 1, {"only two-dimensional"}},
+        Refusal{"nts_odd_count", "1 1 5 0 DIM=2\n1 2 3 4 5\n", 1, {"an even count"}},
+        Refusal{"nts_missing_value", "\"c\n1 2 4 1 -999 DIM=2\n0 0 1 1\n0 -999 1 1\n", 4,
+                {"value 2 of specimen 2 is the missing-value code -999"}},
+        Refusal{"nts_too_few_values", "1 2 4 0 DIM=2\n0 0 1 1\n2 2\n", 3,
+                {"the file ends where value 3 of specimen 2 was expected"}},
+        Refusal{"nts_too_many_values", "1 1 4 0 DIM=2\n0 0 1 1\n2\n", 3, {"after the 1×4 values"}},
+        Refusal{"nts_too_few_labels", "1 2L 4 0 DIM=2\na\n", 2, {"a specimen label was expected"}},
+        Refusal{"nts_decimal_comma", "1 1 4 0 DIM=2\n0 0 1,5 1\n", 2,
+                {"value 3 of specimen 1", "\"1,5\"", "decimals with a point"}},
+        Refusal{"nts_not_a_matrix", "1 x 4 0 DIM=2\n", 1, {"expected the number of specimens"}},
+        Refusal{"nts_bad_flag", "1 1 4 2 DIM=2\n", 1, {"the missing-value flag (0 or 1)"}},
+        Refusal{"nts_unknown_parameter", "1 1 4 0 DIM=2 ROWS\n", 1, {"expected DIM=2 or the end of the parameter line"}}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Morphologika, ForeignRefusal,
+    ::testing::Values(
+        Refusal{"three_dimensional", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n3\n[rawpoints]\n1 2 3\n", 5,
+                {"[dimensions] 3", "only two-dimensional"}},
+        Refusal{"too_few_points", "[individuals]\n2\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4\n5 6\n", 10,
+                {"[rawpoints] holds 3 point lines", "2 × [landmarks] 2 = 4 were expected"}},
+        Refusal{"three_values", "[individuals]\n1\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4 5\n", 9,
+                {"expected x and y of point 2 of individual 1, found 3 values"}},
+        Refusal{"names_short", "[individuals]\n2\n[landmarks]\n1\n[dimensions]\n2\n[names]\na\n[rawpoints]\n1 2\n3 4\n",
+                8, {"[names] holds 1 names where [individuals] gives 2"}},
+        Refusal{"no_rawpoints", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n", 6,
+                {"the file ends without a [rawpoints] section"}},
+        Refusal{"count_not_whole", "[individuals]\n1.5\n", 2, {"[individuals] needs one positive whole number"}},
+        Refusal{"unclosed_section", "' c\n[individuals\n1\n", 2, {"expected a section name in brackets"}},
+        Refusal{"not_a_number", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n[rawpoints]\n1 y\n", 8,
+                {"y of point 1 of individual 1", "\"y\" is not a number"}}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    MorphoJ, ForeignRefusal,
+    ::testing::Values(
+        Refusal{"ragged", "ID,x1,y1,x2,y2\na,1,2,3,4\nb,1,2,3\n", 3,
+                {"expected a label and 4 coordinates as on line 2, found 3"}},
+        Refusal{"odd_count", "ID;x1;y1;x2\na;1;2;3\n", 2, {"an even count of coordinates", "semicolons"}},
+        Refusal{"decimal_comma", "ID;x1;y1;x2;y2\na;1,5;2;3;4\n", 2,
+                {"value 1 of specimen \"a\": \"1,5\" is not a number", "decimals with a point"}},
+        Refusal{"text_among_numbers", "ID\tx1\ty1\na\t1\tn/a\n", 2, {"\"n/a\" is not a number"}}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// Numbers as the file holds them when written with `digits` significant digits.
+double written(double v, int digits) {
+  char buf[64];
+  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits).ptr;
+  double back = 0;
+  std::from_chars(buf, end, back);
+  return back;
+}
+
+struct Writer {
+  const char* name;
+  std::string (*text)(const Matrix&, const std::vector<std::string>&, const Row&, int);
+  bool keeps_centroid_size;
+};
+
+std::string nts(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) { return nts_text(x, ids, d); }
+std::string mgk(const Matrix& x, const std::vector<std::string>& ids, const Row& cs, int d) {
+  return morphologika_text(x, ids, cs, d);
+}
+std::string mj(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) { return morphoj_text(x, ids, d); }
+
+class RoundTrip : public EngineTest, public ::testing::WithParamInterface<std::tuple<Writer, int>> {};
+
+// Written with d significant digits, every coordinate reads back as the number written; the
+// labels come back as ids (the specimen number for a missing one), and where the format has a
+// variable the centroid size comes back as the trailing value.
+TEST_P(RoundTrip, ReadsBackTheNumbersWrittenAndTheLabels) {
+  const auto& [w, digits] = GetParam();
+  const Matrix x = rows({{0.123456789012345, -1234.56789012345, 3e-7, 2.5, -0.1, 1e5, 9},
+                         {-7.5e-12, 42, 1.0 / 3, -2.0 / 3, 5, 6, 11}});
+  const Row cs = row({12.345678901234, 0.5});
+  const std::vector<std::string> ids{"wing 7", ""};
+  const std::string path = file("out.txt", w.text(x, ids, cs, digits));
+  const DloadResult back = dload(path);
+  ASSERT_EQ(back.x.rows(), 2);
+  ASSERT_EQ(back.x.cols(), 7);
+  for (Index i = 0; i < 2; ++i)
+    for (Index c = 0; c < 6; ++c) EXPECT_EQ(back.x(i, c), written(x(i, c), digits)) << i << "," << c;
+  const std::string first = std::string(w.name) == "nts" ? "wing_7" : "wing 7";
+  EXPECT_EQ(back.specimen_ids, (std::vector<std::string>{first, "2"}));
+  for (Index i = 0; i < 2; ++i) {
+    const double want = w.keeps_centroid_size ? written(cs(i), digits) : foreign::centroid_sizes(back.x)(i);
+    EXPECT_EQ(back.x(i, 6), want);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip,
+                         ::testing::Combine(::testing::Values(Writer{"nts", nts, false},
+                                                              Writer{"morphologika", mgk, true},
+                                                              Writer{"morphoj", mj, false}),
+                                            ::testing::Values(3, 10, 17)),
+                         [](const auto& i) {
+                           return std::string(std::get<0>(i.param).name) + "_" + std::to_string(std::get<1>(i.param));
+                         });
+
+}  // namespace
+}  // namespace tav::test

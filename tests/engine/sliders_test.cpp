@@ -1,0 +1,120 @@
+// Sliders tables as curve protocols: chains become curves, the bundled example's protocol as a
+// sliders table gives the same consensus, and the loaded protocol writes back as the table.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/files.h"
+#include "engine/sliders.h"
+#include "engine_fixture.h"
+#include "support/test_support.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+
+const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
+
+// The example's helper points (25 and 32, type 2 in its protocol) are sliders in the table:
+// the curves, and so the one-pass bending-energy consensus, are the same; only their type is.
+TEST_F(EngineTest, ExampleProtocolAsSlidersTableGivesTheSameOnePassBendingConsensus) {
+  act("Load", examples + "shells.txt");
+  act("LoadProtocol", examples + "shells_protocol.txt");
+  const EngineState original = engine_state();
+  ASSERT_GT(original.REFERENCE.size(), 0);
+  act("Load", examples + "shells.txt");
+  act("LoadProtocol", examples + "shells_sliders.csv");
+  const EngineState& s = engine_state();
+  EXPECT_EQ(s.curves.members, original.curves.members);
+  EXPECT_EQ(s.REFERENCE, original.REFERENCE);
+  EXPECT_EQ(s.DATA, original.DATA);
+  Row types = original.lmtypelist;
+  types(24) = types(31) = 1;
+  EXPECT_EQ(s.lmtypelist, types);
+  EXPECT_THAT(status("ProtoBox"), HasSubstr("4 Landmarks \n 28 Semi-Landmarks\n 0 Helper Points"));
+}
+
+TEST_F(EngineTest, LoadedProtocolWritesBackAsTheExampleSlidersTable) {
+  act("Load", examples + "shells.txt");
+  act("LoadProtocol", examples + "shells_protocol.txt");
+  EXPECT_EQ(sliders_text(engine_state().curves), read(examples + "shells_sliders.csv"));
+}
+
+struct Chain {
+  const char* name;
+  const char* table;
+  Index k;
+  Matrix protocol;
+};
+
+class SlidersChains : public EngineTest, public ::testing::WithParamInterface<Chain> {};
+
+TEST_P(SlidersChains, BecomeCurvesWithTheOtherPointsAsLandmarks) {
+  const Chain& c = GetParam();
+  const std::string path = file("s.csv", c.table);
+  ASSERT_TRUE(is_sliders_table(path));
+  EXPECT_EQ(protocol_from_sliders(read_sliders(path), c.k, path), c.protocol);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SlidersChains,
+    ::testing::Values(
+        Chain{"open_rows_in_any_order", "2,3,4\n1,2,3\n", 5,
+              rows({{0, 0, 1, 0}, {0, 0, 4, 0}, {0, 0, 5, 0}, {1, 0, 1, 0}, {1, 0, 2, 1}, {1, 0, 3, 1}, {1, 0, 4, 0}})},
+        Chain{"loop_returns_to_its_start", "before;slider;after\n3;1;2\n1;2;3\n2;3;1\n", 4,
+              rows({{0, 0, 4, 0}, {-1, 0, 1, 1}, {-1, 0, 2, 1}, {-1, 0, 3, 1}})},
+        // The loop starts at its first slider in table order, 7.
+        Chain{"two_open_curves_and_a_loop", "b\ts\ta\n1 5 2\n6 7 8\n8 6 7\n7 8 6\n2 9 3\n", 9,
+              rows({{0, 0, 1, 0}, {0, 0, 2, 0}, {0, 0, 3, 0}, {0, 0, 4, 0}, {-1, 0, 7, 1}, {-1, 0, 8, 1},
+                    {-1, 0, 6, 1}, {1, 0, 1, 0}, {1, 0, 5, 1}, {1, 0, 2, 0}, {2, 0, 2, 0}, {2, 0, 9, 1},
+                    {2, 0, 3, 0}})}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct Refusal {
+  const char* name;
+  const char* table;
+  long line;
+  const char* says;
+};
+
+class SlidersRefusal : public EngineTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(SlidersRefusal, LoadProtocolStopsNamingFileAndLineAndChangesNothing) {
+  const Refusal& c = GetParam();
+  act("Load", examples + "shells.txt");
+  act("LoadProtocol", examples + "shells_protocol.txt");
+  const EngineState before = engine_state();
+  const std::string path = file("s.csv", c.table);
+  try {
+    act("LoadProtocol", path);
+    FAIL() << "loaded " << c.name;
+  } catch (const Error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("file " + path + ", line " + std::to_string(c.line) + ": "));
+    EXPECT_THAT(e.what(), HasSubstr(c.says));
+  }
+  EXPECT_EQ(engine_state().PROTOC, before.PROTOC);
+  EXPECT_EQ(engine_state().curves, before.curves);
+  EXPECT_EQ(engine_state().DATA, before.DATA);
+  EXPECT_EQ(engine_state().REFERENCE, before.REFERENCE);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SlidersRefusal,
+    ::testing::Values(
+        Refusal{"neighbours_disagree", "1,5,6\n7,6,8\n", 1, "but line 2 gives 7 before 6"},
+        Refusal{"slides_twice", "before,slider,after\n1,5,6\n\n2,5,7\n", 4, "point 5 slides a second time (first on line 2)"},
+        Refusal{"beyond_the_data", "1,5,6\n5,6,40\n", 2, "names point 40, but the data have 32 points"},
+        Refusal{"own_neighbour", "5,5,6\n", 1, "is its own neighbour"},
+        Refusal{"two_values", "1,5,6\n5,6\n", 2, "expected three point numbers (before, slider, after), found 2"},
+        Refusal{"not_a_point", "1,5,6\n5,6,x\n", 2, "found \"x\" in column 3"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST(SlidersText, RefusesASlidingPointThatEndsAnOpenCurve) {
+  CurveProtocol p;
+  p.numfull = 0, p.numopen = 1;
+  p.members = {{1}, {2, 3, 4}};
+  p.types = {{0}, {1, 1, 0}};
+  EXPECT_THAT([&] { sliders_text(p); }, ::testing::ThrowsMessage<Error>(HasSubstr("point 2 slides at an end")));
+}
+
+}  // namespace
+}  // namespace tav::test

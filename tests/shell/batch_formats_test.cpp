@@ -1,0 +1,89 @@
+// The batch tool between other programs' files: an NTS sample in, the results out as NTS,
+// Morphologika and MorphoJ text; a protocol out as a sliders table.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/files.h"
+#include "platform/backend.h"
+#include "platform/error.h"
+#include "shell/batch.h"
+#include "support/test_support.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
+
+class BatchFormats : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tavrel6_batchf_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(dir);
+    reset_runtime(nullptr);
+  }
+  int run(const std::vector<std::string>& args) {
+    std::ostringstream err;
+    const int status = run_batch(parse_batch_options(args), err);
+    errors = err.str();
+    return status;
+  }
+  static std::string text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  fs::path dir;
+  std::string errors;
+};
+
+// Every format holds the superimposed coordinates the rows file holds, written with the same
+// digits, and the labels read from the NTS file.
+TEST_F(BatchFormats, ResultsInEveryFormatReadBackAsTheRowsResult) {
+  ASSERT_EQ(run({"--data", data_path("formats/twin.nts"), "--save", "rows.txt", "--save-nts", "out.nts",
+                 "--save-morphologika", "out_morphologika.txt", "--save-morphoj", "out_morphoj.txt",
+                 "--digits", "9"}),
+            0)
+      << errors;
+  const Matrix rows_result = dload("rows.txt").x;
+  for (const char* f : {"out.nts", "out_morphologika.txt", "out_morphoj.txt"}) {
+    const DloadResult back = dload(f);
+    EXPECT_EQ(back.x.leftCols(10), rows_result.leftCols(10)) << f;
+    EXPECT_EQ(back.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"})) << f;
+  }
+  // The original centroid sizes travel as Morphologika's CentroidSize label.
+  EXPECT_EQ(dload("out_morphologika.txt").x.col(10), rows_result.col(10));
+  EXPECT_EQ(rows_result.col(10), (Eigen::VectorXd(3) << 5, 10, 5).finished());
+}
+
+TEST_F(BatchFormats, ProtocolWrittenAsSlidersTableRunsToTheSameConsensus) {
+  ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol", examples + "shells_protocol.txt",
+                 "--save-protocol-sliders", "sliders.csv", "--save-reference", "a.txt"}),
+            0)
+      << errors;
+  EXPECT_EQ(text("sliders.csv"), text(examples + "shells_sliders.csv"));
+  ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol", "sliders.csv", "--save-reference", "b.txt"}), 0)
+      << errors;
+  EXPECT_EQ(text("a.txt"), text("b.txt"));
+}
+
+TEST_F(BatchFormats, SlidersTableNeedsAProtocol) {
+  EXPECT_THAT([] { parse_batch_options({"--data", "d.txt", "--save-protocol-sliders", "s.csv"}); },
+              ::testing::ThrowsMessage<Error>(HasSubstr("--save-protocol-sliders needs --protocol")));
+}
+
+}  // namespace
+}  // namespace tav::test
