@@ -1,5 +1,7 @@
 #include "display/render.h"
 
+#include "display/legend.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -35,16 +37,31 @@ double number_or(const Value& v, double fallback) {
                                                                                : fallback;
 }
 
-// A colour property: an RGB row, a colour letter, or "none" (nothing).
+// The letter colours as painted: Okabe and Ito's palette, which viewers with red-green colour
+// blindness tell apart, each hue at another lightness so that greyscale print keeps them apart
+// too (black, blue, green, purple, orange, sky blue, yellow from dark to light). Other colours
+// are painted as given.
+Rgb painted(const Rgb& c) {
+  static const std::pair<char, Rgb> palette[] = {
+      {'b', {0, 0.447, 0.698}},     {'g', {0, 0.620, 0.451}},     {'r', {0.902, 0.624, 0}},
+      {'c', {0.337, 0.706, 0.914}}, {'m', {0.800, 0.475, 0.655}}, {'y', {0.941, 0.894, 0.259}}};
+  for (const auto& [letter, shown] : palette) {
+    const Eigen::RowVector3d l = color_of_letter(letter);
+    if (l(0) == c.r && l(1) == c.g && l(2) == c.b) return shown;
+  }
+  return c;
+}
+
+// A colour property: an RGB row, a colour letter, or "none" (nothing); as painted.
 std::optional<Rgb> color_value(const Value& v) {
   if (v.is_matrix() && v.matrix().size() == 3) {
     const double* d = v.matrix().data();
-    return Rgb{d[0], d[1], d[2]};
+    return painted(Rgb{d[0], d[1], d[2]});
   }
   if (v.is_text() && v.text().size() == 1) {
     try {
       const Eigen::RowVector3d c = color_of_letter(v.text()[0]);
-      return Rgb{c(0), c(1), c(2)};
+      return painted(Rgb{c(0), c(1), c(2)});
     } catch (const Error&) {
       return std::nullopt;
     }
@@ -272,6 +289,50 @@ void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
   show_text_at(cr, s.text(), v.px(x), v.py(y), 0, 0.5);
 }
 
+bool legend_shown(const Objects& g, Handle axes) {
+  std::string state = lower(text_or(g.get(axes, "Legend"), ""));
+  if (state.empty()) state = lower(text_or(g.appdata(0, "Legend"), "on"));
+  return state != "off";
+}
+
+// A white box in the top right corner of the view: per entry its marker, then its name.
+void draw_legend(cairo_t* cr, const Objects& g, Handle axes, const View& v) {
+  const auto entries = legend_entries(g, axes);
+  if (entries.empty()) return;
+  cairo_save(cr);
+  set_font(cr, kTickLabelPt);
+  cairo_font_extents_t f;
+  cairo_font_extents(cr, &f);
+  double text_w = 0;
+  for (const auto& e : entries) {
+    cairo_text_extents_t t;
+    cairo_text_extents(cr, e.first.c_str(), &t);
+    text_w = std::max(text_w, t.x_advance);
+  }
+  const double pad = 5, mark_w = 16, row_h = std::max(f.ascent + f.descent, 10.0) + 3;
+  const double w = pad + mark_w + pad + text_w + pad, h = pad + row_h * static_cast<double>(entries.size()) + pad;
+  const double left = v.left + v.width - w - 6, top = v.top + 6;
+  cairo_rectangle(cr, left, top, w, h);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_set_line_width(cr, kLineWidthPt * kPxPerPt);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  cairo_stroke(cr);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const Handle h = entries[i].second;
+    const double cy = top + pad + row_h * (static_cast<double>(i) + 0.5);
+    const std::string marker = text_or(g.get(h, "Marker"), "none");
+    const double size = std::clamp(number_or(g.get(h, "MarkerSize"), 6), 4.0, 9.0) * kPxPerPt;
+    if (marker.size() == 1)
+      draw_marker(cr, marker[0], left + pad + 0.5 * mark_w, cy, size, color_value(g.get(h, "Color")).value_or(Rgb{}),
+                  color_value(g.get(h, "MarkerFaceColor")));
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    show_text_at(cr, entries[i].first, left + pad + mark_w + pad, cy, 0, 0.5);
+  }
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
@@ -291,6 +352,7 @@ void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y,
   cairo_restore(cr);
   for (Handle h : kids)
     if (g.type(h) == "text") draw_text_object(cr, g, h, v);
+  if (legend_shown(g, axes)) draw_legend(cr, g, axes, v);
   draw_box_and_ticks(cr, v);
   cairo_restore(cr);
 }

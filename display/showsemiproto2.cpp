@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "display/display.h"
+#include "display/legend.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
@@ -42,13 +43,17 @@ Matrix columns_of(const Matrix& x, const std::vector<double>& cols, int curve) {
 
 // Marks one class of point of a curve in its style, and again in its second style with ccode.
 // The placeholder column 1 at the end stands where showshape expects the trailing value.
+// Each drawing is named in the legend by the class, the second as the compared configuration.
 void mark_class(const Matrix& x, ColumnList list, int curve, const char* style,
-                const char* second_style, bool ccode) {
+                const char* second_style, bool ccode, const std::string& name) {
   list.cols.push_back(1);
   if (list.cols.size() <= 2) return;
   const Matrix sel = columns_of(x, list.cols, curve);
   showshape(sel, style);
-  if (ccode) showshape(sel, second_style);
+  label_last_line(name);
+  if (!ccode) return;
+  showshape(sel, second_style);
+  label_last_line(name + " (compared)");
 }
 
 // The mean configuration the curve lines follow; a single row is used as it stands.
@@ -119,9 +124,9 @@ void draw_curve(const Matrix& x, const CurveProtocol& p, int i, bool xlines, boo
     else if (lmcode[j] == 1) slmlist.add_point(lmid[j]);
     else hplist.add_point(lmid[j]);
   }
-  mark_class(x, lmlist, i, "ko", "mo", ccode);
-  mark_class(x, slmlist, i, "bd", "gd", ccode);
-  if (helpers) mark_class(x, hplist, i, "rs", "ys", ccode);
+  mark_class(x, lmlist, i, "ko", "mo", ccode, "Landmarks");
+  mark_class(x, slmlist, i, "bd", "gd", ccode, "Semi-landmarks");
+  if (helpers) mark_class(x, hplist, i, "rs", "ys", ccode, "Helper points");
   if (xlines) draw_curve_line(x, lmid, i);
 }
 

@@ -1,5 +1,6 @@
 // "Load" and "LoadReference": a sample or a user reference from a numeric text or TPS file.
 #include "display/display.h"
+#include "display/legend.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
@@ -74,6 +75,7 @@ void action_load() {
   s.oref = oref;
   s.userreference = false;
   showshape(s.DATA, "b*");
+  label_last_line("Specimens");
   mark_action_done();
 }
 
@@ -93,7 +95,9 @@ void action_load_reference() {
   s.oref = oref;
   s.userreference = true;
   showshape(s.DATA, "b*");
+  label_last_line("Specimens");
   showshape(s.REFERENCE, "k+");
+  label_last_line("Reference");
   if (nr != s.REFERENCE.cols())
     ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
   mark_action_done();

@@ -1,5 +1,6 @@
 // The view actions: "Replot", "TangentPlot", "OriginalTangent" and "Clear".
 #include "display/display.h"
+#include "display/legend.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/zidudezu.h"
@@ -41,7 +42,9 @@ void compare_with_plain_consensus(double curvecode, double omitcode) {
   showsemiproto2(s.oref, protocol(), curvecode, omitcode, 1);
   gr().figure(kComparisonFigure);
   showshape(basereg(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
+  label_last_line("Consensus with sliding");
   showshape(basereg(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
+  label_last_line("Plain consensus");
 }
 
 }  // namespace

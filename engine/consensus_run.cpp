@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "display/legend.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "geometry/geometry.h"
@@ -25,7 +26,9 @@ class WindowIterationView : public IterationObserver {
   void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
     showshape(x, "r*");
+    label_last_line("Specimens");
     showshape(Matrix(xref), "bs");
+    label_last_line("Consensus");
     const Handle ax = gr().gca();
     const Row a = gr().axis(ax);
     gr().text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)), sprintf_m("Iteration: %i", {Value(itercount2)}));

@@ -10,6 +10,7 @@ Adapter adapt_CopyBigImage();
 Adapter adapt_CopyImageEPS();
 Adapter adapt_incrementsymbolsize();
 Adapter adapt_setsymbolfill();
+Adapter adapt_showlegend();
 Adapter adapt_guidata();
 Adapter adapt_guihandles();
 Adapter adapt_openfig();

@@ -1,5 +1,6 @@
 // Adapters of the drawing, styling and export functions.
 #include "display/display.h"
+#include "display/legend.h"
 #include "shell/adapters.h"
 #include "shell/convert.h"
 
@@ -42,6 +43,13 @@ Adapter adapt_incrementsymbolsize() {
 Adapter adapt_setsymbolfill() {
   return [](const List& in, int) {
     setsymbolfill(to_number(required(in, 0, "setsymbolfill")), to_number(required(in, 1, "setsymbolfill")));
+    return List{};
+  };
+}
+
+Adapter adapt_showlegend() {
+  return [](const List& in, int) {
+    showlegend(to_number(required(in, 0, "showlegend")));
     return List{};
   };
 }

@@ -11,6 +11,7 @@ List resolve_callback_inputs(Handle source, const Value& callback) {
   for (Value& v : call) {
     if (!v.is_text()) continue;
     if (v.text() == "$figure") v = Value(fig);
+    if (v.text() == "$value") v = gr().get(source, "Value");  // a check box's state
     if (v.text() == "$axes") {
       Handle axes = -1;
       for (Handle c : gr().children(fig))

@@ -69,6 +69,8 @@ const std::vector<FunctionEntry>& function_table() {
         entry("umaker2", adapt_umaker2(), 3, 1),
         entry("slope_est", adapt_slope_est(), 1, 2),
         entry("uspline", adapt_uspline(), 2, 1),
+        // Added after the program's original functions: the legend's check box.
+        entry("showlegend", adapt_showlegend(), 1, 0),
     };
     t[0].locals = stub_callback_entries();
     t[0].local_lines = std::vector<int>(t[0].locals.size(), 1);

@@ -105,7 +105,7 @@ inline std::pair<int, int> blue_and_black(const std::string& png) {
     for (int x = 0; x < w; ++x) {
       const std::uint32_t p = *reinterpret_cast<const std::uint32_t*>(d + y * stride + 4 * x);
       const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
-      blue += b > 180 && r < 80 && g < 80;
+      blue += b > 140 && r < 60 && g > 70 && g < 160;  // the palette's blue, (0, 114, 178)
       black += r < 60 && g < 60 && b < 60;
     }
   cairo_surface_destroy(s);

@@ -44,7 +44,8 @@ class Canvas {
 bool near(const Rgb8& a, const Rgb8& b) {
   return std::abs(a.r - b.r) < 40 && std::abs(a.g - b.g) < 40 && std::abs(a.b - b.b) < 40;
 }
-const Rgb8 kWhite{255, 255, 255}, kRed{255, 0, 0}, kBlue{0, 0, 255};
+// "r" and "b" as painted: the orange and blue of the colour-blind-safe palette.
+const Rgb8 kWhite{255, 255, 255}, kRed{230, 159, 0}, kBlue{0, 114, 178};
 
 using RenderTest = DisplayTest;
 

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "display/legend.h"
 #include "engine_fixture.h"
 
 namespace tav::test {
@@ -103,6 +104,14 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   for (Handle c : gr().children(axes))
     if (gr().get(c, "Color") == Value(row({0.75, 0, 0.75}))) ++magenta;
   EXPECT_EQ(magenta, 6u);
+  // Each window's legend names what it shows.
+  std::vector<std::string> comparison, main;
+  for (const auto& e : legend_entries(gr(), gr().gca())) comparison.push_back(e.first);
+  for (const auto& e : legend_entries(gr(), axes)) main.push_back(e.first);
+  EXPECT_EQ(comparison, (std::vector<std::string>{"Consensus with sliding", "Plain consensus"}));
+  // In drawing order: the closed curve of semi-landmarks comes first.
+  EXPECT_EQ(main, (std::vector<std::string>{"Semi-landmarks", "Landmarks", "Helper points", "Semi-landmarks (compared)",
+                                            "Landmarks (compared)", "Helper points (compared)"}));
 }
 
 TEST_F(ViewTest, TangentPlotStillDrawsTheLastConsensusAfterClear) {

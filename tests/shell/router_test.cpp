@@ -25,15 +25,17 @@ class Router : public ::testing::Test {
   ConsoleCapture capture;
 };
 
+// The program's 37 functions in their order, then the legend's check box function.
 TEST_F(Router, TableHoldsThirtySevenFunctionsInOrderAndStartOrderHasThirtyNine) {
   const auto& t = function_table();
-  ASSERT_EQ(t.size(), 37u);
+  ASSERT_EQ(t.size(), 38u);
+  EXPECT_EQ(t[37].name, "showlegend");
   EXPECT_EQ(t[0].name, "tavrel6");
   EXPECT_EQ(t[1].name, "zidudezu");
   EXPECT_EQ(t[36].name, "uspline");
   EXPECT_EQ(t[0].locals.size(), 12u);
   const auto& it = init_term_table();
-  ASSERT_EQ(it.size(), 39u);
+  ASSERT_EQ(it.size(), 40u);
   EXPECT_EQ(it[2].name, "tavrel6");
   EXPECT_EQ(it[38].name, "uspline");
 }

@@ -1,0 +1,22 @@
+#include "display/legend.h"
+#include "platform/backend.h"
+
+namespace tav {
+
+void label_last_line(const std::string& name) {
+  Objects& g = gr();
+  const Handle ax = g.gca();
+  const std::vector<Handle> kids = g.children(ax);
+  if (kids.empty() || g.type(kids.back()) != "line") return;
+  g.set(kids.back(), "DisplayName", Value(name));
+  // The axes remember their labelled lines; those a clearing removed are dropped here.
+  List kept;
+  const Value old = g.appdata(ax, "LegendLines");
+  if (old.is_list())
+    for (const Value& h : old.list())
+      if (g.valid(h.scalar()) && g.parent(h.scalar()) == ax) kept.push_back(h);
+  kept.push_back(Value(kids.back()));
+  g.set_appdata(ax, "LegendLines", Value(kept));
+}
+
+}  // namespace tav

@@ -1,0 +1,16 @@
+#include "display/legend.h"
+#include "platform/backend.h"
+
+namespace tav {
+
+void showlegend(double on) {
+  Objects& g = gr();
+  const Value state(on != 0 ? "on" : "off");
+  for (Handle f : g.children(0))
+    if (g.type(f) == "figure")
+      for (Handle a : g.children(f))
+        if (g.type(a) == "axes") g.set(a, "Legend", state);
+  g.set_appdata(0, "Legend", state);
+}
+
+}  // namespace tav
