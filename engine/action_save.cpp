@@ -3,6 +3,7 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/formats.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/format.h"
@@ -64,6 +65,19 @@ void write_result(const std::string& path, const std::string& text) {
   }
 }
 
+// The selected points of every specimen row, and its trailing value, as configuration rows.
+Matrix selected_rows(SaveKind kind, const Matrix& data, Index points, const Row& types) {
+  std::vector<Index> cols;
+  for (Index j = 0; j < points; ++j)
+    if (selected(kind, types.size() > j ? types(j) : 0)) cols.push_back(2 * j), cols.push_back(2 * j + 1);
+  cols.push_back(data.cols() - 1);
+  Matrix out(data.rows(), static_cast<Index>(cols.size()));
+  for (size_t c = 0; c < cols.size(); ++c) out.col(static_cast<Index>(c)) = data.col(cols[c]);
+  return out;
+}
+
+constexpr int kOtherFormatDigits = 10;  // as the batch tool writes them unless told otherwise
+
 }  // namespace
 
 void action_save(SaveKind kind) {
@@ -73,6 +87,12 @@ void action_save(SaveKind kind) {
   if (choice.cancelled) return;
   const Index points = m > 0 ? (m - 1) / 2 : 0;
   if (!types_cover(kind, points, choice.path())) return;
+  // A name ending as another program's file gets that program's format.
+  if (const FileKind format = format_by_ending(choice.path()); format != FileKind::Rows && m > 0) {
+    write_result(choice.path(), sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
+                                            s.specimen_ids, s.centroid_sizes, kOtherFormatDigits));
+    return;
+  }
   std::string text;
   for (Index i = 0; i < n; ++i) {
     const Row r = s.DATA.row(i);

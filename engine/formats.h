@@ -42,4 +42,13 @@ std::string morphologika_text(const Matrix& x, const std::vector<std::string>& i
                               int digits);
 std::string morphoj_text(const Matrix& x, const std::vector<std::string>& ids, int digits);
 
+// The format a saved sample takes from its file name's ending (any case): ".nts" NTS, ".tps"
+// TPS, ".morphologika.txt" Morphologika, ".morphoj.txt" or ".tsv" MorphoJ text; any other
+// ending keeps the program's own rows.
+FileKind format_by_ending(const std::string& path);
+
+// x as a file of `kind` (not Rows), written by the writer of that format.
+std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
+                        int digits);
+
 }  // namespace tav

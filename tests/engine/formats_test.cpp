@@ -215,5 +215,37 @@ INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip,
                            return std::string(std::get<0>(i.param).name) + "_" + std::to_string(std::get<1>(i.param));
                          });
 
+struct Ending {
+  const char* name;
+  const char* file;
+  FileKind kind;
+};
+
+class SaveByEnding : public EngineTest, public ::testing::WithParamInterface<Ending> {};
+
+// The window's Save writes another program's format when the name ends as its files do; the
+// file reads back to the sample with its IDs.
+TEST_P(SaveByEnding, WritesTheFormatTheNameEndsWith) {
+  act("Load", fixture("twin_morphoj.txt"));
+  const std::string path = (dir / GetParam().file).string();
+  act("Save", path);
+  EXPECT_EQ(recognise_file(path), GetParam().kind);
+  const DloadResult back = dload(path);
+  const Matrix& data = engine_state().DATA;
+  ASSERT_EQ(back.x.cols(), data.cols());
+  EXPECT_EQ(back.x.leftCols(10), data.leftCols(10));
+  if (GetParam().kind != FileKind::Rows) {
+    EXPECT_EQ(back.specimen_ids, engine_state().specimen_ids);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, SaveByEnding,
+                         ::testing::Values(Ending{"nts", "out.NTS", FileKind::Nts}, Ending{"tps", "out.tps", FileKind::Tps},
+                                           Ending{"morphologika", "out.morphologika.txt", FileKind::Morphologika},
+                                           Ending{"morphoj", "out.morphoj.txt", FileKind::MorphoJ},
+                                           Ending{"tsv", "out.tsv", FileKind::MorphoJ},
+                                           Ending{"rows", "out.txt", FileKind::Rows}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 }  // namespace
 }  // namespace tav::test
