@@ -1,13 +1,15 @@
+#include "display/display.h"
 #include "display/legend.h"
 #include "platform/backend.h"
 
 namespace tav {
 
 void label_last_line(const std::string& name) {
+  if (!drawing()) return;  // nothing was drawn to name
   Objects& g = gr();
   const Handle ax = g.gca();
   const std::vector<Handle> kids = g.children(ax);
-  if (kids.empty() || g.type(kids.back()) != "line") return;
+  if (kids.empty() || g.kind(kids.back()) != ObjectType::line) return;
   g.set(kids.back(), "DisplayName", Value(name));
   // The axes remember their labelled lines; those a clearing removed are dropped here.
   List kept;
