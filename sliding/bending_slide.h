@@ -43,6 +43,9 @@ struct SlideWorkspace {
   SlideDirections dirs;
   SmallCholesky m;  // U'·L·U, then its Cholesky factor
   Eigen::VectorXd b, r, rhs, t;
+  // After a not_finite status: the curve position (0-based) of the first point whose tangent
+  // is not a number, or -1 when the tangents were all numbers.
+  Index undefined_tangent = -1;
 };
 
 // Raises Error when a curve is too short to slide: an open curve needs 6 points (the tangent
