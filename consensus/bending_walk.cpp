@@ -75,7 +75,7 @@ Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, dou
         to = from;
         return;
       }
-      status = bending_step(from, bc.curve.closed, bc.energy, g, to, ws);
+      status = bending_step(from, bc.curve.closed, bc.energy, g, to, ws, bc.curve.held);
       if (status != SlideStatus::ok) to = from;
     };
     const Row slid = settle(step, curve_row(config, bc.curve), tol, max_extra);

@@ -202,6 +202,10 @@ SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
   const Index q = target.size() / 2;
   const Index cols = static_cast<Index>(dirs.point.size());
   ws.undefined_tangent = -1;
+  if (cols == 0) {  // every point of the curve is held
+    moved = target;
+    return SlideStatus::ok;
+  }
   for (Index a = 0; a < cols; ++a)
     if (!std::isfinite(dirs.tx(a)) || !std::isfinite(dirs.ty(a))) {
       ws.undefined_tangent = dirs.point[static_cast<size_t>(a)];

@@ -66,8 +66,10 @@ Index distance_curve_points(const Row& target, const char* routine);
 Tangent distance_tangent(const Eigen::Ref<const Row>& target, Index k, bool cloop, Index i);
 
 // One half step of the distance slide, written into y (same length as target, not aliasing
-// it); no allocation. reference: at least as long as target.
+// it); no allocation. reference: at least as long as target. held: null, or one flag per curve
+// point; a flagged point (a landmark) is not moved.
 void distance_slide_step(const Eigen::Ref<const Row>& reference,
-                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y);
+                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y,
+                         const char* held = nullptr);
 
 }  // namespace tav
