@@ -73,6 +73,13 @@ void action_load_protocol() {
     tell_user("The protocol file " + r.path + " holds no rows; nothing was loaded");
     return;
   }
+  if (r.file.decimal_comma) {
+    tell_user("The protocol file " + r.path + " seems to write decimals with a comma (\"1,5\" read as "
+              "the two numbers 1 and 5): protocol numbers are whole; separate them by blanks or tabs; "
+              "nothing was loaded");
+    return;
+  }
+  tell_lines_after_end(r);
   EngineState& s = engine_state();
   const Index k = data_points(s.DATA);
   check_protocol(r.file.x, r.path, k);
@@ -86,6 +93,7 @@ void action_load_protocol() {
   count_types(s);
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
   s.has_curves = true;
+  s.protocol_points = k;
   if (!points_within_data(s.PROTOC, r.path, k)) return;
 
   try {

@@ -1,75 +1,44 @@
-#include <cstdio>
-#include <memory>
-
 #include "engine/files.h"
+#include "engine/input.h"
 #include "engine/tps.h"
-#include "platform/parse.h"
 
 namespace tav {
 namespace {
 
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// One line with its line end, or nullopt at the end of the file.
-bool read_line(std::FILE* f, std::string& line) {
-  line.clear();
-  int c;
-  while ((c = std::fgetc(f)) != EOF) {
-    line += static_cast<char>(c);
-    if (c == '\n') return true;
-  }
-  return !line.empty();
+DloadResult from_tps(TpsSample t) {
+  DloadResult r;
+  r.opened = r.tps = true;
+  r.x = std::move(t.x);
+  r.warnings = std::move(t.warnings);
+  r.specimen_ids = std::move(t.ids);
+  return r;
 }
 
-Row parse_line(const std::string& fname, long number, const std::string& line) {
-  try {
-    return parse_numbers(line);
-  } catch (const Error& e) {
-    throw Error("file " + fname + ", line " + std::to_string(number) + ": " + e.what());
-  }
+DloadResult from_rows(RowsRead rows) {
+  DloadResult r;
+  r.opened = true;
+  const Index n = static_cast<Index>(rows.trailing.size());
+  r.x = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
+      rows.values.data(), n, n ? rows.cols : 0);
+  r.trailing = std::move(rows.trailing);
+  r.end_line = rows.end_line;
+  r.unread_lines = rows.unread_lines;
+  r.unread_number_lines = rows.unread_number_lines;
+  r.decimal_comma = rows.decimal_comma;
+  r.commas = rows.commas;
+  return r;
 }
 
 }  // namespace
 
 DloadResult dload(const std::string& fname) {
-  DloadResult result;
-  if (is_tps(fname)) {
-    TpsSample t = read_tps(fname);
-    result.opened = result.tps = true;
-    result.x = std::move(t.x);
-    result.warnings = std::move(t.warnings);
-    result.specimen_ids = std::move(t.ids);
-    return result;
+  const std::optional<std::string> text = read_input(fname);
+  if (!text) return {};
+  switch (recognise_format(*text)) {
+    case FileFormat::Tps: return from_tps(read_tps_text(fname, *text));
+    case FileFormat::Rows: break;
   }
-  File f(std::fopen(fname.c_str(), "rb"), &std::fclose);
-  if (!f) return result;
-  result.opened = true;
-  std::vector<Row> rows;
-  std::string line;
-  long number = 1;
-  bool more = read_line(f.get(), line);
-  while (more) {
-    Row r = parse_line(fname, number, line);
-    if (r.size() == 0)
-      throw Error("file " + fname + ", line " + std::to_string(number) + ": the line holds no numbers");
-    if (!rows.empty() && r.size() != rows.front().size())
-      throw Error("file " + fname + ", line " + std::to_string(number) + ": " +
-                  std::to_string(r.size()) + " numbers where line 1 has " +
-                  std::to_string(rows.front().size()) + "; every line must hold the same count");
-    rows.push_back(std::move(r));
-    ++number;
-    more = read_line(f.get(), line);
-    if (more && line.size() == 1) {
-      // The end line: what follows is not read, but counted so the user hears of it.
-      while (read_line(f.get(), line)) ++result.unread_lines;
-      more = false;
-    }
-  }
-  if (!rows.empty()) {
-    result.x.resize(static_cast<Index>(rows.size()), rows.front().size());
-    for (size_t i = 0; i < rows.size(); ++i) result.x.row(static_cast<Index>(i)) = rows[i];
-  }
-  return result;
+  return from_rows(read_rows(fname, *text));
 }
 
 }  // namespace tav

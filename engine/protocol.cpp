@@ -4,6 +4,8 @@
 #include <cmath>
 #include <set>
 
+#include "platform/format.h"
+
 namespace tav {
 namespace {
 constexpr double kMostPoints = 1e6;
@@ -11,11 +13,7 @@ constexpr double kMostPoints = 1e6;
 std::string where(const std::string& file, Index row) {
   return "protocol " + file + ", row " + std::to_string(row + 1) + ": ";
 }
-std::string num(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
+std::string num(double v) { return sprintf_m("%g", {Value(v)}); }
 }  // namespace
 
 void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
