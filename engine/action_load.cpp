@@ -5,6 +5,7 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/input.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -22,9 +23,7 @@ std::string configuration_problem(const std::string& what, const MfloadResult& r
   const std::string file = "The " + what + " file " + r.path;
   if (f.x.size() == 0) return file + " holds no numbers";
   if (f.decimal_comma || (f.commas && f.x.cols() % 2 == 0))
-    return file + " seems to write decimals with a comma (\"1,5\" read as the two numbers 1 and 5): "
-                  "export it with a decimal point (in a spreadsheet, set the language or the decimal "
-                  "separator to '.', or save as text with '.' for decimals)";
+    return file + ": " + decimal_comma_advice();
   if (f.x.cols() % 2 == 0)
     return file + " has " + std::to_string(f.x.cols()) +
            " numbers per line; a configuration needs x and y of every point and one trailing "

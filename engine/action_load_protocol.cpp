@@ -4,6 +4,7 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/input.h"
 #include "engine/protocol.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
@@ -74,9 +75,7 @@ void action_load_protocol() {
     return;
   }
   if (r.file.decimal_comma) {
-    tell_user("The protocol file " + r.path + " seems to write decimals with a comma (\"1,5\" read as "
-              "the two numbers 1 and 5): protocol numbers are whole; separate them by blanks or tabs; "
-              "nothing was loaded");
+    tell_user("The protocol file " + r.path + ": " + decimal_comma_advice() + "; nothing was loaded");
     return;
   }
   tell_lines_after_end(r);

@@ -26,6 +26,9 @@ enum class FileFormat { Rows, Tps };
 // "LM3=" (any case, after a UTF-8 byte order mark); rows of numbers otherwise.
 FileFormat recognise_format(std::string_view text);
 
+// What a user reads when a file seems to write decimals with a comma, and how to mend it.
+std::string decimal_comma_advice();
+
 // Numeric rows: one configuration (or protocol row) per line, read in one pass.
 struct RowsRead {
   Index cols = 0;

@@ -105,7 +105,9 @@ class RowReader {
     if (out_.trailing.empty()) out_.cols = count;
     else if (count != out_.cols)
       throw fail(line, std::to_string(count) + " numbers where line 1 has " + std::to_string(out_.cols) +
-                           "; every line must hold the same count");
+                           (out_.commas && commas_between_digits_ && blank_between_values_
+                                ? "; " + decimal_comma_advice()
+                                : "; every line must hold the same count"));
     out_.trailing.emplace_back(last);
   }
 
@@ -129,6 +131,12 @@ class RowReader {
 };
 
 }  // namespace
+
+std::string decimal_comma_advice() {
+  return "the file seems to write decimals with a comma (\"1,5\" reads as the two numbers 1 and 5): "
+         "export it with a decimal point (in a spreadsheet, set the decimal separator to '.' or "
+         "the language to English before saving as text)";
+}
 
 RowsRead read_rows(const std::string& fname, std::string_view text) { return RowReader(fname, text).read(); }
 

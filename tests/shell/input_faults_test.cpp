@@ -39,7 +39,7 @@ std::vector<Fault> faults() {
   return {
       {"blank_line_inside_data_is_reported", {"--data", "blank_line_inside.txt", "--save", "@s.txt"}, 0,
        {"empty line 3", "1 lines with numbers after it were not read"}},
-      {"decimal_commas_refused", {"--data", "decimal_commas.txt", "--save", "@s.txt"}, 1, {"decimal", "comma"}},
+      {"decimal_commas_refused", {"--data", "decimal_commas.txt", "--save", "@s.txt"}, 1, {"line 2", "decimals with a comma", "decimal point"}},
       {"crlf_file_with_a_last_blank_line", {"--data", "crlf_last_line_blank.txt", "--save", "@s.txt"}, 0,
        {"3 specimens, 4 points"}},
       {"old_mac_line_ends", {"--data", "old_mac.txt", "--save", "@s.txt"}, 0, {"3 specimens, 4 points"}},
