@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -44,20 +45,28 @@ std::optional<std::string> read_input(const std::string& fname) {
   struct stat st{};
   if (::fstat(::fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode)) text.reserve(static_cast<size_t>(st.st_size) + 1);
   size_t line_start = 0;  // where the line being read began
-  char chunk[1 << 16];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
-    const size_t base = text.size();
-    text.append(chunk, got);
+  size_t size = 0;
+  for (;;) {
+    // Read straight into the text's own buffer: no copy per chunk.
+    const size_t want = std::max<size_t>(1 << 16, text.capacity() - size);
+    text.resize(size + want);
+    const size_t got = std::fread(text.data() + size, 1, want, f.get());
+    const size_t base = size;
+    size += got;
+    text.resize(size);
+    if (got == 0) break;
     if (const void* nul = std::memchr(text.data() + base, 0, got)) {
       const size_t at = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
       throw Error("file " + fname + ", line " + std::to_string(line_of(text, at)) + ": holds the byte " +
                   hex_byte(first_binary_byte(text, at)) +
                   ", which is not text; the file must be plain text, one configuration per line");
     }
-    for (size_t i = text.size(); i > base; --i)
-      if (text[i - 1] == '\n' || text[i - 1] == '\r') { line_start = i; break; }
-    if (text.size() - line_start > kLongestLine)
+    for (size_t i = size; i > base; --i)
+      if (text[i - 1] == '\n' || text[i - 1] == '\r') {
+        line_start = i;
+        break;
+      }
+    if (size - line_start > kLongestLine)
       throw Error("file " + fname + ", line " + std::to_string(line_of(text, line_start)) +
                   ": the line is longer than " + std::to_string(kLongestLine >> 20) +
                   " MB; is this a text file of configurations, one per line?");

@@ -1,3 +1,6 @@
+#include <charconv>
+#include <cmath>
+
 #include "engine/input.h"
 #include "platform/error.h"
 #include "platform/parse.h"
@@ -26,6 +29,7 @@ class RowReader {
 
   RowsRead read() {
     if (p_ == end_) return std::move(out_);
+    out_.values.reserve(static_cast<size_t>(end_ - p_) / 8);
     for (long line = 1; p_ < end_; ++line) {
       if (line > 1 && is_end_line()) {
         out_.end_line = line;
@@ -76,11 +80,19 @@ class RowReader {
         continue;
       }
       const char* t = p_;
-      while (p_ < end_ && !is_separator(*p_)) ++p_;
+      double v = 0;
+      // The common case in one scan: a plain finite number followed by a separator.
+      const auto [ptr, ec] = std::from_chars(t, end_, v);
+      if (ec == std::errc() && (ptr == end_ || is_separator(*ptr)) && std::isfinite(v)) {
+        p_ = ptr;
+      } else {
+        while (p_ < end_ && !is_separator(*p_)) ++p_;
+        v = number(line, count + 1, std::string_view(t, static_cast<size_t>(p_ - t)));
+      }
       last = std::string_view(t, static_cast<size_t>(p_ - t));
       blank_between_values_ |= blank_pending;
       blank_pending = false;
-      out_.values.push_back(number(line, count + 1, last));
+      out_.values.push_back(v);
       ++count;
     }
     skip_line_end();
