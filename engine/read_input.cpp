@@ -1,6 +1,5 @@
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -48,7 +47,8 @@ std::optional<std::string> read_input(const std::string& fname) {
   size_t size = 0;
   for (;;) {
     // Read straight into the text's own buffer: no copy per chunk.
-    const size_t want = std::max<size_t>(1 << 16, text.capacity() - size);
+    // A regular file fits the reserved room; the last read finds its end without regrowing.
+    const size_t want = text.capacity() > size ? text.capacity() - size : size_t{1} << 16;
     text.resize(size + want);
     const size_t got = std::fread(text.data() + size, 1, want, f.get());
     const size_t base = size;
