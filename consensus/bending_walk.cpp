@@ -96,7 +96,10 @@ Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, dou
 std::vector<BendingCurve> bending_curves(const CurveProtocol& p, const Row& xref,
                                          bool whole_configuration) {
   const Index k = (xref.size() - 1) / 2;
-  const std::vector<SlidingCurve> walk = sliding_curves(p, k, 6, 3);
+  // A curve's own spline leaves its affine changes free (three per coordinate): its k slides
+  // can always be absorbed by them when k < 6, so a curve of its own needs 6 points, closed
+  // or open. Over the whole configuration the other points fix them.
+  const std::vector<SlidingCurve> walk = sliding_curves(p, k, 6, whole_configuration ? 3 : 6);
   std::vector<BendingCurve> curves;
   if (walk.empty()) return curves;
   Matrix linvk;

@@ -17,7 +17,8 @@ void check_members(const std::vector<int>& members, int code, Index k, Index min
     throw Error("curve " + std::to_string(code) + " has " + std::to_string(q) + " point" +
                 (q == 1 ? "" : "s") + "; " + (closed ? "a closed" : "an open") +
                 " curve needs at least " + std::to_string(need) +
-                " to slide: add points to it in the protocol or drop the curve");
+                " to slide (with fewer the slide is not fixed): add points to it in the protocol or "
+                "drop the curve");
   for (const int pt : members)
     if (pt < 1 || pt > k)
       throw Error("curve " + std::to_string(code) + " lists point " + std::to_string(pt) +

@@ -1,10 +1,13 @@
 // "Load" and "LoadReference": a sample or a user reference from a numeric text or TPS file.
+#include <cmath>
+
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/foreign_text.h"
+#include "engine/input.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -12,6 +15,30 @@
 
 namespace tav {
 namespace {
+
+// Squares of coordinates beyond this overflow a double when a centroid size sums them.
+constexpr double kLargestCoordinate = 1e150;
+
+// Why the rows of a file cannot be configurations, or "" when they can.
+std::string configuration_problem(const std::string& what, const MfloadResult& r) {
+  const DloadResult& f = r.file;
+  const std::string file = "The " + what + " file " + r.path;
+  if (f.x.size() == 0) return file + " holds no numbers";
+  if (f.decimal_comma || (f.commas && f.x.cols() % 2 == 0))
+    return file + ": " + decimal_comma_advice();
+  if (f.x.cols() % 2 == 0)
+    return file + " has " + std::to_string(f.x.cols()) +
+           " numbers per line; a configuration needs x and y of every point and one trailing "
+           "value (an odd count)";
+  for (Index i = 0; i < f.x.rows(); ++i)
+    for (Index c = 0; c + 1 < f.x.cols(); ++c)
+      if (!(std::fabs(f.x(i, c)) <= kLargestCoordinate))
+        return file + (f.tps ? ", specimen " : ", line ") + std::to_string(i + 1) + ": the coordinate " +
+               sprintf_m("%g", {Value(f.x(i, c))}) +
+               " is too large to superimpose (sizes beyond 1e150 overflow); rescale the data "
+               "(for instance to millimetres or metres)";
+  return "";
+}
 
 // The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
 // (the user has been told why).
@@ -22,27 +49,24 @@ bool read_configurations(const char* what, MfloadResult& r) {
     tell_user("Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
     return false;
   }
-  if (r.file.x.size() == 0) {
-    tell_user("The " + std::string(what) + " file " + r.path + " holds no numbers; nothing was loaded");
-    return false;
-  }
-  if (r.file.x.cols() % 2 == 0) {
-    tell_user("The " + std::string(what) + " file " + r.path + " has " +
-              std::to_string(r.file.x.cols()) +
-              " numbers per line; a configuration needs x and y of every point and one trailing "
-              "value (an odd count); nothing was loaded");
+  const std::string problem = configuration_problem(what, r);
+  if (!problem.empty()) {
+    tell_user(problem + "; nothing was loaded");
     return false;
   }
   for (const std::string& w : r.file.warnings) tell_user(w);
   return true;
 }
 
-// Lines after the end line are not read; the user hears how many.
+// Lines after the end line are not read. When some of them hold numbers the user is told in a
+// box, every time; the status says how many lines were left.
 std::string unread_note(const MfloadResult& r) {
-  if (r.file.unread_lines == 0) return "";
-  const std::string n = std::to_string(r.file.unread_lines);
-  console_write("file " + r.path + ": reading stopped at the end line after line " +
-                std::to_string(r.file.x.rows()) + "; " + n + " further lines were left unread\n");
+  const DloadResult& f = r.file;
+  if (f.unread_lines == 0) return "";
+  const std::string n = std::to_string(f.unread_lines);
+  if (!tell_lines_after_end(r))
+    console_write("file " + r.path + ": reading stopped at the end line " + std::to_string(f.end_line) +
+                  "; " + n + " further lines were left unread\n");
   return "\n " + n + " lines after the end line unread";
 }
 
@@ -60,6 +84,25 @@ Row plain_consensus(const Matrix& x, const std::string& path) {
   }
 }
 
+// A protocol is matched to the data by point numbers: over data of another point count its
+// types and curves would pick the wrong points, so it is forgotten and the status says so.
+void forget_protocol_of_other_point_count(EngineState& s, Index points) {
+  const bool has_protocol = s.has_curves || s.lmtypelist.size() > 0;
+  if (!has_protocol || s.protocol_points == points) return;
+  set_status("ProtoBox", "Protocol forgotten: " + (s.FNAMEP.empty() ? std::string("it") : s.FNAMEP) +
+                             " was for " + std::to_string(s.protocol_points) + " points, \n the data have " +
+                             std::to_string(points) + "; load a protocol for them");
+  console_write("the protocol " + s.FNAMEP + " was for " + std::to_string(s.protocol_points) +
+                " points and is forgotten: the new data have " + std::to_string(points) + "\n");
+  s.PROTOC = Matrix(0, 0);
+  s.FNAMEP.clear();
+  s.curves = CurveProtocol{};
+  s.has_curves = false;
+  s.lmtypelist = Row(0);
+  s.numberlm = s.numberslm = s.numberhlp = 0;
+  s.protocol_points = 0;
+}
+
 }  // namespace
 
 void action_load() {
@@ -71,9 +114,11 @@ void action_load() {
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
+  s.trailing_text = r.file.trailing;
   show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = false;
+  forget_protocol_of_other_point_count(s, (s.DATA.cols() - 1) / 2);
   showshape(s.DATA, "b*");
   label_last_line("Specimens");
   mark_action_done();
@@ -88,8 +133,15 @@ void action_load_reference() {
               "sample's plain consensus; nothing was loaded");
     return;
   }
+  if (r.file.x.rows() > 1) {
+    tell_user("The reference file " + r.path + " holds " + std::to_string(r.file.x.rows()) +
+              " configurations; a user reference is one configuration on one line. Keep the one "
+              "to slide onto; nothing was loaded");
+    return;
+  }
   const Row oref = plain_consensus(s.DATA, "(the loaded data)");
   s.REFERENCE = r.file.x;
+  s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
   const Index nr = s.DATA.cols();
   show_file_status("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
   s.oref = oref;

@@ -4,6 +4,7 @@
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/input.h"
 #include "engine/protocol.h"
 #include "engine/sliders.h"
 #include "engine/zidudezu.h"
@@ -85,6 +86,11 @@ void action_load_protocol() {
     tell_user("The protocol file " + r.path + " holds no rows; nothing was loaded");
     return;
   }
+  if (r.file.decimal_comma) {
+    tell_user("The protocol file " + r.path + ": " + decimal_comma_advice() + "; nothing was loaded");
+    return;
+  }
+  tell_lines_after_end(r);
   EngineState& s = engine_state();
   const Index k = data_points(s.DATA);
   check_protocol(r.file.x, r.path, k);
@@ -98,6 +104,7 @@ void action_load_protocol() {
   count_types(s);
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
   s.has_curves = true;
+  s.protocol_points = k;
   if (!points_within_data(s.PROTOC, r.path, k)) return;
 
   try {

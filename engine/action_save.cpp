@@ -7,6 +7,7 @@
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/format.h"
+#include "platform/parse.h"
 
 namespace tav {
 namespace {
@@ -36,6 +37,20 @@ bool selected(SaveKind kind, double type) {
 }
 
 std::string g(double v) { return sprintf_m("%g", {Value(v)}); }
+
+// A trailing value as the user wrote it (a specimen ID keeps every digit), when `text` is what
+// was read and still spells `v`; else "%g" of v.
+std::string trailing(double v, const std::string* text) {
+  if (text && !text->empty()) {
+    const ParsedNumber n = parse_number_token(*text);
+    if (n.status == NumberRead::Ok && n.value == v) return *text;
+  }
+  return g(v);
+}
+
+const std::string* row_text(const std::vector<std::string>& texts, Index i) {
+  return static_cast<size_t>(i) < texts.size() ? &texts[static_cast<size_t>(i)] : nullptr;
+}
 
 // The selected points " x  y " of a configuration row (values in column order).
 std::string selected_points(SaveKind kind, const Row& values, Index points, const Row& types) {
@@ -81,6 +96,11 @@ constexpr int kOtherFormatDigits = 10;  // as the batch tool writes them unless 
 }  // namespace
 
 void action_save(SaveKind kind) {
+  if (engine_state().DATA.size() == 0) {
+    // Asked before the dialog, so no existing file is offered for replacing by an empty one.
+    tell_user("Nothing to save: no sample is loaded. Load data (and a protocol) first; no file was written");
+    return;
+  }
   const FileChoice choice = ui().save_file("*.*", sample_title(kind));
   const EngineState& s = engine_state();
   const Index n = s.DATA.rows(), m = s.DATA.cols();
@@ -97,11 +117,11 @@ void action_save(SaveKind kind) {
   for (Index i = 0; i < n; ++i) {
     const Row r = s.DATA.row(i);
     if (kind == SaveKind::All) {
-      for (Index c = 0; c < m; ++c) text += g(r(c)) + " ";
-      text += " \n";
+      for (Index c = 0; c + 1 < m; ++c) text += g(r(c)) + " ";
+      text += trailing(r(m - 1), row_text(s.trailing_text, i)) + "  \n";
     } else {
       text += selected_points(kind, r, points, s.lmtypelist);
-      text += (kind == SaveKind::Landmarks ? " " : "") + g(r(m - 1)) + " \n";
+      text += (kind == SaveKind::Landmarks ? " " : "") + trailing(r(m - 1), row_text(s.trailing_text, i)) + " \n";
     }
   }
   write_result(choice.path(), text);
@@ -114,7 +134,8 @@ void action_save_reference(SaveKind kind) {
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
   if (kind == SaveKind::All) {
-    for (Index c = 0; c < ref.size(); ++c) text += g(ref(c)) + " ";
+    for (Index c = 0; c + 1 < ref.size(); ++c) text += g(ref(c)) + " ";
+    if (ref.size() > 0) text += trailing(ref(ref.size() - 1), &s.reference_trailing_text) + " ";
     text += " \n";
   } else {
     // The reference's length is its larger dimension; its values are read in column order.

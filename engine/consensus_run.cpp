@@ -21,6 +21,7 @@ class WindowIterationView : public IterationObserver {
  public:
   void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_measured(double devref, int itercount2) override {
+    passes = itercount2;
     console_show("devref", Value(devref));
     console_show("itercount2", Value(itercount2));
   }
@@ -36,10 +37,16 @@ class WindowIterationView : public IterationObserver {
     if (!ui().headless()) ui().pause(1);
     figure_ = gr().gcf();
   }
-  void not_converged(const std::string& text) override { ui().error_dialog(text); }
+  void not_converged(const std::string& text) override {
+    converged = false;
+    ui().error_dialog(text);
+  }
   ~WindowIterationView() override {
     if (figure_ > 0 && gr().valid(figure_)) gr().set_current_figure(figure_);
   }
+
+  int passes = 0;
+  bool converged = true;
 
  private:
   Handle figure_ = -1;
@@ -72,6 +79,8 @@ std::string curves_of(int point, const CurveProtocol& curves) {
   return text;
 }
 
+}  // namespace
+
 // Nothing that is not a number reaches the stored results: the first such coordinate stops
 // the run, named by its specimen (or the consensus), point and curve.
 void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
@@ -88,8 +97,6 @@ void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
     if (!std::isfinite(result.y(c))) refuse("the consensus", c);
 }
 
-}  // namespace
-
 void run_consensus() {
   const double iterq = control_value("IterBox");
   const bool dreq = control_on("DistanceBox");
@@ -97,25 +104,34 @@ void run_consensus() {
   EngineState& s = engine_state();
   ConsensusRoutines& run = consensus_routines();
   Consensus result;
+  RunReport report;
   if (noalign == 0) {
     if (dreq && !s.userreference) {
+      report.mode = "sliding by Procrustes distance";
       result = run.dist(s.DATA, s.curves);
     } else if (dreq) {
+      report.mode = "sliding by Procrustes distance onto the user reference";
       warn_if_unaligned(s.DATA, s.REFERENCE);
       result = run.distu(s.DATA, s.curves, s.REFERENCE);
     } else if (iterq != 0) {
+      report.mode = "iterated sliding by bending energy";
       const Consensus first = run.dist(s.DATA, s.curves);
       WindowIterationView view;
       result = run.mix5(first.xpt, s.curves, view);
+      report.passes = view.passes;
+      report.converged = view.converged;
     } else {
+      report.mode = "one-pass sliding by bending energy";
       result = run.mix2(s.DATA, s.curves);
       console_write("\ncalled getconsensusdist");
     }
     result.xpt = getpsup(result.xpt, result.y);
   } else {
+    report.mode = "plain Procrustes consensus (no sliding)";
     result = run.plain(s.DATA);
   }
   refuse_not_finite(result, s.curves);
+  s.last_run = report;
   s.REFERENCE = result.y;
   s.DATA = result.xpt;
 

@@ -1,67 +1,58 @@
-#include <cstdio>
-#include <memory>
-
 #include "engine/files.h"
-#include "platform/parse.h"
+#include "engine/formats.h"
+#include "engine/input.h"
+#include "engine/tps.h"
 
 namespace tav {
 namespace {
 
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// One line with its line end, or nullopt at the end of the file.
-bool read_line(std::FILE* f, std::string& line) {
-  line.clear();
-  int c;
-  while ((c = std::fgetc(f)) != EOF) {
-    line += static_cast<char>(c);
-    if (c == '\n') return true;
-  }
-  return !line.empty();
+// A sample read by the reader of its program's format, with its labels and warnings.
+DloadResult loaded(FileKind kind, Matrix x, std::vector<std::string> ids, std::vector<std::string> warnings) {
+  DloadResult r;
+  r.opened = true;
+  r.tps = kind == FileKind::Tps;
+  r.kind = kind;
+  r.x = std::move(x);
+  r.specimen_ids = std::move(ids);
+  r.warnings = std::move(warnings);
+  return r;
 }
 
-Row parse_line(const std::string& fname, long number, const std::string& line) {
-  try {
-    return parse_numbers(line);
-  } catch (const Error& e) {
-    throw Error("file " + fname + ", line " + std::to_string(number) + ": " + e.what());
-  }
+DloadResult loaded(FileKind kind, ForeignSample s) {
+  return loaded(kind, std::move(s.x), std::move(s.ids), std::move(s.warnings));
+}
+
+DloadResult from_rows(RowsRead rows) {
+  DloadResult r;
+  r.opened = true;
+  const Index n = static_cast<Index>(rows.trailing.size());
+  r.x = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
+      rows.values.data(), n, n ? rows.cols : 0);
+  r.trailing = std::move(rows.trailing);
+  r.end_line = rows.end_line;
+  r.unread_lines = rows.unread_lines;
+  r.unread_number_lines = rows.unread_number_lines;
+  r.decimal_comma = rows.decimal_comma;
+  r.commas = rows.commas;
+  return r;
 }
 
 }  // namespace
 
 DloadResult dload(const std::string& fname) {
-  if (std::optional<DloadResult> other = read_landmark_format(fname)) return std::move(*other);
-  DloadResult result;
-  File f(std::fopen(fname.c_str(), "rb"), &std::fclose);
-  if (!f) return result;
-  result.opened = true;
-  std::vector<Row> rows;
-  std::string line;
-  long number = 1;
-  bool more = read_line(f.get(), line);
-  while (more) {
-    Row r = parse_line(fname, number, line);
-    if (r.size() == 0)
-      throw Error("file " + fname + ", line " + std::to_string(number) + ": the line holds no numbers");
-    if (!rows.empty() && r.size() != rows.front().size())
-      throw Error("file " + fname + ", line " + std::to_string(number) + ": " +
-                  std::to_string(r.size()) + " numbers where line 1 has " +
-                  std::to_string(rows.front().size()) + "; every line must hold the same count");
-    rows.push_back(std::move(r));
-    ++number;
-    more = read_line(f.get(), line);
-    if (more && line.size() == 1) {
-      // The end line: what follows is not read, but counted so the user hears of it.
-      while (read_line(f.get(), line)) ++result.unread_lines;
-      more = false;
+  const std::optional<std::string> text = read_input(fname);
+  if (!text) return {};
+  switch (const FileKind kind = recognise_text(*text)) {
+    case FileKind::Rows: return from_rows(read_rows(fname, *text));
+    case FileKind::Tps: {
+      TpsSample t = read_tps_text(fname, *text);
+      return loaded(kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));
     }
+    case FileKind::Nts: return loaded(kind, read_nts(fname, *text));
+    case FileKind::Morphologika: return loaded(kind, read_morphologika(fname, *text));
+    case FileKind::MorphoJ: return loaded(kind, read_morphoj(fname, *text));
   }
-  if (!rows.empty()) {
-    result.x.resize(static_cast<Index>(rows.size()), rows.front().size());
-    for (size_t i = 0; i < rows.size(); ++i) result.x.row(static_cast<Index>(i)) = rows[i];
-  }
-  return result;
+  return {};
 }
 
 }  // namespace tav

@@ -10,11 +10,20 @@
 
 namespace tav {
 
+// What the last consensus run did, for the batch tool's status line and exit status.
+struct RunReport {
+  std::string mode;        // "plain", "Procrustes distance", ...
+  int passes = 0;          // passes of the iterated run; 0 for the others
+  bool converged = true;   // false when the iterated run stopped at its pass limit
+};
+
 struct EngineState {
   Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
   std::string FNAME1;       // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
   Row centroid_sizes{0};    // of every specimen as loaded, before any superimposition
+  std::vector<std::string> trailing_text;  // numeric rows: each row's trailing value as read
+  std::string reference_trailing_text;     // a user reference's trailing value as read
   Matrix PROTOC{0, 0};      // protocol table as read
   std::string FNAMEP;       // protocol file name without folder
   Matrix REFERENCE{0, 0};   // user reference, or the consensus of the last run
@@ -23,8 +32,10 @@ struct EngineState {
   bool has_curves = false;  // false while the four are still empty
   double numberlm = 0, numberslm = 0, numberhlp = 0;
   Row lmtypelist{0};        // type of every point: 0 landmark, 1 semi-landmark, 2 helper
+  Index protocol_points = 0;  // point count of the data the last protocol was loaded over
   bool userreference = false;
   Row oref{0};              // plain consensus of the sample as loaded
+  RunReport last_run;       // set by every completed consensus run
 };
 
 EngineState& engine_state();

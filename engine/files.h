@@ -17,21 +17,20 @@ struct DloadResult {
   FileKind kind = FileKind::Rows;  // the format the file was read in
   Matrix x{0, 0};       // one row per line read, in file order
   long unread_lines = 0;  // lines after the end line that the end rule left unread
+  long unread_number_lines = 0;  // of those, the lines holding numbers
+  long end_line = 0;             // line number of the end line; 0 when the file has none
+  bool decimal_comma = false;    // commas sit between digits only and blanks separate values
+  bool commas = false;           // some value is followed by a comma
+  std::vector<std::string> trailing;  // numeric rows: each row's last value as written in the file
   std::vector<std::string> warnings;      // to show the user (TPS: scale not applied, ...)
   std::vector<std::string> specimen_ids;  // TPS: the ID= of every row, "" where none; else empty
 };
 
-// A file of another program (recognise_file: TPS, NTS, Morphologika, MorphoJ text) read with
-// its reader; nullopt for a file of numeric rows. Errors of the reader pass through.
-std::optional<DloadResult> read_landmark_format(const std::string& fname);
-
-// Reads fname. A file of another program is read by its reader (read_landmark_format: TPS,
-// NTS, Morphologika, MorphoJ text, with their errors, warnings and specimen labels). Any other
-// is numeric text, read as bytes:
-// the file ends at its physical end or at the first line after the first whose length, line
-// end included, is exactly one character; the first line is always read. Every line must hold
-// the same count of finite numbers (blanks, tabs or commas between them): otherwise Error
-// naming the file and the line.
+// Reads fname once (read_input: pipes and devices too) and by the layout recognised from its
+// bytes (recognise_text): TPS, NTS, Morphologika or MorphoJ text by their readers (with their
+// errors, warnings and specimen labels), or numeric rows (read_rows: LF, CR LF or CR line ends;
+// the rows end at the physical end or at the first empty line after the first; every line the
+// same count of finite numbers). Errors name the file and the line.
 DloadResult dload(const std::string& fname);
 
 struct MfloadResult {
@@ -41,12 +40,18 @@ struct MfloadResult {
   std::string path;  // folder and name
 };
 
+// When lines with numbers follow the end line of the file read, tells the user in a box which
+// line ended the reading and how many such lines were left; returns whether it told.
+bool tell_lines_after_end(const MfloadResult& r);
+
 // File-open dialog ("*.*", "Enter file to Load?"), then `read` (dload unless given) of the
 // chosen file; the chosen folder becomes the current folder so that the next dialog opens there.
 MfloadResult mfload(const std::function<DloadResult(const std::string&)>& read = dload);
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
-// over the target once every byte is written. Raises Error naming the file on failure.
+// over the target once every byte is written. A symbolic link is written through to its
+// target; a replaced file keeps its mode; a file the user may not write is refused. Temporary
+// files left by a killed save into the same folder are removed. Raises Error naming the file.
 void write_file_atomically(const std::string& path, const std::string& text);
 
 }  // namespace tav

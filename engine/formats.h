@@ -4,6 +4,7 @@
 // (x1 y1 ... xk yk and the specimen's centroid size as the trailing value) with the specimen
 // labels kept as IDs.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/matrix.h"
@@ -16,7 +17,10 @@ enum class FileKind { Rows, Tps, Nts, Morphologika, MorphoJ };
 // comment or an NTS header ("1 n p 0" with DIM= or an L-marked count) begins NTS, a
 // [section] (after ' comments) begins Morphologika, and a first line whose fields are split by
 // tabs, commas or semicolons with a field that is not a number (a header or a text label)
-// begins MorphoJ text. Everything else, and a file that cannot be opened, is Rows.
+// begins MorphoJ text. Everything else is Rows. recognise_text tells it from the file's bytes
+// (a UTF-8 byte order mark skipped; LF, CR LF or CR line ends); recognise_file reads fname once
+// for it, and a file that cannot be opened or read is Rows.
+FileKind recognise_text(std::string_view text);
 FileKind recognise_file(const std::string& fname);
 const char* file_kind_name(FileKind kind);
 
@@ -28,9 +32,13 @@ struct ForeignSample {
 
 // Each reader raises Error naming the file, the line and what was expected there for a file
 // it cannot read whole; nothing is returned then.
+// The two-argument forms read `text`, the bytes of fname already read; fname names it in messages.
 ForeignSample read_nts(const std::string& fname);
 ForeignSample read_morphologika(const std::string& fname);
 ForeignSample read_morphoj(const std::string& fname);
+ForeignSample read_nts(const std::string& fname, const std::string& text);
+ForeignSample read_morphologika(const std::string& fname, const std::string& text);
+ForeignSample read_morphoj(const std::string& fname, const std::string& text);
 
 // Configuration rows as a file of each kind, numbers with `digits` significant digits. The
 // trailing value is not written as a coordinate; labels are ids[i], or the specimen's number

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
+
+#include "platform/format.h"
 
 namespace tav {
 namespace {
@@ -11,11 +14,7 @@ constexpr double kMostPoints = 1e6;
 std::string where(const std::string& file, Index row) {
   return "protocol " + file + ", row " + std::to_string(row + 1) + ": ";
 }
-std::string num(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
+std::string num(double v) { return sprintf_m("%g", {Value(v)}); }
 }  // namespace
 
 void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
@@ -25,8 +24,10 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
     throw Error("protocol " + file + ": rows hold " + std::to_string(protoc.cols()) +
                 " numbers; a protocol row needs 4 (curve code, unused, point, type)");
   std::set<long> codes;
+  std::map<std::pair<long, long>, Index> in_curve;      // (code, point) -> first row
+  std::map<long, std::pair<double, Index>> type_of;     // point -> (type, first row)
   for (Index i = 0; i < protoc.rows(); ++i) {
-    const double code = protoc(i, 0), point = protoc(i, 2);
+    const double code = protoc(i, 0), point = protoc(i, 2), type = protoc(i, 3);
     if (code != std::floor(code) || std::fabs(code) > 1e6)
       throw Error(where(file, i) + "the curve code " + num(code) + " is not a whole number");
     if (point != std::floor(point) || point < 1)
@@ -37,7 +38,21 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
     if (point > std::max(static_cast<double>(k), kMostPoints))
       throw Error(where(file, i) + "names point " + num(point) + ", but the data have " +
                   std::to_string(k) + " points; load the data this protocol was made for");
-    codes.insert(static_cast<long>(code));
+    if (type != 0 && type != 1 && type != 2)
+      throw Error(where(file, i) + "the type " + num(type) +
+                  " is not 0 (landmark), 1 (semi-landmark) or 2 (helper point)");
+    const long c = static_cast<long>(code), p = static_cast<long>(point);
+    const auto [at, fresh] = in_curve.emplace(std::make_pair(c, p), i);
+    if (!fresh)
+      throw Error(where(file, i) + "point " + std::to_string(p) + " is listed twice in curve " +
+                  std::to_string(c) + " (rows " + std::to_string(at->second + 1) + " and " +
+                  std::to_string(i + 1) + "); list each point once per curve");
+    const auto [t, first] = type_of.emplace(p, std::make_pair(type, i));
+    if (!first && t->second.first != type)
+      throw Error(where(file, i) + "point " + std::to_string(p) + " has type " + num(type) +
+                  ", but row " + std::to_string(t->second.second + 1) + " gives it type " +
+                  num(t->second.first) + "; give every point one type in all its curves");
+    codes.insert(c);
   }
   for (long j = *codes.begin(); j <= *codes.rbegin(); ++j)
     if (!codes.count(j))
@@ -57,18 +72,16 @@ CurveProtocol protocol_curves(const Matrix& protoc, const std::function<void(int
   CurveProtocol p;
   p.numfull = static_cast<int>(protoc.col(0).minCoeff());
   p.numopen = static_cast<int>(protoc.col(0).maxCoeff());
-  for (int j = p.numfull; j <= p.numopen; ++j) {
-    each_code(j);
-    std::vector<int> members;
-    std::vector<double> types;
-    for (Index i = 0; i < protoc.rows(); ++i)
-      if (protoc(i, 0) == j) {
-        members.push_back(static_cast<int>(protoc(i, 2)));
-        types.push_back(protoc(i, 3));
-      }
-    p.members.push_back(members);
-    p.types.push_back(types);
+  // Rows go to their curve's bucket in one pass, in file order.
+  const size_t count = static_cast<size_t>(p.numopen - p.numfull + 1);
+  p.members.assign(count, {});
+  p.types.assign(count, {});
+  for (Index i = 0; i < protoc.rows(); ++i) {
+    const size_t at = static_cast<size_t>(static_cast<int>(protoc(i, 0)) - p.numfull);
+    p.members[at].push_back(static_cast<int>(protoc(i, 2)));
+    p.types[at].push_back(protoc(i, 3));
   }
+  for (int j = p.numfull; j <= p.numopen; ++j) each_code(j);
   return p;
 }
 

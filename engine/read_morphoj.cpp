@@ -46,8 +46,10 @@ bool header(const std::vector<std::string>& f) {
 
 }  // namespace
 
-ForeignSample read_morphoj(const std::string& fname) {
-  std::vector<Line> lines = tps::nonblank_lines(foreign::file_text(fname));
+ForeignSample read_morphoj(const std::string& fname) { return read_morphoj(fname, foreign::file_text(fname)); }
+
+ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
+  std::vector<Line> lines = tps::nonblank_lines(text);
   auto fail = [&](long line, const std::string& what) {
     return Error("file " + fname + ", line " + std::to_string(line) + ": " + what);
   };

@@ -42,8 +42,8 @@ struct Section {
 
 class MorphologikaParser {
  public:
-  explicit MorphologikaParser(const std::string& fname) : fname_(fname) {
-    for (const Line& l : tps::nonblank_lines(foreign::file_text(fname))) {
+  MorphologikaParser(const std::string& fname, const std::string& text) : fname_(fname) {
+    for (const Line& l : tps::nonblank_lines(text)) {
       last_line_ = l.number;
       if (l.text[0] == '\'') continue;
       if (l.text[0] == '[') {
@@ -193,7 +193,11 @@ class MorphologikaParser {
 }  // namespace
 
 ForeignSample read_morphologika(const std::string& fname) {
-  return MorphologikaParser(fname).read();
+  return read_morphologika(fname, foreign::file_text(fname));
+}
+
+ForeignSample read_morphologika(const std::string& fname, const std::string& text) {
+  return MorphologikaParser(fname, text).read();
 }
 
 }  // namespace tav

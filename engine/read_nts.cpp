@@ -137,8 +137,10 @@ class NtsParser {
 
 }  // namespace
 
-ForeignSample read_nts(const std::string& fname) {
-  return NtsParser(fname, tokens(foreign::file_text(fname))).read();
+ForeignSample read_nts(const std::string& fname) { return read_nts(fname, foreign::file_text(fname)); }
+
+ForeignSample read_nts(const std::string& fname, const std::string& text) {
+  return NtsParser(fname, tokens(text)).read();
 }
 
 }  // namespace tav

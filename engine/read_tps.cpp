@@ -229,8 +229,10 @@ Index TpsLayout::points() const {
   return n;
 }
 
-TpsSample read_tps(const std::string& fname) {
-  const std::vector<Specimen> all = Parser(fname, tps::nonblank_lines(read_text(fname))).specimens();
+TpsSample read_tps(const std::string& fname) { return read_tps_text(fname, read_text(fname)); }
+
+TpsSample read_tps_text(const std::string& fname, const std::string& text) {
+  const std::vector<Specimen> all = Parser(fname, tps::nonblank_lines(text)).specimens();
   check_layouts(fname, all);
   TpsSample out;
   out.layout = all.front().layout;

@@ -1,10 +1,13 @@
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <optional>
+#include <string_view>
 
 #include "engine/foreign_text.h"
 #include "engine/formats.h"
+#include "engine/input.h"
 #include "engine/tps_lines.h"
+#include "platform/error.h"
 
 namespace tav {
 namespace {
@@ -71,14 +74,15 @@ bool delimited_with_text(const std::string& line) {
 
 }  // namespace
 
-FileKind recognise_file(const std::string& fname) {
-  std::ifstream in(fname, std::ios::binary);
-  std::string line;
-  bool first = true;
-  while (std::getline(in, line)) {
-    if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-    first = false;
-    const std::string t = trimmed(line);
+FileKind recognise_text(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  size_t start = 0;
+  while (start < text.size()) {
+    // LF, CR LF and a lone CR all end a line, so old-Mac files are told apart by their first line.
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string t = trimmed(std::string(text.substr(start, end - start)));
+    start = end + 1;
     if (t.empty() || t[0] == '\'') continue;  // Morphologika comments come before its sections
     if (const auto k = tps::key_line(t); k && (k->key == "LM" || k->key == "LM3")) return FileKind::Tps;
     if (t[0] == '"' || nts_header(t)) return FileKind::Nts;
@@ -87,6 +91,15 @@ FileKind recognise_file(const std::string& fname) {
     return FileKind::Rows;
   }
   return FileKind::Rows;
+}
+
+FileKind recognise_file(const std::string& fname) {
+  try {
+    const std::optional<std::string> text = read_input(fname);
+    return text ? recognise_text(*text) : FileKind::Rows;
+  } catch (const Error&) {
+    return FileKind::Rows;  // not text: the rows reader gives the message
+  }
 }
 
 const char* file_kind_name(FileKind kind) {

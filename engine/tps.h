@@ -2,7 +2,7 @@
 // TPS landmark files as digitising software writes them. A specimen is "LM=N" and N lines of
 // x y; optionally "CURVES=C" and C blocks of "POINTS=P" and P lines of x y; then any of
 // "IMAGE=", "ID=", "SCALE=", "COMMENT=", "VARIABLES=" (keys in any case, values optional).
-// Blank lines are skipped; numbers are separated by blanks or tabs; lines may end in CR LF.
+// Blank lines are skipped; numbers are separated by blanks or tabs; lines end in LF, CR LF or CR.
 #include <string>
 #include <vector>
 
@@ -35,6 +35,8 @@ bool is_tps(const std::string& fname);
 // naming the file, the line and the specimen for a break of the grammar, three-dimensional data
 // ("LM3="), or specimens whose landmark or curve point counts differ from the first's.
 TpsSample read_tps(const std::string& fname);
+// The same, for the text of `fname` already read (named in messages).
+TpsSample read_tps_text(const std::string& fname, const std::string& text);
 
 // A sample as TPS text: per configuration row "LM=k", k lines "x y" written with `digits`
 // significant digits, and "ID=" with ids[i], or the specimen number where the id is empty or

@@ -5,6 +5,7 @@
 
 #include "engine/tps_lines.h"
 #include "platform/error.h"
+#include "platform/parse.h"
 
 namespace tav::tps {
 namespace {
@@ -40,18 +41,16 @@ std::vector<std::string> tokens(const std::string& text) {
 }  // namespace
 
 double parse_number(const std::string& token, const char* which) {
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(token.c_str(), &end);
-  if (end != token.c_str() + token.size()) {
+  const ParsedNumber n = parse_number_token(token);
+  if (n.status == NumberRead::NotANumber) {
     std::string hint = token.find(',') != std::string::npos
                            ? "; write decimals with a point, not a comma, and separate x and y by a blank or a tab"
                            : "";
     throw Error(std::string(which) + " " + shown(token) + " is not a number" + hint);
   }
-  if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1))
+  if (n.status != NumberRead::Ok)
     throw Error(std::string(which) + " " + shown(token) + " is not a finite number");
-  return v;
+  return n.value;
 }
 
 std::vector<Line> nonblank_lines(const std::string& text) {
@@ -60,13 +59,14 @@ std::vector<Line> nonblank_lines(const std::string& text) {
   size_t start = 0;
   // A UTF-8 byte order mark some editors put first is not part of the first line.
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+  // LF, CR LF and a lone CR each end one line.
   while (start < text.size()) {
-    size_t end = text.find('\n', start);
+    size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
     ++number;
     std::string t = trimmed(text.substr(start, end - start));
     if (!t.empty()) out.push_back({number, std::move(t)});
-    start = end + 1;
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   return out;
 }

@@ -1,28 +1,93 @@
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "engine/files.h"
 
 namespace tav {
+namespace {
+
+// Temporary files are named ".tavrel6-<process id>-XXXXXX.tmp" in the target's folder.
+const std::string kTempPrefix = ".tavrel6-";
+
+// The file a save really replaces: a symbolic link is followed to its target, so the link
+// stays and the file it names gets the text.
+std::string resolved_target(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char buf[PATH_MAX];
+  if (::realpath(path.c_str(), buf)) return buf;
+  // A dangling link: write where it points.
+  const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf - 1);
+  if (n <= 0) return path;
+  const std::string target(buf, static_cast<size_t>(n));
+  if (target[0] == '/') return target;
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+}
+
+std::string folder_of(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+// Removes temporary files that earlier saves into `folder` left when they were killed: those
+// whose process no longer runs.
+void remove_stale_temporaries(const std::string& folder) {
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.rfind(kTempPrefix, 0) != 0 || name.size() < 4 || name.compare(name.size() - 4, 4, ".tmp") != 0)
+      continue;
+    const long pid = std::strtol(name.c_str() + kTempPrefix.size(), nullptr, 10);
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) std::remove((folder + name).c_str());
+  }
+  ::closedir(d);
+}
+
+// The mode the written file gets: that of the file it replaces, else what a new file gets.
+mode_t mode_for(const std::string& target, bool& exists) {
+  struct stat st{};
+  exists = ::stat(target.c_str(), &st) == 0;
+  if (exists) return st.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
 
 void write_file_atomically(const std::string& path, const std::string& text) {
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  std::string tmp = (slash == std::string::npos ? std::string("./") : folder) + ".tavrel6-XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
+  const std::string target = resolved_target(path);
+  bool exists = false;
+  const mode_t mode = mode_for(target, exists);
+  // A file made read-only is kept, even from a user (root) whom the system would let write it.
+  if (exists && ((mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
+    throw Error("cannot write " + path + ": the file exists and is read-only; choose another name "
+                "or make it writable; nothing was written");
+  const std::string folder = folder_of(target);
+  remove_stale_temporaries(folder);
+  std::string tmp = folder + kTempPrefix + std::to_string(::getpid()) + "-XXXXXX.tmp";
+  const int fd = ::mkstemps(tmp.data(), 4);
   if (fd < 0)
     throw Error("cannot write " + path + ": " + std::strerror(errno) +
                 " (is the folder writable?); nothing was written");
   std::FILE* f = ::fdopen(fd, "w");
   bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
   ok = f && std::fflush(f) == 0 && ok;
+  ok = ok && ::fchmod(fd, mode) == 0;
   const int err = errno;
   if (f) std::fclose(f); else ::close(fd);
-  if (ok) ::chmod(tmp.c_str(), 0644);
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
     const int e = ok ? errno : err;
     std::remove(tmp.c_str());
     throw Error("cannot write " + path + ": " + std::strerror(e) + "; any earlier file is unchanged");

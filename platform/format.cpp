@@ -1,5 +1,7 @@
 #include "platform/format.h"
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -50,10 +52,46 @@ struct Spec {
   char conv = 0;
 };
 
-std::string c_format(const std::string& fmt, double v) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, fmt.c_str(), v);
-  return buf;
+// A number as printf writes it in the C locale ("%g", "%e", "%f" with flags, width and
+// precision), built with std::to_chars so that no locale's decimal comma ever reaches a file.
+std::string c_number(const std::string& flags_width, int prec, char conv, double v) {
+  bool left = false, plus = false, space = false, zero = false;
+  size_t i = 0;
+  for (; i < flags_width.size() && std::string("-+ 0#").find(flags_width[i]) != std::string::npos; ++i) {
+    left |= flags_width[i] == '-';
+    plus |= flags_width[i] == '+';
+    space |= flags_width[i] == ' ';
+    zero |= flags_width[i] == '0';
+  }
+  const size_t width = i < flags_width.size() ? std::stoul(flags_width.substr(i)) : 0;
+  const bool upper = conv == 'G' || conv == 'E' || conv == 'F';
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(conv)));
+  std::string body;
+  if (std::isnan(v)) {
+    body = std::signbit(v) ? "-nan" : "nan";
+  } else if (std::isinf(v)) {
+    body = v < 0 ? "-inf" : "inf";
+  } else {
+    if (prec < 0) prec = 6;
+    if (lower == 'g' && prec == 0) prec = 1;
+    const std::chars_format f = lower == 'f'   ? std::chars_format::fixed
+                                : lower == 'e' ? std::chars_format::scientific
+                                               : std::chars_format::general;
+    std::vector<char> buf(static_cast<size_t>(prec) + 400);
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, f, prec);
+    body.assign(buf.data(), res.ptr);
+  }
+  if (upper)
+    for (char& c : body) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (body[0] != '-' && (plus || space)) body.insert(body.begin(), plus ? '+' : ' ');
+  if (body.size() >= width) return body;
+  const size_t pad = width - body.size();
+  if (left) return body + std::string(pad, ' ');
+  if (zero && std::isfinite(v)) {
+    const size_t sign = (body[0] == '-' || body[0] == '+' || body[0] == ' ') ? 1 : 0;
+    return body.insert(sign, pad, '0');
+  }
+  return std::string(pad, ' ') + body;
 }
 
 std::string format_number(const Spec& s, double v) {
@@ -63,16 +101,14 @@ std::string format_number(const Spec& s, double v) {
     conv = 'e';  // a non-integer under an integer conversion is shown in full
   }
   if (conv == 'i' || conv == 'd' || conv == 'u') {
-    if (!std::isfinite(v)) return c_format("%" + s.flags_width + "f", v);
-    return c_format("%" + s.flags_width + ".0f", v);
+    if (!std::isfinite(v)) return c_number(s.flags_width, -1, 'f', v);
+    return c_number(s.flags_width, 0, 'f', v);
   }
   if (conv == 'g' || conv == 'G') {
     if (prec < 0) prec = g_digits;
   }
-  std::string f = "%" + s.flags_width;
-  if (prec >= 0) f += "." + std::to_string(prec);
-  f += conv;
-  return c_format(f, v);
+  if (std::string("gGeEfF").find(conv) == std::string::npos) conv = 'g';
+  return c_number(s.flags_width, prec, conv, v);
 }
 
 std::string format_text(const Spec& s, const Item& it) {
@@ -98,8 +134,8 @@ int set_g_precision(int digits) {
 int g_precision() { return g_digits; }
 
 std::string num2str(double v) {
-  if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) return c_format("%.0f", v);
-  return c_format("%.5g", v);
+  if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) return c_number("", 0, 'f', v);
+  return c_number("", 5, 'g', v);
 }
 
 std::string sprintf_m(const std::string& format, const std::vector<Value>& args) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -70,11 +71,68 @@ Output (each written whole or not at all):
   --plot F                       the final drawing; .eps, .pdf, .svg or .png by the ending
 Other:
   --verbose                      show the working values the window's console shows
+  --quiet                        no status line per step (warnings and errors still shown)
   --help                         this text
+Every output must differ from every input and from every other output.
 Exit status: 0 when every step succeeded, 1 when a step failed (the reason on standard
-error), 2 for bad arguments.
+error), 2 for bad arguments, 3 when the iterated run (--iterate) stopped at its pass limit
+without converging (its results are written all the same).
 )";
 }
+
+namespace {
+
+// The options that name a file, with where each is stored; inputs first.
+std::vector<std::pair<const char*, std::string BatchOptions::*>> file_options() {
+  return {{"--data", &BatchOptions::data},
+          {"--reference", &BatchOptions::reference},
+          {"--protocol", &BatchOptions::protocol},
+          {"--save", &BatchOptions::save},
+          {"--save-lmslm", &BatchOptions::save_lmslm},
+          {"--save-lm", &BatchOptions::save_lm},
+          {"--save-reference", &BatchOptions::save_reference},
+          {"--save-reference-lmslm", &BatchOptions::save_reference_lmslm},
+          {"--save-reference-lm", &BatchOptions::save_reference_lm},
+          {"--plot", &BatchOptions::plot},
+          {"--save-tps", &BatchOptions::save_tps},
+          {"--save-nts", &BatchOptions::save_nts},
+          {"--save-morphologika", &BatchOptions::save_morphologika},
+          {"--save-morphoj", &BatchOptions::save_morphoj},
+          {"--save-protocol-sliders", &BatchOptions::save_protocol_sliders},
+          {"--suggest-protocol", &BatchOptions::suggest_protocol}};
+}
+constexpr size_t kInputs = 3;
+
+// Refuses, before any work, an output naming an input or another output.
+void check_outputs(const BatchOptions& o) {
+  const auto files = file_options();
+  for (size_t i = kInputs; i < files.size(); ++i) {
+    const std::string& out = o.*files[i].second;
+    if (out.empty()) continue;
+    for (size_t j = 0; j < i; ++j) {
+      const std::string& other = o.*files[j].second;
+      if (other.empty() || !same_file(out, other)) continue;
+      if (j < kInputs)
+        throw Error(std::string(files[i].first) + " " + out + " would overwrite the " + files[j].first +
+                    " file the run reads; nothing was run. Name another file for " + files[i].first);
+      throw Error(std::string(files[i].first) + " " + out + " would overwrite the " + files[j].first +
+                  " file written by the same run; nothing was run. Give each output its own file");
+    }
+  }
+}
+
+void warn_conflicts(BatchOptions& o) {
+  if (o.no_align && (o.distance || o.iterate))
+    o.warnings.push_back(std::string("--no-align wins over ") + (o.distance ? "--distance" : "--iterate") +
+                         ": no semi-landmark slides, the plain consensus runs");
+  else if (o.distance && o.iterate)
+    o.warnings.push_back("--distance wins over --iterate: the semi-landmarks slide by Procrustes distance");
+  if (!o.reference.empty() && (!o.distance || o.no_align))
+    o.warnings.push_back("--reference is used only by a --distance run (without --no-align), which slides "
+                         "onto it; this run loads and draws it but computes its own consensus");
+}
+
+}  // namespace
 
 BatchOptions parse_batch_options(const std::vector<std::string>& args) {
   BatchOptions o;
@@ -83,29 +141,25 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
       throw Error("option " + args[i] + " needs a value; see tavrel6-batch --help");
     return args[++i];
   };
+  std::vector<std::string> seen;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (a.rfind("--", 0) == 0 && std::find(seen.begin(), seen.end(), a) != seen.end())
+      throw Error("option " + a + " is given twice; give it once (for two outputs use two options)");
+    seen.push_back(a);
+    bool named_file = false;
+    for (const auto& [name, member] : file_options())
+      if (a == name) {
+        o.*member = value(i);
+        named_file = true;
+      }
+    if (named_file) continue;
     if (a == "--help" || a == "-h") o.help = true;
-    else if (a == "--data") o.data = value(i);
-    else if (a == "--reference") o.reference = value(i);
-    else if (a == "--protocol") o.protocol = value(i);
     else if (a == "--distance") o.distance = true;
     else if (a == "--iterate") o.iterate = true;
     else if (a == "--no-align") o.no_align = true;
     else if (a == "--verbose") o.verbose = true;
-    else if (a == "--save") o.save = value(i);
-    else if (a == "--save-lmslm") o.save_lmslm = value(i);
-    else if (a == "--save-lm") o.save_lm = value(i);
-    else if (a == "--save-reference") o.save_reference = value(i);
-    else if (a == "--save-reference-lmslm") o.save_reference_lmslm = value(i);
-    else if (a == "--save-reference-lm") o.save_reference_lm = value(i);
-    else if (a == "--plot") o.plot = value(i);
-    else if (a == "--save-tps") o.save_tps = value(i);
-    else if (a == "--save-nts") o.save_nts = value(i);
-    else if (a == "--save-morphologika") o.save_morphologika = value(i);
-    else if (a == "--save-morphoj") o.save_morphoj = value(i);
-    else if (a == "--save-protocol-sliders") o.save_protocol_sliders = value(i);
-    else if (a == "--suggest-protocol") o.suggest_protocol = value(i);
+    else if (a == "--quiet") o.quiet = true;
     else if (a == "--digits") {
       const std::string v = value(i);
       char* end = nullptr;
@@ -116,12 +170,12 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
       throw Error("unknown option \"" + a + "\"; see tavrel6-batch --help");
     }
   }
-  if (!o.help && o.data.empty()) throw Error("--data FILE is required; see tavrel6-batch --help");
+  if (o.help) return o;
+  if (o.data.empty()) throw Error("--data FILE is required; see tavrel6-batch --help");
   if (!o.save_protocol_sliders.empty() && o.protocol.empty())
     throw Error("--save-protocol-sliders needs --protocol: it writes the protocol the run loads");
-  if (!o.suggest_protocol.empty() && !o.protocol.empty() && same_file(o.suggest_protocol, o.protocol))
-    throw Error("--suggest-protocol " + o.suggest_protocol + " would overwrite the --protocol file the run "
-                "reads; name another file for the suggestion");
+  check_outputs(o);
+  warn_conflicts(o);
   return o;
 }
 

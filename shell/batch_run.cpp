@@ -5,6 +5,7 @@
 
 #include "consensus/consensus.h"
 #include "display/display.h"
+#include "engine/consensus_run.h"
 #include "display/render.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
@@ -51,14 +52,40 @@ class ProgressConsole : public std::streambuf {
   std::string line_;
 };
 
+// One status line per step on standard error, unless --quiet.
+class Status {
+ public:
+  Status(std::ostream& err, bool quiet) : err_(err), quiet_(quiet) {}
+  void operator()(const std::string& line) const {
+    if (!quiet_) err_ << "tavrel6-batch: " << line << "\n";
+  }
+
+ private:
+  std::ostream& err_;
+  bool quiet_;
+};
+
+// The boxes and error boxes the actions showed since the last call, on `err`.
+void forward_boxes(ScriptedBackend& ui, std::ostream& err) {
+  for (const std::string& m : ui.messages) err << m << "\n";
+  for (const std::string& m : ui.errors) err << "error: " << m << "\n";
+  ui.messages.clear();
+  ui.errors.clear();
+}
+
 bool step(ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
   ui.choose(path);
   try {
     zidudezu(Value(action));
   } catch (const std::exception& e) {
+    forward_boxes(ui, err);
     err << "tavrel6-batch: " << action << " " << path << ": " << e.what() << "\n";
+    ui.answers.clear();
     return false;
   }
+  forward_boxes(ui, err);
+  // An action that stops before its dialog leaves the answer unused: it must not serve the next.
+  ui.answers.clear();
   if (!last_action_done()) {
     err << "tavrel6-batch: " << action << " " << path << " did not complete\n";
     return false;
@@ -66,13 +93,27 @@ bool step(ScriptedBackend& ui, const std::string& action, const std::string& pat
   return true;
 }
 
+std::string counts(const Matrix& x, const char* what) {
+  return std::to_string(x.rows()) + " " + what + ", " + std::to_string((x.cols() - 1) / 2) + " points";
+}
+
 // Without a protocol: the plain consensus, and every point a landmark.
 void plain_run() {
   EngineState& s = engine_state();
   const Consensus c = getconsensus(s.DATA);
+  refuse_not_finite(c, s.curves);
   s.REFERENCE = c.y;
   s.DATA = c.xpt;
   s.lmtypelist = Row::Zero((s.DATA.cols() - 1) / 2);
+  s.last_run = {"plain Procrustes consensus (no protocol, no sliding)", 0, true};
+}
+
+std::string run_line(const RunReport& r) {
+  std::string line = "run: " + r.mode;
+  if (r.passes > 0)
+    line += ", " + std::to_string(r.passes) + (r.passes == 1 ? " pass, " : " passes, ") +
+            (r.converged ? "converged" : "stopped at the pass limit without converging");
+  return line;
 }
 
 // Runs one file-writing step; a failure is reported and ends the run.
@@ -112,7 +153,7 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
                             &o.save_morphoj, &o.save_protocol_sliders})
     *path = absolute(*path);
   ScriptedBackend backend;
-  backend.echo_to_stderr = true;
+  backend.echo_to_stderr = false;  // step() forwards the boxes to err, in order
   reset_runtime(&backend);
   start_all();
   ProgressConsole progress(o.verbose ? &std::cout : nullptr);
@@ -128,11 +169,27 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   set("NoAlignButton", o.no_align);
   set("CurveButton", true);
 
+  const Status status(err, o.quiet);
+  engine_state() = EngineState{};
+  const EngineState& state = engine_state();
+  for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
   bool ok = step(backend, "Load", o.data, err);
-  if (ok && !o.suggest_protocol.empty())
+  if (ok) status("read " + given.data + ": " + counts(state.DATA, "specimens"));
+  if (ok && !o.suggest_protocol.empty()) {
     ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(o.data); });
-  if (ok && !o.reference.empty()) ok = step(backend, "LoadReference", o.reference, err);
-  if (ok && !o.protocol.empty()) ok = step(backend, "LoadProtocol", o.protocol, err);
+    if (ok) status("wrote " + given.suggest_protocol + " (--suggest-protocol)");
+  }
+  if (ok && !o.reference.empty()) {
+    ok = step(backend, "LoadReference", o.reference, err);
+    if (ok) status("read " + given.reference + ": " + counts(state.REFERENCE, "reference configuration"));
+  }
+  if (ok && !o.protocol.empty()) {
+    ok = step(backend, "LoadProtocol", o.protocol, err);
+    if (ok)
+      status("read " + given.protocol + ": " + sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
+                                                         {Value(state.numberlm), Value(state.numberslm),
+                                                          Value(state.numberhlp)}));
+  }
   if (ok && o.protocol.empty()) {
     try {
       plain_run();
@@ -141,36 +198,51 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
       ok = false;
     }
   }
+  if (ok) status(run_line(state.last_run));
   const std::pair<const std::string*, const char*> saves[] = {
       {&o.save, "Save"}, {&o.save_lmslm, "SaveLMSLM"}, {&o.save_lm, "SaveLM"},
       {&o.save_reference, "SaveReference"}, {&o.save_reference_lmslm, "SaveReferenceLMSLM"},
       {&o.save_reference_lm, "SaveReferenceLM"}};
   for (const auto& [file, action] : saves)
-    if (ok && !file->empty()) ok = step(backend, action, *file, err);
-  if (ok && !o.save_tps.empty())
+    if (ok && !file->empty()) {
+      ok = step(backend, action, *file, err);
+      if (ok) status("wrote " + *file + " (" + action + ")");
+    }
+  if (ok && !o.save_tps.empty()) {
     ok = write_step("--save-tps", o.save_tps, err, [&] {
-      const EngineState& s = engine_state();
-      return tps_text(s.DATA, s.specimen_ids, o.digits ? o.digits : 10);
+      // ID= as read: the TPS file's own, or the trailing value of each row as written.
+      const auto& tps_ids = state.specimen_ids.empty() ? state.trailing_text : state.specimen_ids;
+      return tps_text(state.DATA, tps_ids, o.digits ? o.digits : 10);
     });
+    if (ok) status("wrote " + o.save_tps + " (--save-tps)");
+  }
+  // Labels as read: the file's own IDs, or the trailing value of each row as written.
+  const auto& ids = state.specimen_ids.empty() ? state.trailing_text : state.specimen_ids;
   const int digits = o.digits ? o.digits : 10;
-  const EngineState& s = engine_state();
-  if (ok && !o.save_nts.empty())
-    ok = write_step("--save-nts", o.save_nts, err, [&] { return nts_text(s.DATA, s.specimen_ids, digits); });
-  if (ok && !o.save_morphologika.empty())
-    ok = write_step("--save-morphologika", o.save_morphologika, err,
-                    [&] { return morphologika_text(s.DATA, s.specimen_ids, s.centroid_sizes, digits); });
-  if (ok && !o.save_morphoj.empty())
-    ok = write_step("--save-morphoj", o.save_morphoj, err, [&] { return morphoj_text(s.DATA, s.specimen_ids, digits); });
-  if (ok && !o.save_protocol_sliders.empty())
-    ok = write_step("--save-protocol-sliders", o.save_protocol_sliders, err, [&] { return sliders_text(s.curves); });
+  const std::pair<const std::string*, const char*> foreign_saves[] = {
+      {&o.save_nts, "--save-nts"}, {&o.save_morphologika, "--save-morphologika"},
+      {&o.save_morphoj, "--save-morphoj"}, {&o.save_protocol_sliders, "--save-protocol-sliders"}};
+  for (const auto& [file, option] : foreign_saves)
+    if (ok && !file->empty()) {
+      ok = write_step(option, *file, err, [&, option = std::string(option)] {
+        if (option == "--save-nts") return nts_text(state.DATA, ids, digits);
+        if (option == "--save-morphologika")
+          return morphologika_text(state.DATA, ids, state.centroid_sizes, digits);
+        if (option == "--save-morphoj") return morphoj_text(state.DATA, ids, digits);
+        return sliders_text(state.curves);
+      });
+      if (ok) status("wrote " + *file + " (" + option + ")");
+    }
   if (ok && !o.plot.empty()) {
     try {
       export_figure(gr(), fig, o.plot);
+      status("wrote " + o.plot + " (--plot)");
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;
     }
   }
+  const bool converged = state.last_run.converged;
   set_drawing(drew);
   set_g_precision(old_digits);
   set_console(previous);
@@ -179,7 +251,8 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   if (!start_folder.empty() && ::chdir(start_folder.c_str()) != 0) {
     // The folder was current a moment ago; failing to return to it only affects later relative names.
   }
-  return ok ? 0 : 1;
+  if (!ok) return kBatchFailed;
+  return converged ? kBatchOk : kBatchNotConverged;
 }
 
 }  // namespace tav

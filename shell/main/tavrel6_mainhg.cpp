@@ -19,6 +19,8 @@ int run(int argc, char** argv) {
   tav::start_all();
   tav::List args;
   for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
+  // A call by name that fails (an unknown name, wrong counts, an error) sets the last error.
+  tav::set_last_error("");
   try {
     tav::tavrel6(args, 0);
   } catch (const std::exception& e) {
@@ -29,10 +31,11 @@ int run(int argc, char** argv) {
     tav::reset_runtime(nullptr);
     return 1;
   }
+  const bool call_failed = argc > 1 && !tav::last_error().empty();
   const int status = tav::ui().event_loop();
   tav::stop_all();
   tav::reset_runtime(nullptr);
-  return status;
+  return call_failed ? 1 : status;
 }
 
 }  // namespace

@@ -57,7 +57,9 @@ TEST_F(EngineTest, LoadTellsHowManyLinesTheEndLineLeftUnread) {
   act("Load", file("cut.txt", hexagon_sample(3) + "\n" + hexagon_sample(2)));
   EXPECT_EQ(engine_state().DATA.rows(), 3);
   EXPECT_THAT(status("FileBox"), HasSubstr("2 lines after the end line unread"));
-  EXPECT_THAT(capture->text(), HasSubstr("2 further lines were left unread"));
+  ASSERT_EQ(backend.messages.size(), 1u);  // lines with numbers were left: a box says so
+  EXPECT_THAT(backend.messages[0], HasSubstr("empty line 4"));
+  EXPECT_THAT(backend.messages[0], HasSubstr("2 lines with numbers after it were not read"));
 }
 
 TEST_F(EngineTest, LoadOfBadFilesChangesNothing) {
@@ -152,7 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
                       BadProtocol{"point_zero", "0 0 0 0\n", "row 1: the point 0 is not a positive whole number"},
                       BadProtocol{"fractional_point", "0 0 1 0\n0 0 1.5 0\n", "row 2: the point 1.5"},
                       BadProtocol{"negative_point", "0 0 -2 0\n", "the point -2"},
-                      BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"}),
+                      BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"},
+                      BadProtocol{"point_twice_in_a_curve", "0 0 1 0\n0 0 2 0\n0 0 1 0\n",
+                                  "row 3: point 1 is listed twice in curve 0 (rows 1 and 3)"},
+                      BadProtocol{"type_beyond_two", "0 0 1 0\n0 0 2 3\n", "row 2: the type 3 is not 0"},
+                      BadProtocol{"point_of_two_types", "0 0 1 0\n0 0 2 0\n1 0 1 1\n1 0 3 1\n1 0 2 0\n",
+                                  "row 3: point 1 has type 1, but row 1 gives it type 0"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(EngineTest, ProtocolWithoutDataIsRefused) {

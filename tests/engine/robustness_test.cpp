@@ -106,6 +106,9 @@ std::vector<BadInput> bad_inputs() {
        {"curve 1 has 2 points", "an open curve needs at least 3"}, true},
       {"curve_too_short_bending", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n1 0 1 0\n1 0 3 1\n1 0 4 1\n1 0 2 0\n"}},
        {"curve 1 has 4 points", "an open curve needs at least 6"}},
+      {"closed_curve_too_short_bending",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n0 0 8 0\n-1 0 3 1\n-1 0 4 1\n-1 0 5 1\n-1 0 6 1\n"}},
+       {"curve -1 has 4 points", "a closed curve needs at least 6", "the slide is not fixed"}},
       // Degenerate geometry: the run stops naming the specimen and the curve.
       {"coincident_points_distance", {{"Load", ridge_sample(6, {3, 5, 3})}, {"LoadProtocol", {}}},
        {"specimen 3, curve 1", "coincide"}, true},

@@ -1,0 +1,44 @@
+#pragma once
+// An input file read once, whole, and the readers that turn its bytes into configurations.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/matrix.h"
+
+namespace tav {
+
+// The longest line a reader accepts; a longer one is refused rather than held in memory.
+inline constexpr size_t kLongestLine = 64u << 20;
+
+// The bytes of `fname`, read once from its start (so pipes and devices work), or nullopt when
+// it cannot be opened. Raises Error naming the file and the line at the first NUL byte (the
+// reading stops there, so a device of zeros ends at once) and at a line longer than
+// kLongestLine.
+std::optional<std::string> read_input(const std::string& fname);
+
+// What a user reads when a file seems to write decimals with a comma, and how to mend it.
+std::string decimal_comma_advice();
+
+// Numeric rows: one configuration (or protocol row) per line, read in one pass.
+struct RowsRead {
+  Index cols = 0;
+  std::vector<double> values;         // row after row
+  std::vector<std::string> trailing;  // the last value of every row, as written in the file
+  long end_line = 0;                  // the line number of the end line; 0 when none
+  long unread_lines = 0;              // lines after the end line
+  long unread_number_lines = 0;       // of those, lines holding a digit
+  bool decimal_comma = false;         // commas sit between digits only, and blanks separate values
+  bool commas = false;                // some value is followed by a comma
+};
+
+// Reads numeric rows from `text` (the contents of `fname`, named in messages). Line ends are
+// LF, CR LF or a lone CR, each one line end; a UTF-8 byte order mark is skipped. The rows end at
+// the physical end or at the first line after the first whose length, line end counted as one,
+// is exactly one character (an empty line, or a last line of one character). Every row must
+// hold the same count of finite numbers, separated by blanks, tabs or commas: otherwise Error
+// naming the file and the line.
+RowsRead read_rows(const std::string& fname, std::string_view text);
+
+}  // namespace tav

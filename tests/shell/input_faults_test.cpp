@@ -1,0 +1,194 @@
+// Files from spreadsheets, other programs and older systems, and mistyped paths, through the
+// batch tool: each case is read right or refused with a message, never a wrong result, lost
+// data or a failure reported as success.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/engine_state.h"
+#include "engine/files.h"
+#include "platform/backend.h"
+#include "shell/batch.h"
+
+namespace tav::test {
+namespace {
+using ::testing::HasSubstr;
+using ::testing::Not;
+namespace fs = std::filesystem;
+
+const std::string kFaults = std::string(TAV_TEST_DATA) + "/faults/";
+
+// A case: arguments (fixture names are taken from tests/data/faults, "@name" is a file in the
+// case's scratch folder), the exit status, what standard error must say, and an output file
+// that must hold (or, with a leading '!', must not hold) a text.
+struct Fault {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  std::vector<std::string> said;
+  std::string output, holds;
+  bool silent = false;  // nothing at all on standard error
+};
+
+std::vector<Fault> faults() {
+  return {
+      {"blank_line_inside_data_is_reported", {"--data", "blank_line_inside.txt", "--save", "@s.txt"}, 0,
+       {"empty line 3", "1 lines with numbers after it were not read"}},
+      {"decimal_commas_refused", {"--data", "decimal_commas.txt", "--save", "@s.txt"}, 1, {"line 2", "decimals with a comma", "decimal point"}},
+      {"crlf_file_with_a_last_blank_line", {"--data", "crlf_last_line_blank.txt", "--save", "@s.txt"}, 0,
+       {"3 specimens, 4 points"}},
+      {"old_mac_line_ends", {"--data", "old_mac.txt", "--save", "@s.txt"}, 0, {"3 specimens, 4 points"}},
+      {"byte_order_mark_skipped", {"--data", "byte_order_mark.txt", "--save", "@s.txt"}, 0, {"3 specimens"}},
+      {"long_ids_kept_in_save", {"--data", "long_ids.txt", "--save", "@s.txt"}, 0, {}, "s.txt", " 20230815001  \n"},
+      {"close_ids_kept_apart", {"--data", "long_ids.txt", "--save-lm", "@s.txt"}, 0, {}, "s.txt", " 1234568 \n"},
+      {"long_ids_in_save_tps", {"--data", "long_ids.txt", "--save-tps", "@s.tps"}, 0, {}, "s.tps", "ID=20230815001\n"},
+      {"nul_byte_refused_at_once", {"--data", "nul_byte.txt"}, 1, {"line 2", "0x00", "not text"}},
+      {"reference_of_two_lines_refused", {"--data", "good.txt", "--reference", "two_line_reference.txt", "--distance"},
+       1, {"holds 2 configurations"}},
+      {"huge_coordinates_refused", {"--data", "huge_coordinates.txt", "--save", "@s.txt"}, 1, {"line 1", "too large"},
+       "!s.txt", ""},
+      {"overflowing_scale_refused", {"--data", "scale_overflow.tps", "--save", "@s.txt"}, 1, {"specimen 1", "too large"}},
+      {"save_onto_data_refused", {"--data", "@d.txt", "--save", "@d.txt"}, 2, {"--save", "--data"}, "d.txt", "10.5"},
+      {"save_reference_onto_protocol_refused",
+       {"--data", "good.txt", "--protocol", "@p.txt", "--save-reference", "@./p.txt"}, 2, {"--save-reference", "--protocol"}},
+      {"plot_onto_data_refused", {"--data", "@d.txt", "--plot", "@d.txt"}, 2, {"--plot", "--data"}},
+      {"suggestion_onto_data_refused", {"--data", "@d.txt", "--suggest-protocol", "@d.txt"}, 2, {"--suggest-protocol"}},
+      {"two_outputs_one_file_refused", {"--data", "good.txt", "--save", "@s.txt", "--save-lm", "@s.txt"}, 2,
+       {"--save-lm", "--save"}},
+      {"option_twice_refused", {"--data", "good.txt", "--save", "@a.txt", "--save", "@b.txt"}, 2, {"given twice"}},
+      {"no_align_wins_over_distance", {"--data", "good.txt", "--distance", "--no-align"}, 0,
+       {"--no-align wins over --distance"}},
+      {"reference_without_distance_warned", {"--data", "good.txt", "--reference", "@r.txt"}, 0,
+       {"--reference is used only by a --distance run"}},
+      {"each_step_says_what_it_did", {"--data", "good.txt", "--save", "@s.txt"}, 0,
+       {"read ", "3 specimens, 4 points", "run: plain Procrustes consensus", "wrote "}},
+      {"quiet_says_nothing", {"--data", "good.txt", "--save", "@s.txt", "--quiet"}, 0, {}, "s.txt", "  \n", true},
+  };
+}
+
+void PrintTo(const Fault& c, std::ostream* os) { *os << c.name; }
+
+class BatchFault : public ::testing::TestWithParam<Fault> {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tavrel6_faults_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = dir.parent_path() / dir.filename().string().substr(0, 120);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(kFaults + "good.txt", dir / "d.txt");
+    std::ofstream(dir / "r.txt") << "0 0 10 0 10 10 0 10 1\n";
+    std::ofstream(dir / "p.txt") << "0 0 1 0\n0 0 2 0\n0 0 3 0\n0 0 4 0\n";
+  }
+  void TearDown() override {
+    fs::remove_all(dir);
+    reset_runtime(nullptr);
+  }
+  // As the tool's main does it: bad arguments exit with 2 before any work.
+  int run(const std::vector<std::string>& args) {
+    std::ostringstream err;
+    int status;
+    try {
+      BatchOptions o = parse_batch_options(args);
+      status = run_batch(o, err);
+    } catch (const Error& e) {
+      err << e.what() << "\n";
+      status = 2;
+    }
+    said = err.str();
+    return status;
+  }
+  std::string path(const std::string& arg) const {
+    if (arg.rfind("--", 0) == 0) return arg;
+    if (arg[0] == '@') return (dir / arg.substr(1)).string();
+    return kFaults + arg;
+  }
+  std::string read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  fs::path dir;
+  std::string said;
+};
+
+TEST_P(BatchFault, IsReadRightOrRefusedWithAMessage) {
+  const Fault& c = GetParam();
+  std::vector<std::string> args;
+  for (const std::string& a : c.args) args.push_back(path(a));
+  EXPECT_EQ(run(args), c.status) << said;
+  for (const std::string& s : c.said) EXPECT_THAT(said, HasSubstr(s));
+  if (c.silent) EXPECT_EQ(said, "");
+  if (c.output.empty()) return;
+  const bool absent = c.output[0] == '!';
+  const fs::path out = dir / (absent ? c.output.substr(1) : c.output);
+  if (absent) {
+    EXPECT_FALSE(fs::exists(out));
+  } else {
+    EXPECT_THAT(read(out), HasSubstr(c.holds));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BatchFault, ::testing::ValuesIn(faults()),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// Existing files at an output path: what the user made read-only stays, a mode stays, a link
+// stays a link and its target gets the result, and a killed save's leftovers are cleaned.
+class BatchOutputFile : public BatchFault {};
+
+TEST_F(BatchOutputFile, ReadOnlyResultIsNotReplaced) {
+  const fs::path out = dir / "s.txt";
+  std::ofstream(out) << "earlier\n";
+  ::chmod(out.c_str(), 0444);
+  EXPECT_EQ(run({"--data", kFaults + "good.txt", "--save", out.string()}), 1);
+  EXPECT_THAT(said, HasSubstr("read-only"));
+  EXPECT_EQ(read(out), "earlier\n");
+}
+
+TEST_F(BatchOutputFile, ReplacedFileKeepsItsModeAndLinksAreWrittenThrough) {
+  const fs::path out = dir / "s.txt", link = dir / "link.txt";
+  std::ofstream(out) << "earlier\n";
+  ::chmod(out.c_str(), 0600);
+  fs::create_symlink(out, link);
+  ASSERT_EQ(run({"--data", kFaults + "good.txt", "--save", link.string()}), 0) << said;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_THAT(read(out), HasSubstr("  \n"));
+  struct stat st{};
+  ::stat(out.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+TEST_F(BatchOutputFile, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
+  // A process id that no process has: the largest pid_max allows is 4194304.
+  const fs::path stale = dir / ".tavrel6-4194305-abcdef.tmp";
+  std::ofstream(stale) << "half a res";
+  ASSERT_EQ(run({"--data", kFaults + "good.txt", "--save", (dir / "s.txt").string()}), 0) << said;
+  EXPECT_FALSE(fs::exists(stale));
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_EQ(e.path().filename().string().rfind(".tavrel6-", 0), std::string::npos) << e.path();
+}
+
+// The iterated run that stops at its pass limit still writes its results, and says so by its
+// exit status.
+TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
+  const ConsensusRoutines real = consensus_routines();
+  consensus_routines().mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
+    o.pass_started(1, 100);
+    o.not_converged("Failure to converge after 100 iterations");
+    return getconsensusdist(x, p);
+  };
+  const fs::path protocol = dir / "p.txt";
+  const int status = run({"--data", kFaults + "good.txt", "--protocol", protocol.string(), "--iterate", "--save",
+                          (dir / "s.txt").string()});
+  consensus_routines() = real;
+  EXPECT_EQ(status, kBatchNotConverged) << said;
+  EXPECT_TRUE(fs::exists(dir / "s.txt"));
+  EXPECT_THAT(said, HasSubstr("100 passes, stopped at the pass limit without converging"));
+}
+
+}  // namespace
+}  // namespace tav::test
