@@ -26,6 +26,7 @@ void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
   const Row c = curve_row(x, members, j);
   const Matrix umat = umaker(c, j < 0) * kHalfLength;  // column m: unit tangent at member m
   const Index kmax = static_cast<Index>(members.size());
+  if (!drawing()) return;
   Objects& g = gr();
   const Handle ax = g.gca();
   for (Index k = 1; k <= kmax; ++k) {

@@ -18,11 +18,11 @@ namespace {
 // the pass label, and a one-second pause in the window (none headless).
 class WindowIterationView : public IterationObserver {
  public:
-  void pass_started(double devref, int itercount2) override {
+  void before_superimpose() override { gr().cla(gr().gca()); }
+  void pass_measured(double devref, int itercount2) override {
     console_show("devref", Value(devref));
     console_show("itercount2", Value(itercount2));
   }
-  void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
     showshape(x, "r*");
     showshape(Matrix(xref), "bs");
