@@ -1,6 +1,7 @@
 # make run  : install what is missing, build, open the program on the bundled example
 # make test : install what is missing, build, run every test; then the whole suite again under
-#             AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target
+#             AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target;
+#             the Debian package is built and run from a scratch root (test-package)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -8,6 +9,7 @@ FUZZ_SECONDS ?= 20
 JOBS ?= 2
 
 .PHONY: all setup build test test-plain test-asan test-fuzz run bench clean
+.PHONY: test-package
 
 all: build
 
@@ -20,10 +22,13 @@ $(BUILD)/build.ninja:
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: test-plain test-asan test-fuzz
+test: test-plain test-package test-asan test-fuzz
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-package: build
+	bash scripts/test-package $(BUILD)
 
 # The window's Qt tests run in the plain build only; the sanitized build leaves Qt out.
 $(ASAN_BUILD)/build.ninja:

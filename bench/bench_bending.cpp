@@ -12,6 +12,7 @@
 #include "consensus/consensus.h"
 #include "consensus/normalise_rows.h"
 #include "platform/parallel.h"
+#include "platform/vector_width.h"
 #include "sliding/bending_slide.h"
 
 namespace tav {
@@ -161,8 +162,40 @@ void BM_Tavrel2(benchmark::State& state) {
 }
 BENCHMARK(BM_Tavrel2)->Unit(benchmark::kMicrosecond);
 
-// One step as the consensus routines take it: energy block and buffers reused.
+// Switches the kernels to the width numbered by the benchmark's argument (0 plain, 1 AVX2,
+// 2 AVX-512); false (the benchmark skipped) when this processor does not run it.
+bool use_width_of(benchmark::State& state, int arg) {
+  const auto w = static_cast<VectorWidth>(state.range(arg));
+  const auto& all = supported_vector_widths();
+  if (std::find(all.begin(), all.end(), w) == all.end()) {
+    state.SkipWithError("this processor does not run that vector width");
+    return false;
+  }
+  use_vector_width(w);
+  state.SetLabel(vector_width_name(w));
+  return true;
+}
+
+// One pass of the iterated consensus on one thread at every vector width of the kernels.
+void BM_OnePassAtWidth(benchmark::State& state) {
+  if (!use_width_of(state, 0)) return;
+  set_thread_count(1);
+  const CurveProtocol p = protocol();
+  const Consensus start = getconsensus(normalise_rows(sample(400, 1)));
+  for (auto _ : state) {
+    Matrix x = start.xpt;
+    slide_bending(x, bending_curves(p, start.y, true), 1e-08, 44);
+    benchmark::DoNotOptimize(getconsensus(x));
+  }
+  set_thread_count(0);
+  use_vector_width(supported_vector_widths().back());
+}
+BENCHMARK(BM_OnePassAtWidth)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One step as the consensus routines take it: energy block and buffers reused; the argument
+// is the vector width as in BM_OnePassAtWidth.
 void BM_BendingStepClosed50(benchmark::State& state) {
+  if (!use_width_of(state, 0)) return;
   const StepCase s = closed_step_case();
   const CurveEnergy energy = curve_energy(s.lfinal);
   SlideWorkspace ws;
@@ -171,8 +204,9 @@ void BM_BendingStepClosed50(benchmark::State& state) {
     benchmark::DoNotOptimize(bending_step(s.target, true, energy, Eigen::VectorXd(), moved, ws));
     benchmark::DoNotOptimize(moved.data());
   }
+  use_vector_width(supported_vector_widths().back());
 }
-BENCHMARK(BM_BendingStepClosed50)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BendingStepClosed50)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // The step as written: dense U, explicit inverse, products left to right.
 void BM_Tavrel2DenseFormula(benchmark::State& state) {

@@ -1,12 +1,13 @@
 // The inner loops of the superimposition: dot products against a reference and turned sums,
 // written on short vectors of doubles so that every pass runs at the width the processor
-// offers (eight lanes with AVX-512, four with AVX2 and FMA, two otherwise). The choice is made
-// once per process from the processor's capabilities and never changes results beyond
-// rounding.
+// offers (eight lanes with AVX-512, four with AVX2 and FMA, two otherwise), as
+// kernel_width() chooses from the processor's capabilities. The width never changes results
+// beyond rounding.
 #include <cmath>
 #include <cstring>
 
 #include "geometry/procrustes.h"
+#include "platform/vector_width.h"
 
 namespace tav::detail {
 
@@ -213,20 +214,22 @@ __attribute__((target("avx512f,avx2,fma"))) void groups_pass_widest(const double
   groups_pass_on<Lanes8>(w, k, groups, ref, turns, sum);
 }
 
-Kernels pick_kernels() {
-  if (__builtin_cpu_supports("avx512f"))
-    return {turn_sums_widest, add_turned_widest, groups_pass_widest};
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-    return {turn_sums_wide, add_turned_wide, groups_pass_wide};
-  return {turn_sums_narrow, add_turned_narrow, groups_pass_narrow};
-}
-#else
-Kernels pick_kernels() { return {turn_sums_narrow, add_turned_narrow, groups_pass_narrow}; }
 #endif
 
+// The kernels of the width kernel_width() names: plain is the two-lane path.
 const Kernels& kernels() {
-  static const Kernels k = pick_kernels();
-  return k;
+#ifdef TAV_WIDE_KERNELS
+  static const Kernels widest = {turn_sums_widest, add_turned_widest, groups_pass_widest};
+  static const Kernels wide = {turn_sums_wide, add_turned_wide, groups_pass_wide};
+#endif
+  static const Kernels narrow = {turn_sums_narrow, add_turned_narrow, groups_pass_narrow};
+  switch (kernel_width()) {
+#ifdef TAV_WIDE_KERNELS
+    case VectorWidth::avx512: return widest;
+    case VectorWidth::avx2: return wide;
+#endif
+    default: return narrow;
+  }
 }
 
 }  // namespace

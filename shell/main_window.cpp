@@ -2,8 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/backend.h"
+#include "platform/error.h"
 #include "shell/framework.h"
 
 namespace tav {
@@ -14,20 +17,29 @@ namespace fs = std::filesystem;
 const char* const kFigureFile = "tavrel6.fig";
 
 // Where the window's layout is read from, first found wins: the folder named by the environment
-// variable TAV_RESOURCE_DIR (a user's own layout), resources/ beside the program's folder (an
-// installed or built program), the source tree's resources/ the program was built from.
+// variable TAV_RESOURCE_DIR (a user's own layout), the data folder of an installed program
+// (relative to its bin folder), resources/ of the build tree beside the program or one folder
+// up (the test programs). Raises Error naming the folders when none holds the file.
 std::string figure_file() {
   std::vector<fs::path> candidates;
   if (const char* dir = std::getenv("TAV_RESOURCE_DIR"); dir && *dir) candidates.emplace_back(dir);
   std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) candidates.push_back(exe.parent_path().parent_path() / "resources");
-#ifdef TAV_RESOURCE_DIR
-  candidates.emplace_back(TAV_RESOURCE_DIR);
+  const fs::path exe_dir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  if (!ec) {
+#ifdef TAV_DATA_FROM_BIN
+    candidates.push_back((exe_dir / TAV_DATA_FROM_BIN).lexically_normal());
 #endif
-  for (const fs::path& dir : candidates)
+    candidates.push_back(exe_dir / "resources");
+    candidates.push_back(exe_dir.parent_path() / "resources");
+  }
+  std::string tried;
+  for (const fs::path& dir : candidates) {
     if (fs::is_regular_file(dir / kFigureFile, ec)) return (dir / kFigureFile).string();
-  return candidates.empty() ? std::string(kFigureFile) : (candidates.back() / kFigureFile).string();
+    tried += (tried.empty() ? "" : ", ") + dir.string();
+  }
+  throw Error(std::string("the window's layout ") + kFigureFile + " is in none of the folders " +
+              (tried.empty() ? "(the program's own folder is unknown)" : tried) +
+              "; set TAV_RESOURCE_DIR to the folder that holds it");
 }
 
 }  // namespace

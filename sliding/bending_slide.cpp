@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/lanes.h"
+#include "platform/vector_width.h"
+
 namespace tav {
 
 void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d) {
@@ -71,39 +74,41 @@ bool consecutive_points(const SlideDirections& d) {
 
 // Rows i..i+R-1 of [L·bx, L·by] for the q×q block L: sums held in registers (two chains of
 // multiply-adds per eight rows), L read once.
-template <int R>
-void stacked_rows(const Matrix& l, const double* bx, const double* by, Index i, double* rx,
-                  double* ry) {
-  using Block = Eigen::Array<double, R, 1>;
-  const Index q = l.rows();
-  Block sx = Block::Zero(), sy = Block::Zero();
+template <class K, int R>
+TAV_ALWAYS_INLINE void stacked_rows(const double* l, Index q, const double* bx,
+                                    const double* by, Index i, double* rx, double* ry) {
+  using B = lanes::Block<K, R>;
+  B sx = lanes::zero<K, R>(), sy = sx;
   for (Index j = 0; j < q; ++j) {
-    const Block v = Eigen::Map<const Block>(l.data() + j * q + i);
+    const B v = lanes::load<K, R>(l + j * q + i);
     sx += v * bx[j];
     sy += v * by[j];
   }
-  Eigen::Map<Block>(rx + i) = sx;
-  Eigen::Map<Block>(ry + i) = sy;
+  lanes::store<K, R>(rx + i, sx);
+  lanes::store<K, R>(ry + i, sy);
 }
 
 // r = [L·bx; L·by] for the q×q block L and the stacked b = [bx; by]: blocks of sixteen rows
 // (four independent chains of multiply-adds), then eight; the last rows in a block of eight
 // overlapping the one before (rewriting equal values), or as dot products (L is symmetric)
 // when the curve has fewer than eight points.
-void stacked_product(const Matrix& l, const Eigen::VectorXd& b, Eigen::VectorXd& r) {
+template <class K>
+TAV_ALWAYS_INLINE void stacked_product(const Matrix& l, const Eigen::VectorXd& b,
+                                       Eigen::VectorXd& r) {
   const Index q = l.rows();
+  const double* ld = l.data();
   const double* bx = b.data();
   const double* by = bx + q;
   double* rx = r.data();
   double* ry = rx + q;
   Index i = 0;
-  for (; i + 16 <= q; i += 16) stacked_rows<16>(l, bx, by, i, rx, ry);
+  for (; i + 16 <= q; i += 16) stacked_rows<K, 16>(ld, q, bx, by, i, rx, ry);
   if (i + 8 <= q) {
-    stacked_rows<8>(l, bx, by, i, rx, ry);
+    stacked_rows<K, 8>(ld, q, bx, by, i, rx, ry);
     i += 8;
   }
   if (i < q && q >= 8) {  // the last rows in a block overlapping the one before
-    stacked_rows<8>(l, bx, by, q - 8, rx, ry);
+    stacked_rows<K, 8>(ld, q, bx, by, q - 8, rx, ry);
     return;
   }
   for (; i < q; ++i) {
@@ -115,40 +120,84 @@ void stacked_product(const Matrix& l, const Eigen::VectorXd& b, Eigen::VectorXd&
 // Rows a..cols-1 of column a of U'·L·U: m[c] = (tx[a]·tx[c] + ty[a]·ty[c])·la[c]. Whole blocks
 // of eight rows counted back from the last row, the first block overlapping the second when
 // the length is not a multiple of eight (its rows are written twice with the same values).
-void system_column(const double* tx, const double* ty, const double* la, Index a, Index cols,
-                   double* m) {
-  using Block = Eigen::Array<double, 8, 1>;
+template <class K>
+TAV_ALWAYS_INLINE void system_column(const double* tx, const double* ty, const double* la,
+                                     Index a, Index cols, double* m) {
   const double xa = tx[a], ya = ty[a];
   if (cols - a < 8) {
     for (Index c = a; c < cols; ++c) m[c] = (xa * tx[c] + ya * ty[c]) * la[c];
     return;
   }
-  const auto block = [&](Index c) {
-    Eigen::Map<Block>(m + c) =
-        (xa * Eigen::Map<const Block>(tx + c) + ya * Eigen::Map<const Block>(ty + c)) *
-        Eigen::Map<const Block>(la + c);
+  const auto block = [&](Index c) __attribute__((always_inline)) {
+    lanes::store<K, 8>(m + c, (lanes::load<K, 8>(tx + c) * xa + lanes::load<K, 8>(ty + c) * ya) *
+                                  lanes::load<K, 8>(la + c));
   };
   for (Index c = cols - 8; c > a; c -= 8) block(c);
   block(a);
 }
 
-// r = L·b (x and y halves against the same block, L read once) and the lower triangle of
-// U'·L·U for a block-diagonal energy. L is symmetric, so U'·L·U's column a is read down
-// column pa of L, in memory order.
-void form_block_system(const SlideDirections& d, const Matrix& l, Index q, SlideWorkspace& ws) {
+// The lower triangle of U'·L·U when column c of U moves curve point off + c: column a is read
+// down column off + a of L (L is symmetric), in memory order.
+template <class K>
+TAV_ALWAYS_INLINE void consecutive_system(const SlideDirections& d, const Matrix& l,
+                                          SmallCholesky& m) {
   const Index cols = static_cast<Index>(d.point.size());
-  stacked_product(l, ws.b, ws.r);
+  const Index q = l.rows();
   const double* tx = d.tx.data();
   const double* ty = d.ty.data();
+  const Index off = cols > 0 ? d.point[0] : 0;
+  for (Index a = 0; a < cols; ++a) {
+    double* col = m.lower_column(a) - a;                // col[c] is row c
+    const double* la = l.data() + (off + a) * q + off;  // la[c]: L at curve point off + c
+    system_column<K>(tx, ty, la, a, cols, col);
+  }
+}
+
+// The two products of a step at every vector width (see platform/vector_width.h).
+struct Kernels {
+  void (*stacked_product)(const Matrix&, const Eigen::VectorXd&, Eigen::VectorXd&);
+  void (*consecutive_system)(const SlideDirections&, const Matrix&, SmallCholesky&);
+};
+
+void stacked_product_plain(const Matrix& l, const Eigen::VectorXd& b, Eigen::VectorXd& r) {
+  stacked_product<lanes::EigenBlocks>(l, b, r);
+}
+void consecutive_system_plain(const SlideDirections& d, const Matrix& l, SmallCholesky& m) {
+  consecutive_system<lanes::EigenBlocks>(d, l, m);
+}
+#ifdef TAV_AVX2_KERNEL
+TAV_AVX512_KERNEL void stacked_product_avx512(const Matrix& l, const Eigen::VectorXd& b,
+                                              Eigen::VectorXd& r) {
+  stacked_product<lanes::VectorBlocks>(l, b, r);
+}
+TAV_AVX512_KERNEL void consecutive_system_avx512(const SlideDirections& d, const Matrix& l,
+                                                 SmallCholesky& m) {
+  consecutive_system<lanes::VectorBlocks>(d, l, m);
+}
+#endif
+
+// AVX2 processors take the plain path here: blocks of eight and sixteen doubles do not fit its
+// registers and went through memory (measured 2.3 times slower a step than the plain path).
+Kernels kernels() {
+#ifdef TAV_AVX2_KERNEL
+  if (kernel_width() == VectorWidth::avx512)
+    return {stacked_product_avx512, consecutive_system_avx512};
+#endif
+  return {stacked_product_plain, consecutive_system_plain};
+}
+
+// r = L·b (x and y halves against the same block, L read once) and the lower triangle of
+// U'·L·U for a block-diagonal energy.
+void form_block_system(const SlideDirections& d, const Matrix& l, SlideWorkspace& ws) {
+  const Kernels k = kernels();
+  k.stacked_product(l, ws.b, ws.r);
   if (consecutive_points(d)) {
-    const Index off = cols > 0 ? d.point[0] : 0;
-    for (Index a = 0; a < cols; ++a) {
-      double* m = ws.m.lower_column(a) - a;          // m[c] is row c
-      const double* la = l.data() + (off + a) * q + off;  // la[c]: L at curve point off + c
-      system_column(tx, ty, la, a, cols, m);
-    }
+    k.consecutive_system(d, l, ws.m);
     return;
   }
+  const Index cols = static_cast<Index>(d.point.size());
+  const double* tx = d.tx.data();
+  const double* ty = d.ty.data();
   for (Index a = 0; a < cols; ++a) {
     const Index pa = d.point[static_cast<size_t>(a)];
     for (Index c = a; c < cols; ++c)
@@ -163,7 +212,7 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
   ws.r.resize(2 * q);
   ws.m.resize(cols);
   if (e.block_diagonal) {
-    form_block_system(d, e.l, q, ws);
+    form_block_system(d, e.l, ws);
     return;
   }
   const Matrix& l = e.l;

@@ -8,7 +8,8 @@ namespace tav {
 // A symmetric positive definite n×n matrix and, after factor(), its lower Cholesky factor G
 // (A = G·G'). Stored column-major and padded to a multiple of four rows and columns with an
 // identity block, so that the factorisation and the solve run in panels of four columns over
-// whole vector registers, with no remainder cases.
+// whole vector registers, with no remainder cases. The kernels run at the vector width of
+// kernel_width() (platform/vector_width.h).
 class SmallCholesky {
  public:
   // Sizes for an n×n matrix; the contents are unspecified until the lower triangle is set.
@@ -27,10 +28,6 @@ class SmallCholesky {
 
  private:
   void reset_padding();
-  bool factor_panels();
-  bool factor_diagonal(Index j0, double* inv_d);
-  void forward(Index j0);
-  void backward(Index j0);
 
   Matrix a_;           // ld_ × ld_
   Eigen::VectorXd x_;  // the solve's right-hand side, padded with zeros to ld_

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/lanes.h"
+#include "platform/vector_width.h"
 #include "sliding/bending_slide.h"
 #include "sliding/tangent_rules.h"
 
@@ -22,6 +24,51 @@ struct MaskOf<Lanes> {
   using type = LaneMask;
 };
 
+// The eight lanes as a GCC vector, for the AVX2 and AVX-512 kernels: the operations fit_tangent
+// applies to Lanes, always inlined into the kernel that uses them.
+struct WideMask {
+  lanes::Block<lanes::VectorBlocks, kLanes> v;  // 1 where true, 0 elsewhere
+  TAV_ALWAYS_INLINE bool operator()(Index l) const { return v[l] != 0; }
+  TAV_ALWAYS_INLINE friend WideMask operator&&(const WideMask& a, const WideMask& b) {
+    return {a.v * b.v};
+  }
+};
+struct WideLanes {
+  using V = lanes::Block<lanes::VectorBlocks, kLanes>;
+  using W = const WideLanes&;
+  V v;
+  WideLanes() = default;
+  TAV_ALWAYS_INLINE WideLanes(const V& x) : v(x) {}
+  TAV_ALWAYS_INLINE WideLanes(double s) : v(V{} + s) {}  // a scalar fills every lane
+  TAV_ALWAYS_INLINE static WideLanes Constant(double s) { return WideLanes(s); }
+  TAV_ALWAYS_INLINE double operator()(Index l) const { return v[l]; }
+  TAV_ALWAYS_INLINE WideLanes& operator+=(W b) { return v += b.v, *this; }
+  TAV_ALWAYS_INLINE WideLanes& operator-=(W b) { return v -= b.v, *this; }
+  TAV_ALWAYS_INLINE WideLanes& operator*=(W b) { return v *= b.v, *this; }
+  TAV_ALWAYS_INLINE friend WideLanes operator+(W a, W b) { return WideLanes(a.v + b.v); }
+  TAV_ALWAYS_INLINE friend WideLanes operator-(W a, W b) { return WideLanes(a.v - b.v); }
+  TAV_ALWAYS_INLINE friend WideLanes operator*(W a, W b) { return WideLanes(a.v * b.v); }
+  TAV_ALWAYS_INLINE friend WideLanes operator/(W a, W b) { return WideLanes(a.v / b.v); }
+  TAV_ALWAYS_INLINE friend WideMask operator>(W a, W b) { return {a.v > b.v ? V{} + 1 : V{}}; }
+  TAV_ALWAYS_INLINE friend WideLanes sqrt(W a) {
+    WideLanes r;
+    for (int l = 0; l < kLanes; ++l) r.v[l] = std::sqrt(a.v[l]);
+    return r;
+  }
+};
+template <>
+struct MaskOf<WideLanes> {
+  using type = WideMask;
+};
+
+template <class L>
+TAV_ALWAYS_INLINE L load_lanes(const double* p) {
+  if constexpr (std::is_same_v<L, Lanes>)
+    return Eigen::Map<const Lanes>(p);
+  else
+    return lanes::load<lanes::VectorBlocks, kLanes>(p);
+}
+
 template <class T>
 struct FitTangent {
   T x, y;
@@ -39,7 +86,7 @@ struct FitTangent {
 // rounding level), or the chord has no length; there the caller hands the window to
 // quadratic_tangent, so that it gives what umaker2 gives.
 template <int W, class T>
-FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& y0) {
+TAV_ALWAYS_INLINE FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& y0) {
   using std::sqrt;
   constexpr double inv_w = 1.0 / W;
   const T chx = xs[W - 1] - xs[0], chy = ys[W - 1] - ys[0];
@@ -111,8 +158,9 @@ Index wrap_point(Index p, Index q, bool closed) {
 
 // Tangents of points p0..p0+7 (0-based; `count` of them are wanted) from their centred
 // five-point windows.
-void centred_tangents(const Row& target, bool closed, Index p0, Index count, Index col0,
-                      SlideDirections& d) {
+template <class L>
+TAV_ALWAYS_INLINE void centred_tangents(const Row& target, bool closed, Index p0, Index count,
+                                        Index col0, SlideDirections& d) {
   const Index q = target.size() / 2;
   double xb[kLanes + 4], yb[kLanes + 4];  // points p0-2 .. p0+kLanes+1
   for (Index j = 0; j < kLanes + 4; ++j) {
@@ -120,12 +168,12 @@ void centred_tangents(const Row& target, bool closed, Index p0, Index count, Ind
     xb[j] = target(2 * p);
     yb[j] = target(2 * p + 1);
   }
-  Lanes xs[5], ys[5];
+  L xs[5], ys[5];
   for (int j = 0; j < 5; ++j) {
-    xs[j] = Eigen::Map<const Lanes>(xb + j);
-    ys[j] = Eigen::Map<const Lanes>(yb + j);
+    xs[j] = load_lanes<L>(xb + j);
+    ys[j] = load_lanes<L>(yb + j);
   }
-  const FitTangent<Lanes> t = fit_tangent<5>(xs, ys, xs[2], ys[2]);
+  const FitTangent<L> t = fit_tangent<5>(xs, ys, xs[2], ys[2]);
   for (Index l = 0; l < count; ++l) {
     const Index c = col0 + l;
     d.point[static_cast<std::size_t>(c)] = p0 + l;
@@ -159,6 +207,37 @@ void end_window_tangent(const Row& target, Index p, Index col, SlideDirections& 
   d.ty(col) = t.y;
 }
 
+// The tangents of every point with a centred window, from..to-1 (0-based; column col_of_from
+// for point from), eight windows at a time.
+template <class L>
+TAV_ALWAYS_INLINE void all_centred_tangents(const Row& target, bool closed, Index from, Index to,
+                                            Index col_of_from, SlideDirections& d) {
+  for (Index p0 = from; p0 < to; p0 += kLanes)
+    centred_tangents<L>(target, closed, p0, std::min<Index>(kLanes, to - p0),
+                        col_of_from + (p0 - from), d);
+}
+
+using CentredKernel = void (*)(const Row&, bool, Index, Index, Index, SlideDirections&);
+
+void centred_plain(const Row& t, bool closed, Index from, Index to, Index col, SlideDirections& d) {
+  all_centred_tangents<Lanes>(t, closed, from, to, col, d);
+}
+#ifdef TAV_AVX2_KERNEL
+TAV_AVX512_KERNEL void centred_avx512(const Row& t, bool closed, Index from, Index to,
+                                      Index col, SlideDirections& d) {
+  all_centred_tangents<WideLanes>(t, closed, from, to, col, d);
+}
+#endif
+
+// The kernel of the width kernel_width() names (platform/vector_width.h). AVX2 processors
+// take the plain path: eight lanes do not fit their registers.
+CentredKernel centred_kernel() {
+#ifdef TAV_AVX2_KERNEL
+  if (kernel_width() == VectorWidth::avx512) return centred_avx512;
+#endif
+  return centred_plain;
+}
+
 }  // namespace
 
 void slide_tangents(const Row& target, bool closed, SlideDirections& d) {
@@ -171,9 +250,7 @@ void slide_tangents(const Row& target, bool closed, SlideDirections& d) {
   // Points with a centred window: all of a closed curve, 2..q-3 (0-based) of an open one.
   const Index from = closed ? 0 : 2, to = closed ? q : q - 2;
   const Index col_of_from = closed ? 0 : 1;
-  for (Index p0 = from; p0 < to; p0 += kLanes)
-    centred_tangents(target, closed, p0, std::min<Index>(kLanes, to - p0),
-                     col_of_from + (p0 - from), d);
+  centred_kernel()(target, closed, from, to, col_of_from, d);
   if (!closed) {
     end_window_tangent(target, 1, 0, d);
     end_window_tangent(target, q - 2, cols - 1, d);
