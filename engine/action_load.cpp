@@ -14,7 +14,13 @@ namespace {
 // The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
 // (the user has been told why).
 bool read_configurations(const char* what, MfloadResult& r) {
-  r = mfload();
+  try {
+    r = mfload();
+  } catch (const Error& e) {
+    // A refused file (its name, line and value in the text) is shown, not only written out.
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return false;
+  }
   if (r.cancelled) return false;
   if (!r.file.opened) {
     tell_user("Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
@@ -63,8 +69,15 @@ Row plain_consensus(const Matrix& x, const std::string& path) {
 void action_load() {
   MfloadResult r;
   if (!read_configurations("data", r)) return;
-  const Row oref = plain_consensus(r.file.x, r.path);
+  Row oref;
+  try {
+    oref = plain_consensus(r.file.x, r.path);
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
   EngineState& s = engine_state();
+  s.LOADED = r.file.x;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
@@ -72,6 +85,7 @@ void action_load() {
   s.oref = oref;
   s.userreference = false;
   showshape(s.DATA, "b*");
+  s.shown = EngineState::Shown::sample;
   mark_action_done();
 }
 
@@ -84,7 +98,7 @@ void action_load_reference() {
               "sample's plain consensus; nothing was loaded");
     return;
   }
-  const Row oref = plain_consensus(s.DATA, "(the loaded data)");
+  const Row oref = plain_consensus(s.LOADED, "(the loaded data)");
   s.REFERENCE = r.file.x;
   const Index nr = s.DATA.cols();
   show_file_status("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);

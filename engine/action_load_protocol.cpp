@@ -59,7 +59,13 @@ bool points_within_data(const Matrix& protoc, const std::string& file, Index k) 
 }  // namespace
 
 void action_load_protocol() {
-  MfloadResult r = mfload();
+  MfloadResult r;
+  try {
+    r = mfload();
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
   if (r.cancelled) return;
   if (!r.file.opened) {
     tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
@@ -75,8 +81,15 @@ void action_load_protocol() {
   }
   EngineState& s = engine_state();
   const Index k = data_points(s.DATA);
-  check_protocol(r.file.x, r.path, k);
+  try {
+    check_protocol(r.file.x, r.path, k);
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
+  if (!points_within_data(r.file.x, r.path, k)) return;
 
+  // Only an accepted protocol replaces the earlier one: a refused one changes nothing shown.
   s.PROTOC = r.file.x;
   s.FNAMEP = r.fn;
   WatchPointer watch;
@@ -86,7 +99,6 @@ void action_load_protocol() {
   count_types(s);
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
   s.has_curves = true;
-  if (!points_within_data(s.PROTOC, r.path, k)) return;
 
   try {
     run_consensus();

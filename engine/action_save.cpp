@@ -64,11 +64,19 @@ void write_result(const std::string& path, const std::string& text) {
   }
 }
 
+// Refuses, before a file is asked for, to write a result that is not there.
+bool something_to_save(const Matrix& m, const char* missing) {
+  if (m.size() != 0) return true;
+  tell_user(std::string("There is nothing to save: ") + missing + "; nothing was written");
+  return false;
+}
+
 }  // namespace
 
 void action_save(SaveKind kind) {
-  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
   const EngineState& s = engine_state();
+  if (!something_to_save(s.DATA, "no sample is loaded; load one (and run its protocol) first")) return;
+  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
   const Index n = s.DATA.rows(), m = s.DATA.cols();
   if (choice.cancelled) return;
   const Index points = m > 0 ? (m - 1) / 2 : 0;
@@ -88,9 +96,11 @@ void action_save(SaveKind kind) {
 }
 
 void action_save_reference(SaveKind kind) {
+  const EngineState& s = engine_state();
+  if (!something_to_save(s.REFERENCE, "there is no consensus or reference yet; load a sample and its protocol first"))
+    return;
   const FileChoice choice = ui().save_file("*.*", reference_title(kind));
   if (choice.cancelled) return;
-  const EngineState& s = engine_state();
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
   if (kind == SaveKind::All) {

@@ -11,7 +11,8 @@
 namespace tav {
 
 struct EngineState {
-  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
+  Matrix LOADED{0, 0};      // n×(2k+1) sample as read by "Load": every run starts from it
+  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", superimposed after a run
   std::string FNAME1;       // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
   Matrix PROTOC{0, 0};      // protocol table as read
@@ -24,6 +25,9 @@ struct EngineState {
   Row lmtypelist{0};        // type of every point: 0 landmark, 1 semi-landmark, 2 helper
   bool userreference = false;
   Row oref{0};              // plain consensus of the sample as loaded
+  // What the main axes show, for questions about a point under the pointer.
+  enum class Shown { nothing, sample, consensus, plain_consensus };
+  Shown shown = Shown::nothing;
 };
 
 EngineState& engine_state();
