@@ -73,7 +73,7 @@ View make_view(const Objects& g, Handle axes, double x, double y, double w, doub
   v.left = x, v.top = y, v.width = w, v.height = h;
   const Row lim = g.axis(axes);
   v.x0 = lim(0), v.x1 = lim(1), v.y0 = lim(2), v.y1 = lim(3);
-  if (lower(text_or(g.get(axes, "DataAspectRatioMode"), "auto")) == "manual" && v.usable()) {
+  if (lower(text_or(g.get(axes, Prop::dataaspectratiomode), "auto")) == "manual" && v.usable()) {
     const double scale = std::min(w / (v.x1 - v.x0), h / (v.y1 - v.y0));
     v.width = scale * (v.x1 - v.x0), v.height = scale * (v.y1 - v.y0);
     v.left += 0.5 * (w - v.width), v.top += 0.5 * (h - v.height);
@@ -227,13 +227,13 @@ void draw_marker(cairo_t* cr, char m, double cx, double cy, double s, const Rgb&
 }
 
 void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
-  const Matrix xs = g.get(h, "XData").matrix();
-  const Matrix ys = g.get(h, "YData").matrix();
+  const Matrix xs = g.get(h, Prop::xdata).matrix();
+  const Matrix ys = g.get(h, Prop::ydata).matrix();
   const Index n = std::min(xs.size(), ys.size());
-  const Rgb edge = color_value(g.get(h, "Color")).value_or(Rgb{});
-  const std::string style = text_or(g.get(h, "LineStyle"), "-");
-  const std::string marker = text_or(g.get(h, "Marker"), "none");
-  const double width = number_or(g.get(h, "LineWidth"), kLineWidthPt) * kPxPerPt;
+  const Rgb edge = color_value(g.get(h, Prop::color)).value_or(Rgb{});
+  const std::string style = text_or(g.get(h, Prop::linestyle), "-");
+  const std::string marker = text_or(g.get(h, Prop::marker), "none");
+  const double width = number_or(g.get(h, Prop::linewidth), kLineWidthPt) * kPxPerPt;
   cairo_set_line_width(cr, width);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   if (style != "none" && n > 1) {
@@ -253,8 +253,8 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
   }
   if (marker.size() != 1) return;
   cairo_set_dash(cr, nullptr, 0, 0);
-  const double size = number_or(g.get(h, "MarkerSize"), 6) * kPxPerPt;
-  const std::optional<Rgb> face = color_value(g.get(h, "MarkerFaceColor"));
+  const double size = number_or(g.get(h, Prop::markersize), 6) * kPxPerPt;
+  const std::optional<Rgb> face = color_value(g.get(h, Prop::markerfacecolor));
   for (Index i = 0; i < n; ++i) {
     const double x = xs.data()[i], y = ys.data()[i];
     if (std::isfinite(x) && std::isfinite(y)) draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);
@@ -262,13 +262,13 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
 }
 
 void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
-  const Value pos = g.get(h, "Position");
-  const Value s = g.get(h, "String");
+  const Value pos = g.get(h, Prop::position);
+  const Value s = g.get(h, Prop::string);
   if (!pos.is_matrix() || pos.matrix().size() < 2 || !s.is_text()) return;
   const double x = pos.matrix().data()[0], y = pos.matrix().data()[1];
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  set_font(cr, number_or(g.get(h, "FontSize"), kTextPt));
-  set_color(cr, color_value(g.get(h, "Color")).value_or(Rgb{}));
+  set_font(cr, number_or(g.get(h, Prop::fontsize), kTextPt));
+  set_color(cr, color_value(g.get(h, Prop::color)).value_or(Rgb{}));
   // PixelOffset [dx dy]: a shift on the page (up for positive dy) that zooming leaves alone.
   const Value off = g.get(h, "PixelOffset");
   const bool shifted = off.is_matrix() && off.matrix().size() == 2;
@@ -291,10 +291,10 @@ void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y,
   cairo_rectangle(cr, v.left, v.top, v.width, v.height);
   cairo_clip(cr);
   for (Handle h : kids)
-    if (g.type(h) == "line") draw_line_object(cr, g, h, v);
+    if (g.kind(h) == ObjectType::line) draw_line_object(cr, g, h, v);
   cairo_restore(cr);
   for (Handle h : kids)
-    if (g.type(h) == "text") draw_text_object(cr, g, h, v);
+    if (g.kind(h) == ObjectType::text) draw_text_object(cr, g, h, v);
   draw_box_and_ticks(cr, v);
   cairo_restore(cr);
 }
@@ -308,7 +308,7 @@ PixelSize page_size_px(const Objects& g, Handle figure) {
   const Row f = g.pixel_position(figure);
   PixelSize page{std::max(1.0, f(2)), std::max(1.0, f(3))};
   for (Handle h : g.children(figure)) {
-    if (g.type(h) != "axes") continue;
+    if (g.kind(h) != ObjectType::axes) continue;
     const Row p = g.pixel_position(h);
     if (p(0) + p(2) > page.width) page.width = p(0) + p(2) + kPageMarginPx;
     if (p(1) + p(3) > page.height) page.height = p(1) + p(3) + kPageMarginPx;
@@ -317,7 +317,7 @@ PixelSize page_size_px(const Objects& g, Handle figure) {
 }
 
 void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
-  if (g.type(figure) != "figure") throw Error("only a figure can be exported, not a " + g.type(figure));
+  if (g.kind(figure) != ObjectType::figure) throw Error("only a figure can be exported, not a " + g.type(figure));
   const PixelSize page = page_size_px(g, figure);
   cairo_save(cr);
   cairo_rectangle(cr, 0, 0, page.width, page.height);
@@ -326,7 +326,7 @@ void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
   cairo_rectangle(cr, 0, 0, page.width, page.height);
   cairo_clip(cr);
   for (Handle h : g.children(figure)) {
-    if (g.type(h) != "axes") continue;  // controls stay out of the picture
+    if (g.kind(h) != ObjectType::axes) continue;  // controls stay out of the picture
     const Row p = g.pixel_position(h);  // from the bottom left
     render_axes(cr, g, h, p(0), page.height - p(1) - p(3), p(2), p(3));
   }

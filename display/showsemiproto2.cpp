@@ -97,6 +97,7 @@ void draw_curve_line(const Matrix& x, const std::vector<int>& lmid, int i) {
     lx(t) = xmean(static_cast<Index>(cx) - 1);
     ly(t) = xmean(static_cast<Index>(cy) - 1);
   }
+  if (!drawing()) return;
   Objects& g = gr();
   g.line(g.gca(), lx, ly, "k:");
 }

@@ -45,6 +45,7 @@ void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
   const double half = kHalfShareOfSpacing * mean_spacing(c, j < 0);
   const Matrix umat = umaker(c, j < 0) * half;  // column m: tangent at member m, half a segment
   const Index kmax = static_cast<Index>(members.size());
+  if (!drawing()) return;
   Objects& g = gr();
   const Handle ax = g.gca();
   for (Index k = 1; k <= kmax; ++k) {

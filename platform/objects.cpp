@@ -4,8 +4,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <iterator>
 #include <limits>
+#include <mutex>
+#include <unordered_map>
 
 namespace tav {
 namespace {
@@ -32,7 +35,65 @@ constexpr std::size_t kPaletteLimit = 65535;
 
 bool whole_number(Handle h) { return h == std::floor(h); }
 
+// Every property name met so far, by id; the usual names first, in the order of Prop.
+class PropNames {
+ public:
+  PropNames() {
+    for (const char* n : {"xdata", "ydata", "color", "markerfacecolor", "marker", "linestyle",
+                          "markersize", "linewidth", "type", "parent", "children", "position",
+                          "outerposition", "units", "tag", "string", "fontsize", "value", "style",
+                          "nextplot", "xlim", "ylim", "dataaspectratiomode", "currentaxes",
+                          "currentfigure", "screensize", "__pos", "__npos", "__raised", "pointer",
+                          "visible", "activepositionproperty", "defaultuicontrolbackgroundcolor",
+                          "callback", "name"})
+      add(n);
+    if (names_.size() != static_cast<std::size_t>(Prop::usual_count))
+      throw std::logic_error("the usual property names do not match their ids");
+  }
+  std::optional<Prop> find(std::string_view name, bool intern) {
+    char buf[64];
+    std::string long_name;
+    std::string_view key;
+    if (name.size() <= sizeof buf) {
+      for (std::size_t i = 0; i < name.size(); ++i)
+        buf[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+      key = std::string_view(buf, name.size());
+    } else {
+      long_name = lower(std::string(name));
+      key = long_name;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto it = ids_.find(key); it != ids_.end()) return it->second;
+    if (!intern) return std::nullopt;
+    return add(std::string(key));
+  }
+  const std::string& name(Prop p) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return names_.at(static_cast<std::size_t>(p));
+  }
+
+ private:
+  Prop add(std::string n) {
+    const auto id = static_cast<Prop>(names_.size());
+    names_.push_back(std::move(n));
+    ids_.emplace(names_.back(), id);  // the deque never moves its strings
+    return id;
+  }
+  std::mutex mutex_;
+  std::deque<std::string> names_;
+  std::unordered_map<std::string_view, Prop> ids_;
+};
+
+PropNames& prop_names() {
+  static PropNames names;
+  return names;
+}
+
 }  // namespace
+
+Prop prop(std::string_view name) { return *prop_names().find(name, true); }
+std::optional<Prop> known_prop(std::string_view name) { return prop_names().find(name, false); }
+const std::string& prop_name(Prop p) { return prop_names().name(p); }
 
 Eigen::RowVector3d color_of_letter(char c) {
   switch (c) {
@@ -80,10 +141,9 @@ Objects::Objects() {
   root.kind = Kind::root;
   root.parent = -1;
   root.extra = std::make_unique<Extra>();
-  auto& props = root.extra->props;
-  props["screensize"] = Value(row({1, 1, 1920, 1080}));
-  props["units"] = Value("pixels");
-  props["defaultuicontrolbackgroundcolor"] = Value(row({0.94, 0.94, 0.94}));
+  store(root, Prop::screensize) = Value(row({1, 1, 1920, 1080}));
+  store(root, Prop::units) = Value("pixels");
+  store(root, Prop::defaultuicontrolbackgroundcolor) = Value(row({0.94, 0.94, 0.94}));
 }
 
 Objects::Object* Objects::find(Handle h) {
@@ -147,16 +207,31 @@ Objects::Extra& Objects::extra_of(Object& o) {
   return *o.extra;
 }
 
-const Value* Objects::stored(const Object& o, const std::string& lname) {
+const Value* Objects::stored(const Object& o, Prop p) {
   if (!o.extra) return nullptr;
-  auto it = o.extra->props.find(lname);
-  return it == o.extra->props.end() ? nullptr : &it->second;
+  for (const auto& [id, v] : o.extra->props)
+    if (id == p) return &v;
+  return nullptr;
 }
 
-const Value& Objects::stored_at(const Object& o, const std::string& lname) {
-  const Value* v = stored(o, lname);
-  if (!v) throw Error("a " + std::string(kKindNames[static_cast<int>(o.kind)]) + " has no \"" + lname + "\"");
+const Value& Objects::stored_at(const Object& o, Prop p) {
+  const Value* v = stored(o, p);
+  if (!v)
+    throw Error("a " + std::string(kKindNames[static_cast<int>(o.kind)]) + " has no \"" + prop_name(p) + "\"");
   return *v;
+}
+
+Value& Objects::store(Object& o, Prop p) {
+  auto& props = extra_of(o).props;
+  for (auto& [id, v] : props)
+    if (id == p) return v;
+  return props.emplace_back(p, Value()).second;
+}
+
+void Objects::unstore(Object& o, Prop p) {
+  if (!o.extra) return;
+  auto& props = o.extra->props;
+  std::erase_if(props, [p](const auto& e) { return e.first == p; });
 }
 
 Row Objects::palette_row(std::uint16_t i) const {
@@ -168,8 +243,11 @@ Row Objects::palette_row(std::uint16_t i) const {
 // colour or the palette is full.
 int Objects::palette_index(const Value& v) {
   if (!v.is_matrix() || v.matrix().rows() != 1 || v.matrix().cols() != 3) return -1;
-  std::array<double, 3> c;
-  std::copy_n(v.matrix().data(), 3, c.begin());
+  return palette_index(Eigen::RowVector3d(v.matrix().row(0)));
+}
+
+int Objects::palette_index(const Eigen::RowVector3d& colour) {
+  const std::array<double, 3> c{colour(0), colour(1), colour(2)};
   for (std::size_t i = 0; i < palette_.size(); ++i)
     if (std::memcmp(palette_[i].data(), c.data(), sizeof c) == 0) return static_cast<int>(i);
   if (palette_.size() >= kPaletteLimit) return -1;
@@ -177,122 +255,138 @@ int Objects::palette_index(const Value& v) {
   return static_cast<int>(palette_.size() - 1);
 }
 
-// A line's usual property from its compact record; nothing when the name is another property
-// or the value lives in the general map.
-std::optional<Value> Objects::line_get(const Object& o, const std::string& n) const {
-  if (n == "xdata" || n == "ydata") {
-    const Slot s = n == "xdata" ? o.x : o.y;
-    if (s == Slot::empty) return Value();
-    if (s == Slot::compact) return Value(n == "xdata" ? o.xdata : o.ydata);
-  } else if (n == "color") {
-    if (o.color_slot == Slot::compact) return Value(palette_row(o.color));
-  } else if (n == "markerfacecolor") {
-    if (o.face_slot == Slot::empty) return Value("none");
-    if (o.face_slot == Slot::compact) return Value(palette_row(o.face));
-  } else if (n == "marker") {
-    if (o.marker_slot == Slot::compact) return Value(o.marker ? std::string(1, o.marker) : "none");
-  } else if (n == "linestyle") {
-    if (o.style_slot == Slot::compact) return Value(kLineStyles[o.style]);
-  } else if (n == "markersize") {
-    if (o.size_slot == Slot::compact) return Value(o.markersize);
+// A line's usual property from its compact record; nothing when it is another property or the
+// value lives in the general list.
+std::optional<Value> Objects::line_get(const Object& o, Prop p) const {
+  switch (p) {
+    case Prop::xdata:
+    case Prop::ydata: {
+      const Slot s = p == Prop::xdata ? o.x : o.y;
+      if (s == Slot::empty) return Value();
+      if (s == Slot::compact) return Value(p == Prop::xdata ? o.xdata : o.ydata);
+      break;
+    }
+    case Prop::color:
+      if (o.color_slot == Slot::compact) return Value(palette_row(o.color));
+      break;
+    case Prop::markerfacecolor:
+      if (o.face_slot == Slot::empty) return Value("none");
+      if (o.face_slot == Slot::compact) return Value(palette_row(o.face));
+      break;
+    case Prop::marker:
+      if (o.marker_slot == Slot::compact) return Value(o.marker ? std::string(1, o.marker) : "none");
+      break;
+    case Prop::linestyle:
+      if (o.style_slot == Slot::compact) return Value(kLineStyles[o.style]);
+      break;
+    case Prop::markersize:
+      if (o.size_slot == Slot::compact) return Value(o.markersize);
+      break;
+    default: break;
   }
   return std::nullopt;
 }
 
 // Stores a line's usual property, compactly when the value has the usual form, else in the
-// general map; false when the name is another property.
-bool Objects::line_set(Object& o, const std::string& n, const Value& v) {
+// general list; false when it is another property.
+bool Objects::line_set(Object& o, Prop p, const Value& v) {
   Slot* slot = nullptr;
   bool fits = false;
-  if (n == "xdata" || n == "ydata") {
-    slot = n == "xdata" ? &o.x : &o.y;
-    if (v.is_matrix() && v.matrix().rows() == 0 && v.matrix().cols() == 0) {
-      *slot = Slot::empty, fits = true;
-    } else if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1) {
-      (n == "xdata" ? o.xdata : o.ydata) = v.matrix()(0, 0);
-      *slot = Slot::compact, fits = true;
-    }
-  } else if (n == "color") {
-    slot = &o.color_slot;
-    if (const int i = palette_index(v); i >= 0) o.color = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
-  } else if (n == "markerfacecolor") {
-    slot = &o.face_slot;
-    if (v.is_text() && v.text() == "none") {
-      *slot = Slot::empty, fits = true;
-    } else if (const int i = palette_index(v); i >= 0) {
-      o.face = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
-    }
-  } else if (n == "marker") {
-    slot = &o.marker_slot;
-    if (v.is_text() && (v.text() == "none" || (v.text().size() == 1 && v.text()[0] != 0))) {
-      o.marker = v.text() == "none" ? 0 : v.text()[0];
-      *slot = Slot::compact, fits = true;
-    }
-  } else if (n == "linestyle") {
-    slot = &o.style_slot;
-    for (std::uint8_t i = 0; v.is_text() && i < std::size(kLineStyles); ++i)
-      if (v.text() == kLineStyles[i]) o.style = i, *slot = Slot::compact, fits = true;
-  } else if (n == "markersize") {
-    slot = &o.size_slot;
-    if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1)
-      o.markersize = v.matrix()(0, 0), *slot = Slot::compact, fits = true;
-  } else {
-    return false;
+  switch (p) {
+    case Prop::xdata:
+    case Prop::ydata:
+      slot = p == Prop::xdata ? &o.x : &o.y;
+      if (v.is_matrix() && v.matrix().rows() == 0 && v.matrix().cols() == 0) {
+        *slot = Slot::empty, fits = true;
+      } else if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1) {
+        (p == Prop::xdata ? o.xdata : o.ydata) = v.matrix()(0, 0);
+        *slot = Slot::compact, fits = true;
+      }
+      break;
+    case Prop::color:
+      slot = &o.color_slot;
+      if (const int i = palette_index(v); i >= 0) o.color = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
+      break;
+    case Prop::markerfacecolor:
+      slot = &o.face_slot;
+      if (v.is_text() && v.text() == "none") {
+        *slot = Slot::empty, fits = true;
+      } else if (const int i = palette_index(v); i >= 0) {
+        o.face = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
+      }
+      break;
+    case Prop::marker:
+      slot = &o.marker_slot;
+      if (v.is_text() && (v.text() == "none" || (v.text().size() == 1 && v.text()[0] != 0))) {
+        o.marker = v.text() == "none" ? 0 : v.text()[0];
+        *slot = Slot::compact, fits = true;
+      }
+      break;
+    case Prop::linestyle:
+      slot = &o.style_slot;
+      for (std::uint8_t i = 0; v.is_text() && i < std::size(kLineStyles); ++i)
+        if (v.text() == kLineStyles[i]) o.style = i, *slot = Slot::compact, fits = true;
+      break;
+    case Prop::markersize:
+      slot = &o.size_slot;
+      if (v.is_matrix() && v.matrix().rows() == 1 && v.matrix().cols() == 1)
+        o.markersize = v.matrix()(0, 0), *slot = Slot::compact, fits = true;
+      break;
+    default: return false;
   }
   if (fits) {
-    if (o.extra) o.extra->props.erase(n);
+    unstore(o, p);
   } else {
     *slot = Slot::general;
-    extra_of(o).props[n] = v;
+    store(o, p) = v;
   }
   return true;
 }
 
 Handle Objects::create(const std::string& type, Handle parent) {
-  Object& p = obj(parent);
   const std::string t = lower(type);
+  const auto* named = std::find(std::begin(kKindNames) + 2, std::end(kKindNames), t);
+  if (named == std::end(kKindNames)) throw Error("unknown graphics object type \"" + type + "\"");
+  return make(static_cast<Kind>(named - std::begin(kKindNames)), parent);
+}
+
+Handle Objects::make(Kind kind, Handle parent) {
+  Object& p = obj(parent);
   Handle h;
-  if (t == "figure") {
+  if (kind == Kind::figure) {
     if (parent != 0) throw Error("a figure's parent must be the root (0)");
     h = 1;
     while (valid(h)) h += 1;
   } else {
-    if (t != "axes" && t != "line" && t != "text" && t != "uicontrol" && t != "uipanel")
-      throw Error("unknown graphics object type \"" + type + "\"");
     next_fraction_ += 1;
     h = 1000000.0 + next_fraction_ + 0.5;
   }
-  const auto kind = static_cast<Kind>(std::find(std::begin(kKindNames), std::end(kKindNames), t) -
-                                      std::begin(kKindNames));
   extra_of(p).children.push_back(h);
   Object& o = insert(h);  // pages and map nodes never move: p stays valid
   o.kind = kind;
   o.parent = parent;
   if (kind != Kind::line) o.extra = std::make_unique<Extra>();
   if (kind == Kind::figure) {
-    auto& props = o.extra->props;
-    props["__pos"] = Value(row({200, 200, 900, 640}));
-    props["units"] = Value("pixels");
-    props["pointer"] = Value("arrow");
-    props["visible"] = Value("on");
-    props["color"] = Value(row({0.94, 0.94, 0.94}));
-    props["activepositionproperty"] = Value("outerposition");
-    extra_of(obj(0)).props["currentfigure"] = Value(h);
+    store(o, Prop::pos) = Value(row({200, 200, 900, 640}));
+    store(o, Prop::units) = Value("pixels");
+    store(o, Prop::pointer) = Value("arrow");
+    store(o, Prop::visible) = Value("on");
+    store(o, Prop::color) = Value(row({0.94, 0.94, 0.94}));
+    store(o, Prop::activepositionproperty) = Value("outerposition");
+    store(obj(0), Prop::currentfigure) = Value(h);
   } else if (kind == Kind::axes) {
-    auto& props = o.extra->props;
-    props["units"] = Value("normalized");
-    props["__npos"] = Value(row({0.13, 0.11, 0.775, 0.815}));
-    props["xlim"] = Value(row({0, 1}));
-    props["ylim"] = Value(row({0, 1}));
-    props["nextplot"] = Value("replace");
-    props["dataaspectratiomode"] = Value("auto");
-    extra_of(p).props["currentaxes"] = Value(h);
+    store(o, Prop::units) = Value("normalized");
+    store(o, Prop::npos) = Value(row({0.13, 0.11, 0.775, 0.815}));
+    store(o, Prop::xlim) = Value(row({0, 1}));
+    store(o, Prop::ylim) = Value(row({0, 1}));
+    store(o, Prop::nextplot) = Value("replace");
+    store(o, Prop::dataaspectratiomode) = Value("auto");
+    store(p, Prop::currentaxes) = Value(h);
   } else if (kind == Kind::uicontrol) {
-    auto& props = o.extra->props;
-    props["value"] = Value(0.0);
-    props["style"] = Value("pushbutton");
-    props["units"] = Value("pixels");
-    props["__pos"] = Value(row({20, 20, 60, 20}));
+    store(o, Prop::value) = Value(0.0);
+    store(o, Prop::style) = Value("pushbutton");
+    store(o, Prop::units) = Value("pixels");
+    store(o, Prop::pos) = Value(row({20, 20, 60, 20}));
   }
   // A line starts with MarkerSize 6, MarkerFaceColor "none", Color black, LineStyle "-" and
   // Marker "none": the compact record's initial values.
@@ -306,7 +400,7 @@ Handle Objects::figure(int n) {
   if (!valid(h)) {
     // Create with the requested number: a figure is made through create() for the defaults,
     // then moved to handle n when create() chose another free number.
-    const Handle made = create("figure", 0);
+    const Handle made = make(Kind::figure, 0);
     if (made != h) {
       Object moved = std::move(whole_.at(made));
       whole_.erase(made);
@@ -323,17 +417,17 @@ Handle Objects::figure(int n) {
 // When the current axes or figure of `parent` is among `gone`, the newest remaining child of
 // the same kind becomes current, or none.
 void Objects::forget_current(Object& parent, const std::vector<Handle>& gone) {
-  Extra& e = extra_of(parent);
-  for (const char* key : {"currentaxes", "currentfigure"}) {
-    auto it = e.props.find(key);
-    if (it == e.props.end() || !it->second.is_matrix() || it->second.matrix().size() != 1 ||
-        std::find(gone.begin(), gone.end(), it->second.scalar()) == gone.end())
+  const Extra& e = extra_of(parent);
+  for (const Prop key : {Prop::currentaxes, Prop::currentfigure}) {
+    const Value* current = stored(parent, key);
+    if (!current || !current->is_matrix() || current->matrix().size() != 1 ||
+        std::find(gone.begin(), gone.end(), current->scalar()) == gone.end())
       continue;
-    e.props.erase(it);
-    const Kind wanted = std::string(key) == "currentaxes" ? Kind::axes : Kind::figure;
+    unstore(parent, key);
+    const Kind wanted = key == Prop::currentaxes ? Kind::axes : Kind::figure;
     for (auto c = e.children.rbegin(); c != e.children.rend(); ++c)
       if (obj(*c).kind == wanted) {
-        e.props[key] = Value(*c);
+        store(parent, key) = Value(*c);
         break;
       }
   }
@@ -353,6 +447,7 @@ void Objects::remove(Handle h) {
 }
 
 std::string Objects::type(Handle h) const { return kKindNames[static_cast<int>(obj(h).kind)]; }
+ObjectType Objects::kind(Handle h) const { return obj(h).kind; }
 Handle Objects::parent(Handle h) const { return obj(h).parent; }
 std::vector<Handle> Objects::children(Handle h) const {
   const Object& o = obj(h);
@@ -375,7 +470,7 @@ std::vector<Handle> Objects::listing(Handle h) const {
 std::vector<Handle> Objects::find_by_tag(const std::string& tag) const {
   std::vector<Handle> out;
   for (Handle h : listing(0)) {
-    const Value* v = stored(obj(h), "tag");
+    const Value* v = stored(obj(h), Prop::tag);
     if (v && v->is_text() && v->text() == tag) out.push_back(h);
   }
   return out;
@@ -393,11 +488,11 @@ Row Objects::pixel_position(Handle h) const {
   const Object& o = obj(h);
   if (o.kind == Kind::axes) {
     const Handle fig = figure_of(h);
-    const Row n = stored_at(o, "__npos").matrix();
-    const Row f = fig ? Row(stored_at(obj(fig), "__pos").matrix()) : row({0, 0, 1, 1});
+    const Row n = stored_at(o, Prop::npos).matrix();
+    const Row f = fig ? Row(stored_at(obj(fig), Prop::pos).matrix()) : row({0, 0, 1, 1});
     return row({n(0) * f(2), n(1) * f(3), n(2) * f(2), n(3) * f(3)});
   }
-  const Value* pos = stored(o, "__pos");
+  const Value* pos = stored(o, Prop::pos);
   if (!pos)
     throw Error("Invalid handle " + handle_text(h) + ": a " + type(h) + " has no position");
   return pos->matrix();
@@ -411,8 +506,8 @@ double Objects::units_scale_x(Handle h, const std::string& units) const {
   if (u == "inches") return 96.0;
   if (u == "normalized") {
     const Handle fig = figure_of(obj(h).parent);
-    if (fig == 0) return stored_at(obj(0), "screensize").matrix()(0, 2);
-    return stored_at(obj(fig), "__pos").matrix()(0, 2);
+    if (fig == 0) return stored_at(obj(0), Prop::screensize).matrix()(0, 2);
+    return stored_at(obj(fig), Prop::pos).matrix()(0, 2);
   }
   throw Error("unknown units \"" + units + "\"");
 }
@@ -422,22 +517,22 @@ double Objects::units_scale_y(Handle h, const std::string& units) const {
   if (u == "characters") return kCharHeightPx;
   if (u == "normalized") {
     const Handle fig = figure_of(obj(h).parent);
-    if (fig == 0) return stored_at(obj(0), "screensize").matrix()(0, 3);
-    return stored_at(obj(fig), "__pos").matrix()(0, 3);
+    if (fig == 0) return stored_at(obj(0), Prop::screensize).matrix()(0, 3);
+    return stored_at(obj(fig), Prop::pos).matrix()(0, 3);
   }
   return units_scale_x(h, units);
 }
 
-Value Objects::get_position(Handle h, const std::string& lname) const {
+Value Objects::get_position(Handle h, Prop p) const {
   const Object& o = obj(h);
-  const Value* units_value = stored(o, "units");
+  const Value* units_value = stored(o, Prop::units);
   const std::string units = units_value ? units_value->text() : "pixels";
   Row px;
   if (o.kind == Kind::axes) {
     px = pixel_position(h);
   } else {
-    px = stored_at(o, "__pos").matrix();
-    if (lname == "outerposition") px(3) += kTitleBarPx;
+    px = stored_at(o, Prop::pos).matrix();
+    if (p == Prop::outerposition) px(3) += kTitleBarPx;
   }
   const double sx = units_scale_x(h, units), sy = units_scale_y(h, units);
   Row out = px;
@@ -448,59 +543,69 @@ Value Objects::get_position(Handle h, const std::string& lname) const {
   return Value(out);
 }
 
-void Objects::set_position(Handle h, const std::string& lname, const Value& v) {
+void Objects::set_position(Handle h, Prop p, const Value& v) {
   Object& o = obj(h);
   const Matrix& m = v.matrix();
   if (m.size() != 4) throw Error("a position is [left bottom width height], got " + describe(v));
-  const Value* units_value = stored(o, "units");
+  const Value* units_value = stored(o, Prop::units);
   const std::string units = units_value ? units_value->text() : "pixels";
   const double sx = units_scale_x(h, units), sy = units_scale_y(h, units);
   Row px = row({m.data()[0] * sx, m.data()[1] * sy, m.data()[2] * sx, m.data()[3] * sy});
   if (o.kind == Kind::axes) {
     const Handle fig = figure_of(h);
-    const Row f = fig ? Row(stored_at(obj(fig), "__pos").matrix()) : row({0, 0, 1, 1});
-    extra_of(o).props["__npos"] = Value(row({px(0) / f(2), px(1) / f(3), px(2) / f(2), px(3) / f(3)}));
+    const Row f = fig ? Row(stored_at(obj(fig), Prop::pos).matrix()) : row({0, 0, 1, 1});
+    store(o, Prop::npos) = Value(row({px(0) / f(2), px(1) / f(3), px(2) / f(2), px(3) / f(3)}));
   } else {
-    if (lname == "outerposition") px(3) = std::max(0.0, px(3) - kTitleBarPx);
-    extra_of(o).props["__pos"] = Value(px);
+    if (p == Prop::outerposition) px(3) = std::max(0.0, px(3) - kTitleBarPx);
+    store(o, Prop::pos) = Value(px);
   }
 }
 
 Value Objects::get(Handle h, const std::string& name) const {
+  if (const std::optional<Prop> p = known_prop(name)) return get(h, *p);
+  obj(h);  // a name never stored anywhere: the empty value, for a valid handle
+  return Value();
+}
+
+void Objects::set(Handle h, const std::string& name, const Value& v) { set(h, prop(name), v); }
+
+Value Objects::get(Handle h, Prop p) const {
   const Object& o = obj(h);
-  const std::string n = lower(name);
-  if (n == "type") return Value(kKindNames[static_cast<int>(o.kind)]);
-  if (n == "parent") return Value(o.parent < 0 ? Matrix(0, 0) : Matrix::Constant(1, 1, o.parent));
-  if (n == "children") {
-    static const std::vector<Handle> none;
-    const std::vector<Handle>& kids = o.extra ? o.extra->children : none;
-    Matrix c(static_cast<Index>(kids.size()), kids.empty() ? 0 : 1);
-    for (size_t i = 0; i < kids.size(); ++i) c(static_cast<Index>(i), 0) = kids[kids.size() - 1 - i];
-    return Value(c);
+  switch (p) {
+    case Prop::type: return Value(kKindNames[static_cast<int>(o.kind)]);
+    case Prop::parent: return Value(o.parent < 0 ? Matrix(0, 0) : Matrix::Constant(1, 1, o.parent));
+    case Prop::children: {
+      static const std::vector<Handle> none;
+      const std::vector<Handle>& kids = o.extra ? o.extra->children : none;
+      Matrix c(static_cast<Index>(kids.size()), kids.empty() ? 0 : 1);
+      for (size_t i = 0; i < kids.size(); ++i) c(static_cast<Index>(i), 0) = kids[kids.size() - 1 - i];
+      return Value(c);
+    }
+    case Prop::position:
+    case Prop::outerposition:
+      if (o.kind != Kind::root && o.kind != Kind::line && o.kind != Kind::text) return get_position(h, p);
+      break;
+    default: break;
   }
-  if ((n == "position" || n == "outerposition") && o.kind != Kind::root && o.kind != Kind::line &&
-      o.kind != Kind::text)
-    return get_position(h, n);
   if (o.kind == Kind::line)
-    if (std::optional<Value> v = line_get(o, n)) return *std::move(v);
-  const Value* v = stored(o, n);
+    if (std::optional<Value> v = line_get(o, p)) return *std::move(v);
+  const Value* v = stored(o, p);
   return v ? *v : Value();
 }
 
-void Objects::set(Handle h, const std::string& name, const Value& v) {
+void Objects::set(Handle h, Prop p, const Value& v) {
   Object& o = obj(h);
-  const std::string n = lower(name);
-  if (n == "type" || n == "children")
-    throw Error("the property \"" + name + "\" of a graphics object cannot be set");
-  if (n == "parent") throw Error("moving an object to another parent is not supported");
-  if ((n == "position" || n == "outerposition") && o.kind != Kind::root && o.kind != Kind::line &&
+  if (p == Prop::type || p == Prop::children)
+    throw Error("the property \"" + prop_name(p) + "\" of a graphics object cannot be set");
+  if (p == Prop::parent) throw Error("moving an object to another parent is not supported");
+  if ((p == Prop::position || p == Prop::outerposition) && o.kind != Kind::root && o.kind != Kind::line &&
       o.kind != Kind::text) {
-    set_position(h, n, v);
+    set_position(h, p, v);
   } else {
-    if (n == "markersize" &&
+    if (p == Prop::markersize &&
         (!v.is_matrix() || v.matrix().size() != 1 || !(v.scalar() > 0) || !std::isfinite(v.scalar())))
       throw Error("MarkerSize must be a positive number, got " + describe(v));
-    if (o.kind != Kind::line || !line_set(o, n, v)) extra_of(o).props[n] = v;
+    if (o.kind != Kind::line || !line_set(o, p, v)) store(o, p) = v;
   }
   ++revision_;
 }
@@ -517,27 +622,27 @@ void Objects::set_appdata(Handle h, const std::string& name, const Value& v) {
 }
 
 bool Objects::has_current_figure() const {
-  const Value* v = stored(obj(0), "currentfigure");
+  const Value* v = stored(obj(0), Prop::currentfigure);
   return v && v->is_matrix() && v->matrix().size() == 1 && valid(v->scalar());
 }
 
 Handle Objects::gcf() {
-  if (has_current_figure()) return stored_at(obj(0), "currentfigure").scalar();
-  return create("figure", 0);
+  if (has_current_figure()) return stored_at(obj(0), Prop::currentfigure).scalar();
+  return make(Kind::figure, 0);
 }
 
 Handle Objects::gca() {
   const Handle fig = gcf();
-  const Value* v = stored(obj(fig), "currentaxes");
+  const Value* v = stored(obj(fig), Prop::currentaxes);
   if (v && v->is_matrix() && v->matrix().size() == 1 && valid(v->scalar())) return v->scalar();
-  return create("axes", fig);
+  return make(Kind::axes, fig);
 }
 
 void Objects::set_current_figure(Handle fig) {
   if (!valid(fig) || obj(fig).kind != Kind::figure)
     throw Error("Invalid handle " + handle_text(fig) + ": not a figure");
-  extra_of(obj(0)).props["currentfigure"] = Value(fig);
-  extra_of(obj(fig)).props["__raised"] = Value(static_cast<double>(revision_ + 1));
+  store(obj(0), Prop::currentfigure) = Value(fig);
+  store(obj(fig), Prop::raised) = Value(static_cast<double>(revision_ + 1));
   ++revision_;
 }
 
@@ -550,35 +655,48 @@ std::vector<Handle> Objects::figures() const {
 
 Handle Objects::line(Handle axes, const Row& x, const Row& y, const std::string& spec) {
   if (x.size() != y.size()) throw Error("line: x and y must have the same number of points");
-  const LineSpec ls = parse_linespec(spec);
+  return line(axes, x, y, parse_linespec(spec));
+}
+
+Handle Objects::line(Handle axes, const Row& x, const Row& y, const LineSpec& ls) {
+  if (x.size() != y.size()) throw Error("line: x and y must have the same number of points");
   if (!held(axes)) cla(axes);
-  const Handle h = create("line", axes);
+  const Handle h = make(Kind::line, axes);
   Object& o = obj(h);
-  line_set(o, "xdata", Value(x));
-  line_set(o, "ydata", Value(y));
-  line_set(o, "color", Value(Row(ls.color)));
-  line_set(o, "marker", Value(ls.marker));
-  line_set(o, "linestyle", Value(ls.line_style));
+  if (x.size() == 1) {  // a marker: straight into the compact record
+    o.xdata = x(0), o.ydata = y(0);
+    o.x = o.y = Slot::compact;
+  } else {
+    line_set(o, Prop::xdata, Value(x));
+    line_set(o, Prop::ydata, Value(y));
+  }
+  if (const int c = palette_index(ls.color); c >= 0) {
+    o.color = static_cast<std::uint16_t>(c);
+  } else {
+    line_set(o, Prop::color, Value(Row(ls.color)));
+  }
+  line_set(o, Prop::marker, Value(ls.marker));
+  line_set(o, Prop::linestyle, Value(ls.line_style));
   return h;
 }
 
 Handle Objects::text(Handle axes, double x, double y, const std::string& s) {
-  const Handle h = create("text", axes);
-  auto& props = extra_of(obj(h)).props;
-  props["position"] = Value(row({x, y}));
-  props["string"] = Value(s);
+  const Handle h = make(Kind::text, axes);
+  Object& o = obj(h);
+  store(o, Prop::position) = Value(row({x, y}));
+  store(o, Prop::string) = Value(s);
   return h;
 }
 
-void Objects::hold(Handle axes, bool on) { set(axes, "NextPlot", Value(on ? "add" : "replace")); }
+void Objects::hold(Handle axes, bool on) { set(axes, Prop::nextplot, Value(on ? "add" : "replace")); }
 
 bool Objects::held(Handle axes) const {
-  const Value v = get(axes, "NextPlot");
+  const Value v = get(axes, Prop::nextplot);
   return v.is_text() && v.text() == "add";
 }
 
 void Objects::cla(Handle axes) {
-  if (type(axes) != "axes") throw Error("cla: the object " + handle_text(axes) + " is not an axes");
+  if (kind(axes) != Kind::axes) throw Error("cla: the object " + handle_text(axes) + " is not an axes");
   Object& o = obj(axes);
   Extra& e = extra_of(o);
   // Everything drawn goes at once: one by one would shift the list of children each time.
@@ -586,10 +704,10 @@ void Objects::cla(Handle axes) {
   gone.swap(e.children);
   for (Handle c : gone) drop(c);
   forget_current(o, gone);
-  e.props["xlim"] = Value(row({0, 1}));
-  e.props["ylim"] = Value(row({0, 1}));
-  e.props["nextplot"] = Value("replace");
-  e.props["dataaspectratiomode"] = Value("auto");
+  store(o, Prop::xlim) = Value(row({0, 1}));
+  store(o, Prop::ylim) = Value(row({0, 1}));
+  store(o, Prop::nextplot) = Value("replace");
+  store(o, Prop::dataaspectratiomode) = Value("auto");
   revision_ += gone.size() + 1;
 }
 
@@ -608,11 +726,11 @@ void Objects::axis_auto(Handle axes) {
         extend(o.xdata, o.ydata);
         continue;
       }
-      const Value xv = get(c, "xdata"), yv = get(c, "ydata");
+      const Value xv = get(c, Prop::xdata), yv = get(c, Prop::ydata);
       const Matrix &xs = xv.matrix(), &ys = yv.matrix();
       for (Index i = 0; i < xs.size() && i < ys.size(); ++i) extend(xs.data()[i], ys.data()[i]);
     } else if (o.kind == Kind::text) {
-      const Value* pos = stored(o, "position");
+      const Value* pos = stored(o, Prop::position);
       if (!pos) continue;
       const Matrix& p = pos->matrix();
       if (p.size() >= 2) extend(p.data()[0], p.data()[1]);
@@ -626,31 +744,31 @@ void Objects::axis_auto(Handle axes) {
     a -= m, b += m;
   };
   pad(x0, x1), pad(y0, y1);
-  auto& props = extra_of(obj(axes)).props;
-  props["xlim"] = Value(row({x0, x1}));
-  props["ylim"] = Value(row({y0, y1}));
-  props["dataaspectratiomode"] = Value("auto");
+  Object& a = obj(axes);
+  store(a, Prop::xlim) = Value(row({x0, x1}));
+  store(a, Prop::ylim) = Value(row({y0, y1}));
+  store(a, Prop::dataaspectratiomode) = Value("auto");
   ++revision_;
 }
 
 void Objects::axis_equal(Handle axes) {
-  extra_of(obj(axes)).props["dataaspectratiomode"] = Value("manual");
+  store(obj(axes), Prop::dataaspectratiomode) = Value("manual");
   ++revision_;
 }
 
 Row Objects::axis(Handle axes) const {
   const Object& o = obj(axes);
-  const Matrix& x = stored_at(o, "xlim").matrix();
-  const Matrix& y = stored_at(o, "ylim").matrix();
+  const Matrix& x = stored_at(o, Prop::xlim).matrix();
+  const Matrix& y = stored_at(o, Prop::ylim).matrix();
   return row({x(0), x(1), y(0), y(1)});
 }
 
 void Objects::axis(Handle axes, const Row& l) {
   if (l.size() != 4 || !(l(0) < l(1)) || !(l(2) < l(3)))
     throw Error("axis limits must be [xmin xmax ymin ymax] with xmin < xmax and ymin < ymax");
-  auto& props = extra_of(obj(axes)).props;
-  props["xlim"] = Value(row({l(0), l(1)}));
-  props["ylim"] = Value(row({l(2), l(3)}));
+  Object& a = obj(axes);
+  store(a, Prop::xlim) = Value(row({l(0), l(1)}));
+  store(a, Prop::ylim) = Value(row({l(2), l(3)}));
   ++revision_;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/value.h"
@@ -27,6 +28,24 @@ struct LineSpec {
 LineSpec parse_linespec(const std::string& spec);
 Eigen::RowVector3d color_of_letter(char c);
 
+// A property name resolved once to a number, so that finding a property compares numbers, not
+// text. The usual names have these fixed ids; any other name gets the next free id the first
+// time it is stored. Names ignore case.
+enum class Prop : std::uint32_t {
+  xdata, ydata, color, markerfacecolor, marker, linestyle, markersize, linewidth,
+  type, parent, children, position, outerposition, units, tag, string, fontsize, value, style,
+  nextplot, xlim, ylim, dataaspectratiomode, currentaxes, currentfigure, screensize,
+  pos, npos, raised,  // the stored pixel position, the axes' normalized one, the raise count
+  pointer, visible, activepositionproperty, defaultuicontrolbackgroundcolor, callback, name,
+  usual_count
+};
+Prop prop(std::string_view name);                        // interns a new name
+std::optional<Prop> known_prop(std::string_view name);   // nothing when never interned
+const std::string& prop_name(Prop p);                    // lower case
+
+// The kind of a graphics object, as "Type" names it.
+enum class ObjectType : std::uint8_t { none, root, figure, axes, line, text, uicontrol, uipanel };
+
 class Objects {
  public:
   Objects();
@@ -44,7 +63,10 @@ class Objects {
   // writing to an invalid handle raises Error.
   Value get(Handle h, const std::string& name) const;
   void set(Handle h, const std::string& name, const Value& v);
+  Value get(Handle h, Prop p) const;
+  void set(Handle h, Prop p, const Value& v);
   std::string type(Handle h) const;
+  ObjectType kind(Handle h) const;
   Handle parent(Handle h) const;
   std::vector<Handle> children(Handle h) const;  // creation order
   // The object and all below it, depth first in creation order (hidden ones included).
@@ -68,6 +90,8 @@ class Objects {
 
   // Drawing into axes.
   Handle line(Handle axes, const Row& x, const Row& y, const std::string& spec);
+  // The same with the specification parsed once, for many lines in one style.
+  Handle line(Handle axes, const Row& x, const Row& y, const LineSpec& spec);
   Handle text(Handle axes, double x, double y, const std::string& s);
   void hold(Handle axes, bool on);
   bool held(Handle axes) const;
@@ -81,14 +105,14 @@ class Objects {
   std::uint64_t revision() const { return revision_; }
 
  private:
-  enum class Kind : std::uint8_t { none, root, figure, axes, line, text, uicontrol, uipanel };
+  using Kind = ObjectType;
   // Where a line keeps one of its usual properties: in its compact record, or (any other kind
   // of value) in the general property map under its own name.
   enum class Slot : std::uint8_t { empty, compact, general };
   // Children, general properties and application data: every object but a plain line has them.
   struct Extra {
     std::vector<Handle> children;
-    std::map<std::string, Value> props;  // lower-case names
+    std::vector<std::pair<Prop, Value>> props;  // few per object: searched in order
     std::map<std::string, Value> appdata;
   };
   // One object. A line drawn as a single point (the sample's markers, by the hundred thousand)
@@ -118,18 +142,22 @@ class Objects {
   Object& obj(Handle h);
   const Object& obj(Handle h) const;
   Object& insert(Handle h);
+  Handle make(Kind kind, Handle parent);
   void drop(Handle h);  // h and everything below it, leaving h's parent's list of children alone
   void forget_current(Object& parent, const std::vector<Handle>& gone);
   void list_into(Handle h, std::vector<Handle>& out) const;
   static Extra& extra_of(Object& o);
-  static const Value* stored(const Object& o, const std::string& lname);
-  static const Value& stored_at(const Object& o, const std::string& lname);
-  std::optional<Value> line_get(const Object& o, const std::string& lname) const;
-  bool line_set(Object& o, const std::string& lname, const Value& v);
+  static const Value* stored(const Object& o, Prop p);
+  static const Value& stored_at(const Object& o, Prop p);
+  static Value& store(Object& o, Prop p);  // the stored value, added empty when missing
+  static void unstore(Object& o, Prop p);
+  std::optional<Value> line_get(const Object& o, Prop p) const;
+  bool line_set(Object& o, Prop p, const Value& v);
   int palette_index(const Value& v);
+  int palette_index(const Eigen::RowVector3d& c);
   Row palette_row(std::uint16_t i) const;
-  void set_position(Handle h, const std::string& lname, const Value& v);
-  Value get_position(Handle h, const std::string& lname) const;
+  void set_position(Handle h, Prop p, const Value& v);
+  Value get_position(Handle h, Prop p) const;
   double units_scale_x(Handle h, const std::string& units) const;
   double units_scale_y(Handle h, const std::string& units) const;
 

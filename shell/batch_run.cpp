@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "consensus/consensus.h"
+#include "display/display.h"
 #include "display/render.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
@@ -116,6 +117,8 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   std::ostream* previous = set_console(&quiet);
   const int old_digits = o.digits ? set_g_precision(o.digits) : g_precision();
   const Handle fig = make_headless_window();
+  // Without a picture to write, the actions' plots are not built.
+  const bool drew = set_drawing(!o.plot.empty());
   auto set = [&](const char* tag, bool on) { gr().set(gr().find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0)); };
   set("IterBox", o.iterate);
   set("DistanceBox", o.distance);
@@ -154,6 +157,7 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
       ok = false;
     }
   }
+  set_drawing(drew);
   set_g_precision(old_digits);
   set_console(previous);
   stop_all();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "display/display.h"
 #include "engine/files.h"
 #include "platform/backend.h"
 #include "platform/format.h"
@@ -51,6 +52,28 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
   EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);       // 4 landmarks and the trailing value
   EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
+}
+
+// Line objects anywhere in the graphics runtime the last run left.
+size_t drawn_lines() {
+  size_t n = 0;
+  for (Handle h : gr().listing(0)) n += gr().kind(h) == ObjectType::line;
+  return n;
+}
+
+TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
+  const std::vector<std::string> args = {"--data", kExamples + "shells.txt", "--protocol",
+                                         kExamples + "shells_protocol.txt", "--save", out("all.txt")};
+  ASSERT_EQ(run(args), 0) << errors;
+  EXPECT_EQ(drawn_lines(), 0u);
+  EXPECT_TRUE(drawing());  // the window's plots draw again afterwards
+  std::vector<std::string> with_plot = args;
+  with_plot.insert(with_plot.end(), {"--plot", out("p.svg")});
+  ASSERT_EQ(run(with_plot), 0) << errors;
+  EXPECT_GT(drawn_lines(), 40u);  // the sample's markers at least
+  EXPECT_TRUE(drawing());
+  EXPECT_EQ(run({"--data", kExamples + "shells.txt", "--protocol", out("missing.txt")}), 1);
+  EXPECT_TRUE(drawing());  // a failed run switches it back too
 }
 
 TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
