@@ -58,6 +58,7 @@ Eigen::VectorXd fixed_term(const BendingCurve& bc, const Row& config) {
 struct Failure {
   std::size_t curve = kNone;
   SlideStatus status = SlideStatus::ok;
+  int point = 0;  // 1-based point number whose tangent is not a number, 0 when unknown
 };
 
 // Slides every curve of one specimen row; returns the first curve whose step failed.
@@ -74,12 +75,16 @@ Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, dou
         to = from;
         return;
       }
-      status = bending_step(from, bc.curve.closed, bc.energy, g, to, ws);
+      status = bending_step(from, bc.curve.closed, bc.energy, g, to, ws, bc.curve.held);
       if (status != SlideStatus::ok) to = from;
     };
     const Row slid = settle(step, curve_row(config, bc.curve), tol, max_extra);
     if (status == SlideStatus::ok && !slid.allFinite()) status = SlideStatus::not_finite;
-    if (status != SlideStatus::ok) return {c, status};
+    if (status != SlideStatus::ok) {
+      const Index at = ws.undefined_tangent;
+      const int point = at < 0 ? 0 : static_cast<int>(bc.curve.columns[std::size_t(2 * at)] / 2 + 1);
+      return {c, status, point};
+    }
     for (std::size_t s = 0; s < bc.curve.columns.size(); ++s)
       config(bc.curve.columns[s]) = slid(static_cast<Index>(s));
   }
@@ -125,9 +130,10 @@ void slide_bending(Matrix& x, const std::vector<BendingCurve>& curves, double to
     if (failed[static_cast<std::size_t>(i)].curve < worst.curve)
       worst = failed[static_cast<std::size_t>(i)], worst_row = i;
   if (worst.curve != kNone)
-    throw Error(slide_failure_text(worst.status,
-                                   "specimen " + std::to_string(worst_row + 1) + ", curve " +
-                                       std::to_string(curves[worst.curve].curve.code)));
+    throw Error(slide_failure_text(
+        worst.status, "specimen " + std::to_string(worst_row + 1) + ", curve " +
+                          std::to_string(curves[worst.curve].curve.code) +
+                          (worst.point > 0 ? ", point " + std::to_string(worst.point) : "")));
 }
 
 }  // namespace tav

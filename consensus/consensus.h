@@ -29,12 +29,17 @@ int count_unaligned(const Matrix& x, const Matrix& xref, double degrees);
 // Bending-energy sliding, one pass; each curve's energy from its own consensus points.
 Consensus getconsensusmix2(const Matrix& x, const CurveProtocol& p);
 
-// What the iterated run shows the user in every pass; the engine draws, the batch tool reports.
+// What the iterated run shows the user in every pass, in this order; the engine draws, the
+// batch tool reports.
 class IterationObserver {
  public:
   virtual ~IterationObserver() = default;
-  virtual void pass_started(double devref, int itercount2) { (void)devref, (void)itercount2; }
+  // The slid sample is about to be superimposed.
   virtual void before_superimpose() {}
+  // devref: the pass's change of the consensus before damping (squared, over 2k coordinates).
+  virtual void pass_measured(double devref, int itercount2) { (void)devref, (void)itercount2; }
+  // x: the sample as superimposed in this pass; xref: the reference the next pass slides
+  // against, or on the last pass the consensus returned.
   virtual void pass_done(const Matrix& x, const Row& xref, int itercount2) {
     (void)x, (void)xref, (void)itercount2;
   }
@@ -42,7 +47,8 @@ class IterationObserver {
 };
 
 // Iterated, damped bending-energy consensus (at most 100 passes), with landmark pre-alignment;
-// each curve slides with every other point of the specimen held fixed where it is.
+// each curve slides with every other point of the specimen held fixed where it is. The
+// consensus returned is the last pass's mean of the sample as superimposed in that pass.
 Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObserver& observer);
 
 }  // namespace tav

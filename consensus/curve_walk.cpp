@@ -24,11 +24,22 @@ void check_members(const std::vector<int>& members, int code, Index k, Index min
                   ", but the specimens have points 1 to " + std::to_string(k) +
                   ": correct the protocol or load the matching data");
 }
+// The points that some row of the protocol types as landmarks (type 0).
+std::vector<char> landmark_points(const CurveProtocol& p, Index k) {
+  std::vector<char> landmark(static_cast<std::size_t>(k) + 1, 0);
+  for (std::size_t e = 0; e < p.members.size() && e < p.types.size(); ++e)
+    for (std::size_t s = 0; s < p.members[e].size() && s < p.types[e].size(); ++s) {
+      const int pt = p.members[e][s];
+      if (pt >= 1 && pt <= k && p.types[e][s] == 0) landmark[static_cast<std::size_t>(pt)] = 1;
+    }
+  return landmark;
+}
 }  // namespace
 
 std::vector<SlidingCurve> sliding_curves(const CurveProtocol& p, Index k, Index min_open,
                                          Index min_closed) {
   std::vector<SlidingCurve> curves;
+  const std::vector<char> landmark = landmark_points(p, k);
   for (int j = p.numfull; j <= p.numopen; ++j) {
     if (j == 0) continue;
     const std::vector<int>& members = p.members_of(j);
@@ -40,6 +51,7 @@ std::vector<SlidingCurve> sliding_curves(const CurveProtocol& p, Index k, Index 
     for (const int pt : members) {
       c.columns.push_back(2 * Index{pt} - 2);
       c.columns.push_back(2 * Index{pt} - 1);
+      c.held.push_back(landmark[static_cast<std::size_t>(pt)]);
     }
     curves.push_back(std::move(c));
   }

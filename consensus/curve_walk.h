@@ -16,6 +16,9 @@ struct SlidingCurve {
   int code = 0;                // negative: closed, positive: open
   bool closed = false;
   std::vector<Index> columns;  // 0-based coordinate columns x_p1 y_p1 x_p2 y_p2 ... (interleaved)
+  // Per member, in curve order: 1 for a landmark (a point some protocol row types 0), which
+  // never slides; 0 for a semi-landmark or helper point.
+  std::vector<char> held;
 };
 
 // The curves of p in walk order, checked against specimens of k points before anything

@@ -21,20 +21,20 @@ Row damped(const Row& xref, const Row& xref2, double devref) {
 Consensus iterate_damped(Consensus cur, const SampleSlider& slide, IterationObserver& observer) {
   constexpr double ctol = 1e-05;
   constexpr int kMaxPasses = 100;
-  Row oldref = Row::Ones(cur.y.size());
-  int itercount2 = 0;
-  while (squared_change(oldref, cur.y) > ctol) {
-    const double devref = squared_change(oldref, cur.y);
-    ++itercount2;
-    observer.pass_started(devref, itercount2);
-    oldref = cur.y;
+  for (int itercount2 = 1;; ++itercount2) {
     slide(cur.xpt, cur.y);
     observer.before_superimpose();
-    const Consensus sup = getconsensus(cur.xpt);
-    cur.xpt = sup.xpt;
-    cur.y = damped(cur.y, sup.y, devref);
+    Consensus sup = getconsensus(cur.xpt);
+    // Measured before damping: the damped reference moves only part of the way, so its change
+    // would understate the consensus's real one and end the run early.
+    const double devref = squared_change(cur.y, sup.y);
+    observer.pass_measured(devref, itercount2);
+    const bool converged = devref <= ctol, last = itercount2 >= kMaxPasses;
+    const Row next = converged || last ? sup.y : damped(cur.y, sup.y, devref);
+    cur = {next, std::move(sup.xpt)};
     observer.pass_done(cur.xpt, cur.y, itercount2);
-    if (itercount2 >= kMaxPasses) {
+    if (converged) break;
+    if (last) {
       observer.not_converged("Failure to converge after 100 iterations");
       break;
     }

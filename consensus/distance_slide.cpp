@@ -21,8 +21,10 @@ void slide_distance(Matrix& x, const CurveProtocol& p, const Row& reference) {
   walk_curves(x, curves, [&](std::size_t c, const Row& current) {
     const bool closed = curves[c].closed;
     const Row& ref = reference_curves[c];
-    return settle([&](const Row& from, Row& to) { distance_slide_step(ref, from, closed, to); },
-                  current, kTolerancePerElement, kMaxExtraSteps);
+    const char* held = curves[c].held.data();
+    return settle(
+        [&](const Row& from, Row& to) { distance_slide_step(ref, from, closed, to, held); },
+        current, kTolerancePerElement, kMaxExtraSteps);
   });
 }
 

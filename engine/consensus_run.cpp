@@ -23,12 +23,12 @@ namespace {
 class WindowIterationView : public IterationObserver {
  public:
   WindowIterationView() : status_figure_(gr().has_current_figure() ? gr().gcf() : -1) { clear_stop(); }
-  void pass_started(double devref, int itercount2) override {
+  void before_superimpose() override { gr().cla(gr().gca()); }
+  void pass_measured(double devref, int itercount2) override {
     console_show("devref", Value(devref));
     console_show("itercount2", Value(itercount2));
     devref_ = devref;
   }
-  void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
     showshape(x, "r*");
     showshape(Matrix(xref), "bs");

@@ -51,8 +51,8 @@ void check_slide_curve(Index q, bool closed, const std::string& what) {
 std::string slide_failure_text(SlideStatus status, const std::string& where) {
   if (status == SlideStatus::not_finite)
     return "bending-energy slide of " + where +
-           ": a tangent or the step is not a number (two neighbouring points coincide or "
-           "stand one above the other); check the data of that specimen";
+           ": a tangent or the step is not a number (points of the curve coincide, so a "
+           "tangent has no direction); check the data of that specimen";
   return "bending-energy slide of " + where +
          ": the bending energy does not fix the slide (singular or indefinite system), "
          "usually because the consensus points of the curve lie on a line or coincide; check "
@@ -201,7 +201,16 @@ SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,
                                Row& moved, SlideWorkspace& ws) {
   const Index q = target.size() / 2;
   const Index cols = static_cast<Index>(dirs.point.size());
-  if (!dirs.tx.allFinite() || !dirs.ty.allFinite()) return SlideStatus::not_finite;
+  ws.undefined_tangent = -1;
+  if (cols == 0) {  // every point of the curve is held
+    moved = target;
+    return SlideStatus::ok;
+  }
+  for (Index a = 0; a < cols; ++a)
+    if (!std::isfinite(dirs.tx(a)) || !std::isfinite(dirs.ty(a))) {
+      ws.undefined_tangent = dirs.point[static_cast<size_t>(a)];
+      return SlideStatus::not_finite;
+    }
 
   ws.b.resize(2 * q);
   for (Index p = 0; p < q; ++p) {

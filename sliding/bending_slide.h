@@ -12,7 +12,8 @@
 namespace tav {
 
 // The columns of a sliding-direction matrix in compact form: column c moves curve point
-// point[c] (0-based) along (tx[c], ty[c]).
+// point[c] (0-based) along (tx[c], ty[c]). There are point.size() columns; tx and ty may be
+// longer (buffers reused from step to step).
 struct SlideDirections {
   std::vector<Index> point;
   Eigen::VectorXd tx, ty;
@@ -43,6 +44,9 @@ struct SlideWorkspace {
   SlideDirections dirs;
   SmallCholesky m;  // U'·L·U, then its Cholesky factor
   Eigen::VectorXd b, r, rhs, t;
+  // After a not_finite status: the curve position (0-based) of the first point whose tangent
+  // is not a number, or -1 when the tangents were all numbers.
+  Index undefined_tangent = -1;
 };
 
 // Raises Error when a curve is too short to slide: an open curve needs 6 points (the tangent
@@ -59,9 +63,12 @@ std::string slide_failure_text(SlideStatus status, const std::string& where);
 // fixed_term: empty, or the 2q stacked gradient contribution L_cf·y_f of points outside the
 // curve that are held where they are. T minimises (b + U·T)'·lcurve·(b + U·T) + 2·(U·T)'·g;
 // every sliding point moves by 0.1·T along its umaker2 tangent, open-curve ends stay.
-// On success `moved` holds the new row; otherwise the status says why and `moved` is unusable.
+// held: empty, or one flag per curve point; a flagged point (a landmark) gets no column in U
+// and stays. On success `moved` holds the new row; otherwise the status says why and `moved`
+// is unusable.
 SlideStatus bending_step(const Row& target, bool closed, const CurveEnergy& energy,
-                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws);
+                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws,
+                         const std::vector<char>& held = {});
 
 // The same step with the directions given (no tangent estimation): the solver core.
 SlideStatus bending_step_along(const Row& target, const SlideDirections& dirs,

@@ -28,12 +28,14 @@ Tangent distance_tangent(const Eigen::Ref<const Row>& target, Index k, bool cloo
 }
 
 void distance_slide_step(const Eigen::Ref<const Row>& reference,
-                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y) {
+                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y,
+                         const char* held) {
   const Index k = target.size() / 2;
   y = target;
   // A closed curve keeps its first and last listed points where they are.
   const Index first = closedend ? 2 : 1, last = closedend ? k - 1 : k;
   for (Index p = first; p <= last; ++p) {
+    if (held != nullptr && held[p - 1]) continue;
     const Tangent u = distance_tangent(target, k, closedend, p);
     const Index ix = 2 * p - 2, iy = 2 * p - 1;
     // Signed distance along the tangent to the foot of the perpendicular from the reference

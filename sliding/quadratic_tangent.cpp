@@ -12,22 +12,25 @@ using WindowVector = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, 6, 1>;
 }  // namespace
 
 Tangent quadratic_tangent(const Eigen::Ref<const Row>& xs, const Eigen::Ref<const Row>& ys,
-                          double x0, double dx) {
+                          double x0, double y0) {
   const Index w = xs.size();
+  const double chx = xs(w - 1) - xs(0), chy = ys(w - 1) - ys(0);
+  const double chord = std::sqrt(chx * chx + chy * chy);
+  const double cx = chx / chord, cy = chy / chord;  // c; n = (-cy, cx)
   WindowMatrix a(w, 3);
   WindowVector b(w);
   for (Index j = 0; j < w; ++j) {
-    const double t = xs(j) - x0;
-    a(j, 0) = t * t;
-    a(j, 1) = t;
+    const double dx = xs(j) - x0, dy = ys(j) - y0;
+    const double u = dx * cx + dy * cy;
+    a(j, 0) = u * u;
+    a(j, 1) = u;
     a(j, 2) = 1.0;
-    b(j) = ys(j);
+    b(j) = cy * -dx + cx * dy;
   }
-  // In the shifted abscissa the slope at x0 is the linear coefficient itself.
+  // About P0 the slope at u = 0 is the linear coefficient itself.
   const Eigen::Matrix<double, 3, 1> p = a.colPivHouseholderQr().solve(b);
-  const double dy = dx * p(1);
-  const double magd = std::sqrt(dx * dx + dy * dy);
-  return {dx / magd, dy / magd};
+  const double inv = 1.0 / std::sqrt(1.0 + p(1) * p(1));
+  return {(cx - p(1) * cy) * inv, (cy + p(1) * cx) * inv};
 }
 
 CurveCoords curve_coords(const Row& target, bool cloop, Index min_open, const char* routine) {
@@ -55,11 +58,10 @@ CurveCoords curve_coords(const Row& target, bool cloop, Index min_open, const ch
   return c;
 }
 
-Tangent closed_quadratic_tangent(const CurveCoords& c, Index i, double step) {
+Tangent closed_quadratic_tangent(const CurveCoords& c, Index i) {
   // Padded positions i..i+4 (1-based) are 0-based i-1..i+3; the point itself is at i+1.
-  const double x0 = c.xv(i + 1);
-  const double dx = step > 0 ? step : c.xv(i + 2) - x0;
-  return quadratic_tangent(c.xv.segment(i - 1, 5), c.yv.segment(i - 1, 5), x0, dx);
+  return quadratic_tangent(c.xv.segment(i - 1, 5), c.yv.segment(i - 1, 5), c.xv(i + 1),
+                           c.yv(i + 1));
 }
 
 Tangent open_quadratic_tangent(const CurveCoords& c, Index p) {
@@ -71,11 +73,8 @@ Tangent open_quadratic_tangent(const CurveCoords& c, Index p) {
     first = k - 5;
     count = 6;
   }
-  const double x0 = c.xv(p - 1);
-  // The last point has no successor: it takes the step of the point before it.
-  const double dx = p < k ? c.xv(p) - x0 : x0 - c.xv(p - 2);
-  return quadratic_tangent(c.xv.segment(first - 1, count), c.yv.segment(first - 1, count), x0,
-                           dx);
+  return quadratic_tangent(c.xv.segment(first - 1, count), c.yv.segment(first - 1, count),
+                           c.xv(p - 1), c.yv(p - 1));
 }
 
 }  // namespace tav

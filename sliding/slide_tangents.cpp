@@ -8,10 +8,6 @@ namespace tav {
 
 namespace {
 
-// The constant step of closed curves (the same as umaker2's): every closed-curve tangent points
-// towards positive x.
-constexpr double kClosedStep = 0.3;
-
 // Eight windows fitted side by side, one per vector lane.
 constexpr int kLanes = 8;
 using Lanes = Eigen::Array<double, kLanes, 1>;
@@ -32,29 +28,39 @@ struct FitTangent {
   typename MaskOf<T>::type ok;  // false where the fit is left to the rank-revealing solve
 };
 
-// The quadratic-fit tangent of one window (W = 5 or 6 points, t = abscissa shifted to x0) from
-// an orthogonal basis of the window: 1, u = t - mean(t), and u² made orthogonal to both
-// (re-orthogonalised once). This is the least-squares fit of umaker2 in closed form: a few
+// The quadratic-fit tangent of one window (W = 5 or 6 points) about its point (x0, y0), in the
+// window's own frame: c = unit chord from the first point to the last, n = c turned a quarter
+// turn anticlockwise, (u, v) = ((P - P0)·c, (P - P0)·n). The parabola v ≈ a·u² + b·u + d is
+// fitted from an orthogonal basis of the window: 1, u - mean(u), and u² made orthogonal to both
+// (re-orthogonalised once). This is quadratic_tangent's least-squares fit in closed form: a few
 // dozen operations instead of a pivoting QR, with the accuracy of an orthogonal factorisation.
 // T is one window (double) or one window per lane (Lanes); the arithmetic is the same.
-// `ok` is false where the window's abscissas leave the fit without a unique solution (or
-// with one at rounding level); there the caller hands the window to quadratic_tangent, so
-// that it gives what umaker2 gives.
+// `ok` is false where the window's u leave the fit without a unique solution (or with one at
+// rounding level), or the chord has no length; there the caller hands the window to
+// quadratic_tangent, so that it gives what umaker2 gives.
 template <int W, class T>
-FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& dx) {
+FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& y0) {
   using std::sqrt;
   constexpr double inv_w = 1.0 / W;
-  T u[W], phi[W];
-  T tmean = xs[0] - x0, ymean = ys[0];
+  const T chx = xs[W - 1] - xs[0], chy = ys[W - 1] - ys[0];
+  const T inv_chord = 1.0 / sqrt(chx * chx + chy * chy);
+  const T cx = chx * inv_chord, cy = chy * inv_chord;
+  T t[W], v[W], u[W], phi[W];
+  for (int j = 0; j < W; ++j) {
+    const T dx = xs[j] - x0, dy = ys[j] - y0;
+    t[j] = dx * cx + dy * cy;
+    v[j] = dy * cx - dx * cy;
+  }
+  T tmean = t[0], vmean = v[0];
   for (int j = 1; j < W; ++j) {
-    tmean += xs[j] - x0;
-    ymean += ys[j];
+    tmean += t[j];
+    vmean += v[j];
   }
   tmean *= inv_w;
-  ymean *= inv_w;
+  vmean *= inv_w;
   T s2 = T(0.0), s3 = T(0.0);
   for (int j = 0; j < W; ++j) {
-    u[j] = (xs[j] - x0) - tmean;
+    u[j] = t[j] - tmean;
     s2 += u[j] * u[j];
     s3 += u[j] * u[j] * u[j];
   }
@@ -69,30 +75,29 @@ FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& dx) {
   }
   pmean *= inv_w;
   pu *= inv_s2;
-  T pp = T(0.0), uy = T(0.0), py = T(0.0);
+  T pp = T(0.0), uv = T(0.0), pv = T(0.0);
   for (int j = 0; j < W; ++j) {
     phi[j] -= pmean + pu * u[j];
-    const T v = ys[j] - ymean;
+    const T dv = v[j] - vmean;
     pp += phi[j] * phi[j];
-    uy += u[j] * v;
-    py += phi[j] * v;
+    uv += u[j] * dv;
+    pv += phi[j] * dv;
   }
-  const T c1 = uy * inv_s2, c2 = py / pp;
-  // Slope at t = 0 (u = -tmean) of the fit ymean + c1·u + c2·phi(u), where
+  const T c1 = uv * inv_s2, c2 = pv / pp;
+  // Slope b at P0 (t = 0, u = -tmean) of the fit vmean + c1·u + c2·phi(u), where
   // phi(u) = u² - (alpha + pu)·u - (beta + pmean) after the re-orthogonalisation.
-  const T slope = c1 + c2 * (-2 * tmean - alpha - pu);
-  const T dy = dx * slope;
-  const T inv_mag = 1.0 / sqrt(dx * dx + dy * dy);
+  const T b = c1 + c2 * (-2 * tmean - alpha - pu);
+  const T inv_mag = 1.0 / sqrt(1.0 + b * b);
   // sqrt(pp / s4): the sine of the angle between the u² column and the line and constant
   // columns; near zero the three columns are (numerically) dependent.
-  return {dx * inv_mag, dy * inv_mag, (s2 > 0) && (pp > 1e-24 * s4)};
+  return {(cx - b * cy) * inv_mag, (cy + b * cx) * inv_mag, (s2 > 0) && (pp > 1e-24 * s4)};
 }
 
 template <int W>
-Tangent window_tangent(const double* xs, const double* ys, double x0, double dx) {
-  const FitTangent<double> t = fit_tangent<W>(xs, ys, x0, dx);
+Tangent window_tangent(const double* xs, const double* ys, double x0, double y0) {
+  const FitTangent<double> t = fit_tangent<W>(xs, ys, x0, y0);
   if (t.ok) return {t.x, t.y};
-  return quadratic_tangent(Eigen::Map<const Row>(xs, W), Eigen::Map<const Row>(ys, W), x0, dx);
+  return quadratic_tangent(Eigen::Map<const Row>(xs, W), Eigen::Map<const Row>(ys, W), x0, y0);
 }
 
 // 0-based point of a window position that may run past a curve's ends: wrapped round a closed
@@ -105,7 +110,7 @@ Index wrap_point(Index p, Index q, bool closed) {
 }
 
 // Tangents of points p0..p0+7 (0-based; `count` of them are wanted) from their centred
-// five-point windows, with the constant closed-curve step or the forward difference of x.
+// five-point windows.
 void centred_tangents(const Row& target, bool closed, Index p0, Index count, Index col0,
                       SlideDirections& d) {
   const Index q = target.size() / 2;
@@ -120,8 +125,7 @@ void centred_tangents(const Row& target, bool closed, Index p0, Index count, Ind
     xs[j] = Eigen::Map<const Lanes>(xb + j);
     ys[j] = Eigen::Map<const Lanes>(yb + j);
   }
-  const Lanes dx = closed ? Lanes::Constant(kClosedStep) : Lanes(xs[3] - xs[2]);
-  const FitTangent<Lanes> t = fit_tangent<5>(xs, ys, xs[2], dx);
+  const FitTangent<Lanes> t = fit_tangent<5>(xs, ys, xs[2], ys[2]);
   for (Index l = 0; l < count; ++l) {
     const Index c = col0 + l;
     d.point[static_cast<std::size_t>(c)] = p0 + l;
@@ -129,7 +133,7 @@ void centred_tangents(const Row& target, bool closed, Index p0, Index count, Ind
       d.tx(c) = t.x(l);
       d.ty(c) = t.y(l);
     } else {
-      const Tangent s = window_tangent<5>(xb + l, yb + l, xb[l + 2], dx(l));
+      const Tangent s = window_tangent<5>(xb + l, yb + l, xb[l + 2], yb[l + 2]);
       d.tx(c) = s.x;
       d.ty(c) = s.y;
     }
@@ -148,9 +152,8 @@ void end_window_tangent(const Row& target, Index p, Index col, SlideDirections& 
     xs[j] = target(2 * (first + j));
     ys[j] = target(2 * (first + j) + 1);
   }
-  const double dx = target(2 * (p + 1)) - target(2 * p);
-  const Tangent t = first_end ? window_tangent<5>(xs, ys, target(2 * p), dx)
-                              : window_tangent<6>(xs, ys, target(2 * p), dx);
+  const double x0 = target(2 * p), y0 = target(2 * p + 1);
+  const Tangent t = first_end ? window_tangent<5>(xs, ys, x0, y0) : window_tangent<6>(xs, ys, x0, y0);
   d.point[static_cast<std::size_t>(col)] = p;
   d.tx(col) = t.x;
   d.ty(col) = t.y;

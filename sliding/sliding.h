@@ -15,11 +15,11 @@ struct Tangent {
 // P1->P3 mirrored in the line P1->P2, pointing into the curve.
 Tangent slope_est(const Row& data);
 
-// U matrix for the tangent plot: 2k×k full layout, quadratic-fit tangents with the forward
-// difference of x as step; cloop: closed curve (wrapped windows).
+// U matrix for the tangent plot: 2k×k full layout, quadratic-fit tangents fitted in each
+// window's own frame (pointing along the listed order); cloop: closed curve (wrapped windows).
 Matrix umaker(const Row& target, bool cloop);
-// U matrix for the bending-energy slide: closed curves 2k×k (step 0.3); open curves the reduced
-// (2k-4)×(k-2) layout of the interior points.
+// U matrix for the bending-energy slide, the same tangents as umaker: closed curves 2k×k; open
+// curves the reduced (2k-4)×(k-2) layout of the interior points.
 Matrix umaker2(const Row& target, bool cloop);
 // U matrix for the distance slide: 2k×k, chord tangents, slope_est at open ends.
 Matrix umakera(const Row& target, bool cloop);

@@ -1,7 +1,7 @@
 #pragma once
 // The three tangent rules of semi-landmark sliding, shared by the U-matrix builders and the
-// distance slide. Every rule returns a unit vector; coincident points or a zero step give
-// components that are not numbers, which the consensus routines detect and report.
+// distance slide. Every rule returns a unit vector and turns with the curve; coincident points
+// give components that are not numbers, which the consensus routines detect and report.
 #include <cmath>
 
 #include "platform/matrix.h"
@@ -19,14 +19,16 @@ inline Tangent chord_tangent(double xa, double ya, double xb, double yb) {
   return {dx / magd, dy / magd};
 }
 
-// Quadratic-fit rule: the least-squares parabola y ≈ p1·x² + p2·x + p3 through the window
-// (xs, ys: 3 to 6 points), its slope s at x0, and the unit vector along (dx, dx·s).
-// The fit is solved in the abscissa shifted to x0, which gives the same slope as the plain
-// fit but keeps the system well conditioned far from the origin. A window with fewer than
-// three distinct abscissas has no unique fit; the rank-revealing solve then returns its basic
-// solution and the tangent is meaningless (a stretch of curve running vertically).
+// Quadratic-fit rule in the window's own frame, so that it turns with the curve: c = the unit
+// chord from the window's first point to its last, n = c turned a quarter turn anticlockwise;
+// each window point P becomes (u, v) = ((P - P0)·c, (P - P0)·n) about the point P0 = (x0, y0)
+// whose tangent is wanted; the least-squares parabola v ≈ a·u² + b·u + d gives the tangent
+// (c + b·n)/√(1 + b²), pointing from the window's first point towards its last.
+// xs, ys: the window (3 to 6 points). A chord of length zero (the window's ends coincide)
+// gives components that are not numbers. A window with fewer than three distinct u has no
+// unique fit; the rank-revealing solve then returns its basic solution (a folded window).
 Tangent quadratic_tangent(const Eigen::Ref<const Row>& xs, const Eigen::Ref<const Row>& ys,
-                          double x0, double dx);
+                          double x0, double y0);
 
 // Writes a tangent into column `col` (1-based) of a stacked U matrix with
 // `half` rows per coordinate: x component in row col, y component in row half + col.
@@ -47,12 +49,11 @@ struct CurveCoords {
 CurveCoords curve_coords(const Row& target, bool cloop, Index min_open, const char* routine);
 
 // Quadratic-fit tangent of point i (1-based) of a closed curve: five-point window of points
-// i-2..i+2, wrapping across the ends, at x0 = x(i). step > 0: that constant dx; otherwise the
-// forward difference x(i+1) - x(i).
-Tangent closed_quadratic_tangent(const CurveCoords& c, Index i, double step);
-// Quadratic-fit tangent of point p (1-based) of an open curve of k >= 6 points, with the
-// forward difference of x as step: points 1 and 2 share the fit over points 1..5, points
-// k-1 and k the six-point fit over points k-5..k, the others a centred five-point window.
+// i-2..i+2, wrapping across the ends; it points along the curve's listed order.
+Tangent closed_quadratic_tangent(const CurveCoords& c, Index i);
+// Quadratic-fit tangent of point p (1-based) of an open curve of k >= 6 points: points 1 and 2
+// share the window of points 1..5, points k-1 and k the six-point window k-5..k, the others a
+// centred five-point window; it points along the curve's listed order.
 Tangent open_quadratic_tangent(const CurveCoords& c, Index p);
 
 // Number of points k of a curve row for the distance slide; raises Error (naming `routine`)
@@ -65,8 +66,10 @@ Index distance_curve_points(const Row& target, const char* routine);
 Tangent distance_tangent(const Eigen::Ref<const Row>& target, Index k, bool cloop, Index i);
 
 // One half step of the distance slide, written into y (same length as target, not aliasing
-// it); no allocation. reference: at least as long as target.
+// it); no allocation. reference: at least as long as target. held: null, or one flag per curve
+// point; a flagged point (a landmark) is not moved.
 void distance_slide_step(const Eigen::Ref<const Row>& reference,
-                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y);
+                         const Eigen::Ref<const Row>& target, bool closedend, Eigen::Ref<Row> y,
+                         const char* held = nullptr);
 
 }  // namespace tav

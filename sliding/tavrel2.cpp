@@ -4,9 +4,27 @@
 
 namespace tav {
 
+namespace {
+// Removes the columns of the points flagged in `held`, keeping the others in order.
+void drop_held(SlideDirections& d, const std::vector<char>& held) {
+  Index kept = 0;
+  for (Index c = 0; c < static_cast<Index>(d.point.size()); ++c) {
+    const Index p = d.point[static_cast<std::size_t>(c)];
+    if (held[static_cast<std::size_t>(p)]) continue;
+    d.point[static_cast<std::size_t>(kept)] = p;
+    d.tx(kept) = d.tx(c);
+    d.ty(kept) = d.ty(c);
+    ++kept;
+  }
+  d.point.resize(static_cast<std::size_t>(kept));  // tx, ty keep their length: no allocation
+}
+}  // namespace
+
 SlideStatus bending_step(const Row& target, bool closed, const CurveEnergy& energy,
-                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws) {
+                         const Eigen::VectorXd& fixed_term, Row& moved, SlideWorkspace& ws,
+                         const std::vector<char>& held) {
   slide_tangents(target, closed, ws.dirs);
+  if (!held.empty()) drop_held(ws.dirs, held);
   return bending_step_along(target, ws.dirs, energy, fixed_term, moved, ws);
 }
 

@@ -8,7 +8,7 @@ Matrix umaker(const Row& target, bool cloop) {
   const Index k = c.k;
   Matrix u = Matrix::Zero(2 * k, k);
   for (Index p = 1; p <= k; ++p) {
-    const Tangent t = cloop ? closed_quadratic_tangent(c, p, 0.0) : open_quadratic_tangent(c, p);
+    const Tangent t = cloop ? closed_quadratic_tangent(c, p) : open_quadratic_tangent(c, p);
     put_tangent(u, p, k, t);
   }
   return u;

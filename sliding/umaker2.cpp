@@ -3,18 +3,13 @@
 
 namespace tav {
 
-namespace {
-// The constant step of closed curves: every closed-curve tangent points towards positive x.
-constexpr double kClosedStep = 0.3;
-}  // namespace
-
 Matrix umaker2(const Row& target, bool cloop) {
   const CurveCoords c = curve_coords(target, cloop, 6, "umaker2");
   const Index k = c.k;
   if (cloop) {
     Matrix u = Matrix::Zero(2 * k, k);
     for (Index p = 1; p <= k; ++p) {
-      put_tangent(u, p, k, closed_quadratic_tangent(c, p, kClosedStep));
+      put_tangent(u, p, k, closed_quadratic_tangent(c, p));
     }
     return u;
   }

@@ -109,8 +109,10 @@ std::vector<BadInput> bad_inputs() {
       // Degenerate geometry: the run stops naming the specimen and the curve.
       {"coincident_points_distance", {{"Load", ridge_sample(6, {3, 5, 3})}, {"LoadProtocol", {}}},
        {"specimen 3, curve 1", "coincide"}, true},
-      {"coincident_points_bending", {{"Load", ridge_sample(6, {3, 5, 4})}, {"LoadProtocol", {}}},
-       {"specimen 3, curve 1", "coincide"}},
+      // Points 1 and 6 end the tangent window of curve 1's first interior point, 3: with them
+      // made one, the window has no chord to fit along.
+      {"coincident_points_bending", {{"Load", ridge_sample(6, {3, 6, 1})}, {"LoadProtocol", {}}},
+       {"specimen 3, curve 1, point 3", "coincide"}},
       {"collinear_curve_bending", {{"Load", ridge_sample(6, {}, true)}, {"LoadProtocol", {}}},
        {"curve 1", "line"}},
       // A user reference whose length does not fit the data.

@@ -1,0 +1,172 @@
+// What every run mode owes a researcher: the same answer whatever the orientation of the
+// input, landmarks that keep their own shape, a curve running straight up that slides, and a
+// consensus that is the mean of the saved sample.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "consensus/consensus.h"
+#include "consensus/sample_fixture.h"
+#include "geometry/geometry.h"
+#include "support/test_support.h"
+
+namespace tav {
+namespace {
+
+using Points = std::vector<std::complex<double>>;
+
+Points points_of(const Eigen::Ref<const Row>& row, const std::vector<int>& which) {
+  Points z;
+  for (const int p : which) z.emplace_back(row(2 * p - 2), row(2 * p - 1));
+  return z;
+}
+
+// Procrustes distance of two configurations: both centred and scaled to unit centroid size,
+// b turned onto a; the norm of what is left, computed from the differences themselves so that
+// it stays exact far below 1e-8.
+double procrustes_distance(Points a, Points b) {
+  for (Points* z : {&a, &b}) {
+    std::complex<double> c;
+    for (const auto& v : *z) c += v;
+    c /= double(z->size());
+    double size = 0;
+    for (auto& v : *z) v -= c, size += std::norm(v);
+    for (auto& v : *z) v /= std::sqrt(size);
+  }
+  std::complex<double> dot;
+  for (std::size_t i = 0; i < a.size(); ++i) dot += std::conj(b[i]) * a[i];
+  const std::complex<double> turn = dot / std::abs(dot);
+  double sum = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) sum += std::norm(a[i] - turn * b[i]);
+  return std::sqrt(sum);
+}
+
+std::vector<int> all_points(Index k) {
+  std::vector<int> v;
+  for (int p = 1; p <= k; ++p) v.push_back(p);
+  return v;
+}
+
+// The fixture: landmarks 1-4 on the outline and point 7, a landmark listed inside the closed
+// curve -1 round the eye; open curves 1 and 2 along the outline end on landmarks typed 0 in
+// their own rows. A noisy sample, every specimen turned, scaled and shifted differently.
+CurveProtocol protocol() {
+  CurveProtocol p = test::design().protocol;
+  p.members[1] = {1, 2, 3, 4, 7};
+  p.types[1] = {0, 0, 0, 0, 0};
+  p.types[0][2] = 0;  // point 7 in curve -1
+  return p;
+}
+const std::vector<int> kLandmarks = {1, 2, 3, 4, 7};
+
+Matrix sample() { return test::sample(test::design(), 14, 0.03, 29); }
+
+Matrix turned(const Matrix& x, double degrees) {
+  const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+  Matrix out = x;
+  for (Index i = 0; i < x.rows(); ++i)
+    for (Index p = 0; 2 * p + 1 < x.cols(); ++p) {
+      out(i, 2 * p) = c * x(i, 2 * p) - s * x(i, 2 * p + 1);
+      out(i, 2 * p + 1) = s * x(i, 2 * p) + c * x(i, 2 * p + 1);
+    }
+  return out;
+}
+
+// A run mode as the engine runs it: the routine, then (sliding modes) the sample fitted onto
+// the consensus once more. The user reference is the plain consensus of the unturned sample,
+// turned with the sample it is used with.
+struct Mode {
+  const char* name;
+  std::function<Consensus(const Matrix& x, const CurveProtocol& p, const Row& reference)> run;
+};
+
+class Silent : public IterationObserver {};
+
+Consensus fitted(Consensus c) {
+  c.xpt = getpsup(c.xpt, c.y);
+  return c;
+}
+
+const Mode kModes[] = {
+    {"plain", [](const Matrix& x, const CurveProtocol&, const Row&) { return getconsensus(x); }},
+    {"distance", [](const Matrix& x, const CurveProtocol& p, const Row&) {
+       return fitted(getconsensusdist(x, p));
+     }},
+    {"distance_onto_reference", [](const Matrix& x, const CurveProtocol& p, const Row& r) {
+       return fitted(getconsensusdistu(x, p, r));
+     }},
+    {"bending_one_pass", [](const Matrix& x, const CurveProtocol& p, const Row&) {
+       return fitted(getconsensusmix2(x, p));
+     }},
+    {"bending_iterated", [](const Matrix& x, const CurveProtocol& p, const Row&) {
+       Silent quiet;
+       return fitted(getconsensusmix5(getconsensusdist(x, p).xpt, p, quiet));
+     }},
+};
+
+Row reference_for(const Matrix& x, double degrees) {
+  const Row plain = getconsensus(x).y;
+  return turned(Matrix(plain), degrees).row(0);
+}
+
+class RunMode : public ::testing::TestWithParam<Mode> {};
+
+TEST_P(RunMode, TurningTheInputGivesTheSameConsensusAndSample) {
+  const Matrix x = sample();
+  const CurveProtocol p = protocol();
+  const Consensus base = GetParam().run(x, p, reference_for(x, 0));
+  const std::vector<int> all = all_points((x.cols() - 1) / 2);
+  for (const double degrees : {30.0, 90.0, 137.0}) {
+    const Consensus c = GetParam().run(turned(x, degrees), p, reference_for(x, degrees));
+    EXPECT_LT(procrustes_distance(points_of(c.y, all), points_of(base.y, all)), 1e-9)
+        << degrees << " degrees";
+    for (Index i = 0; i < x.rows(); ++i)
+      EXPECT_LT(procrustes_distance(points_of(c.xpt.row(i), all), points_of(base.xpt.row(i), all)),
+                1e-9)
+          << degrees << " degrees, specimen " << i + 1;
+  }
+}
+
+TEST_P(RunMode, LandmarksKeepTheirOwnShape) {
+  const Matrix x = turned(sample(), 90);
+  const Consensus c = GetParam().run(x, protocol(), reference_for(sample(), 90));
+  for (Index i = 0; i < x.rows(); ++i)
+    EXPECT_LT(procrustes_distance(points_of(c.xpt.row(i), kLandmarks), points_of(x.row(i), kLandmarks)),
+              1e-12)
+        << "specimen " << i + 1;
+}
+
+// Open curve 2 of every specimen runs straight up from landmark 2: its first four points
+// share one x, as a digitiser's pixels give. No mode stops on it.
+TEST_P(RunMode, VerticalStretchSlidesWithoutAMessage) {
+  Matrix x = test::sample(test::design(), 10, 0.0, 31);
+  for (Index i = 0; i < x.rows(); ++i) {
+    const double x0 = x(i, 2), y0 = x(i, 3);  // landmark 2
+    for (const int p : {17, 18, 19})
+      x(i, 2 * p - 2) = x0, x(i, 2 * p - 1) = y0 + 0.1 * (p - 16) + 0.01 * std::sin(double(i * p));
+  }
+  Consensus c;
+  ASSERT_NO_THROW(c = GetParam().run(x, protocol(), getconsensus(x).y));
+  EXPECT_TRUE(c.xpt.allFinite() && c.y.allFinite());
+}
+
+// The saved consensus is the mean of the saved superimposed sample (its unit-size mean).
+TEST_P(RunMode, ConsensusIsTheMeanOfTheSample) {
+  if (std::string(GetParam().name) == "distance_onto_reference") GTEST_SKIP() << "its consensus is the user's reference";
+  const Matrix x = sample();
+  const Consensus c = GetParam().run(x, protocol(), reference_for(x, 0));
+  const Row mean = c.xpt.colwise().mean();
+  const std::vector<int> all = all_points((x.cols() - 1) / 2);
+  EXPECT_LT(procrustes_distance(points_of(c.y, all), points_of(mean, all)), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RunMode, ::testing::ValuesIn(kModes),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace tav
