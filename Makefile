@@ -1,4 +1,4 @@
-# make run  : install what is missing, build, open the program on the bundled example
+# make run  : install what is missing, build the two programs, open the program on the bundled example
 # make test : install what is missing, build, run every test; then the whole suite again under
 #             AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target;
 #             the Debian package is built and run from a scratch root (test-package)
@@ -48,7 +48,9 @@ test-fuzz: setup $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-run: build
+# Only the two programs: make test (and make build) build the tests and benchmarks too.
+run: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target tavrel6 tavrel6-batch -j $(JOBS)
 	@bash scripts/run-example $(BUILD)
 
 clean:

@@ -8,7 +8,8 @@ namespace tav {
 void CopyBigImage() {
   Objects& g = gr();
   const Handle fig = g.gcf(), ax = g.gca();
-  Row t = g.axis(ax);
+  const Row view = g.axis(ax);
+  Row t = view;
   const double trrx = t(1) - t(0), trry = t(3) - t(2);
   t += row({-0.03 * trrx, 0.03 * trrx, -0.03 * trry, 0.03 * trry});  // a margin round the drawing
   ExportPlacement placement(g, fig, ax);
@@ -21,7 +22,7 @@ void CopyBigImage() {
     ui().message(e.what());
   }
   placement.restore();
-  g.axis_auto(ax);
+  g.axis(ax, view);  // the view as it was, zoomed or not
   g.axis_equal(ax);
 }
 

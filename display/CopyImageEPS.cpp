@@ -7,14 +7,18 @@
 #include "platform/backend.h"
 
 namespace tav {
+namespace {
+// The endings export_figure writes: the dialog lists only such files.
+const char* const kPictureEndings = "*.eps *.ps *.pdf *.svg *.png";
+}  // namespace
 
 void CopyImageEPS() {
   Objects& g = gr();
   const Handle fig = g.gcf(), ax = g.gca();
   ExportPlacement placement(g, fig, ax);
-  g.axis_auto(ax);
+  const Row view = g.axis(ax);  // the picture shows what the view shows, zoomed or not
   g.axis_equal(ax);
-  const FileChoice choice = ui().save_file("*.*", "Enter File Name for EPS file (end with .EPS)");
+  const FileChoice choice = ui().save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
   if (!choice.cancelled) {
     const std::string filet = choice.folder + choice.name;  // used as typed: no ending added
     try {
@@ -27,6 +31,8 @@ void CopyImageEPS() {
     }
   }
   placement.restore();
+  g.axis(ax, view);
+  g.axis_equal(ax);
 }
 
 }  // namespace tav

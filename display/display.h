@@ -31,20 +31,23 @@ int showshape(const Matrix& x, const std::string& xform = "k.");
 int showsemiproto2(const Matrix& x, const CurveProtocol& p, double xlines = 0,
                    std::optional<double> omithelpers = 0.0, double ccode = 0);
 
-// Draws a blue dotted segment 0.02 long, centred on each member of every curve other than
-// curve 0, along the curve's tangent there (closed curves wrap). x: one configuration row.
+// Draws a solid orange segment centred on each member of every curve other than curve 0,
+// along the curve's tangent there (closed curves wrap), 0.9 times the mean spacing of the
+// curve's members long. x: one configuration row.
 void showshape_tangent(const Row& x, const CurveProtocol& p);
 
-// Adds increment to the "MarkerSize" of every line among the direct children of h.
+// Adds increment to the "MarkerSize" of every line among the direct children of h; a size
+// that would fall below 1 stays as it is.
 void incrementsymbolsize(Handle h, double increment);
 // Fills every line marker among the direct children of h with its own colour (isfilled non-zero)
 // or empties it (isfilled 0).
 void setsymbolfill(Handle h, double isfilled);
 
-// Copies the current figure's drawing, enlarged, to the clipboard as SVG and PNG.
+// Copies the current figure's drawing as the view shows it, enlarged, to the clipboard as SVG
+// and PNG; the view's limits stay.
 void CopyBigImage();
-// Writes the current figure's drawing, enlarged, to a file the user names (EPS, or PDF, SVG,
-// PNG by the name's ending).
+// Writes the current figure's drawing as the view shows it, enlarged, to a file the user
+// names: EPS, PDF, SVG or PNG by the name's ending; any other name is refused with a message.
 void CopyImageEPS();
 
 }  // namespace tav

@@ -21,13 +21,18 @@ enum class Format { eps, pdf, svg, png };
 
 constexpr double kPtPerPx = 72.0 / 96.0;
 
+// The format the name's ending asks for; a name with any other ending, or none, is refused
+// before anything is written, since its content would not be what the name promises.
 Format format_of(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (ext == ".pdf") return Format::pdf;
   if (ext == ".svg") return Format::svg;
   if (ext == ".png") return Format::png;
-  return Format::eps;  // .eps, .ps and any other ending
+  if (ext == ".eps" || ext == ".ps") return Format::eps;
+  throw Error("picture \"" + path + "\": " +
+              (ext.empty() ? std::string("the name has no ending") : "the ending " + ext + " is not written") +
+              "; end the name with .eps, .ps, .pdf, .svg or .png; nothing was written");
 }
 
 // cairo writes through this: into a file or into memory.
@@ -120,11 +125,12 @@ std::FILE* open_temporary(const std::string& path, std::string& temp_name) {
 
 void export_figure(const Objects& g, Handle figure, const std::string& path) {
   if (path.empty()) throw Error("Could not write the figure: no file name was given");
+  const Format format = format_of(path);
   std::string temp;
   std::FILE* file = open_temporary(path, temp);
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   try {
-    status = write_picture(format_of(path), write_to_file, file, g, figure);
+    status = write_picture(format, write_to_file, file, g, figure);
   } catch (...) {
     std::fclose(file);
     std::remove(temp.c_str());

@@ -4,9 +4,16 @@
 
 namespace tav {
 
+namespace {
+constexpr double kSmallestMarker = 1;  // points
+}
+
 void incrementsymbolsize(Handle h, double increment) {
   Objects& g = gr();
-  for (Handle c : line_children(g, h)) g.set(c, "MarkerSize", g.get(c, "MarkerSize").scalar() + increment);
+  for (Handle c : line_children(g, h)) {
+    const double size = g.get(c, "MarkerSize").scalar() + increment;
+    if (size >= kSmallestMarker) g.set(c, "MarkerSize", size);
+  }
 }
 
 }  // namespace tav

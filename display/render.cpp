@@ -286,7 +286,11 @@ void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
   if (!std::isfinite(x) || !std::isfinite(y)) return;
   set_font(cr, number_or(g.get(h, Prop::fontsize), kTextPt));
   set_color(cr, color_value(g.get(h, Prop::color)).value_or(Rgb{}));
-  show_text_at(cr, s.text(), v.px(x), v.py(y), 0, 0.5);
+  // PixelOffset [dx dy]: a shift on the page (up for positive dy) that zooming leaves alone.
+  const Value off = g.get(h, "PixelOffset");
+  const bool shifted = off.is_matrix() && off.matrix().size() == 2;
+  const double dx = shifted ? off.matrix().data()[0] : 0, dy = shifted ? off.matrix().data()[1] : 0;
+  show_text_at(cr, s.text(), v.px(x) + dx, v.py(y) - dy, 0, 0.5);
 }
 
 bool legend_shown(const Objects& g, Handle axes) {
@@ -355,6 +359,11 @@ void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y,
   if (legend_shown(g, axes)) draw_legend(cr, g, axes, v);
   draw_box_and_ticks(cr, v);
   cairo_restore(cr);
+}
+
+AxesBox axes_box(const Objects& g, Handle axes, double x, double y, double width, double height) {
+  const View v = make_view(g, axes, x, y, width, height);
+  return AxesBox{v.x0, v.x1, v.y0, v.y1, v.left, v.top, v.width, v.height, v.usable()};
 }
 
 PixelSize page_size_px(const Objects& g, Handle figure) {

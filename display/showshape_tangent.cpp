@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "display/display.h"
 #include "platform/backend.h"
 #include "sliding/sliding.h"
@@ -5,7 +7,11 @@
 namespace tav {
 namespace {
 
-constexpr double kHalfLength = 0.01;  // segments are 0.02 long, centred on their point
+// Each segment, centred on its point, is this share of the mean spacing of the curve's
+// members long on either side: long enough to see, too short to reach the neighbours' own.
+constexpr double kHalfShareOfSpacing = 0.45;
+constexpr double kTangentWidthPt = 1.5;
+const Row kTangentColor = row({0.85, 0.37, 0.0});  // orange: none of the point markers' colours
 
 // The interleaved columns (x1 y1 x2 y2 ...) of a curve's members in a configuration row.
 Row curve_row(const Row& x, const std::vector<int>& members, int curve) {
@@ -22,9 +28,22 @@ Row curve_row(const Row& x, const std::vector<int>& members, int curve) {
   return out;
 }
 
+// Mean distance between neighbouring members in curve order (a closed curve wraps).
+double mean_spacing(const Row& c, bool closed) {
+  const Index k = c.size() / 2;
+  double sum = 0;
+  Index gaps = 0;
+  for (Index m = 0; m + 1 < k + (closed ? 1 : 0); ++m, ++gaps) {
+    const Index n = (m + 1) % k;
+    sum += std::hypot(c(2 * n) - c(2 * m), c(2 * n + 1) - c(2 * m + 1));
+  }
+  return gaps > 0 ? sum / static_cast<double>(gaps) : 0;
+}
+
 void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
   const Row c = curve_row(x, members, j);
-  const Matrix umat = umaker(c, j < 0) * kHalfLength;  // column m: unit tangent at member m
+  const double half = kHalfShareOfSpacing * mean_spacing(c, j < 0);
+  const Matrix umat = umaker(c, j < 0) * half;  // column m: tangent at member m, half a segment
   const Index kmax = static_cast<Index>(members.size());
   if (!drawing()) return;
   Objects& g = gr();
@@ -32,7 +51,9 @@ void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
   for (Index k = 1; k <= kmax; ++k) {
     const double xn = c(2 * k - 2), yn = c(2 * k - 1);
     const double ux = at(umat, k, k), uy = at(umat, kmax + k, k);
-    g.line(ax, row({xn - ux, xn + ux}), row({yn - uy, yn + uy}), "b:");
+    const Handle h = g.line(ax, row({xn - ux, xn + ux}), row({yn - uy, yn + uy}), "b-");
+    g.set(h, "Color", Value(kTangentColor));
+    g.set(h, "LineWidth", Value(kTangentWidthPt));
   }
 }
 

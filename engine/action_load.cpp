@@ -43,7 +43,13 @@ std::string configuration_problem(const std::string& what, const MfloadResult& r
 // The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
 // (the user has been told why).
 bool read_configurations(const char* what, MfloadResult& r) {
-  r = mfload();
+  try {
+    r = mfload();
+  } catch (const Error& e) {
+    // A refused file (its name, line and value in the text) is shown, not only written out.
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return false;
+  }
   if (r.cancelled) return false;
   if (!r.file.opened) {
     tell_user("Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
@@ -108,8 +114,15 @@ void forget_protocol_of_other_point_count(EngineState& s, Index points) {
 void action_load() {
   MfloadResult r;
   if (!read_configurations("data", r)) return;
-  const Row oref = plain_consensus(r.file.x, r.path);
+  Row oref;
+  try {
+    oref = plain_consensus(r.file.x, r.path);
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
   EngineState& s = engine_state();
+  s.LOADED = r.file.x;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
@@ -121,6 +134,7 @@ void action_load() {
   forget_protocol_of_other_point_count(s, (s.DATA.cols() - 1) / 2);
   showshape(s.DATA, "b*");
   label_last_line("Specimens");
+  s.shown = EngineState::Shown::sample;
   mark_action_done();
 }
 
@@ -139,7 +153,7 @@ void action_load_reference() {
               "to slide onto; nothing was loaded");
     return;
   }
-  const Row oref = plain_consensus(s.DATA, "(the loaded data)");
+  const Row oref = plain_consensus(s.LOADED, "(the loaded data)");
   s.REFERENCE = r.file.x;
   s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
   const Index nr = s.DATA.cols();

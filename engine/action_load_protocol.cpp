@@ -71,7 +71,13 @@ DloadResult read_protocol(const std::string& fname, Index k) {
 }  // namespace
 
 void action_load_protocol() {
-  MfloadResult r = mfload([k = data_points(engine_state().DATA)](const std::string& f) { return read_protocol(f, k); });
+  MfloadResult r;
+  try {
+    r = mfload([k = data_points(engine_state().DATA)](const std::string& f) { return read_protocol(f, k); });
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
   if (r.cancelled) return;
   if (!r.file.opened) {
     tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
@@ -93,8 +99,15 @@ void action_load_protocol() {
   tell_lines_after_end(r);
   EngineState& s = engine_state();
   const Index k = data_points(s.DATA);
-  check_protocol(r.file.x, r.path, k);
+  try {
+    check_protocol(r.file.x, r.path, k);
+  } catch (const Error& e) {
+    tell_user(std::string(e.what()) + "; nothing was loaded");
+    return;
+  }
+  if (!points_within_data(r.file.x, r.path, k)) return;
 
+  // Only an accepted protocol replaces the earlier one: a refused one changes nothing shown.
   s.PROTOC = r.file.x;
   s.FNAMEP = r.fn;
   WatchPointer watch;
@@ -105,7 +118,6 @@ void action_load_protocol() {
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
   s.has_curves = true;
   s.protocol_points = k;
-  if (!points_within_data(s.PROTOC, r.path, k)) return;
 
   try {
     run_consensus();

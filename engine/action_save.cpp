@@ -93,16 +93,19 @@ Matrix selected_rows(SaveKind kind, const Matrix& data, Index points, const Row&
 
 constexpr int kOtherFormatDigits = 10;  // as the batch tool writes them unless told otherwise
 
+// Refuses, before a file is asked for, to write a result that is not there.
+bool something_to_save(const Matrix& m, const char* missing) {
+  if (m.size() != 0) return true;
+  tell_user(std::string("There is nothing to save: ") + missing + "; nothing was written");
+  return false;
+}
+
 }  // namespace
 
 void action_save(SaveKind kind) {
-  if (engine_state().DATA.size() == 0) {
-    // Asked before the dialog, so no existing file is offered for replacing by an empty one.
-    tell_user("Nothing to save: no sample is loaded. Load data (and a protocol) first; no file was written");
-    return;
-  }
-  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
   const EngineState& s = engine_state();
+  if (!something_to_save(s.DATA, "no sample is loaded; load one (and run its protocol) first")) return;
+  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
   const Index n = s.DATA.rows(), m = s.DATA.cols();
   if (choice.cancelled) return;
   const Index points = m > 0 ? (m - 1) / 2 : 0;
@@ -110,7 +113,8 @@ void action_save(SaveKind kind) {
   // A name ending as another program's file gets that program's format.
   if (const FileKind format = format_by_ending(choice.path()); format != FileKind::Rows && m > 0) {
     write_result(choice.path(), sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
-                                            s.specimen_ids, s.centroid_sizes, kOtherFormatDigits));
+                                            s.specimen_ids.empty() ? s.trailing_text : s.specimen_ids,
+                                            s.centroid_sizes, kOtherFormatDigits));
     return;
   }
   std::string text;
@@ -128,9 +132,11 @@ void action_save(SaveKind kind) {
 }
 
 void action_save_reference(SaveKind kind) {
+  const EngineState& s = engine_state();
+  if (!something_to_save(s.REFERENCE, "there is no consensus or reference yet; load a sample and its protocol first"))
+    return;
   const FileChoice choice = ui().save_file("*.*", reference_title(kind));
   if (choice.cancelled) return;
-  const EngineState& s = engine_state();
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
   if (kind == SaveKind::All) {

@@ -1,5 +1,6 @@
 #include "engine/consensus_run.h"
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -11,19 +12,24 @@
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
+#include "platform/run_control.h"
 
 namespace tav {
 namespace {
 
 // Shows every pass of the iterated run: the console values, the sample and the consensus with
-// the pass label, and a one-second pause in the window (none headless).
+// the pass label, the pass, devref and time so far in the window's status line, and a pause
+// in the window (one second unless set otherwise; none headless). A stop asked for during a
+// pass ends the run after it, as an error that keeps the earlier results.
 class WindowIterationView : public IterationObserver {
  public:
+  WindowIterationView() : status_figure_(gr().has_current_figure() ? gr().gcf() : -1) { clear_stop(); }
   void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_measured(double devref, int itercount2) override {
     passes = itercount2;
     console_show("devref", Value(devref));
     console_show("itercount2", Value(itercount2));
+    devref_ = devref;
   }
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
     showshape(x, "r*");
@@ -33,15 +39,21 @@ class WindowIterationView : public IterationObserver {
     const Handle ax = gr().gca();
     const Row a = gr().axis(ax);
     gr().text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)), sprintf_m("Iteration: %i", {Value(itercount2)}));
+    show_progress(itercount2);
     ui().drawnow();
-    if (!ui().headless()) ui().pause(1);
+    if (!ui().headless()) ui().pause(pass_pause_seconds());
     figure_ = gr().gcf();
+    if (stop_requested())
+      throw Error("stopped by the user after pass " + std::to_string(itercount2));
   }
   void not_converged(const std::string& text) override {
     converged = false;
     ui().error_dialog(text);
   }
   ~WindowIterationView() override {
+    clear_stop();
+    if (status_figure_ > 0 && gr().valid(status_figure_))
+      gr().set(status_figure_, "StatusText", Value(""));
     if (figure_ > 0 && gr().valid(figure_)) gr().set_current_figure(figure_);
   }
 
@@ -49,7 +61,20 @@ class WindowIterationView : public IterationObserver {
   bool converged = true;
 
  private:
+  // The window's status line: "Pass 3   devref 0.00123   4.2 s".
+  void show_progress(int itercount2) {
+    if (status_figure_ <= 0 || !gr().valid(status_figure_)) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    gr().set(status_figure_, "StatusText",
+             Value(sprintf_m("Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
+                             {Value(itercount2), Value(devref_), Value(seconds)})));
+  }
+
   Handle figure_ = -1;
+  Handle status_figure_;
+  double devref_ = 0;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 void warn_if_unaligned(const Matrix& data, const Matrix& reference) {
@@ -108,27 +133,27 @@ void run_consensus() {
   if (noalign == 0) {
     if (dreq && !s.userreference) {
       report.mode = "sliding by Procrustes distance";
-      result = run.dist(s.DATA, s.curves);
+      result = run.dist(s.LOADED, s.curves);
     } else if (dreq) {
       report.mode = "sliding by Procrustes distance onto the user reference";
-      warn_if_unaligned(s.DATA, s.REFERENCE);
-      result = run.distu(s.DATA, s.curves, s.REFERENCE);
+      warn_if_unaligned(s.LOADED, s.REFERENCE);
+      result = run.distu(s.LOADED, s.curves, s.REFERENCE);
     } else if (iterq != 0) {
       report.mode = "iterated sliding by bending energy";
-      const Consensus first = run.dist(s.DATA, s.curves);
+      const Consensus first = run.dist(s.LOADED, s.curves);
       WindowIterationView view;
       result = run.mix5(first.xpt, s.curves, view);
       report.passes = view.passes;
       report.converged = view.converged;
     } else {
       report.mode = "one-pass sliding by bending energy";
-      result = run.mix2(s.DATA, s.curves);
+      result = run.mix2(s.LOADED, s.curves);
       console_write("\ncalled getconsensusdist");
     }
     result.xpt = getpsup(result.xpt, result.y);
   } else {
     report.mode = "plain Procrustes consensus (no sliding)";
-    result = run.plain(s.DATA);
+    result = run.plain(s.LOADED);
   }
   refuse_not_finite(result, s.curves);
   s.last_run = report;
@@ -139,6 +164,7 @@ void run_consensus() {
   gr().cla(ax);
   const double curvecode = control_value("CurveButton");
   gr().cla(ax);
+  s.shown = EngineState::Shown::sample;
   const int junk = showsemiproto2(s.DATA, s.curves, curvecode);
   console_show("junk", Value(junk));
 }

@@ -18,7 +18,8 @@ struct RunReport {
 };
 
 struct EngineState {
-  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", processed after a run
+  Matrix LOADED{0, 0};      // n×(2k+1) sample as read by "Load": every run starts from it
+  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", superimposed after a run
   std::string FNAME1;       // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
   Row centroid_sizes{0};    // of every specimen as loaded, before any superimposition
@@ -36,6 +37,9 @@ struct EngineState {
   bool userreference = false;
   Row oref{0};              // plain consensus of the sample as loaded
   RunReport last_run;       // set by every completed consensus run
+  // What the main axes show, for questions about a point under the pointer.
+  enum class Shown { nothing, sample, consensus, plain_consensus };
+  Shown shown = Shown::nothing;
 };
 
 EngineState& engine_state();

@@ -26,6 +26,10 @@ List resolve_callback_inputs(Handle source, const Value& callback) {
 void install_callback_runner() {
   rt().run_callback = [](Handle source, const Value& callback) {
     if (callback.empty()) return;
+    // A control's action draws into its own window, whichever figure an earlier action made
+    // current (the comparison opens a second one).
+    const Handle fig = gr().figure_of(source);
+    if (fig > 0 && (!gr().has_current_figure() || gr().gcf() != fig)) gr().set_current_figure(fig);
     tavrel6(resolve_callback_inputs(source, callback), 0);
   };
 }

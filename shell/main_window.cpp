@@ -46,6 +46,8 @@ std::string figure_file() {
 
 Handle open_main_window() {
   const Handle fig = openfig(figure_file(), "reuse");
+  // A desktop window: the window backend gives it menus, a log pane and a status line.
+  gr().set_appdata(fig, "DesktopWindow", Value(1.0));
   gr().set(fig, "Color", gr().get(0, "defaultUicontrolBackgroundColor"));
   guidata(fig, guihandles(fig));
   return fig;

@@ -2,22 +2,38 @@
 
 #include <cairo.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "display/render.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "platform/qt/desktop_menus.h"
+#include "platform/qt/qt_backend.h"
 
 namespace tav {
 namespace {
@@ -59,9 +75,31 @@ bool is_normalized(Handle h) { return lowercase(text_property(h, "Units", "pixel
 // Paints the figure's background and every axes of it at its place; the controls lie on top.
 class FigureCanvas : public QWidget {
  public:
-  FigureCanvas(Handle fig, QWidget* parent) : QWidget(parent), fig_(fig) {}
+  FigureCanvas(Handle fig, FigureWindow* window, QWidget* parent)
+      : QWidget(parent), fig_(fig), window_(window) {
+    setMouseTracking(true);
+  }
 
  protected:
+  void mouseMoveEvent(QMouseEvent* e) override {
+    window_->pointer_moved(e->position(), e->buttons() & Qt::LeftButton);
+    if (!window_->status_text().isEmpty() && underMouse() && !(e->buttons() & Qt::LeftButton))
+      QToolTip::showText(e->globalPosition().toPoint(), window_->status_text(), this);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) window_->pointer_pressed(e->position());
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) window_->pointer_released(e->position());
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) window_->fit_drawing();
+  }
+  void wheelEvent(QWheelEvent* e) override {
+    window_->wheel_turned(e->position(), e->angleDelta().y() / 120.0);
+    e->accept();
+  }
+
   void paintEvent(QPaintEvent*) override {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(color_property(fig_, "Color").value_or(QColor(240, 240, 240)));
@@ -88,22 +126,43 @@ class FigureCanvas : public QWidget {
 
  private:
   Handle fig_;
+  FigureWindow* window_;
   std::string last_failure_;
 };
+
+// The wheel zooms by this factor per notch; a click moves the pointer less than this.
+constexpr double kZoomPerStep = 1.25;
+constexpr double kDragPx = 4;
+constexpr double kHoverRadiusPx = 6;
+constexpr int kLogHeightPx = 150;
+constexpr int kSmallestWindowW = 480, kSmallestWindowH = 360;
+constexpr int kTitleBarPx = 32;  // room left above the window for its frame
 
 QString button_label(Handle h) { return string_of(h).replace('&', "&&"); }
 
 }  // namespace
 
-FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close)
-    : fig_(fig), on_activate_(std::move(on_activate)), on_close_(std::move(on_close)) {
+FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close,
+                           QtBackend* desktop)
+    : fig_(fig), on_activate_(std::move(on_activate)), on_close_(std::move(on_close)), desktop_(desktop) {
   setAttribute(Qt::WA_DeleteOnClose, false);
-  auto* canvas = new FigureCanvas(fig, this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  surface_ = new QWidget;
+  scroll_->setWidget(surface_);
+  layout->addWidget(scroll_, 1);
+  auto* canvas = new FigureCanvas(fig, this, surface_);
   canvas->lower();
   widgets_[fig] = canvas;
+  surface_->installEventFilter(this);
+  if (desktop_) build_desktop();
   sync();
-  // Controls keep their distance from the top-left corner, so the window may not shrink below
-  // the room they need; the axes get whatever is left.
+  // Controls keep their distance from the top-left corner, so the surface may not shrink below
+  // the room they need; the axes get whatever is left, and a smaller window scrolls.
   int need_w = 0, need_h = 0;
   const double h = gr().pixel_position(fig_)(3);
   for (Handle c : gr().listing(fig_)) {
@@ -112,7 +171,136 @@ FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandle
     need_w = std::max(need_w, static_cast<int>(p(0) + p(2)));
     need_h = std::max(need_h, static_cast<int>(h - p(1)));
   }
-  setMinimumSize(need_w + 160, std::max(need_h + 8, 160));
+  surface_->setMinimumSize(need_w + 160, std::max(need_h + 8, 160));
+  setMinimumSize(std::min(kSmallestWindowW, need_w + 160), std::min(kSmallestWindowH, need_h + 8));
+}
+
+void FigureWindow::build_desktop() {
+  setAcceptDrops(true);
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  menus_ = new QMenuBar(this);
+  layout->setMenuBar(menus_);
+  build_menus();
+  log_ = new QPlainTextEdit(this);
+  log_->setReadOnly(true);
+  log_->setMaximumBlockCount(20000);
+  log_->setFixedHeight(kLogHeightPx);
+  log_->setToolTip(QStringLiteral("Everything the console shows: the run's values, warnings and messages (select and copy)"));
+  log_->setVisible(false);
+  layout->addWidget(log_);
+  auto* bar = new QStatusBar(this);
+  bar->setSizeGripEnabled(false);
+  status_ = new QLabel(bar);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  bar->addWidget(status_, 1);
+  stop_ = new QPushButton(QStringLiteral("Stop"), bar);
+  stop_->setToolTip(QStringLiteral("End the iterated run after the current pass (Esc); the earlier sample and reference are kept"));
+  stop_->setVisible(false);
+  connect(stop_, &QPushButton::clicked, stop_, [this] { action(QStringLiteral("Stop"))->trigger(); });
+  bar->addPermanentWidget(stop_);
+  log_toggle_ = new QToolButton(bar);
+  log_toggle_->setText(QStringLiteral("Log"));
+  log_toggle_->setCheckable(true);
+  log_toggle_->setToolTip(QStringLiteral("Show or hide the log pane (Ctrl+L)"));
+  connect(log_toggle_, &QToolButton::toggled, log_toggle_, [this](bool on) { set_log_visible(on); });
+  bar->addPermanentWidget(log_toggle_);
+  layout->addWidget(bar);
+  menus_->ensurePolished();
+  bar->ensurePolished();
+}
+
+void FigureWindow::build_menus() {
+  for (const MenuEntry& e : desktop_menu_entries()) {
+    QMenu* menu = nullptr;
+    for (QAction* a : menus_->actions())
+      if (a->menu() && a->text() == e.menu) menu = a->menu();
+    if (!menu) menu = menus_->addMenu(QString::fromUtf8(e.menu));
+    if (!*e.label) {
+      menu->addSeparator();
+      continue;
+    }
+    if (QString(e.name) == QLatin1String("Recent")) {
+      recent_menu_ = menu->addMenu(QString::fromUtf8(e.label));
+      refresh_recent();
+      continue;
+    }
+    QAction* a = menu->addAction(QString::fromUtf8(e.label));
+    a->setObjectName(QString::fromUtf8(e.name));
+    if (*e.shortcut) {
+      a->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
+      a->setShortcutContext(Qt::WindowShortcut);
+    }
+    actions_[a->objectName()] = a;
+    addAction(a);  // the shortcut works wherever the focus is in the window
+    if (e.kind == MenuKind::control || e.kind == MenuKind::check) {
+      a->setCheckable(e.kind == MenuKind::check);
+      const char* tag = e.name;
+      connect(a, &QAction::triggered, this, [this, tag] { click_control(tag); });
+    } else {
+      a->setCheckable(e.kind == MenuKind::toggle);
+      connect(a, &QAction::triggered, this, [this, name = a->objectName()] {
+        desktop_->menu_command(*this, name.toStdString());
+      });
+    }
+  }
+}
+
+void FigureWindow::refresh_recent() {
+  if (!recent_menu_) return;
+  recent_menu_->clear();
+  const QStringList files = desktop_->recent_files();
+  for (const QString& path : files) {
+    QAction* a = recent_menu_->addAction(path);
+    connect(a, &QAction::triggered, this, [this, path] { desktop_->open_path(path); });
+  }
+  recent_menu_->setEnabled(!files.isEmpty());
+}
+
+void FigureWindow::click_control(const char* tag) {
+  for (Handle h : gr().find_by_tag(tag)) {
+    if (gr().figure_of(h) != fig_) continue;
+    if (auto* b = qobject_cast<QAbstractButton*>(widget(h)); b && b->isEnabled()) b->click();
+    return;
+  }
+}
+
+QAction* FigureWindow::action(const QString& name) const {
+  auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QString FigureWindow::status_text() const {
+  if (!status_) return hover_text_;
+  return status_->text();
+}
+
+void FigureWindow::append_log(const QString& text) {
+  if (!log_) return;
+  log_->moveCursor(QTextCursor::End);
+  log_->insertPlainText(text);
+  log_->moveCursor(QTextCursor::End);
+}
+
+void FigureWindow::set_log_visible(bool on) {
+  if (!log_ || log_->isHidden() != on) return;
+  // The window grows or shrinks by the pane, so the drawing keeps its size.
+  const int dh = on ? kLogHeightPx : -kLogHeightPx;
+  log_->setVisible(on);
+  {
+    const QSignalBlocker quiet(log_toggle_);
+    log_toggle_->setChecked(on);
+  }
+  if (QAction* a = action(QStringLiteral("ShowLog"))) a->setChecked(on);
+  if (isVisible() && !isMaximized()) resize(width(), height() + dh);
+}
+
+QSize FigureWindow::chrome() const {
+  if (!desktop_) return {0, 0};
+  // Once laid out, what the window gives the menus, log and status line; before, their wishes.
+  if (isVisible() && scroll_->height() > 0) return {0, height() - scroll_->height()};
+  int h = menus_->sizeHint().height() + status_->parentWidget()->sizeHint().height();
+  if (!log_->isHidden()) h += kLogHeightPx;
+  return {0, h};
 }
 
 QWidget* FigureWindow::widget(Handle h) const {
@@ -122,6 +310,93 @@ QWidget* FigureWindow::widget(Handle h) const {
 }
 
 void FigureWindow::repaint_axes() { widgets_.at(fig_)->repaint(); }
+
+Handle FigureWindow::axes_at(QPointF at, AxesBox* box) const {
+  const double h = surface_->height();
+  Handle found = -1;
+  for (Handle a : gr().children(fig_)) {  // the last drawn lies on top
+    if (gr().type(a) != "axes" || text_property(a, "Visible", "on") == "off") continue;
+    const Row p = gr().pixel_position(a);
+    const AxesBox b = axes_box(gr(), a, p(0), h - p(1) - p(3), p(2), p(3));
+    if (b.usable && at.x() >= b.left && at.x() <= b.left + b.width && at.y() >= b.top &&
+        at.y() <= b.top + b.height) {
+      found = a;
+      if (box) *box = b;
+    }
+  }
+  return found;
+}
+
+QPointF FigureWindow::surface_point(double x, double y) const {
+  for (Handle a : gr().children(fig_)) {
+    if (gr().type(a) != "axes") continue;
+    const Row p = gr().pixel_position(a);
+    const AxesBox b = axes_box(gr(), a, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
+    return {b.left + (x - b.x0) * b.pixels_per_unit_x(), b.top + b.height - (y - b.y0) * b.pixels_per_unit_y()};
+  }
+  return {};
+}
+
+void FigureWindow::wheel_turned(QPointF at, double steps) {
+  AxesBox b;
+  const Handle ax = axes_at(at, &b);
+  if (ax < 0 || steps == 0 || (desktop_ && desktop_->busy())) return;
+  const double f = std::pow(kZoomPerStep, -steps);  // the share of the range that stays
+  const double cx = b.data_x(at.x()), cy = b.data_y(at.y());
+  gr().axis(ax, row({cx - (cx - b.x0) * f, cx + (b.x1 - cx) * f, cy - (cy - b.y0) * f, cy + (b.y1 - cy) * f}));
+  sync();
+}
+
+void FigureWindow::pointer_pressed(QPointF at) {
+  pressed_axes_ = axes_at(at, nullptr);
+  pressed_at_ = at;
+  dragged_ = false;
+  if (pressed_axes_ >= 0) pressed_limits_ = gr().axis(pressed_axes_);
+}
+
+void FigureWindow::pointer_moved(QPointF at, bool button_down) {
+  if (button_down && pressed_axes_ >= 0 && gr().valid(pressed_axes_) && !(desktop_ && desktop_->busy())) {
+    const QPointF d = at - pressed_at_;
+    if (!dragged_ && std::hypot(d.x(), d.y()) < kDragPx) return;
+    dragged_ = true;
+    gr().axis(pressed_axes_, pressed_limits_);
+    AxesBox b;
+    const Row p = gr().pixel_position(pressed_axes_);
+    b = axes_box(gr(), pressed_axes_, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
+    const double dx = d.x() / b.pixels_per_unit_x(), dy = d.y() / b.pixels_per_unit_y();
+    gr().axis(pressed_axes_, pressed_limits_ + row({-dx, -dx, dy, dy}));
+    sync();
+    return;
+  }
+  QString text;
+  AxesBox b;
+  if (desktop_ && !desktop_->busy() && axes_at(at, &b) >= 0)
+    text = QString::fromStdString(desktop_->describe_point_at(
+        b.data_x(at.x()), b.data_y(at.y()), kHoverRadiusPx / b.pixels_per_unit_x(),
+        kHoverRadiusPx / b.pixels_per_unit_y()));
+  hover_text_ = text;
+  if (status_ && text_property(fig_, "StatusText").empty()) status_->setText(text);
+}
+
+void FigureWindow::pointer_released(QPointF at) {
+  const bool click = pressed_axes_ >= 0 && !dragged_;
+  pressed_axes_ = -1;
+  AxesBox b;
+  if (!click || !desktop_ || desktop_->busy() || axes_at(at, &b) < 0) return;
+  desktop_->highlight_at(b.data_x(at.x()), b.data_y(at.y()), kHoverRadiusPx / b.pixels_per_unit_x(),
+                         kHoverRadiusPx / b.pixels_per_unit_y());
+  sync();
+}
+
+void FigureWindow::fit_drawing() {
+  if (desktop_ && desktop_->busy()) return;
+  for (Handle a : gr().children(fig_)) {
+    if (gr().type(a) != "axes") continue;
+    gr().axis_auto(a);
+    gr().axis_equal(a);
+  }
+  sync();
+}
 
 void FigureWindow::sync() {
   sync_geometry();
@@ -138,11 +413,25 @@ void FigureWindow::sync() {
     const std::string type = gr().type(h);
     if (type != "uicontrol" && type != "uipanel") continue;
     QWidget*& w = widgets_[h];
-    if (!w) w = make_widget(h, this);
+    if (!w) w = make_widget(h, surface_);
     update_widget(h, w, height);
   }
-  widgets_.at(fig_)->setGeometry(rect());
+  widgets_.at(fig_)->setGeometry(surface_->rect());
   widgets_.at(fig_)->update();
+  if (desktop_) sync_desktop();
+}
+
+void FigureWindow::sync_desktop() {
+  const std::string progress = text_property(fig_, "StatusText");
+  status_->setText(progress.empty() ? hover_text_ : QString::fromStdString(progress));
+  stop_->setVisible(!progress.empty());
+  for (const auto& [name, a] : actions_) {
+    if (!a->isCheckable()) continue;
+    const auto found = gr().find_by_tag(name.toStdString());
+    if (found.empty()) continue;
+    const QSignalBlocker quiet(a);
+    a->setChecked(gr().get(found.front(), "Value").truthy());
+  }
 }
 
 void FigureWindow::sync_geometry() {
@@ -163,9 +452,16 @@ void FigureWindow::sync_geometry() {
   const Row pos = gr().pixel_position(fig_);
   if (applied_pos_.size() != pos.size() || applied_pos_ != pos) {
     applying_ = true;
-    const int top = static_cast<int>(std::lround(screen_height() - pos(1) - pos(3)));
-    setGeometry(static_cast<int>(std::lround(pos(0))), std::max(top, 0),
-                static_cast<int>(std::lround(pos(2))), static_cast<int>(std::lround(pos(3))));
+    // The window holds the figure and the menus, log and status line; on a screen too small
+    // for all of it the window fits the screen and its surface scrolls.
+    const QSize extra = chrome();
+    const Row screen = gr().get(0, "screensize").matrix();
+    const int w = std::min(static_cast<int>(std::lround(pos(2))) + extra.width(), static_cast<int>(screen(2)));
+    const int h = std::min(static_cast<int>(std::lround(pos(3))) + extra.height(),
+                           static_cast<int>(screen(3)) - kTitleBarPx);
+    const int top = static_cast<int>(std::lround(screen_height() - pos(1) - pos(3))) - extra.height();
+    setGeometry(std::clamp(static_cast<int>(std::lround(pos(0))), 0, std::max(0, static_cast<int>(screen(2)) - w)),
+                std::clamp(top, kTitleBarPx, std::max(kTitleBarPx, static_cast<int>(screen(3)) - h)), w, h);
     applying_ = false;
     applied_pos_ = pos;
   }
@@ -257,17 +553,37 @@ void FigureWindow::closeEvent(QCloseEvent* event) {
   // The backend removes the figure from the model (now, or after a running action); the window
   // goes when the model no longer has it.
   event->ignore();
+  if (desktop_) desktop_->remember_window(*this);
   on_close_(fig_);
 }
 
-void FigureWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
+bool FigureWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == surface_ && event->type() == QEvent::Resize) surface_resized();
+  return QWidget::eventFilter(watched, event);
+}
+
+void FigureWindow::surface_resized() {
   // Also while the model's size is being applied: the platform may give the window another
   // size (a small screen), and the model must then follow what is shown.
   if (!gr().valid(fig_)) return;
   const Row pos = gr().pixel_position(fig_);
-  const double dw = width() - pos(2), dh = height() - pos(3);
+  const double dw = surface_->width() - pos(2), dh = surface_->height() - pos(3);
   if (dw != 0 || dh != 0) follow_resize(dw, dh);
+}
+
+void FigureWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void FigureWindow::dropEvent(QDropEvent* event) {
+  drop_files(event->mimeData()->urls());
+  event->acceptProposedAction();
+}
+
+void FigureWindow::drop_files(const QList<QUrl>& urls) {
+  if (!desktop_) return;
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) desktop_->open_path(url.toLocalFile());
 }
 
 void FigureWindow::moveEvent(QMoveEvent* event) {
@@ -277,7 +593,7 @@ void FigureWindow::moveEvent(QMoveEvent* event) {
 
 void FigureWindow::store_outer_corner() {
   Row pos = gr().pixel_position(fig_);
-  const Row moved = row({static_cast<double>(x()), screen_height() - y() - height(), pos(2), pos(3)});
+  const Row moved = row({static_cast<double>(x()), screen_height() - y() - chrome().height() - pos(3), pos(2), pos(3)});
   if (moved == pos) return;
   const Value units = gr().get(fig_, "Units");
   gr().set(fig_, "Units", Value("pixels"));
@@ -295,9 +611,9 @@ void FigureWindow::follow_resize(double dw, double dh) {
 
   const Value units = gr().get(fig_, "Units");
   gr().set(fig_, "Units", Value("pixels"));
-  gr().set(fig_, "Position", Value(row({static_cast<double>(x()), screen_height() - y() - height(),
-                                        static_cast<double>(width()),
-                                        static_cast<double>(height())})));
+  gr().set(fig_, "Position", Value(row({static_cast<double>(x()), screen_height() - y() - chrome().height() - surface_->height(),
+                                        static_cast<double>(surface_->width()),
+                                        static_cast<double>(surface_->height())})));
   gr().set(fig_, "Units", units);
   applied_pos_ = gr().pixel_position(fig_);
 

@@ -1,47 +1,120 @@
 #pragma once
 // One figure of the object model as a top-level Qt window: its axes painted by the cairo
 // renderer, its controls as Qt widgets at their positions (the model counts y from the bottom,
-// Qt from the top). A resize by the user keeps the controls at their distance from the top-left
-// corner and gives the extra room to axes laid out in fixed units; normalised ones scale.
+// Qt from the top), on a surface that scrolls when the window is smaller than the controls
+// need. A resize by the user keeps the controls at their distance from the top-left corner and
+// gives the extra room to axes laid out in fixed units; normalised ones scale. The mouse
+// zooms (wheel, about the pointer), pans (drag) and fits (double click) the axes.
+//
+// The program's main window (a desktop window) also has a menu bar with the actions of its
+// controls and their shortcuts, a status line with the run's progress and a Stop button, a
+// collapsible log pane that shows what the console shows, accepts dropped files and answers
+// questions about the point under the pointer.
 #include <QWidget>
 #include <functional>
 #include <map>
 
 #include "platform/objects.h"
 
+class QAction;
+class QUrl;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+
 namespace tav {
+
+class QtBackend;
+struct AxesBox;
 
 class FigureWindow : public QWidget {
  public:
   using ControlHandler = std::function<void(Handle)>;
   // on_activate: a control was clicked; on_close: the user asked to close the window.
-  FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close);
+  // desktop: the backend whose main window this is (menus, log, status), or nullptr.
+  FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close,
+               QtBackend* desktop = nullptr);
 
   Handle figure() const { return fig_; }
+  bool desktop() const { return desktop_ != nullptr; }
   // Reads the figure and its children from the model and updates the window.
   void sync();
   QWidget* widget(Handle h) const;
   // Paints the axes now (used while an action runs and events are served only briefly).
   void repaint_axes();
 
+  // Desktop windows only (nullptr otherwise): the menu action named by its object name (the
+  // tag of the control it stands for, or "Quit", "Stop", "ShowLog", "FitDrawing", "Guide",
+  // "About", "Pause<ms>"), the log pane, the status line's text and the Stop button.
+  QAction* action(const QString& name) const;
+  QMenu* recent_menu() const { return recent_menu_; }
+  QPlainTextEdit* log_pane() const { return log_; }
+  QString status_text() const;
+  QPushButton* stop_button() const { return stop_; }
+  void append_log(const QString& text);
+  void set_log_visible(bool on);
+  // The pointer moved to, was pressed or released at, or the wheel turned at a place of the
+  // surface (the mouse events land here; tests call them directly).
+  void pointer_moved(QPointF at, bool button_down);
+  void pointer_pressed(QPointF at);
+  void pointer_released(QPointF at);
+  void wheel_turned(QPointF at, double steps);  // positive: zoom in
+  void fit_drawing();
+  // The surface's place of a data point of the main axes (for tests and screenshots).
+  QPointF surface_point(double x, double y) const;
+  QWidget* surface() const { return surface_; }
+  void refresh_recent();
+  // Files dropped on the window, in order: each read by the load its content asks for.
+  void drop_files(const QList<QUrl>& urls);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void build_desktop();
+  void build_menus();
   void sync_geometry();
+  void sync_desktop();
   void sync_children(Handle parent, QWidget* host, double host_height);
   QWidget* make_widget(Handle h, QWidget* host);
   void update_widget(Handle h, QWidget* w, double host_height);
+  void surface_resized();
   void follow_resize(double dw, double dh);
   void store_outer_corner();
+  QSize chrome() const;
+  // The axes under a surface point and the box its data fill; -1 when none.
+  Handle axes_at(QPointF at, AxesBox* box) const;
+  void click_control(const char* tag);
 
   Handle fig_;
   ControlHandler on_activate_, on_close_;
+  QtBackend* desktop_;
+  QScrollArea* scroll_ = nullptr;
+  QWidget* surface_ = nullptr;
+  QMenuBar* menus_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QPlainTextEdit* log_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPushButton* stop_ = nullptr;
+  QToolButton* log_toggle_ = nullptr;
+  QString hover_text_;
   std::map<Handle, QWidget*> widgets_;
+  std::map<QString, QAction*> actions_;
   Row applied_pos_;  // the model position last given to the window, in pixels
   bool applying_ = false;
+  // A press in axes: where, and the limits then (a drag pans from them).
+  Handle pressed_axes_ = -1;
+  QPointF pressed_at_;
+  Row pressed_limits_;
+  bool dragged_ = false;
 };
 
 }  // namespace tav

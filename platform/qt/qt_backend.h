@@ -9,10 +9,16 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <string>
+
+#include <QString>
+#include <QStringList>
 
 #include "platform/backend.h"
 
 class QApplication;
+class QSettings;
 class QTimer;
 class QWidget;
 
@@ -51,6 +57,35 @@ class QtBackend : public Backend {
   // Whether a callback (or a wait) is running, so that others are held back.
   bool busy() const { return busy_; }
 
+  // What the main window asks of the program (set by it; empty: not asked). The main window is
+  // the figure whose application data "DesktopWindow" is 1: it gets menus, a log pane and a
+  // status line.
+  std::function<std::string(double x, double y, double rx, double ry)> describe_point;
+  std::function<void(double x, double y, double rx, double ry)> highlight_point;
+  std::function<std::string(const std::string& path)> load_action_for;  // "Load", ...
+  // Settings kept between runs (window place and size, check boxes, last folder, recent
+  // files, pause per pass, log shown): off unless `remember`; in settings_file (an INI file)
+  // when it is named, else where Qt keeps the user's settings.
+  bool remember = false;
+  QString settings_file;
+
+  // The console also goes to the main window's log pane from now until the backend ends.
+  void attach_console();
+  // The main window, or nullptr.
+  FigureWindow* desktop_window() const;
+  // A file dropped on the main window or picked from the recent files: read by the load its
+  // content asks for (load_action_for), as if chosen in that load's dialog.
+  void open_path(const QString& path);
+  std::string describe_point_at(double x, double y, double rx, double ry) const;
+  void highlight_at(double x, double y, double rx, double ry);
+  // A menu command of the main window (see desktop_menus.h).
+  void menu_command(FigureWindow& window, const std::string& name);
+  QStringList recent_files() const;
+  // Stores the window's place and size and its check boxes (when remembering).
+  void remember_window(FigureWindow& window);
+  // Closes every window after the running action.
+  void quit();
+
  private:
   // Makes the application object when a display is there to show windows on; false without.
   bool ensure_application();
@@ -61,7 +96,19 @@ class QtBackend : public Backend {
   void close_figure(Handle fig);
   QWidget* dialog_parent();
 
+  std::unique_ptr<QSettings> settings() const;
+  void add_recent(const QString& path);
+  void remember_folder(const QString& folder);
+  QString start_folder() const;
+  void restore_window(FigureWindow& window);
+  void log(const std::string& text);
+  void flush_log();
+
   std::unique_ptr<QApplication> own_app_;
+  std::string pending_log_, log_tail_;
+  std::unique_ptr<std::streambuf> tee_;
+  std::unique_ptr<std::ostream> tee_stream_;
+  std::ostream* previous_console_ = nullptr;
   std::unique_ptr<QTimer> poll_;
   bool shows(Handle fig) const;
 

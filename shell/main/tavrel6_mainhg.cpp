@@ -5,6 +5,8 @@
 
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "engine/file_kind.h"
+#include "engine/point_query.h"
 #include "platform/qt/qt_backend.h"
 #include "shell/callback_runner.h"
 #include "shell/lifecycle.h"
@@ -14,6 +16,11 @@ namespace {
 
 int run(int argc, char** argv) {
   tav::QtBackend backend;
+  backend.remember = true;
+  backend.describe_point = tav::describe_shown_point;
+  backend.highlight_point = tav::highlight_shown_point;
+  backend.load_action_for = tav::load_action_for;
+  backend.attach_console();
   tav::reset_runtime(&backend);
   tav::install_callback_runner();
   tav::start_all();

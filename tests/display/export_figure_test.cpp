@@ -42,8 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Ending{"eps", "a.eps", "%!PS-Adobe-3.0 EPSF-3.0"},
                       Ending{"eps_capitals", "a.EPS", "%!PS-Adobe-3.0 EPSF-3.0"},
                       Ending{"ps", "a.ps", "%!PS-Adobe-3.0 EPSF-3.0"},
-                      Ending{"unknown_is_eps", "a.fig", "%!PS-Adobe-3.0 EPSF-3.0"},
-                      Ending{"no_ending_is_eps", "picture", "%!PS-Adobe-3.0 EPSF-3.0"},
                       Ending{"pdf", "a.pdf", "%PDF-"}, Ending{"svg", "a.svg", "<?xml"},
                       Ending{"png", "a.png", "\x89PNG"}),
     [](const auto& i) { return std::string(i.param.name); });
@@ -68,6 +66,15 @@ TEST_F(ExportTest, UnwritablePlaceIsAnErrorNamingTheFileAndLeavesNothing) {
   EXPECT_THAT([&] { export_figure(gr(), figure, dir.file("taken.eps")); },
               ::testing::ThrowsMessage<Error>(HasSubstr("taken.eps")));
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"taken.eps"});
+}
+
+TEST_F(ExportTest, NameWithAnotherEndingOrNoneIsRefusedAndNothingWritten) {
+  for (const char* name : {"a.jpg", "picture", "a.fig"}) {
+    SCOPED_TRACE(name);
+    EXPECT_THAT([&] { export_figure(gr(), figure, dir.file(name)); },
+                ::testing::ThrowsMessage<Error>(::testing::AllOf(HasSubstr(name), HasSubstr(".eps, .ps, .pdf, .svg or .png"))));
+  }
+  EXPECT_TRUE(dir.entries().empty());
 }
 
 }  // namespace

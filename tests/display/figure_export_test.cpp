@@ -73,7 +73,7 @@ class FigureExportTest : public DisplayTest {
     EXPECT_EQ(after.units, before.units);
     EXPECT_EQ(after.window_units, before.window_units);
     EXPECT_LT(max_abs_diff(after.position, before.position), 1e-12);
-    EXPECT_LT(max_abs_diff(after.limits, fitted), 1e-12);  // fitted to the drawing again
+    EXPECT_LT(max_abs_diff(after.limits, before.limits), 1e-12);  // the view as it was (zoomed or not)
     EXPECT_EQ(after.aspect, "manual");
   }
 
@@ -103,16 +103,16 @@ TEST_F(FigureExportTest, ClipboardGetsTheEnlargedDrawingWithWidenedLimits) {
   expect_restored(before);
 }
 
-TEST_F(FigureExportTest, EpsDialogShowsItsTitleAndFilterOverTheFittedEnlargedAxes) {
+TEST_F(FigureExportTest, EpsDialogShowsItsTitleAndFilterOverTheEnlargedAxesAsTheViewShowsThem) {
   gr().axis(ax, row({0, 10, 0, 5}));
   Snapshot during;
   watching.at_dialog = [&] { during = snapshot(); };
   watching.cancel();
   CopyImageEPS();
   expect_enlarged(during);
-  EXPECT_LT(max_abs_diff(during.limits, fitted), 1e-12);
+  EXPECT_LT(max_abs_diff(during.limits, row({0, 10, 0, 5})), 1e-12);  // a zoomed view stays zoomed
   EXPECT_EQ(watching.titles, std::vector<std::string>{"Enter File Name for EPS file (end with .EPS)"});
-  EXPECT_EQ(watching.filters, std::vector<std::string>{"*.*"});
+  EXPECT_EQ(watching.filters, std::vector<std::string>{"*.eps *.ps *.pdf *.svg *.png"});
 }
 
 struct EpsCase {
@@ -146,12 +146,22 @@ INSTANTIATE_TEST_SUITE_P(
     Choices, CopyImageEpsCases,
     ::testing::Values(EpsCase{"eps", "drawing.eps", "%!PS-Adobe-3.0 EPSF-3.0", true},
                       EpsCase{"capital_ending", "drawing.EPS", "%!PS-Adobe-3.0 EPSF-3.0", true},
-                      EpsCase{"no_ending_is_eps", "drawing", "%!PS-Adobe-3.0 EPSF-3.0", true},
                       EpsCase{"pdf", "drawing.pdf", "%PDF-", true},
                       EpsCase{"svg", "drawing.svg", "<?xml", true},
                       EpsCase{"png", "drawing.png", "\x89PNG", true},
                       EpsCase{"cancelled", nullptr, nullptr, false}),
     [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(FigureExportTest, NameWithoutAWrittenEndingIsRefusedWithAMessage) {
+  for (const char* name : {"drawing.jpg", "drawing"}) {
+    watching.choose(dir.file(name));
+    CopyImageEPS();
+  }
+  ASSERT_EQ(watching.messages.size(), 2u);
+  EXPECT_THAT(watching.messages[0], HasSubstr("the ending .jpg is not written"));
+  EXPECT_THAT(watching.messages[1], HasSubstr("no ending"));
+  EXPECT_TRUE(dir.entries().empty());
+}
 
 TEST_F(FigureExportTest, WriteFailureNamesTheFileAndStillRestoresEverything) {
   const std::string target = dir.file("missing/drawing.eps");

@@ -16,7 +16,26 @@ class ShowshapeTangentTest : public DisplayTest {
     DisplayTest::SetUp();
     gr().hold(axes(), true);
   }
+  // The tangent segments: solid, wider than the curve lines, in their own orange.
+  std::vector<Handle> tangents() {
+    std::vector<Handle> out;
+    for (Handle h : lines())
+      if (gr().get(h, "LineStyle").text() == "-" && gr().get(h, "Marker").text() == "none" &&
+          Row(gr().get(h, "Color").matrix()) == row({0.85, 0.37, 0.0}) &&
+          gr().get(h, "LineWidth").scalar() == 1.5)
+        out.push_back(h);
+    return out;
+  }
 };
+
+// Mean distance between neighbouring members of the interleaved curve row c.
+double mean_spacing(const Row& c, bool closed) {
+  const Index k = c.size() / 2;
+  double sum = 0;
+  for (Index m = 0; m + 1 < k; ++m) sum += std::hypot(c(2 * m + 2) - c(2 * m), c(2 * m + 3) - c(2 * m + 1));
+  if (closed) sum += std::hypot(c(0) - c(2 * k - 2), c(1) - c(2 * k - 1));
+  return sum / static_cast<double>(closed ? k : k - 1);
+}
 
 // Points 1-8 round the unit circle, points 9-15 on the parabola y = 0.3 x^2, trailing value 1.
 Row configuration() {
@@ -46,7 +65,7 @@ TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent)
   const Row x = configuration();
   const CurveProtocol p = protocol();
   showshape_tangent(x, p);
-  const auto segments = markers("b:");
+  const auto segments = tangents();
   ASSERT_EQ(segments.size(), 15u);  // 8 closed + 7 open members, curve 0 none
   size_t s = 0;
   for (int code : {-1, 1}) {
@@ -56,15 +75,16 @@ TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent)
       c.segment(2 * static_cast<Index>(m), 2) = x.segment(2 * members[m] - 2, 2);
     const Matrix u = umaker(c, code < 0);
     const Index k = static_cast<Index>(members.size());
+    const double length = 0.9 * mean_spacing(c, code < 0);  // long enough to see beside the markers
     for (Index m = 0; m < k; ++m, ++s) {
       SCOPED_TRACE(testing::Message() << "curve " << code << " member " << m + 1);
       const Row sx = xdata(segments[s]), sy = ydata(segments[s]);
       ASSERT_EQ(sx.size(), 2);
       EXPECT_NEAR(0.5 * (sx(0) + sx(1)), c(2 * m), 1e-12);
       EXPECT_NEAR(0.5 * (sy(0) + sy(1)), c(2 * m + 1), 1e-12);
-      EXPECT_NEAR(std::hypot(sx(1) - sx(0), sy(1) - sy(0)), 0.02, 1e-12);
-      EXPECT_NEAR(sx(1) - sx(0), 0.02 * u(m, m), 1e-12);
-      EXPECT_NEAR(sy(1) - sy(0), 0.02 * u(k + m, m), 1e-12);
+      EXPECT_NEAR(std::hypot(sx(1) - sx(0), sy(1) - sy(0)), length, 1e-12);
+      EXPECT_NEAR(sx(1) - sx(0), length * u(m, m), 1e-12);
+      EXPECT_NEAR(sy(1) - sy(0), length * u(k + m, m), 1e-12);
     }
   }
 }
@@ -78,12 +98,12 @@ TEST_F(ShowshapeTangentTest, HorizontalRunGivesHorizontalSegments) {
   p.members = {{1}, {1, 2, 3, 4, 5, 6}};
   p.types = {{0}, {0, 1, 1, 1, 1, 0}};
   showshape_tangent(x, p);
-  const auto segments = markers("b:");
+  const auto segments = tangents();
   ASSERT_EQ(segments.size(), 6u);
-  for (size_t k = 0; k < 6; ++k) {
+  for (size_t k = 0; k < 6; ++k) {  // points one unit apart: segments 0.9 long
     const Row sx = xdata(segments[k]), sy = ydata(segments[k]);
-    EXPECT_NEAR(std::min(sx(0), sx(1)), 3 + k - 0.01, 1e-12);
-    EXPECT_NEAR(std::max(sx(0), sx(1)), 3 + k + 0.01, 1e-12);
+    EXPECT_NEAR(std::min(sx(0), sx(1)), 3 + k - 0.45, 1e-12);
+    EXPECT_NEAR(std::max(sx(0), sx(1)), 3 + k + 0.45, 1e-12);
     EXPECT_EQ(sy, row({-1, -1}));
   }
 }
@@ -100,7 +120,7 @@ TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
   open.types = {{0}, closed.types[0]};
   showshape_tangent(x, closed);
   showshape_tangent(x, open);
-  const auto segments = markers("b:");
+  const auto segments = tangents();
   ASSERT_EQ(segments.size(), 16u);
   auto direction = [&](size_t s) {
     const Row sx = xdata(segments[s]), sy = ydata(segments[s]);
@@ -134,7 +154,7 @@ TEST_F(ShowshapeTangentTest, PointBeyondTheConfigurationOrTooShortACurveIsAnErro
   beyond.members[2].back() = 16;
   EXPECT_THAT([&] { showshape_tangent(configuration(), beyond); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("point 16")));
-  EXPECT_EQ(markers("b:").size(), 8u);  // the closed curve's segments stay
+  EXPECT_EQ(tangents().size(), 8u);  // the closed curve's segments stay
   CurveProtocol short_open = protocol();
   short_open.members[2] = {9, 10, 11};
   EXPECT_THROW(showshape_tangent(configuration(), short_open), Error);

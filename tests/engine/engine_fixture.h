@@ -58,6 +58,14 @@ class EngineTest : public ::testing::Test {
     backend.choose(path);
     zidudezu(Value(action));
   }
+  // The one message the last refusal showed (the refusal reaches the user, not only the
+  // console); empty, with a test failure, when there was not exactly one.
+  std::string refusal() {
+    EXPECT_EQ(backend.messages.size(), 1u);
+    const std::string text = backend.messages.size() == 1 ? backend.messages[0] : "";
+    backend.messages.clear();
+    return text;
+  }
   size_t drawn(const std::string& marker = "") {
     size_t n = 0;
     for (Handle c : gr().children(gr().gca()))

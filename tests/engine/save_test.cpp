@@ -97,7 +97,7 @@ TEST_F(EngineTest, UnwritableFolderLeavesEarlierFileAndSaysWhich) {
   EXPECT_THAT(backend.messages[0], HasSubstr("out.txt"));
 }
 
-TEST_F(EngineTest, ClearForgetsDataAndProtocolButKeepsTheReference) {
+TEST_F(EngineTest, ClearForgetsDataProtocolAndReference) {
   EngineState& s = engine_state();
   s.DATA = rows({{1, 2, 3}});
   s.PROTOC = rows({{0, 0, 1, 0}});
@@ -107,9 +107,11 @@ TEST_F(EngineTest, ClearForgetsDataAndProtocolButKeepsTheReference) {
   EXPECT_EQ(s.PROTOC.size(), 0);
   EXPECT_EQ(status("FileBox"), "No File Active");
   EXPECT_EQ(status("ProtoBox"), "No Protocol Loaded");
+  EXPECT_EQ(s.REFERENCE.size(), 0);
   const std::string path = (dir / "ref.txt").string();
   act("SaveReference", path);
-  EXPECT_EQ(read(path), "4 5 6  \n");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_THAT(refusal(), HasSubstr("There is nothing to save"));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "display/legend.h"
 #include "engine_fixture.h"
 
@@ -63,7 +65,9 @@ TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
   const Row xm = d.colwise().mean();
   for (Handle c : gr().children(gr().gca()))
     if (gr().type(c) == "text" && gr().get(c, "String") == Value("7")) {
-      EXPECT_EQ(gr().get(c, "Position"), Value(row({xm(12) + 0.02, xm(13) + 0.02})));
+      // At the point itself, shifted a few pixels on the page: zoom keeps it beside its point.
+      EXPECT_EQ(gr().get(c, "Position"), Value(row({xm(12), xm(13)})));
+      EXPECT_EQ(gr().get(c, "PixelOffset"), Value(row({4, 4})));
     }
   EXPECT_EQ(gr().get(gr().gca(), "DataAspectRatioMode"), Value("manual"));
   set_control("TavrelButton", 1);
@@ -84,6 +88,7 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   zidudezu(Value("Replot"));
   EXPECT_THAT(capture->text(), HasSubstr("ocode = 1\n"));
   EXPECT_EQ(gr().gcf(), 2);
+  EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
   std::vector<Handle> red, green;
   for (Handle c : gr().children(gr().gca())) {
     if (gr().get(c, "Marker") == Value("*")) red.push_back(c);
@@ -114,13 +119,35 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
                                             "Landmarks (compared)", "Helper points (compared)"}));
 }
 
-TEST_F(ViewTest, TangentPlotStillDrawsTheLastConsensusAfterClear) {
+TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
+  for (const char* action : {"TangentPlot", "OriginalTangent"}) {
+    SCOPED_TRACE(action);
+    zidudezu(Value(action));
+    EXPECT_EQ(drawn("d"), 26u);
+    std::vector<Handle> tangents;
+    for (Handle c : gr().children(gr().gca()))
+      if (gr().type(c) == "line" && gr().get(c, "Color") == Value(row({0.85, 0.37, 0.0}))) tangents.push_back(c);
+    ASSERT_EQ(tangents.size(), 30u);  // one segment per member of the two curves
+    for (Handle t : tangents) {
+      EXPECT_EQ(gr().get(t, "LineStyle"), Value("-"));
+      const Matrix x = gr().get(t, "XData").matrix(), y = gr().get(t, "YData").matrix();
+      // Unit centroid size, about 30 points on the curves: longer than the 0.02 that was lost
+      // among the markers.
+      EXPECT_GT(std::hypot(x(1) - x(0), y(1) - y(0)), 0.025);
+    }
+  }
+}
+
+TEST_F(ViewTest, AfterClearNothingIsLeftToDrawAndTheUserIsTold) {
   zidudezu(Value("Clear"));
-  zidudezu(Value("TangentPlot"));
-  EXPECT_EQ(drawn_with_style(":"), 30u);  // one segment per member of the two curves
-  EXPECT_EQ(drawn("d"), 26u);
-  zidudezu(Value("OriginalTangent"));
-  EXPECT_EQ(drawn_with_style(":"), 30u);
+  for (const char* action : {"Replot", "TangentPlot", "OriginalTangent"}) {
+    SCOPED_TRACE(action);
+    backend.messages.clear();
+    zidudezu(Value(action));
+    EXPECT_EQ(drawn(), 0u);
+    ASSERT_EQ(backend.messages.size(), 1u);
+    EXPECT_THAT(backend.messages[0], HasSubstr("Nothing to draw"));
+  }
 }
 
 TEST_F(ViewTest, PointNumbersNeedTheProtocolOfTheseData) {

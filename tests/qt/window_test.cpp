@@ -163,6 +163,10 @@ TEST_F(Window, DrawnPointsAppearInTheAxes) {
 
 TEST_F(Window, ResizeKeepsControlsAtTheTopAndGivesTheAxesTheRoom) {
   QWidget* window = backend.window(fig);
+  // The offscreen screen is smaller than the window, which then fits it and scrolls: give it
+  // the room its content needs first.
+  window->resize(window->width(), window->height() + 150);
+  backend.drawnow();
   QWidget* status = backend.widget(tagged("FileBox"));
   const Handle axes = gr().gca();
   const QRect before = status->geometry();

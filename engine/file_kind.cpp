@@ -1,0 +1,38 @@
+#include "engine/file_kind.h"
+
+#include <cmath>
+
+#include "engine/engine_state.h"
+#include "engine/files.h"
+
+namespace tav {
+namespace {
+
+bool whole(double v) { return std::isfinite(v) && v == std::floor(v); }
+
+bool protocol_rows(const Matrix& x) {
+  if (x.cols() < 4 || x.cols() % 2 != 0) return false;
+  for (Index i = 0; i < x.rows(); ++i)
+    if (!whole(x(i, 0)) || x(i, 1) != 0 || !whole(x(i, 2)) || x(i, 2) < 1 ||
+        !(x(i, 3) == 0 || x(i, 3) == 1 || x(i, 3) == 2))
+      return false;
+  return true;
+}
+
+}  // namespace
+
+std::string load_action_for(const std::string& path) {
+  DloadResult file;
+  try {
+    file = dload(path);
+  } catch (const Error&) {
+    return "Load";
+  }
+  if (!file.opened || file.tps) return "Load";
+  if (protocol_rows(file.x)) return "LoadProtocol";
+  const Matrix& data = engine_state().DATA;
+  if (file.x.rows() == 1 && data.rows() > 1 && file.x.cols() == data.cols()) return "LoadReference";
+  return "Load";
+}
+
+}  // namespace tav

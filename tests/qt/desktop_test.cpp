@@ -1,0 +1,416 @@
+// The main window as a desktop user meets it: menus and shortcuts, dropped files, the log
+// pane, the plot that answers questions, the iterated run that can be stopped. The real
+// engine runs behind the real window (offscreen).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "engine/engine_state.h"
+#include "engine/file_kind.h"
+#include "engine/point_query.h"
+#include "platform/backend.h"
+#include "platform/console.h"
+#include "platform/qt/desktop_menus.h"
+#include "platform/qt/figure_window.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/run_control.h"
+#include "shell/callback_runner.h"
+#include "shell/main_window.h"
+
+namespace tav {
+namespace {
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
+
+class Desktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tavrel6_desktop_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    backend.describe_point = describe_shown_point;
+    backend.highlight_point = highlight_shown_point;
+    backend.load_action_for = load_action_for;
+    backend.attach_console();
+    reset_runtime(&backend);
+    engine_state() = EngineState{};
+    install_callback_runner();
+    backend.drawnow();  // the application reads its (small) offscreen screen first
+    gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
+    fig = open_main_window();
+    backend.drawnow();
+    window = backend.desktop_window();
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+  }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<QMessageBox*>(w)) w->close();
+    reset_runtime(nullptr);
+    set_pass_pause_seconds(1);
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(dir);
+  }
+
+  std::string file(const std::string& name, const std::string& text) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  Handle tagged(const char* tag) { return gr().find_by_tag(tag).at(0); }
+  std::string status(const char* tag) { return gr().get(tagged(tag), "String").text(); }
+  void check(const char* tag, bool on) { gr().set(tagged(tag), "Value", Value(on ? 1.0 : 0.0)); }
+  void click(const char* tag) {
+    auto* b = qobject_cast<QAbstractButton*>(backend.widget(tagged(tag)));
+    ASSERT_NE(b, nullptr) << tag;
+    b->click();
+    backend.drawnow();
+  }
+  // What the window's drop handler receives from a drag of the file onto it.
+  void drop(const std::string& path) {
+    window->drop_files({QUrl::fromLocalFile(QString::fromStdString(path))});
+    backend.drawnow();
+  }
+  // Shortcuts act in the active window; a message box shown and closed may have taken that.
+  void activate() {
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+  }
+  // The open message boxes' texts, oldest first; closes them.
+  std::vector<std::string> take_messages() {
+    std::vector<std::string> texts;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        texts.push_back(box->text().toStdString());
+        box->close();
+      }
+    return texts;
+  }
+  void load_example() {
+    drop(kExamples + "shells.txt");
+    drop(kExamples + "shells_protocol.txt");
+  }
+  std::string log_text() { return window->log_pane()->toPlainText().toStdString(); }
+
+  ConsoleCapture console;  // also keeps the program's output out of the test report
+  QtBackend backend;
+  Handle fig = 0;
+  FigureWindow* window = nullptr;
+  fs::path dir;
+};
+
+TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortcut) {
+  std::vector<std::pair<Handle, Value>> calls;
+  rt().run_callback = [&](Handle source, const Value& cb) { calls.emplace_back(source, cb); };
+  for (const MenuEntry& e : desktop_menu_entries()) {
+    if (e.kind != MenuKind::control && e.kind != MenuKind::check) continue;
+    SCOPED_TRACE(e.name);
+    const Handle control = tagged(e.name);
+    QAction* a = window->action(e.name);
+    ASSERT_NE(a, nullptr);
+    EXPECT_FALSE(a->text().isEmpty());
+    std::vector<std::string> ways = {"menu"};
+    if (*e.shortcut) ways.push_back("shortcut");
+    for (const std::string& way : ways) {
+      SCOPED_TRACE(way);
+      calls.clear();
+      const bool was_on = gr().get(control, "Value").truthy();
+      if (way == "menu") a->trigger();
+      else QTest::keySequence(window, QKeySequence(QString::fromUtf8(e.shortcut)));
+      backend.drawnow();
+      if (e.kind == MenuKind::check) {
+        EXPECT_NE(gr().get(control, "Value").truthy(), was_on);
+        EXPECT_EQ(a->isChecked(), !was_on);  // the menu shows the box's state
+      } else {
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].first, control);
+        EXPECT_EQ(calls[0].second, gr().get(control, "Callback"));
+      }
+    }
+  }
+  // The standard keys the window promises.
+  for (const auto& [key, tag] : std::vector<std::pair<const char*, const char*>>{
+           {"Ctrl+O", "LoadButton"}, {"Ctrl+S", "SaveButton"}, {"Ctrl+E", "SaveEPSButton"}, {"F5", "ReplotButton"}}) {
+    calls.clear();
+    QTest::keySequence(window, QKeySequence(QString::fromUtf8(key)));
+    ASSERT_EQ(calls.size(), 1u) << key;
+    EXPECT_EQ(calls[0].first, tagged(tag)) << key;
+  }
+}
+
+TEST_F(Desktop, WindowCommandsByMenuAndByShortcut) {
+  for (const bool by_key : {false, true}) {
+    SCOPED_TRACE(by_key ? "shortcut" : "menu");
+    auto run = [&](const char* name, const char* key) {
+      activate();
+      if (by_key) QTest::keySequence(window, QKeySequence(QString::fromUtf8(key)));
+      else window->action(name)->trigger();
+      backend.drawnow();
+    };
+    clear_stop();
+    run("Stop", "Esc");
+    EXPECT_TRUE(stop_requested());
+    run("ShowLog", "Ctrl+L");
+    EXPECT_TRUE(window->log_pane()->isVisible());
+    run("ShowLog", "Ctrl+L");
+    EXPECT_FALSE(window->log_pane()->isVisible());
+    gr().axis(gr().gca(), row({5, 6, 5, 6}));
+    run("FitDrawing", "Ctrl+0");
+    EXPECT_NE(gr().axis(gr().gca()), row({5, 6, 5, 6}));
+    run("Guide", "F1");
+    EXPECT_THAT(take_messages(), ::testing::Contains(HasSubstr("Load sample (Ctrl+O)")));
+  }
+  window->action("About")->trigger();
+  EXPECT_THAT(take_messages(), ::testing::Contains(::testing::ContainsRegex("^tavrel6 [0-9]+\\.[0-9]+")));
+  window->action("Pause250")->trigger();
+  EXPECT_EQ(pass_pause_seconds(), 0.25);
+  EXPECT_TRUE(window->action("Pause250")->isChecked());
+  EXPECT_FALSE(window->action("Pause1000")->isChecked());
+  activate();
+  QTest::keySequence(window, QKeySequence(QStringLiteral("Ctrl+Q")));
+  backend.drawnow();
+  EXPECT_TRUE(gr().figures().empty());
+}
+
+TEST_F(Desktop, EveryControlSaysWhatItDoes) {
+  for (Handle h : gr().listing(fig)) {
+    const Value style = gr().get(h, "Style"), tag = gr().get(h, "Tag");
+    if (gr().type(h) != "uicontrol" || !tag.is_text() || tag.text().empty()) continue;
+    SCOPED_TRACE(tag.text());
+    EXPECT_FALSE(backend.widget(h)->toolTip().isEmpty());
+  }
+  EXPECT_THAT(backend.widget(tagged("LoadButton"))->toolTip().toStdString(), HasSubstr("x1 y1"));
+  EXPECT_THAT(backend.widget(tagged("LoadProtocolButton"))->toolTip().toStdString(), HasSubstr("curve code"));
+}
+
+TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
+  drop(kExamples + "shells.txt");
+  EXPECT_EQ(status("FileBox"), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
+  drop(kExamples + "shells_protocol.txt");
+  EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: shells_protocol.txt"));
+  const Row consensus = Eigen::Map<const Row>(engine_state().REFERENCE.data(), engine_state().REFERENCE.size());
+  std::string line;
+  for (Index c = 0; c < consensus.size(); ++c) line += std::to_string(consensus(c)) + " ";
+  if (consensus.size() % 2 == 0) line += "1";  // the trailing value of a configuration
+  drop(file("reference.txt", line + "\n"));
+  EXPECT_THAT(status("FileBox"), HasSubstr("Reference with"));
+  EXPECT_TRUE(engine_state().userreference);
+  drop(file("three.tps", "LM=3\n0 0\n1 0\n0 1\nID=a\nLM=3\n0 0\n1.1 0\n0 1.2\nID=b\nLM=3\n0 0\n0.9 0.1\n0 1\nID=c\n"));
+  EXPECT_EQ(status("FileBox"), "File: three.tps \n   3 Specimens \n   3 Landmarks");
+  EXPECT_EQ(engine_state().specimen_ids, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_TRUE(take_messages().empty());
+}
+
+TEST_F(Desktop, RefusedFileIsShownInAMessageAndTheLogAndChangesNothing) {
+  load_example();
+  const std::string loaded = status("FileBox");
+  const std::string typo = file("typo.txt", "1 2 3 4 5\n1 2 3 x4 5\n");
+  drop(typo);
+  const std::vector<std::string> shown = take_messages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_THAT(shown[0], HasSubstr("file " + typo + ", line 2"));
+  EXPECT_THAT(log_text(), HasSubstr("file " + typo + ", line 2"));
+  EXPECT_EQ(status("FileBox"), loaded);
+}
+
+TEST_F(Desktop, LogPaneShowsWhatTheConsoleShows) {
+  load_example();
+  EXPECT_THAT(console.text(), HasSubstr("junk = 0"));
+  EXPECT_THAT(log_text(), HasSubstr("junk = 0"));
+  EXPECT_TRUE(window->log_pane()->isReadOnly());
+}
+
+TEST_F(Desktop, PointUnderThePointerIsNamedAndAClickHighlightsItsSpecimen) {
+  load_example();
+  const Matrix& d = engine_state().DATA;
+  const int specimen = 7, point = 12;  // point 12 lies on the closed outline: a semi-landmark
+  const double x = d(specimen - 1, 2 * point - 2), y = d(specimen - 1, 2 * point - 1);
+  // Zoom in about the point first, as one does to tell neighbours apart.
+  const QPointF before = window->surface_point(x, y);
+  window->wheel_turned(before, 3);
+  backend.drawnow();
+  const QPointF at = window->surface_point(x, y);
+  EXPECT_NEAR(at.x(), before.x(), 1e-6);  // the point under the pointer stays there
+  EXPECT_NEAR(at.y(), before.y(), 1e-6);
+  window->pointer_moved(at, false);
+  EXPECT_EQ(window->status_text().toStdString(),
+            "point 12, semi-landmark, specimen 7 (line 7 of shells.txt)");
+  window->pointer_pressed(at);
+  window->pointer_released(at);
+  backend.drawnow();
+  std::vector<Handle> marks;
+  for (Handle c : gr().children(gr().gca()))
+    if (gr().get(c, "Tag") == Value("SpecimenHighlight")) marks.push_back(c);
+  ASSERT_EQ(marks.size(), 3u);  // the outline, the ridge, the ringed points
+  const Matrix ringed = gr().get(marks.back(), "XData").matrix();
+  ASSERT_EQ(ringed.size(), 32);
+  for (Index p = 0; p < 32; ++p) EXPECT_EQ(ringed(p), d(specimen - 1, 2 * p));
+  window->pointer_moved(QPointF(2, 2), false);  // outside the axes
+  EXPECT_TRUE(window->status_text().isEmpty());
+
+  if (const char* picture = std::getenv("TAV_ZOOM_PICTURE")) {
+    window->pointer_moved(at, false);
+    backend.drawnow();
+    EXPECT_TRUE(window->grab().save(picture));
+  }
+}
+
+TEST_F(Desktop, WheelZoomsDragPansDoubleClickFits) {
+  load_example();
+  const Handle ax = gr().gca();
+  const Row fitted = gr().axis(ax);
+  const QPointF centre = window->surface_point(0.5 * (fitted(0) + fitted(1)), 0.5 * (fitted(2) + fitted(3)));
+  window->wheel_turned(centre, 1);
+  const Row zoomed = gr().axis(ax);
+  EXPECT_NEAR((zoomed(1) - zoomed(0)) * 1.25, fitted(1) - fitted(0), 1e-9);
+  window->pointer_pressed(centre);
+  window->pointer_moved(centre + QPointF(50, 0), true);
+  window->pointer_released(centre + QPointF(50, 0));
+  const Row panned = gr().axis(ax);
+  EXPECT_LT(panned(0), zoomed(0));  // dragging right shows what lay to the left
+  EXPECT_NEAR(panned(1) - panned(0), zoomed(1) - zoomed(0), 1e-9);
+  for (Handle c : gr().children(ax)) EXPECT_NE(gr().get(c, "Tag"), Value("SpecimenHighlight"));  // a drag is no click
+  window->fit_drawing();
+  EXPECT_EQ(gr().axis(ax), fitted);
+}
+
+TEST_F(Desktop, ActionsOfTheMainWindowDrawInItsAxesAfterTheComparisonOpens) {
+  load_example();
+  check("MeanButton", true);
+  check("OriginalButton", true);
+  click("ReplotButton");
+  ASSERT_TRUE(gr().valid(2));
+  const Handle main_axes = gr().find_by_tag("MainAxes").at(0);
+  size_t comparison = gr().children(gr().children(2).at(0)).size();
+  click("ClearButton");
+  EXPECT_TRUE(gr().children(main_axes).empty());
+  EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
+  drop(kExamples + "shells.txt");
+  EXPECT_EQ(gr().children(main_axes).size(), 40u * 32u);
+  EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
+  EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
+}
+
+// 400 specimens: the bundled 40, each ten times with a little noise.
+std::string large_sample() {
+  std::ifstream in(kExamples + "shells.txt");
+  std::vector<std::vector<double>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream s(line);
+    std::vector<double> r;
+    for (double v; s >> v;) r.push_back(v);
+    if (!r.empty()) rows.push_back(r);
+  }
+  std::mt19937 random(7);
+  std::normal_distribution<double> noise(0, 0.5);
+  std::ostringstream out;
+  for (int copy = 0; copy < 10; ++copy)
+    for (const auto& r : rows) {
+      for (size_t c = 0; c + 1 < r.size(); ++c) out << r[c] + noise(random) << ' ';
+      out << r.back() << '\n';
+    }
+  return out.str();
+}
+
+TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlierResults) {
+  drop(file("large.txt", large_sample()));
+  ASSERT_EQ(engine_state().DATA.rows(), 400);
+  drop(kExamples + "shells_protocol.txt");  // a first run: its results must survive the stop
+  const Matrix earlier_sample = engine_state().DATA, earlier_reference = engine_state().REFERENCE;
+  const std::string earlier_counts = status("ProtoBox");
+  check("IterBox", true);
+  set_pass_pause_seconds(0.05);
+  std::string progress;
+  QTimer watch;  // presses Esc as soon as the status line shows the first pass
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const Value text = gr().get(fig, "StatusText");
+    if (!text.is_text() || text.text().empty()) return;
+    progress = text.text();
+    activate();
+    QTest::keyClick(window, Qt::Key_Escape);
+    watch.stop();
+  });
+  watch.start(5);
+  const size_t passes_before = console.text().size();
+  drop(kExamples + "shells_protocol.txt");
+  EXPECT_THAT(progress, HasSubstr("Iterated run: pass 1   devref"));
+  const std::vector<std::string> shown = take_messages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_THAT(shown[0], HasSubstr("stopped by the user after pass 1"));
+  EXPECT_THAT(shown[0], HasSubstr("the earlier sample and reference are kept"));
+  const std::string run = console.text().substr(passes_before);
+  EXPECT_THAT(run, HasSubstr("itercount2 = 1\n"));
+  EXPECT_THAT(run, ::testing::Not(HasSubstr("itercount2 = 2\n")));  // no second pass began
+  EXPECT_EQ(engine_state().DATA, earlier_sample);
+  EXPECT_EQ(engine_state().REFERENCE, earlier_reference);
+  EXPECT_EQ(status("ProtoBox"), earlier_counts);
+  EXPECT_EQ(gr().get(fig, "StatusText"), Value(""));
+  EXPECT_FALSE(window->stop_button()->isVisible());
+}
+
+TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {
+  backend.remember = true;
+  backend.settings_file = QString::fromStdString((dir / "settings.ini").string());
+  drop(kExamples + "shells.txt");
+  check("CurveButton", true);
+  window->action("Pause0")->trigger();
+  window->resize(1000, 700);
+  backend.drawnow();
+  window->close();
+  backend.drawnow();
+  ASSERT_TRUE(gr().figures().empty());
+
+  set_pass_pause_seconds(1);
+  fig = open_main_window();
+  backend.drawnow();
+  window = backend.desktop_window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(gr().get(tagged("CurveButton"), "Value").truthy());
+  EXPECT_EQ(pass_pause_seconds(), 0);
+  EXPECT_EQ(window->size(), QSize(1000, 700));
+  ASSERT_FALSE(window->recent_menu()->actions().isEmpty());
+  EXPECT_THAT(window->recent_menu()->actions().front()->text().toStdString(), HasSubstr("shells.txt"));
+}
+
+TEST_F(Desktop, SmallScreenGetsAWindowThatFitsAndAScrollingSurface) {
+  gr().remove(fig);  // the window opens anew on a small screen, at its default 1200×840
+  backend.drawnow();
+  gr().set(0, "screensize", Value(row({1, 1, 800, 560})));
+  fig = open_main_window();
+  backend.drawnow();
+  window = backend.desktop_window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_LE(window->width(), 800);
+  EXPECT_LE(window->height(), 560);
+  // Everything stays reachable: the surface keeps the room the controls need and scrolls.
+  QWidget* lowest = backend.widget(tagged("SaveEPSButton"));
+  EXPECT_LE(lowest->geometry().bottom(), window->surface()->height());
+  EXPECT_GT(window->surface()->height(), window->height() - 40);
+}
+
+}  // namespace
+}  // namespace tav
