@@ -52,7 +52,7 @@ bool nts_header(const std::string& line) {
 }
 
 // Fields split by tabs, semicolons or commas (the first of these the line holds), one of them
-// text: a MorphoJ header or label.
+// text with a letter: a MorphoJ header or label.
 bool delimited_with_text(const std::string& line) {
   char sep = 0;
   for (char c : {'\t', ';', ','})
@@ -66,7 +66,9 @@ bool delimited_with_text(const std::string& line) {
     size_t end = line.find(sep, start);
     if (end == std::string::npos) end = line.size();
     const std::string f = trimmed(line.substr(start, end - start));
-    if (!f.empty() && !foreign::number(f)) return true;
+    // A header or a label holds a letter; "1,5 2,3" (decimal commas) holds none.
+    const bool has_letter = std::any_of(f.begin(), f.end(), [](unsigned char ch) { return std::isalpha(ch); });
+    if (!f.empty() && !foreign::number(f) && has_letter) return true;
     start = end + 1;
   }
   return false;

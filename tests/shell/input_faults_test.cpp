@@ -31,7 +31,7 @@ struct Fault {
   std::vector<std::string> args;
   int status;
   std::vector<std::string> said;
-  std::string output, holds;
+  std::string output = "", holds = "";
   bool silent = false;  // nothing at all on standard error
 };
 
@@ -122,7 +122,9 @@ TEST_P(BatchFault, IsReadRightOrRefusedWithAMessage) {
   for (const std::string& a : c.args) args.push_back(path(a));
   EXPECT_EQ(run(args), c.status) << said;
   for (const std::string& s : c.said) EXPECT_THAT(said, HasSubstr(s));
-  if (c.silent) EXPECT_EQ(said, "");
+  if (c.silent) {
+    EXPECT_EQ(said, "");
+  }
   if (c.output.empty()) return;
   const bool absent = c.output[0] == '!';
   const fs::path out = dir / (absent ? c.output.substr(1) : c.output);
@@ -177,7 +179,7 @@ TEST_F(BatchOutputFile, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
 TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
   const ConsensusRoutines real = consensus_routines();
   consensus_routines().mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
-    o.pass_started(1, 100);
+    o.pass_measured(1, 100);
     o.not_converged("Failure to converge after 100 iterations");
     return getconsensusdist(x, p);
   };
