@@ -26,8 +26,8 @@ struct WindowFault {
   const char* name;
   std::vector<Act> steps;
   std::vector<std::string> seen;  // in the boxes, the console's errors or the status texts
-  std::string output, holds;      // a file of the test's folder and a text it must hold
-  std::string not_holds;          // ... and one it must not
+  std::string output = "", holds = "";  // a file of the test's folder and a text it must hold
+  std::string not_holds = "";           // ... and one it must not
   bool distance = false;
 };
 
@@ -106,7 +106,9 @@ TEST_P(WindowFaultTest, IsReadRightOrRefusedWithAMessage) {
   if (c.output.empty()) return;
   const std::string out = read((dir / c.output).string());
   EXPECT_THAT(out, HasSubstr(c.holds));
-  if (!c.not_holds.empty()) EXPECT_THAT(out, Not(HasSubstr(c.not_holds)));
+  if (!c.not_holds.empty()) {
+    EXPECT_THAT(out, Not(HasSubstr(c.not_holds)));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowFaultTest, ::testing::ValuesIn(window_faults()),
