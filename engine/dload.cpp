@@ -2,12 +2,21 @@
 #include "engine/formats.h"
 #include "engine/input.h"
 #include "engine/tps.h"
+#include "platform/error.h"
 
 namespace tav {
 namespace {
 
-// A sample read by the reader of its program's format, with its labels and warnings.
-DloadResult loaded(FileKind kind, Matrix x, std::vector<std::string> ids, std::vector<std::string> warnings) {
+// A sample read by the reader of its program's format, with its labels and warnings. Its
+// coordinates are finite, but a scale factor can make them so large that the centroid size
+// read as the trailing value overflows: refused, so nothing infinite reaches a superimposition.
+DloadResult loaded(const std::string& fname, FileKind kind, Matrix x, std::vector<std::string> ids,
+                   std::vector<std::string> warnings) {
+  for (Index i = 0; i < x.rows(); ++i)
+    if (!x.row(i).allFinite())
+      throw Error("file " + fname + ", specimen " + std::to_string(i + 1) +
+                  ": the coordinates are too large to compute with (their centroid size overflows); "
+                  "rescale the data (for instance to millimetres or metres)");
   DloadResult r;
   r.opened = true;
   r.tps = kind == FileKind::Tps;
@@ -18,8 +27,8 @@ DloadResult loaded(FileKind kind, Matrix x, std::vector<std::string> ids, std::v
   return r;
 }
 
-DloadResult loaded(FileKind kind, ForeignSample s) {
-  return loaded(kind, std::move(s.x), std::move(s.ids), std::move(s.warnings));
+DloadResult loaded(const std::string& fname, FileKind kind, ForeignSample s) {
+  return loaded(fname, kind, std::move(s.x), std::move(s.ids), std::move(s.warnings));
 }
 
 DloadResult from_rows(RowsRead rows) {
@@ -46,11 +55,11 @@ DloadResult dload(const std::string& fname) {
     case FileKind::Rows: return from_rows(read_rows(fname, *text));
     case FileKind::Tps: {
       TpsSample t = read_tps_text(fname, *text);
-      return loaded(kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));
+      return loaded(fname, kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));
     }
-    case FileKind::Nts: return loaded(kind, read_nts(fname, *text));
-    case FileKind::Morphologika: return loaded(kind, read_morphologika(fname, *text));
-    case FileKind::MorphoJ: return loaded(kind, read_morphoj(fname, *text));
+    case FileKind::Nts: return loaded(fname, kind, read_nts(fname, *text));
+    case FileKind::Morphologika: return loaded(fname, kind, read_morphologika(fname, *text));
+    case FileKind::MorphoJ: return loaded(fname, kind, read_morphoj(fname, *text));
   }
   return {};
 }

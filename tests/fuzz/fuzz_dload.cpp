@@ -1,5 +1,5 @@
 // Arbitrary bytes as a data or protocol file, through every reader dload chooses by the
-// recognised layout (numeric rows with any line end, TPS): the reader gives a rectangular
+// recognised layout (numeric rows with any line end, TPS, NTS, Morphologika, MorphoJ text): the reader gives a rectangular
 // matrix of finite numbers with one trailing text per row, or refuses with a message that
 // names the file.
 #include "engine/files.h"
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DloadResult r = dload(path);
     require(r.opened, "a written file opens");
     require(r.x.allFinite(), "every value read is a finite number");
-    require(r.tps || r.trailing.size() == static_cast<std::size_t>(r.x.rows()), "a trailing text per row");
+    require(r.kind != FileKind::Rows || r.trailing.size() == static_cast<std::size_t>(r.x.rows()), "a trailing text per row");
   } catch (const Error& e) {
     require(names(e.what(), path), "a refusal names the file");
   }
