@@ -90,7 +90,7 @@ class Objects {
 
   // Drawing into axes.
   Handle line(Handle axes, const Row& x, const Row& y, const std::string& spec);
-  // The same with the specification parsed once, for many lines in one style.
+  // The same with the line style text ("b*", "k:") parsed once, for many lines in one style.
   Handle line(Handle axes, const Row& x, const Row& y, const LineSpec& spec);
   Handle text(Handle axes, double x, double y, const std::string& s);
   void hold(Handle axes, bool on);
