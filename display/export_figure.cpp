@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "display/render.h"
+#include "platform/shown_name.h"
 
 namespace tav {
 namespace {
@@ -30,7 +31,7 @@ Format format_of(const std::string& path) {
   if (ext == ".svg") return Format::svg;
   if (ext == ".png") return Format::png;
   if (ext == ".eps" || ext == ".ps") return Format::eps;
-  throw Error("picture \"" + path + "\": " +
+  throw Error("picture \"" + shown_name(path) + "\": " +
               (ext.empty() ? std::string("the name has no ending") : "the ending " + ext + " is not written") +
               "; end the name with .eps, .ps, .pdf, .svg or .png; nothing was written");
 }
@@ -96,7 +97,7 @@ cairo_status_t write_picture(Format f, cairo_write_func_t write, void* closure, 
 }
 
 [[noreturn]] void fail(const std::string& path, const std::string& why) {
-  throw Error("Could not write the figure to \"" + path + "\": " + why +
+  throw Error("Could not write the figure to \"" + shown_name(path) + "\": " + why +
               "; choose a folder that exists and that you may write to");
 }
 

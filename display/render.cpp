@@ -41,11 +41,19 @@ double number_or(const Value& v, double fallback) {
 // blindness tell apart, each hue at another lightness so that greyscale print keeps them apart
 // too (black, blue, green, purple, orange, sky blue, yellow from dark to light). Other colours
 // are painted as given.
+struct Painted {
+  char letter;
+  Rgb shown;
+  const char* name;  // as the palette names it
+};
+constexpr Painted kPalette[] = {
+    {'b', {0, 0.447, 0.698}, "blue"},          {'g', {0, 0.620, 0.451}, "bluish green"},
+    {'r', {0.902, 0.624, 0}, "orange"},        {'c', {0.337, 0.706, 0.914}, "sky blue"},
+    {'m', {0.800, 0.475, 0.655}, "reddish purple"}, {'y', {0.941, 0.894, 0.259}, "yellow"},
+    {'k', {0, 0, 0}, "black"},                 {'w', {1, 1, 1}, "white"}};
+
 Rgb painted(const Rgb& c) {
-  static const std::pair<char, Rgb> palette[] = {
-      {'b', {0, 0.447, 0.698}},     {'g', {0, 0.620, 0.451}},     {'r', {0.902, 0.624, 0}},
-      {'c', {0.337, 0.706, 0.914}}, {'m', {0.800, 0.475, 0.655}}, {'y', {0.941, 0.894, 0.259}}};
-  for (const auto& [letter, shown] : palette) {
+  for (const auto& [letter, shown, name] : kPalette) {
     const Eigen::RowVector3d l = color_of_letter(letter);
     if (l(0) == c.r && l(1) == c.g && l(2) == c.b) return shown;
   }
@@ -338,6 +346,12 @@ void draw_legend(cairo_t* cr, const Objects& g, Handle axes, const View& v) {
 }
 
 }  // namespace
+
+std::string painted_colour_name(char letter) {
+  for (const Painted& p : kPalette)
+    if (p.letter == letter) return p.name;
+  throw Error(std::string("no colour has the letter '") + letter + "'");
+}
 
 void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
                  double height) {

@@ -23,6 +23,10 @@ constexpr double kPngScale = 3.0;
 void render_axes(cairo_t* cr, const Objects& g, Handle axes, double x, double y, double width,
                  double height);
 
+// The name of the colour a colour letter ('r', 'g', ...) is painted in ("orange" for 'r'), for
+// titles that speak of colours. Raises Error for a letter that names no colour.
+std::string painted_colour_name(char letter);
+
 // Where an axes' data land in the rectangle render_axes paints it into: the same box, so a
 // window can turn a pointer position into data coordinates (zoom, pan, questions).
 struct AxesBox {

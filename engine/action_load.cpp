@@ -126,6 +126,7 @@ void action_load() {
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
+  s.tps_layout = r.file.tps_layout;
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   s.trailing_text = r.file.trailing;
   show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
@@ -135,6 +136,7 @@ void action_load() {
   showshape(s.DATA, "b*");
   label_last_line("Specimens");
   s.shown = EngineState::Shown::sample;
+  s.helpers_hidden = false;
   mark_action_done();
 }
 

@@ -59,12 +59,16 @@ bool points_within_data(const Matrix& protoc, const std::string& file, Index k) 
 }
 
 // A sliders table becomes the protocol table it describes; any other file is read as rows.
+// The file is read once, so a pipe or a device serves as well as a file.
 DloadResult read_protocol(const std::string& fname, Index k) {
-  if (!is_sliders_table(fname)) return dload(fname);
-  if (k < 1) throw Error("protocol " + fname + ": no data are loaded; load a sample before its protocol");
+  const std::optional<std::string> text = read_input(fname);
+  if (!text) return {};
+  const std::string name = shown_name(fname);
+  if (!is_sliders_table(*text)) return dload_text(name, *text);
+  if (k < 1) throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
   DloadResult r;
   r.opened = true;
-  r.x = protocol_from_sliders(read_sliders(fname), k, fname);
+  r.x = protocol_from_sliders(read_sliders(name, *text), k, name);
   return r;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/formats.h"
+#include "engine/input.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/format.h"
@@ -65,7 +66,7 @@ bool types_cover(SaveKind kind, Index points, const std::string& path) {
   if (kind == SaveKind::All) return true;
   const Index have = engine_state().lmtypelist.size();
   if (have >= points) return true;
-  tell_user("Nothing was saved to " + path + ": the protocol does not match the data (it gives " +
+  tell_user("Nothing was saved to " + shown_name(path) + ": the protocol does not match the data (it gives " +
             "the types of " + std::to_string(have) + " points, the data have " +
             std::to_string(points) + "); load the protocol for these data first");
   return false;

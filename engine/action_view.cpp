@@ -1,6 +1,7 @@
 // The view actions: "Replot", "TangentPlot", "OriginalTangent" and "Clear".
 #include "display/display.h"
 #include "display/legend.h"
+#include "display/render.h"
 #include "engine/controls.h"
 #include "engine/engine_state.h"
 #include "engine/zidudezu.h"
@@ -20,13 +21,12 @@ constexpr int kComparisonFigure = 2;
 
 const CurveProtocol& protocol() { return engine_state().curves; }
 
-// Point numbers at the sample's mean positions, then wider limits and equal scaling.
-void write_point_numbers(bool omit_helpers) {
+// Point numbers at the sample's mean positions in `ax`, then wider limits and equal scaling.
+void write_point_numbers(Handle ax, bool omit_helpers) {
   const EngineState& s = engine_state();
   const Index n = s.DATA.cols();
   if (n == 0) throw Error("no data are loaded: there are no points to number");
   const Row xm = s.DATA.colwise().mean();
-  const Handle ax = gr().gca();
   for (Index i = 1; i <= (n - 1) / 2; ++i) {
     const double type = at(s.lmtypelist, i);
     if (omit_helpers && type == 2) continue;
@@ -42,13 +42,18 @@ void compare_with_plain_consensus(double curvecode, double omitcode) {
   EngineState& s = engine_state();
   s.oref = getpsup(Matrix(s.oref), s.REFERENCE);
   showsemiproto2(s.oref, protocol(), curvecode, omitcode, 1);
+  // The title names the colours as painted, so it follows the palette.
   gr().set(gr().figure(kComparisonFigure), "Name",
-           Value("tavrel6: consensus (red) and plain consensus (green) on the baseline of points 4 and 5"));
+           Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +
+                 painted_colour_name('g') + " circles) on the baseline of points 4 and 5"));
   showshape(basereg(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
   label_last_line("Consensus with sliding");
   showshape(basereg(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
   label_last_line("Plain consensus");
 }
+
+// Whether showsemiproto2 leaves the helper points out for this "Hide helper points" value.
+bool helpers_left_out(double omitcode) { return omitcode == 1; }
 
 // Whether the configurations to draw are there; the user is told what to load when not.
 bool ready_to_draw(const Matrix& x, const char* what) {
@@ -69,8 +74,11 @@ void action_replot() {
                      meancode ? "there is no consensus yet; load a sample and its protocol"
                               : "no sample is loaded; load one first"))
     return;
-  gr().cla(gr().gca());
+  // The comparison below opens its own window and leaves it current: the numbers belong here.
+  const Handle main_axes = gr().gca();
+  gr().cla(main_axes);
   engine_state().shown = meancode ? EngineState::Shown::consensus : EngineState::Shown::sample;
+  engine_state().helpers_hidden = (meancode || s.has_curves) && helpers_left_out(omitcode);
   if (meancode) {
     showsemiproto2(s.REFERENCE, protocol(), curvecode, omitcode);
     const double ocode = control_value("OriginalButton");
@@ -82,7 +90,7 @@ void action_replot() {
     const int junk = showsemiproto2(s.DATA, protocol(), curvecode, omitcode);
     console_show("junk", Value(junk));
   }
-  if (npcode) write_point_numbers(omitcode != 0);
+  if (npcode) write_point_numbers(main_axes, omitcode != 0);
   mark_action_done();
 }
 
@@ -96,6 +104,7 @@ void action_tangent_plot(bool original) {
     return;
   gr().cla(gr().gca());
   engine_state().shown = original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
+  engine_state().helpers_hidden = helpers_left_out(omitcode);
   showsemiproto2(x, protocol(), curvecode, omitcode);
   showshape_tangent(Eigen::Map<const Row>(x.data(), x.size()), protocol());
   mark_action_done();

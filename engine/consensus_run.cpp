@@ -165,6 +165,7 @@ void run_consensus() {
   const double curvecode = control_value("CurveButton");
   gr().cla(ax);
   s.shown = EngineState::Shown::sample;
+  s.helpers_hidden = true;  // drawn without the hide-helpers setting, which marks no helpers
   const int junk = showsemiproto2(s.DATA, s.curves, curvecode);
   console_show("junk", Value(junk));
 }

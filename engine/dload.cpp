@@ -51,15 +51,21 @@ DloadResult from_rows(RowsRead rows) {
 DloadResult dload(const std::string& fname) {
   const std::optional<std::string> text = read_input(fname);
   if (!text) return {};
-  switch (const FileKind kind = recognise_text(*text)) {
-    case FileKind::Rows: return from_rows(read_rows(fname, *text));
+  return dload_text(shown_name(fname), *text);
+}
+
+DloadResult dload_text(const std::string& fname, const std::string& text) {
+  switch (const FileKind kind = recognise_text(text)) {
+    case FileKind::Rows: return from_rows(read_rows(fname, text));
     case FileKind::Tps: {
-      TpsSample t = read_tps_text(fname, *text);
-      return loaded(fname, kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));
+      TpsSample t = read_tps_text(fname, text);
+      DloadResult r = loaded(fname, kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));
+      r.tps_layout = std::move(t.layout);
+      return r;
     }
-    case FileKind::Nts: return loaded(fname, kind, read_nts(fname, *text));
-    case FileKind::Morphologika: return loaded(fname, kind, read_morphologika(fname, *text));
-    case FileKind::MorphoJ: return loaded(fname, kind, read_morphoj(fname, *text));
+    case FileKind::Nts: return loaded(fname, kind, read_nts(fname, text));
+    case FileKind::Morphologika: return loaded(fname, kind, read_morphologika(fname, text));
+    case FileKind::MorphoJ: return loaded(fname, kind, read_morphoj(fname, text));
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "consensus/consensus.h"
+#include "engine/tps.h"
 #include "platform/matrix.h"
 
 namespace tav {
@@ -22,6 +23,7 @@ struct EngineState {
   Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", superimposed after a run
   std::string FNAME1;       // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
+  TpsLayout tps_layout;     // TPS data: its landmarks and curve blocks; else none (no points)
   Row centroid_sizes{0};    // of every specimen as loaded, before any superimposition
   std::vector<std::string> trailing_text;  // numeric rows: each row's trailing value as read
   std::string reference_trailing_text;     // a user reference's trailing value as read
@@ -40,6 +42,7 @@ struct EngineState {
   // What the main axes show, for questions about a point under the pointer.
   enum class Shown { nothing, sample, consensus, plain_consensus };
   Shown shown = Shown::nothing;
+  bool helpers_hidden = false;  // the drawing leaves the helper points out (not to be pointed at)
 };
 
 EngineState& engine_state();

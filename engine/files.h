@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/formats.h"
+#include "engine/tps.h"
 #include "platform/matrix.h"
 
 namespace tav {
@@ -24,6 +25,7 @@ struct DloadResult {
   std::vector<std::string> trailing;  // numeric rows: each row's last value as written in the file
   std::vector<std::string> warnings;      // to show the user (TPS: scale not applied, ...)
   std::vector<std::string> specimen_ids;  // TPS: the ID= of every row, "" where none; else empty
+  TpsLayout tps_layout;                   // TPS: the landmarks and curve blocks; else none
 };
 
 // Reads fname once (read_input: pipes and devices too) and by the layout recognised from its
@@ -32,10 +34,13 @@ struct DloadResult {
 // the rows end at the physical end or at the first empty line after the first; every line the
 // same count of finite numbers). Errors name the file and the line.
 DloadResult dload(const std::string& fname);
+// The same for `text`, the bytes of the file named `fname` in messages (already shown_name'd).
+DloadResult dload_text(const std::string& fname, const std::string& text);
 
 struct MfloadResult {
   bool cancelled = true;
   DloadResult file;
+  // As messages and status texts show them (shown_name); the file was read by its own name.
   std::string fn;    // chosen file name without folder
   std::string path;  // folder and name
 };

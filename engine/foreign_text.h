@@ -13,6 +13,15 @@ namespace tav::foreign {
 // The whole file as bytes. Raises Error naming the file when it cannot be opened.
 std::string file_text(const std::string& fname);
 
+// Blank: space, tab, CR, LF, form feed or vertical tab, whatever the locale.
+bool is_blank(char c);
+
+// s without its leading and trailing blanks.
+std::string trimmed(std::string_view s);
+
+// The words of a line: the runs of characters between blanks.
+std::vector<std::string> blank_tokens(std::string_view line);
+
 // The finite number a whole token spells (decimal point, optional exponent), or nullopt.
 std::optional<double> number(std::string_view token);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/matrix.h"
+#include "platform/shown_name.h"
 
 namespace tav {
 

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include "engine/files.h"
+#include "engine/input.h"
 #include "engine/controls.h"
 #include "platform/backend.h"
 
@@ -20,9 +21,9 @@ MfloadResult mfload(const std::function<DloadResult(const std::string&)>& read) 
   const FileChoice choice = ui().open_file("*.*", "Enter file to Load?");
   if (choice.cancelled) return r;
   r.cancelled = false;
-  r.path = choice.path();
-  r.fn = choice.name;
-  r.file = read(r.path);
+  r.file = read(choice.path());
+  r.path = shown_name(choice.path());
+  r.fn = shown_name(choice.name);
   if (!choice.folder.empty() && ::chdir(choice.folder.c_str()) != 0) {
     // The folder was just read from; a failure to enter it only means the next dialog starts
     // elsewhere, which is harmless.

@@ -64,8 +64,10 @@ std::optional<ShownPoint> nearest_shown_point(double x, double y, double rx, dou
   if (!(rx > 0) || !(ry > 0)) return std::nullopt;
   std::optional<ShownPoint> best;
   double best_d = 1;  // inside the ellipse only
+  const bool skip_helpers = engine_state().helpers_hidden;
   for (Index i = 0; i < m.rows(); ++i)
     for (Index j = 0; j < k; ++j) {
+      if (skip_helpers && kind_of(static_cast<int>(j + 1)) == 2) continue;  // not drawn
       const double dx = (m(i, 2 * j) - x) / rx, dy = (m(i, 2 * j + 1) - y) / ry;
       const double d = dx * dx + dy * dy;
       if (!(d <= best_d) || (best && d == best_d)) continue;

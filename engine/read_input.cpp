@@ -57,7 +57,7 @@ std::optional<std::string> read_input(const std::string& fname) {
     if (got == 0) break;
     if (const void* nul = std::memchr(text.data() + base, 0, got)) {
       const size_t at = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-      throw Error("file " + fname + ", line " + std::to_string(line_of(text, at)) + ": holds the byte " +
+      throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, at)) + ": holds the byte " +
                   hex_byte(first_binary_byte(text, at)) +
                   ", which is not text; the file must be plain text, one configuration per line");
     }
@@ -67,7 +67,7 @@ std::optional<std::string> read_input(const std::string& fname) {
         break;
       }
     if (size - line_start > kLongestLine)
-      throw Error("file " + fname + ", line " + std::to_string(line_of(text, line_start)) +
+      throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, line_start)) +
                   ": the line is longer than " + std::to_string(kLongestLine >> 20) +
                   " MB; is this a text file of configurations, one per line?");
   }

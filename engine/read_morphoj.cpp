@@ -10,13 +10,8 @@
 namespace tav {
 namespace {
 
+using foreign::trimmed;
 using tps::Line;
-
-std::string trimmed(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
 
 char separator(const std::string& line) {
   for (char c : {'\t', ';', ','})

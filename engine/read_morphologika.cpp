@@ -15,24 +15,12 @@
 namespace tav {
 namespace {
 
+using foreign::blank_tokens;
 using tps::Line;
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-std::vector<std::string> blank_tokens(const std::string& line) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (std::isspace(static_cast<unsigned char>(line[i]))) { ++i; continue; }
-    size_t j = i;
-    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
-    out.push_back(line.substr(i, j - i));
-    i = j;
-  }
-  return out;
 }
 
 struct Section {

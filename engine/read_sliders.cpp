@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "engine/foreign_text.h"
 #include "engine/sliders.h"
 #include "engine/tps_lines.h"
@@ -38,21 +40,23 @@ bool three_points(const std::vector<std::string>& f) {
 
 }  // namespace
 
-bool is_sliders_table(const std::string& fname) {
-  std::vector<tps::Line> lines;
-  try {
-    lines = tps::nonblank_lines(foreign::file_text(fname));
-  } catch (const Error&) {
-    return false;
+bool is_sliders_table(const std::string& text) {
+  // The first two non-blank lines tell; a long protocol is not split whole for them.
+  size_t upto = 0;
+  for (int nonblank = 0; nonblank < 2 && upto < text.size();) {
+    const size_t end = std::min(text.find_first_of("\r\n", upto), text.size());
+    if (text.find_first_not_of(" \t\f\v", upto) < end) ++nonblank;
+    upto = end + 1;
   }
+  const std::vector<tps::Line> lines = tps::nonblank_lines(text.substr(0, upto));
   if (lines.empty()) return false;
   const std::vector<std::string> first = fields(lines.front().text);
   if (all_numbers(first)) return three_points(first);
   return lines.size() > 1 && first.size() == 3 && three_points(fields(lines[1].text));
 }
 
-std::vector<SliderRow> read_sliders(const std::string& fname) {
-  const std::vector<tps::Line> lines = tps::nonblank_lines(foreign::file_text(fname));
+std::vector<SliderRow> read_sliders(const std::string& fname, const std::string& text) {
+  const std::vector<tps::Line> lines = tps::nonblank_lines(text);
   std::vector<SliderRow> rows;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::vector<std::string> f = fields(lines[i].text);

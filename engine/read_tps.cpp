@@ -1,6 +1,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/foreign_text.h"
 #include "engine/tps.h"
 #include "engine/tps_lines.h"
 #include "geometry/geometry.h"
@@ -20,6 +21,7 @@ struct Specimen {
   long curves_line = 0;            // line of its CURVES=, 0 without
   std::vector<long> points_lines;  // line of every POINTS=
   std::vector<Eigen::RowVector2d> points;
+  std::vector<long> point_lines;  // line of every point
   std::string id, image;
   ScaleGiven scale_given = ScaleGiven::No;
   double scale = 1;
@@ -160,6 +162,7 @@ class Parser {
                                  "; give every point or correct the count");
       try {
         s.points.push_back(tps::point_line(l.text));
+        s.point_lines.push_back(l.number);
       } catch (const Error& e) {
         throw fail(l.number, "specimen " + std::to_string(s.number) + ": " + e.what());
       }
@@ -221,6 +224,28 @@ bool apply_scales(const std::string& fname, const std::vector<Specimen>& all, st
   return without.empty();
 }
 
+// A warning per specimen with points that look left out by the digitiser: they are read as
+// coordinates like any other, so the user hears which ones to place or which specimen to drop.
+void warn_missing_points(const std::string& fname, const std::vector<Specimen>& all,
+                         std::vector<std::string>& warnings) {
+  for (const Specimen& s : all) {
+    const std::vector<size_t> missing = tps::missing_points(s.points);
+    if (missing.empty()) continue;
+    std::string list;
+    for (size_t j = 0; j < missing.size(); ++j) {
+      const size_t p = missing[j];
+      list += (j ? ", " : "") + std::to_string(p + 1) + " (line " + std::to_string(s.point_lines[p]) + ": " +
+              foreign::number_text(s.points[p](0), 6) + " " + foreign::number_text(s.points[p](1), 6) + ")";
+    }
+    const bool one = missing.size() == 1;
+    warnings.push_back("file " + fname + ": " + name(s) + (one ? ", point " : ", points ") + list +
+                       (one ? " looks like a point" : " look like points") +
+                       " the digitiser left out (written as -1 -1 or negative values, where placed points are "
+                       "in image coordinates); read as coordinates all the same, so place " +
+                       (one ? "it" : "them") + " or leave the specimen out");
+  }
+}
+
 }  // namespace
 
 Index TpsLayout::points() const {
@@ -236,6 +261,7 @@ TpsSample read_tps_text(const std::string& fname, const std::string& text) {
   check_layouts(fname, all);
   TpsSample out;
   out.layout = all.front().layout;
+  warn_missing_points(fname, all, out.warnings);
   const bool scaled = apply_scales(fname, all, out.warnings);
   const Index k = out.layout.points();
   out.x.resize(static_cast<Index>(all.size()), 2 * k + 1);

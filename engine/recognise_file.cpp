@@ -12,25 +12,8 @@
 namespace tav {
 namespace {
 
-std::string trimmed(const std::string& s) {
-  const char* blank = " \t\r\n\f\v";
-  const size_t b = s.find_first_not_of(blank);
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(blank) - b + 1);
-}
-
-std::vector<std::string> blank_tokens(const std::string& line) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (std::isspace(static_cast<unsigned char>(line[i]))) { ++i; continue; }
-    size_t j = i;
-    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
-    out.push_back(line.substr(i, j - i));
-    i = j;
-  }
-  return out;
-}
+using foreign::blank_tokens;
+using foreign::trimmed;
 
 bool upper_starts(const std::string& token, const char* prefix) {
   const std::string p(prefix);

@@ -15,12 +15,14 @@ struct SliderRow {
   Index before = 0, slider = 0, after = 0;  // 1-based point numbers
 };
 
-// Whether the file's first row of numbers (after an optional header line) holds exactly three
-// positive whole numbers: a sliders table, never a curve protocol (which needs four columns).
-bool is_sliders_table(const std::string& fname);
+// Whether `text` (a file's bytes) is a sliders table: its first row of numbers (after an
+// optional header line) holds exactly three positive whole numbers, which a curve protocol
+// (four columns) never does.
+bool is_sliders_table(const std::string& text);
 
-// The rows of a sliders table. Raises Error naming the file, the line and what was expected.
-std::vector<SliderRow> read_sliders(const std::string& fname);
+// The rows of the sliders table `text`, the bytes of fname (named in messages). Raises Error
+// naming the file, the line and what was expected.
+std::vector<SliderRow> read_sliders(const std::string& fname, const std::string& text);
 
 // The curve protocol table (rows: curve code, 0, point, type) the sliders describe over data of
 // k points. Sliders that follow each other form one curve; a chain that comes back to its first

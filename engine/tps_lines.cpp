@@ -3,42 +3,15 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/foreign_text.h"
 #include "engine/tps_lines.h"
 #include "platform/error.h"
 #include "platform/parse.h"
 
 namespace tav::tps {
-namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-
-std::string trimmed(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && is_blank(s[b])) ++b;
-  while (e > b && is_blank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-std::string shown(const std::string& token) {
-  std::string s;
-  for (unsigned char c : token.substr(0, 40)) s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
-  return "\"" + s + (token.size() > 40 ? "...\"" : "\"");
-}
-
-std::vector<std::string> tokens(const std::string& text) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (is_blank(text[i])) { ++i; continue; }
-    size_t j = i;
-    while (j < text.size() && !is_blank(text[j])) ++j;
-    out.push_back(text.substr(i, j - i));
-    i = j;
-  }
-  return out;
-}
-
-}  // namespace
+using foreign::shown;
+using foreign::trimmed;
 
 double parse_number(const std::string& token, const char* which) {
   const ParsedNumber n = parse_number_token(token);
@@ -86,7 +59,7 @@ std::optional<KeyLine> key_line(const std::string& text) {
 }
 
 Eigen::RowVector2d point_line(const std::string& text) {
-  const std::vector<std::string> t = tokens(text);
+  const std::vector<std::string> t = foreign::blank_tokens(text);
   if (t.size() != 2)
     throw Error("a point line holds x and y, this one holds " + std::to_string(t.size()) +
                 " values " + shown(text));

@@ -33,3 +33,15 @@ double parse_number(const std::string& token, const char* what);
 Eigen::RowVector2d point_line(const std::string& text);
 
 }  // namespace tav::tps
+
+namespace tav::tps {
+
+// The points (0-based, in file order) of one specimen that look like points the digitiser
+// left out: digitising software writes such a point as -1 -1 or as other negative values,
+// while the points it places, in image coordinates, are never negative. A point is one when it
+// is exactly (-1, -1), or when both its coordinates are negative while every other point of
+// the specimen has no negative coordinate and such points are fewer than half the specimen's.
+// Centred or superimposed data, whose points lie on all sides of the origin, give none.
+std::vector<size_t> missing_points(const std::vector<Eigen::RowVector2d>& points);
+
+}  // namespace tav::tps

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "engine/files.h"
+#include "engine/input.h"
+#include "engine/input.h"
 
 namespace tav {
 namespace {
@@ -72,14 +74,14 @@ void write_file_atomically(const std::string& path, const std::string& text) {
   const mode_t mode = mode_for(target, exists);
   // A file made read-only is kept, even from a user (root) whom the system would let write it.
   if (exists && ((mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
-    throw Error("cannot write " + path + ": the file exists and is read-only; choose another name "
+    throw Error("cannot write " + shown_name(path) + ": the file exists and is read-only; choose another name "
                 "or make it writable; nothing was written");
   const std::string folder = folder_of(target);
   remove_stale_temporaries(folder);
   std::string tmp = folder + kTempPrefix + std::to_string(::getpid()) + "-XXXXXX.tmp";
   const int fd = ::mkstemps(tmp.data(), 4);
   if (fd < 0)
-    throw Error("cannot write " + path + ": " + std::strerror(errno) +
+    throw Error("cannot write " + shown_name(path) + ": " + std::strerror(errno) +
                 " (is the folder writable?); nothing was written");
   std::FILE* f = ::fdopen(fd, "w");
   bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
@@ -90,7 +92,7 @@ void write_file_atomically(const std::string& path, const std::string& text) {
   if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
     const int e = ok ? errno : err;
     std::remove(tmp.c_str());
-    throw Error("cannot write " + path + ": " + std::strerror(e) + "; any earlier file is unchanged");
+    throw Error("cannot write " + shown_name(path) + ": " + std::strerror(e) + "; any earlier file is unchanged");
   }
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/shown_name.h"
 #include "shell/batch.h"
 
 namespace tav {
@@ -113,9 +114,9 @@ void check_outputs(const BatchOptions& o) {
       const std::string& other = o.*files[j].second;
       if (other.empty() || !same_file(out, other)) continue;
       if (j < kInputs)
-        throw Error(std::string(files[i].first) + " " + out + " would overwrite the " + files[j].first +
+        throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " + files[j].first +
                     " file the run reads; nothing was run. Name another file for " + files[i].first);
-      throw Error(std::string(files[i].first) + " " + out + " would overwrite the " + files[j].first +
+      throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " + files[j].first +
                   " file written by the same run; nothing was run. Give each output its own file");
     }
   }
@@ -138,14 +139,14 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
   BatchOptions o;
   auto value = [&](size_t& i) -> std::string {
     if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)
-      throw Error("option " + args[i] + " needs a value; see tavrel6-batch --help");
+      throw Error("option " + shown_name(args[i]) + " needs a value; see tavrel6-batch --help");
     return args[++i];
   };
   std::vector<std::string> seen;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.rfind("--", 0) == 0 && std::find(seen.begin(), seen.end(), a) != seen.end())
-      throw Error("option " + a + " is given twice; give it once (for two outputs use two options)");
+      throw Error("option " + shown_name(a) + " is given twice; give it once (for two outputs use two options)");
     seen.push_back(a);
     bool named_file = false;
     for (const auto& [name, member] : file_options())
@@ -164,10 +165,10 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
       const std::string v = value(i);
       char* end = nullptr;
       const long d = std::strtol(v.c_str(), &end, 10);
-      if (*end != 0 || d < 1 || d > 17) throw Error("--digits needs a whole number from 1 to 17, got \"" + v + "\"");
+      if (*end != 0 || d < 1 || d > 17) throw Error("--digits needs a whole number from 1 to 17, got \"" + shown_name(v) + "\"");
       o.digits = static_cast<int>(d);
     } else {
-      throw Error("unknown option \"" + a + "\"; see tavrel6-batch --help");
+      throw Error("unknown option \"" + shown_name(a) + "\"; see tavrel6-batch --help");
     }
   }
   if (o.help) return o;

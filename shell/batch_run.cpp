@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <iostream>
 
 #include "consensus/consensus.h"
@@ -11,6 +12,7 @@
 #include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/formats.h"
+#include "engine/input.h"
 #include "engine/sliders.h"
 #include "engine/tps.h"
 #include "engine/zidudezu.h"
@@ -79,7 +81,7 @@ bool step(ScriptedBackend& ui, const std::string& action, const std::string& pat
     zidudezu(Value(action));
   } catch (const std::exception& e) {
     forward_boxes(ui, err);
-    err << "tavrel6-batch: " << action << " " << path << ": " << e.what() << "\n";
+    err << "tavrel6-batch: " << action << " " << shown_name(path) << ": " << e.what() << "\n";
     ui.answers.clear();
     return false;
   }
@@ -87,7 +89,7 @@ bool step(ScriptedBackend& ui, const std::string& action, const std::string& pat
   // An action that stops before its dialog leaves the answer unused: it must not serve the next.
   ui.answers.clear();
   if (!last_action_done()) {
-    err << "tavrel6-batch: " << action << " " << path << " did not complete\n";
+    err << "tavrel6-batch: " << action << " " << shown_name(path) << " did not complete\n";
     return false;
   }
   return true;
@@ -123,7 +125,7 @@ bool write_step(const char* option, const std::string& path, std::ostream& err, 
     write_file_atomically(path, text());
     return true;
   } catch (const std::exception& e) {
-    err << "tavrel6-batch: " << option << " " << path << ": " << e.what() << "\n";
+    err << "tavrel6-batch: " << option << " " << shown_name(path) << ": " << e.what() << "\n";
     return false;
   }
 }
@@ -135,10 +137,11 @@ std::string protocol_text(const Matrix& p) {
   return text;
 }
 
-std::string suggested_protocol(const std::string& data) {
-  if (!is_tps(data))
+// From the layout the Load step read, so the data file is read once (a pipe holds it only once).
+std::string suggested_protocol(const TpsLayout& layout) {
+  if (layout.points() == 0)
     throw Error("the --data file is not a TPS file (its first line is not LM=...); write the protocol by hand");
-  return protocol_text(suggest_protocol(read_tps(data).layout));
+  return protocol_text(suggest_protocol(layout));
 }
 
 }  // namespace
@@ -174,19 +177,19 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   const EngineState& state = engine_state();
   for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
   bool ok = step(backend, "Load", o.data, err);
-  if (ok) status("read " + given.data + ": " + counts(state.DATA, "specimens"));
+  if (ok) status("read " + shown_name(given.data) + ": " + counts(state.DATA, "specimens"));
   if (ok && !o.suggest_protocol.empty()) {
-    ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(o.data); });
-    if (ok) status("wrote " + given.suggest_protocol + " (--suggest-protocol)");
+    ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(state.tps_layout); });
+    if (ok) status("wrote " + shown_name(given.suggest_protocol) + " (--suggest-protocol)");
   }
   if (ok && !o.reference.empty()) {
     ok = step(backend, "LoadReference", o.reference, err);
-    if (ok) status("read " + given.reference + ": " + counts(state.REFERENCE, "reference configuration"));
+    if (ok) status("read " + shown_name(given.reference) + ": " + counts(state.REFERENCE, "reference configuration"));
   }
   if (ok && !o.protocol.empty()) {
     ok = step(backend, "LoadProtocol", o.protocol, err);
     if (ok)
-      status("read " + given.protocol + ": " + sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
+      status("read " + shown_name(given.protocol) + ": " + sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
                                                          {Value(state.numberlm), Value(state.numberslm),
                                                           Value(state.numberhlp)}));
   }
@@ -206,37 +209,32 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   for (const auto& [file, action] : saves)
     if (ok && !file->empty()) {
       ok = step(backend, action, *file, err);
-      if (ok) status("wrote " + *file + " (" + action + ")");
+      if (ok) status("wrote " + shown_name(*file) + " (" + action + ")");
     }
-  if (ok && !o.save_tps.empty()) {
-    ok = write_step("--save-tps", o.save_tps, err, [&] {
-      // ID= as read: the TPS file's own, or the trailing value of each row as written.
-      const auto& tps_ids = state.specimen_ids.empty() ? state.trailing_text : state.specimen_ids;
-      return tps_text(state.DATA, tps_ids, o.digits ? o.digits : 10);
-    });
-    if (ok) status("wrote " + o.save_tps + " (--save-tps)");
-  }
   // Labels as read: the file's own IDs, or the trailing value of each row as written.
   const auto& ids = state.specimen_ids.empty() ? state.trailing_text : state.specimen_ids;
   const int digits = o.digits ? o.digits : 10;
-  const std::pair<const std::string*, const char*> foreign_saves[] = {
-      {&o.save_nts, "--save-nts"}, {&o.save_morphologika, "--save-morphologika"},
-      {&o.save_morphoj, "--save-morphoj"}, {&o.save_protocol_sliders, "--save-protocol-sliders"}};
-  for (const auto& [file, option] : foreign_saves)
-    if (ok && !file->empty()) {
-      ok = write_step(option, *file, err, [&, option = std::string(option)] {
-        if (option == "--save-nts") return nts_text(state.DATA, ids, digits);
-        if (option == "--save-morphologika")
-          return morphologika_text(state.DATA, ids, state.centroid_sizes, digits);
-        if (option == "--save-morphoj") return morphoj_text(state.DATA, ids, digits);
-        return sliders_text(state.curves);
-      });
-      if (ok) status("wrote " + *file + " (" + option + ")");
+  struct TextSave {
+    const std::string* file;
+    const char* option;
+    std::function<std::string()> text;
+  };
+  const TextSave text_saves[] = {
+      {&o.save_tps, "--save-tps", [&] { return tps_text(state.DATA, ids, digits); }},
+      {&o.save_nts, "--save-nts", [&] { return nts_text(state.DATA, ids, digits); }},
+      {&o.save_morphologika, "--save-morphologika",
+       [&] { return morphologika_text(state.DATA, ids, state.centroid_sizes, digits); }},
+      {&o.save_morphoj, "--save-morphoj", [&] { return morphoj_text(state.DATA, ids, digits); }},
+      {&o.save_protocol_sliders, "--save-protocol-sliders", [&] { return sliders_text(state.curves); }}};
+  for (const TextSave& save : text_saves)
+    if (ok && !save.file->empty()) {
+      ok = write_step(save.option, *save.file, err, save.text);
+      if (ok) status("wrote " + shown_name(*save.file) + " (" + save.option + ")");
     }
   if (ok && !o.plot.empty()) {
     try {
       export_figure(gr(), fig, o.plot);
-      status("wrote " + o.plot + " (--plot)");
+      status("wrote " + shown_name(o.plot) + " (--plot)");
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;

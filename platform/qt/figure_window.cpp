@@ -149,20 +149,14 @@ FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandle
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  scroll_ = new QScrollArea(this);
-  scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setWidgetResizable(true);
-  surface_ = new QWidget;
-  scroll_->setWidget(surface_);
-  layout->addWidget(scroll_, 1);
+  surface_ = new QWidget(this);
+  layout->addWidget(surface_, 1);
   auto* canvas = new FigureCanvas(fig, this, surface_);
   canvas->lower();
   widgets_[fig] = canvas;
-  surface_->installEventFilter(this);
-  if (desktop_) build_desktop();
-  sync();
-  // Controls keep their distance from the top-left corner, so the surface may not shrink below
-  // the room they need; the axes get whatever is left, and a smaller window scrolls.
+  // Controls keep their distance from the top-left corner; they lie on a panel of the room they
+  // need, which scrolls on its own when the window is lower than that, while the axes beside it
+  // shrink to the window and stay in view.
   int need_w = 0, need_h = 0;
   const double h = gr().pixel_position(fig_)(3);
   for (Handle c : gr().listing(fig_)) {
@@ -171,8 +165,28 @@ FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandle
     need_w = std::max(need_w, static_cast<int>(p(0) + p(2)));
     need_h = std::max(need_h, static_cast<int>(h - p(1)));
   }
-  surface_->setMinimumSize(need_w + 160, std::max(need_h + 8, 160));
+  panel_scroll_ = new QScrollArea(surface_);
+  panel_scroll_->setFrameShape(QFrame::NoFrame);
+  panel_scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  panel_scroll_->viewport()->setAutoFillBackground(false);  // the figure's colour shows through
+  panel_ = new QWidget;
+  panel_->setAutoFillBackground(false);
+  panel_->setFixedSize(need_w, need_h > 0 ? need_h + 8 : 0);
+  panel_scroll_->setWidget(panel_);
+  panel_scroll_->setVisible(need_w > 0);
+  surface_->installEventFilter(this);
+  if (desktop_) build_desktop();
+  sync();
+  surface_->setMinimumSize(need_w + 160, 160);
   setMinimumSize(std::min(kSmallestWindowW, need_w + 160), std::min(kSmallestWindowH, need_h + 8));
+}
+
+void FigureWindow::place_panel() {
+  // As wide as the controls, and a scroll bar's width more when the window is too low for them.
+  const bool scrolls = panel_->height() > surface_->height();
+  const int bar = scrolls ? panel_scroll_->verticalScrollBar()->sizeHint().width() : 0;
+  panel_scroll_->setGeometry(0, 0, panel_->width() + bar, std::min(surface_->height(), panel_->height()));
+  panel_scroll_->raise();
 }
 
 void FigureWindow::build_desktop() {
@@ -297,7 +311,7 @@ void FigureWindow::set_log_visible(bool on) {
 QSize FigureWindow::chrome() const {
   if (!desktop_) return {0, 0};
   // Once laid out, what the window gives the menus, log and status line; before, their wishes.
-  if (isVisible() && scroll_->height() > 0) return {0, height() - scroll_->height()};
+  if (isVisible() && surface_->height() > 0) return {0, height() - surface_->height()};
   int h = menus_->sizeHint().height() + status_->parentWidget()->sizeHint().height();
   if (!log_->isHidden()) h += kLogHeightPx;
   return {0, h};
@@ -413,10 +427,11 @@ void FigureWindow::sync() {
     const std::string type = gr().type(h);
     if (type != "uicontrol" && type != "uipanel") continue;
     QWidget*& w = widgets_[h];
-    if (!w) w = make_widget(h, surface_);
+    if (!w) w = make_widget(h, panel_);
     update_widget(h, w, height);
   }
   widgets_.at(fig_)->setGeometry(surface_->rect());
+  place_panel();
   widgets_.at(fig_)->update();
   if (desktop_) sync_desktop();
 }

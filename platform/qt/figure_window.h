@@ -1,8 +1,8 @@
 #pragma once
 // One figure of the object model as a top-level Qt window: its axes painted by the cairo
 // renderer, its controls as Qt widgets at their positions (the model counts y from the bottom,
-// Qt from the top), on a surface that scrolls when the window is smaller than the controls
-// need. A resize by the user keeps the controls at their distance from the top-left corner and
+// Qt from the top). The controls lie on a panel that scrolls by itself when the window is lower
+// than the controls need; the axes always fit the window. A resize by the user keeps the controls at their distance from the top-left corner and
 // gives the extra room to axes laid out in fixed units; normalised ones scale. The mouse
 // zooms (wheel, about the pointer), pans (drag) and fits (double click) the axes.
 //
@@ -67,6 +67,8 @@ class FigureWindow : public QWidget {
   // The surface's place of a data point of the main axes (for tests and screenshots).
   QPointF surface_point(double x, double y) const;
   QWidget* surface() const { return surface_; }
+  // The scrolling panel that holds the controls (beside the axes, which do not scroll).
+  QScrollArea* control_panel() const { return panel_scroll_; }
   void refresh_recent();
   // Files dropped on the window, in order: each read by the load its content asks for.
   void drop_files(const QList<QUrl>& urls);
@@ -87,6 +89,7 @@ class FigureWindow : public QWidget {
   QWidget* make_widget(Handle h, QWidget* host);
   void update_widget(Handle h, QWidget* w, double host_height);
   void surface_resized();
+  void place_panel();
   void follow_resize(double dw, double dh);
   void store_outer_corner();
   QSize chrome() const;
@@ -97,8 +100,9 @@ class FigureWindow : public QWidget {
   Handle fig_;
   ControlHandler on_activate_, on_close_;
   QtBackend* desktop_;
-  QScrollArea* scroll_ = nullptr;
   QWidget* surface_ = nullptr;
+  QScrollArea* panel_scroll_ = nullptr;
+  QWidget* panel_ = nullptr;  // the controls' host, inside panel_scroll_
   QMenuBar* menus_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   QPlainTextEdit* log_ = nullptr;

@@ -50,9 +50,8 @@ class SlidersChains : public EngineTest, public ::testing::WithParamInterface<Ch
 
 TEST_P(SlidersChains, BecomeCurvesWithTheOtherPointsAsLandmarks) {
   const Chain& c = GetParam();
-  const std::string path = file("s.csv", c.table);
-  ASSERT_TRUE(is_sliders_table(path));
-  EXPECT_EQ(protocol_from_sliders(read_sliders(path), c.k, path), c.protocol);
+  ASSERT_TRUE(is_sliders_table(c.table));
+  EXPECT_EQ(protocol_from_sliders(read_sliders("s.csv", c.table), c.k, "s.csv"), c.protocol);
 }
 
 INSTANTIATE_TEST_SUITE_P(

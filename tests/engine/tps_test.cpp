@@ -5,6 +5,7 @@
 
 #include "engine/files.h"
 #include "engine/tps.h"
+#include "engine/tps_lines.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 
@@ -223,6 +224,40 @@ TEST(SuggestProtocol, LandmarksInCurveZeroAndEveryCurveAnOpenCurveOfSemilandmark
   for (size_t c = 0; c < layout.curve_points.size(); ++c)
     expect_rows(static_cast<double>(c + 1), layout.curve_points[c], 1);
 }
+
+}  // namespace
+}  // namespace tav::test
+
+namespace tav::test {
+namespace {
+
+// Which points of a specimen are taken for points the digitiser left out.
+struct MissingCase {
+  const char* name;
+  std::vector<Eigen::RowVector2d> points;
+  std::vector<size_t> missing;
+};
+
+class TpsMissingPoints : public ::testing::TestWithParam<MissingCase> {};
+
+TEST_P(TpsMissingPoints, AreNegativePointsAmongImageCoordinatesOrMinusOneMinusOne) {
+  EXPECT_EQ(tps::missing_points(GetParam().points), GetParam().missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TpsMissingPoints,
+    ::testing::Values(
+        MissingCase{"image_coordinates_none_missing", {{10, 20}, {30, 20}, {20, 40}, {0, 5}}, {}},
+        MissingCase{"minus_one_among_image_coordinates", {{10, 20}, {-1, -1}, {20, 40}, {30, 5}}, {1}},
+        MissingCase{"other_negative_code", {{10, 20}, {30, 20}, {20, 40}, {-999, -999}}, {3}},
+        MissingCase{"two_missing_of_five", {{-9, -9}, {30, 20}, {20, 40}, {-1, -1}, {5, 5}}, {0, 3}},
+        // Centred data: points on all sides of the origin are coordinates, only -1 -1 is named.
+        MissingCase{"centred_data", {{-0.5, -0.2}, {0.5, -0.3}, {0.1, 0.6}, {-0.1, -0.1}}, {}},
+        MissingCase{"minus_one_in_centred_data", {{-1, -1}, {1.5, -0.3}, {0.1, 0.6}, {-0.6, 0.7}}, {0}},
+        // Half the points below and left of the origin: a shifted shape, not missing points.
+        MissingCase{"half_negative", {{-3, -4}, {-2, -1}, {5, 6}, {7, 1}}, {}},
+        MissingCase{"one_coordinate_negative_is_no_code", {{10, 20}, {-3, 20}, {20, 40}, {30, 5}}, {}}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace tav::test

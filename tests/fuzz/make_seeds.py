@@ -65,6 +65,21 @@ put("fuzz_dload", "commas_crlf.txt", "1.5,2,3e-1\r\n-4,5.25,6\r\n")
 put("fuzz_dload", "end_line.txt", "1 2 3\n4 5 6\n\n7 8 9\n")
 put("fuzz_dload", "bad_token.txt", "1 2 3\n4 x 6\n")
 
+# The other programs' layouts, from the format fixtures, and a TPS file with missing points.
+FORMATS = os.path.join(HERE, "..", "data", "formats")
+for name in ("twin.nts", "twin_morphoj.txt", "twin_morphologika.txt"):
+    with open(os.path.join(FORMATS, name), "rb") as f:
+        put("fuzz_dload", name, f.read())
+put("fuzz_dload", "morphoj_tabs.txt", "ID\tx1\ty1\tx2\ty2\na\t1\t2\t3\t4\nb\t1.5\t2\t3\t4.5\n")
+put("fuzz_dload", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n11 21\n30 19\n-999 -999\n")
+
+# Sliders tables: a header and comma rows, a closed chain in blank-separated rows, and a
+# four-column protocol that is no sliders table.
+put("fuzz_sliders", "open_header.csv", "before,slider,after\n1,2,3\n2,3,4\n3,4,5\n")
+put("fuzz_sliders", "closed.txt", "8 5 6\n5 6 7\n6 7 8\n7 8 5\n")
+put("fuzz_sliders", "semicolons.csv", "a;b;c\r\n9;10;11\r\n")
+put("fuzz_sliders", "protocol.txt", ridge_protocol)
+
 with open(os.path.join(HERE, "..", "..", "resources", "tavrel6.fig")) as f:
     window = json.load(f)
 put("fuzz_figure_file", "window.fig", json.dumps(window, separators=(",", ":")))

@@ -14,6 +14,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -396,7 +398,7 @@ TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {
   EXPECT_THAT(window->recent_menu()->actions().front()->text().toStdString(), HasSubstr("shells.txt"));
 }
 
-TEST_F(Desktop, SmallScreenGetsAWindowThatFitsAndAScrollingSurface) {
+TEST_F(Desktop, SmallScreenGetsAWindowThatFitsWithTheAxesInViewAndAScrollingControlPanel) {
   gr().remove(fig);  // the window opens anew on a small screen, at its default 1200×840
   backend.drawnow();
   gr().set(0, "screensize", Value(row({1, 1, 800, 560})));
@@ -406,10 +408,64 @@ TEST_F(Desktop, SmallScreenGetsAWindowThatFitsAndAScrollingSurface) {
   ASSERT_NE(window, nullptr);
   EXPECT_LE(window->width(), 800);
   EXPECT_LE(window->height(), 560);
-  // Everything stays reachable: the surface keeps the room the controls need and scrolls.
+  // The axes shrink into the window: nothing of them lies below or right of what is shown.
+  EXPECT_LE(window->surface()->height(), window->height());
+  const Row axes = gr().pixel_position(tagged("MainAxes"));
+  EXPECT_GE(axes(1), 0);
+  EXPECT_LE(axes(1) + axes(3), window->surface()->height());
+  EXPECT_LE(axes(0) + axes(2), window->surface()->width());
+  // The control panel alone scrolls, and scrolling it brings the lowest control into view.
+  QScrollArea* panel = window->control_panel();
+  ASSERT_GT(panel->verticalScrollBar()->maximum(), 0);
   QWidget* lowest = backend.widget(tagged("SaveEPSButton"));
-  EXPECT_LE(lowest->geometry().bottom(), window->surface()->height());
-  EXPECT_GT(window->surface()->height(), window->height() - 40);
+  EXPECT_GT(lowest->mapTo(panel->viewport(), QPoint(0, 0)).y(), panel->viewport()->height());
+  panel->ensureWidgetVisible(lowest);
+  const QPoint top = lowest->mapTo(panel->viewport(), QPoint(0, 0));
+  EXPECT_GE(top.y(), 0);
+  EXPECT_LE(top.y() + lowest->height(), panel->viewport()->height());
+  EXPECT_EQ(gr().pixel_position(tagged("MainAxes")), axes);  // the axes did not move with it
+}
+
+// After "Compare with plain consensus" opens its window, the point numbers of the same Replot
+// go to the main plot; the comparison window's title names the colours its points are painted in.
+TEST_F(Desktop, ComparisonReplotNumbersTheMainPlotAndNamesItsColours) {
+  load_example();
+  check("MeanButton", true);
+  check("OriginalButton", true);
+  check("NumberButton", true);
+  click("ReplotButton");
+  ASSERT_TRUE(gr().valid(2));
+  auto texts = [](Handle axes) {
+    size_t n = 0;
+    for (Handle c : gr().children(axes)) n += gr().type(c) == "text";
+    return n;
+  };
+  EXPECT_EQ(texts(tagged("MainAxes")), 32u);
+  EXPECT_EQ(texts(gr().children(2).at(0)), 0u);
+  const std::string title = gr().get(2, "Name").text();
+  EXPECT_THAT(title, HasSubstr("consensus (orange stars) and plain consensus (bluish green circles)"));
+  EXPECT_THAT(title, ::testing::Not(HasSubstr("red")));
+}
+
+// Helper points left out of the drawing by "Hide helper points" are not named under the pointer.
+TEST_F(Desktop, HiddenHelperPointsAreNotNamedUnderThePointer) {
+  load_example();
+  const Row& types = engine_state().lmtypelist;
+  int helper = 0;
+  for (Index p = 0; p < types.size() && !helper; ++p)
+    if (types(p) == 2) helper = static_cast<int>(p + 1);
+  ASSERT_GT(helper, 0);
+  const Matrix& d = engine_state().DATA;
+  auto named_at_helper = [&] {
+    window->pointer_moved(window->surface_point(d(0, 2 * helper - 2), d(0, 2 * helper - 1)), false);
+    return window->status_text().toStdString();
+  };
+  check("TavrelButton", false);
+  click("ReplotButton");
+  EXPECT_THAT(named_at_helper(), HasSubstr("point " + std::to_string(helper) + ", helper"));
+  check("TavrelButton", true);
+  click("ReplotButton");
+  EXPECT_THAT(named_at_helper(), ::testing::Not(HasSubstr("helper")));
 }
 
 }  // namespace

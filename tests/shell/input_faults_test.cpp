@@ -47,6 +47,12 @@ std::vector<Fault> faults() {
       {"long_ids_kept_in_save", {"--data", "long_ids.txt", "--save", "@s.txt"}, 0, {}, "s.txt", " 20230815001  \n"},
       {"close_ids_kept_apart", {"--data", "long_ids.txt", "--save-lm", "@s.txt"}, 0, {}, "s.txt", " 1234568 \n"},
       {"long_ids_in_save_tps", {"--data", "long_ids.txt", "--save-tps", "@s.tps"}, 0, {}, "s.tps", "ID=20230815001\n"},
+      {"tps_missing_points_warned", {"--data", "missing_points.tps", "--save", "@s.txt", "--quiet"}, 0,
+       {"missing_points.tps: specimen 1 (ID=a), point 3 (line 4: -1 -1) looks like a point",
+        "specimen 2 (ID=b), point 4 (line 11: -999 -999)"}},
+      // Points on all sides of the origin are data, not missing points.
+      {"tps_negative_coordinates_read_without_warning", {"--data", "../tps/wings.tps", "--save", "@s.txt", "--quiet"},
+       0, {}, "s.txt", "", true},
       {"nul_byte_refused_at_once", {"--data", "nul_byte.txt"}, 1, {"line 2", "0x00", "not text"}},
       {"reference_of_two_lines_refused", {"--data", "good.txt", "--reference", "two_line_reference.txt", "--distance"},
        1, {"holds 2 configurations"}},
@@ -137,6 +143,66 @@ TEST_P(BatchFault, IsReadRightOrRefusedWithAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, BatchFault, ::testing::ValuesIn(faults()),
                          [](const auto& i) { return std::string(i.param.name); });
+
+// Inputs from a pipe are read once: a second read of standard input would find it empty.
+class BatchPipedInput : public BatchFault {
+ protected:
+  // Runs the batch tool with `text` on standard input (small enough for the pipe's buffer).
+  int run_with_stdin(const std::string& text, const std::vector<std::string>& args) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    EXPECT_EQ(::write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(fds[1]);
+    const int saved = ::dup(0);
+    ::dup2(fds[0], 0);
+    ::close(fds[0]);
+    const int status = run(args);
+    ::dup2(saved, 0);
+    ::close(saved);
+    return status;
+  }
+};
+
+TEST_F(BatchPipedInput, SuggestedProtocolOfTpsDataFromStandardInput) {
+  const std::string tps = read(std::string(TAV_TEST_DATA) + "/tps/wings.tps");
+  ASSERT_EQ(run_with_stdin(tps, {"--data", "/dev/stdin", "--suggest-protocol", (dir / "p.txt").string()}), 0)
+      << said;
+  EXPECT_THAT(said, HasSubstr("5 specimens, 9 points"));
+  EXPECT_THAT(read(dir / "p.txt"), HasSubstr("0 0 3 0\n1 0 4 1\n"));
+}
+
+TEST_F(BatchPipedInput, ProtocolFromStandardInputIsReadWhole) {
+  // The same curve (point 3 slides between 2 and 4) as protocol rows and as a sliders table.
+  for (const std::string protocol : {"0 0 1 0\n0 0 2 0\n0 0 4 0\n1 0 2 0\n1 0 3 1\n1 0 4 0\n",
+                                     "before,slider,after\n2,3,4\n"}) {
+    ASSERT_EQ(run_with_stdin(protocol, {"--data", kFaults + "good.txt", "--protocol", "/dev/stdin", "--distance"}),
+              0)
+        << said;
+    EXPECT_THAT(said, HasSubstr("3 landmarks, 1 semi-landmarks")) << protocol;
+  }
+}
+
+// A file name with control characters is printed with them escaped, in the status lines and in
+// the readers' and writers' messages alike.
+class BatchFileNames : public BatchFault {};
+
+TEST_F(BatchFileNames, InMessagesCarryNoControlCharacters) {
+  const fs::path data = dir / "bad\x1b[31mname\n.txt", out = dir / "out\r.txt";
+  std::ofstream(data) << "1 2 x\n";
+  std::ofstream(out) << "earlier\n";
+  ::chmod(out.c_str(), 0444);
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  };
+  for (const Case& c : {Case{{"--data", data.string()}, "bad\\x1B[31mname\\x0A.txt, line 1"},
+                        Case{{"--data", kFaults + "good.txt", "--save", out.string()}, "out\\x0D.txt: the file exists"},
+                        Case{{"--data", kFaults + "good.txt", "--frob\x1b"}, "\"--frob\\x1B\""}}) {
+    EXPECT_NE(run(c.args), 0);
+    EXPECT_THAT(said, HasSubstr(c.shown));
+    EXPECT_EQ(said.find_first_of("\x1b\r"), std::string::npos) << said;
+  }
+}
 
 // Existing files at an output path: what the user made read-only stays, a mode stays, a link
 // stays a link and its target gets the result, and a killed save's leftovers are cleaned.
