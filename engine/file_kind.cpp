@@ -4,6 +4,8 @@
 
 #include "engine/engine_state.h"
 #include "engine/files.h"
+#include "engine/input.h"
+#include "engine/sliders.h"
 
 namespace tav {
 namespace {
@@ -24,7 +26,10 @@ bool protocol_rows(const Matrix& x) {
 std::string load_action_for(const std::string& path) {
   DloadResult file;
   try {
-    file = dload(path);
+    const std::optional<std::string> text = read_input(path);
+    if (!text) return "Load";
+    if (is_sliders_table(*text)) return "LoadProtocol";
+    file = dload_text(shown_name(path), *text);
   } catch (const Error&) {
     return "Load";
   }

@@ -225,6 +225,11 @@ TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   EXPECT_EQ(status("FileBox"), "File: three.tps \n   3 Specimens \n   3 Landmarks");
   EXPECT_EQ(engine_state().specimen_ids, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_TRUE(take_messages().empty());
+  drop(kExamples + "shells.txt");
+  drop(file("sliders.csv", "before,slider,after\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,10\n"));
+  EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: sliders.csv"));
+  EXPECT_EQ(engine_state().numberslm, 5);
+  EXPECT_TRUE(take_messages().empty());
 }
 
 TEST_F(Desktop, RefusedFileIsShownInAMessageAndTheLogAndChangesNothing) {
