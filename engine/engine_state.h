@@ -1,6 +1,6 @@
 #pragma once
-// The action engine's persistent state: the user's work from program start to program end.
-// Only the actions of zidudezu read or write it.
+// The action engine's state: the user's work in one session (engine/session.h), from its
+// start to its end. Only the actions of zidudezu read or write it.
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,8 +45,6 @@ struct EngineState {
   bool helpers_hidden = false;  // the drawing leaves the helper points out (not to be pointed at)
 };
 
-EngineState& engine_state();
-
 // The consensus routines a run calls; tests put recording stand-ins in their place.
 struct ConsensusRoutines {
   std::function<Consensus(const Matrix&)> plain = getconsensus;
@@ -55,6 +53,5 @@ struct ConsensusRoutines {
   std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = getconsensusmix2;
   std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 = getconsensusmix5;
 };
-ConsensusRoutines& consensus_routines();
 
 }  // namespace tav

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/engine_state.h"
 #include "engine/files.h"
 #include "engine/input.h"
 #include "engine/sliders.h"
@@ -23,7 +22,7 @@ bool protocol_rows(const Matrix& x) {
 
 }  // namespace
 
-std::string load_action_for(const std::string& path) {
+std::string load_action_for(const std::string& path, const Matrix& data) {
   DloadResult file;
   try {
     const std::optional<std::string> text = read_input(path);
@@ -35,7 +34,6 @@ std::string load_action_for(const std::string& path) {
   }
   if (!file.opened || file.tps) return "Load";
   if (protocol_rows(file.x)) return "LoadProtocol";
-  const Matrix& data = engine_state().DATA;
   if (file.x.rows() == 1 && data.rows() > 1 && file.x.cols() == data.cols()) return "LoadReference";
   return "Load";
 }
