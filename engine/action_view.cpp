@@ -28,7 +28,8 @@ void write_point_numbers(Session& session, bool omit_helpers) {
   for (Index i = 1; i <= (n - 1) / 2; ++i) {
     const double type = at(s.lmtypelist, i);
     if (omit_helpers && type == 2) continue;
-    const Handle label = g.text(ax, xm(2 * i - 2), xm(2 * i - 1), num2str(static_cast<double>(i)));
+    const Handle label =
+        g.text(ax, xm(2 * i - 2), xm(2 * i - 1), short_number_text(static_cast<double>(i)));
     g.set(label, "PixelOffset", Value(row({kLabelOffsetPx, kLabelOffsetPx})));
   }
   g.axis(ax, g.axis(ax) * kAxisEnlargement);
