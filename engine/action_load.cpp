@@ -82,9 +82,9 @@ void show_file_status(const char* format, const MfloadResult& r) {
   set_status("FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(r));
 }
 
-Row plain_consensus(const Matrix& x, const std::string& path) {
+Consensus plain_consensus(const Matrix& x, const std::string& path) {
   try {
-    return consensus_routines().plain(x).y;
+    return consensus_routines().plain(x);
   } catch (const Error& e) {
     throw Error("file " + path + ": " + e.what());
   }
@@ -114,9 +114,9 @@ void forget_protocol_of_other_point_count(EngineState& s, Index points) {
 void action_load() {
   MfloadResult r;
   if (!read_configurations("data", r)) return;
-  Row oref;
+  Consensus plain;
   try {
-    oref = plain_consensus(r.file.x, r.path);
+    plain = plain_consensus(r.file.x, r.path);
   } catch (const Error& e) {
     tell_user(std::string(e.what()) + "; nothing was loaded");
     return;
@@ -129,7 +129,8 @@ void action_load() {
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   s.trailing_text = r.file.trailing;
   show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
-  s.oref = oref;
+  s.oref = plain.y;
+  s.loaded_plain = std::move(plain);
   s.userreference = false;
   forget_protocol_of_other_point_count(s, (s.DATA.cols() - 1) / 2);
   showshape(s.DATA, "b*");
@@ -153,7 +154,7 @@ void action_load_reference() {
               "to slide onto; nothing was loaded");
     return;
   }
-  const Row oref = plain_consensus(s.LOADED, "(the loaded data)");
+  const Row oref = plain_consensus(s.LOADED, "(the loaded data)").y;
   s.REFERENCE = r.file.x;
   s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
   const Index nr = s.DATA.cols();

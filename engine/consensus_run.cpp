@@ -127,6 +127,7 @@ void run_consensus() {
   const bool dreq = control_on("DistanceBox");
   const double noalign = control_value("NoAlignButton");
   EngineState& s = engine_state();
+  s.loaded_plain.reset();  // its memory is free for the run
   ConsensusRoutines& run = consensus_routines();
   Consensus result;
   RunReport report;
