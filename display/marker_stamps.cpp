@@ -88,16 +88,15 @@ Stamp make_stamp(cairo_t* cr, const cairo_matrix_t& m, int size, int centre, int
   return st;
 }
 
-// dst OVER src for premultiplied 8-bit channels, rounded as pixman rounds.
+// src OVER dst for premultiplied 8-bit channels, two channels per multiplication, each
+// product divided by 255 with rounding as pixman divides.
 inline std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
-  const std::uint32_t inv = 255 - (src >> 24);
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    std::uint32_t t = ((dst >> shift) & 255) * inv + 128;
-    t = (t + (t >> 8)) >> 8;
-    out |= std::min<std::uint32_t>(255, t + ((src >> shift) & 255)) << shift;
-  }
-  return out;
+  const std::uint32_t inv = 255 - (src >> 24);  // 255 over a clear pixel: dst comes back exact
+  std::uint32_t rb = (dst & 0x00ff00ffu) * inv + 0x00800080u;
+  rb = ((rb + ((rb >> 8) & 0x00ff00ffu)) >> 8) & 0x00ff00ffu;
+  std::uint32_t ag = ((dst >> 8) & 0x00ff00ffu) * inv + 0x00800080u;
+  ag = (ag + ((ag >> 8) & 0x00ff00ffu)) & 0xff00ff00u;
+  return src + rb + ag;  // a premultiplied channel never exceeds its alpha: no carry
 }
 
 void lay(const Target& t, const Stamp& st, int size, int x0, int y0) {
@@ -106,8 +105,7 @@ void lay(const Target& t, const Stamp& st, int size, int x0, int y0) {
     const int from = std::max(first, t.left - x0), to = std::min(end, t.right - x0);
     std::uint32_t* out = t.data + static_cast<std::ptrdiff_t>(y0 + r) * t.stride + x0;
     const std::uint32_t* in = st.pixels.data() + static_cast<size_t>(r * size);
-    for (int c = from; c < to; ++c)
-      if (in[c] != 0) out[c] = over(in[c], out[c]);
+    for (int c = from; c < to; ++c) out[c] = over(in[c], out[c]);
   }
 }
 
