@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace tav {
@@ -109,9 +110,40 @@ void lay(const Target& t, const Stamp& st, int size, int x0, int y0) {
   }
 }
 
+// Where point i lands, in eighths of a device pixel; false when its marker cannot reach into
+// the clip (a coordinate that is not a number included).
+bool place(const Target& t, const MarkerPoints& p, Index i, int size, long& qx, long& qy) {
+  const double dx = t.m.xx * (p.ox + p.sx * p.x[i]) + t.m.x0;
+  const double dy = t.m.yy * (p.oy + p.sy * p.y[i]) + t.m.y0;
+  if (!(dx > t.left - size && dx < t.right + size && dy > t.top - size && dy < t.bottom + size)) return false;
+  qx = std::lround(dx * kSteps), qy = std::lround(dy * kSteps);
+  return true;
+}
+
+// The points that can show, tile by tile of the image (each tile's points in their own order),
+// so that the pixels a run of markers is laid on stay in the cache.
+std::vector<std::uint32_t> by_tile(const Target& t, const MarkerPoints& p, int size) {
+  constexpr int kTileShift = 6;  // 64 × 64 pixels
+  const int across = (t.width >> kTileShift) + 1, down = (t.height >> kTileShift) + 1;
+  auto tile = [&](long qx, long qy) {
+    const int tx = std::clamp(static_cast<int>(qx >> 3) >> kTileShift, 0, across - 1);
+    const int ty = std::clamp(static_cast<int>(qy >> 3) >> kTileShift, 0, down - 1);
+    return static_cast<size_t>(ty * across + tx);
+  };
+  std::vector<std::uint32_t> start(static_cast<size_t>(across) * down + 1, 0);
+  long qx, qy;
+  for (Index i = 0; i < p.n; ++i)
+    if (place(t, p, i, size, qx, qy)) ++start[tile(qx, qy) + 1];
+  for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  std::vector<std::uint32_t> order(start.back());
+  for (Index i = 0; i < p.n; ++i)
+    if (place(t, p, i, size, qx, qy)) order[start[tile(qx, qy)]++] = static_cast<std::uint32_t>(i);
+  return order;
+}
+
 }  // namespace
 
-bool stamp_markers(cairo_t* cr, const MarkerPoints& p, double reach,
+bool stamp_markers(cairo_t* cr, const MarkerPoints& p, double reach, bool any_order,
                    const std::function<void(cairo_t*, double, double)>& draw_one) {
   Target t;
   if (!find_target(cr, t)) return false;
@@ -120,22 +152,20 @@ bool stamp_markers(cairo_t* cr, const MarkerPoints& p, double reach,
   const int size = 2 * centre + 1;
   std::array<Stamp, kSteps * kSteps> stamps;
   std::array<bool, kSteps * kSteps> made{};
-  // Centres this far outside the clip cannot reach into it.
-  const double lo_x = t.left - size, hi_x = t.right + size, lo_y = t.top - size, hi_y = t.bottom + size;
-  for (Index i = 0; i < p.n; ++i) {
-    const double dx = t.m.xx * (p.ox + p.sx * p.x[i]) + t.m.x0;
-    const double dy = t.m.yy * (p.oy + p.sy * p.y[i]) + t.m.y0;
-    if (!(dx > lo_x && dx < hi_x && dy > lo_y && dy < hi_y)) continue;  // NaN included
-    const long qx = std::lround(dx * kSteps), qy = std::lround(dy * kSteps);
+  auto lay_at = [&](long qx, long qy) {
     const int fx = static_cast<int>(qx & (kSteps - 1)), fy = static_cast<int>(qy & (kSteps - 1));
-    const int which = fy * kSteps + fx;
-    if (!made[static_cast<size_t>(which)]) {
-      stamps[static_cast<size_t>(which)] = make_stamp(cr, t.m, size, centre, fx, fy, draw_one);
-      made[static_cast<size_t>(which)] = true;
-    }
+    const auto which = static_cast<size_t>(fy * kSteps + fx);
+    if (!made[which]) stamps[which] = make_stamp(cr, t.m, size, centre, fx, fy, draw_one), made[which] = true;
     // Arithmetic shifts round down, also for points left of or above the image.
-    const int x0 = static_cast<int>(qx >> 3) - centre, y0 = static_cast<int>(qy >> 3) - centre;
-    lay(t, stamps[static_cast<size_t>(which)], size, x0, y0);
+    lay(t, stamps[which], size, static_cast<int>(qx >> 3) - centre, static_cast<int>(qy >> 3) - centre);
+  };
+  long qx, qy;
+  if (any_order && p.n <= std::numeric_limits<std::uint32_t>::max()) {
+    for (const std::uint32_t i : by_tile(t, p, size))
+      if (place(t, p, i, size, qx, qy)) lay_at(qx, qy);
+  } else {
+    for (Index i = 0; i < p.n; ++i)
+      if (place(t, p, i, size, qx, qy)) lay_at(qx, qy);
   }
   cairo_surface_mark_dirty(cairo_get_target(cr));
   return true;

@@ -23,8 +23,11 @@ struct MarkerPoints {
 // is the marker's half extent in user units, its edge included. Returns false, painting
 // nothing, when cr does not paint straight into an image of 32-bit pixels or turns or shears:
 // the caller then draws each marker itself. The clip is taken as its bounding box (pixels cut
-// by its edge left out), so cr must clip to axis-parallel rectangles only.
-bool stamp_markers(cairo_t* cr, const MarkerPoints& points, double reach,
+// by its edge left out), so cr must clip to axis-parallel rectangles only. any_order: the
+// marker has one colour, so markers laid over each other give the same picture in any order
+// (to rounding), and they are laid region by region of the image, which is faster; otherwise
+// in the order of the points.
+bool stamp_markers(cairo_t* cr, const MarkerPoints& points, double reach, bool any_order,
                    const std::function<void(cairo_t*, double, double)>& draw_one);
 
 }  // namespace tav

@@ -280,7 +280,9 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
     const MarkerPoints points{xs.data(), ys.data(), n, sx, v.left - v.x0 * sx, sy, v.top + v.height - v.y0 * sy};
     const double reach = std::max(0.6 * size, 1.0) + width;
     const char m = marker[0];
-    if (stamp_markers(cr, points, reach, [&](cairo_t* c, double x, double y) { draw_marker(c, m, x, y, size, edge, face); }))
+    const bool one_colour = !face || (face->r == edge.r && face->g == edge.g && face->b == edge.b);
+    if (stamp_markers(cr, points, reach, one_colour,
+                      [&](cairo_t* c, double x, double y) { draw_marker(c, m, x, y, size, edge, face); }))
       return;
   }
   for (Index i = 0; i < n; ++i) {
