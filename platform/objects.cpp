@@ -1,4 +1,5 @@
 #include "platform/objects.h"
+#include "platform/format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,11 +19,8 @@ std::string lower(std::string s) {
   return s;
 }
 
-std::string handle_text(Handle h) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.10g", h);
-  return buf;
-}
+// A fractional handle reads "1000001.5" under any locale, as the user types it back.
+std::string handle_text(Handle h) { return sprintf_m("%.10g", {Value(h)}); }
 
 constexpr double kTitleBarPx = 30;  // outer position = inner position plus the title bar
 
