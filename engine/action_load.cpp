@@ -122,13 +122,13 @@ void action_load() {
     return;
   }
   EngineState& s = engine_state();
-  s.LOADED = r.file.x;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   s.trailing_text = r.file.trailing;
   show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
+  s.LOADED = std::move(r.file.x);  // the file's matrix is not needed again: no third copy
   s.oref = plain.y;
   s.loaded_plain = std::move(plain);
   s.userreference = false;
