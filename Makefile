@@ -1,6 +1,7 @@
 # make run  : install what is missing, build the two programs, open the program on the bundled example
-# make test : install what is missing, build, run every test; then the whole suite again under
-#             AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target;
+# make test : install what is missing, build, check that includes flow downwards, run every test;
+#             then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+#             a short run of every fuzz target;
 #             the Debian package is built and run from a scratch root (test-package)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -24,7 +25,9 @@ build: setup $(BUILD)/build.ninja
 
 test: test-plain test-package test-asan test-fuzz
 
+# The include graph first: calls flow downwards only (scripts/check-layers names any upward include).
 test-plain: build
+	python3 scripts/check-layers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-package: build

@@ -26,6 +26,13 @@ Consensus getconsensusdistu(const Matrix& x, const CurveProtocol& p, const Matri
 // scaling: such a sample is not superimposed on the reference yet.
 int count_unaligned(const Matrix& x, const Matrix& xref, double degrees);
 
+// The slid sample of a run fitted onto its consensus and the consensus replaced by the mean of
+// the fitted sample (scaled to unit centroid size), repeated to a fixed point, starting from
+// run.y: each returned specimen is its least-squares fit onto the returned consensus, and the
+// consensus is the mean of the returned specimens, both to rounding. Trailing values unchanged;
+// the consensus's is their mean over the same scale factor as the coordinates.
+Consensus refit_to_mean(const Consensus& run);
+
 // Bending-energy sliding, one pass; each curve's energy from its own consensus points.
 Consensus getconsensusmix2(const Matrix& x, const CurveProtocol& p);
 

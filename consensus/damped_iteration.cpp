@@ -1,5 +1,7 @@
 #include "consensus/damped_iteration.h"
 
+#include "consensus/turn_onto.h"
+
 namespace tav {
 namespace {
 
@@ -25,6 +27,10 @@ Consensus iterate_damped(Consensus cur, const SampleSlider& slide, IterationObse
     slide(cur.xpt, cur.y);
     observer.before_superimpose();
     Consensus sup = getconsensus(cur.xpt);
+    // The plain consensus comes out turned the way the sample's first specimen lies; turned
+    // back onto the pass's reference, with the sample, its change is a change of shape alone
+    // and the run does not depend on the order of the specimens.
+    turn_with_sample_onto(sup.y, sup.xpt, cur.y);
     // Measured before damping: the damped reference moves only part of the way, so its change
     // would understate the consensus's real one and end the run early.
     const double devref = squared_change(cur.y, sup.y);

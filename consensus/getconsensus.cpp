@@ -41,6 +41,21 @@ Consensus getconsensus(const Matrix& x) { return detail::plain_consensus(x, kMax
 
 namespace detail {
 
+double mean_pass(const Matrix& w, double trailing_mean, std::vector<Turn>& turns,
+                 Eigen::VectorXd& ref, double& ref_trailing) {
+  Eigen::VectorXd mean;
+  best_turns_and_sum(w, ref, turns, mean);
+  mean /= static_cast<double>(w.cols());
+  // The specimens are centred, so their mean is too: its norm is its centroid size. The
+  // trailing value is divided by the same factor as the coordinates.
+  const double size = mean.norm();
+  mean /= size;
+  ref_trailing = trailing_mean / size;
+  const double change = (mean - ref).squaredNorm();
+  ref.swap(mean);
+  return change;
+}
+
 Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
   check_sample(x);
   const Index k = detail::specimen_points(x.cols(), "consensus");
@@ -50,7 +65,7 @@ Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
 
   const Matrix w = detail::normalised_stacked(x, k);
   // The first specimen is the starting consensus and so sets the orientation of the result.
-  Eigen::VectorXd ref = w.col(0), sum(2 * k);
+  Eigen::VectorXd ref = w.col(0);
   std::vector<detail::Turn> turns(static_cast<size_t>(x.rows()));
   double ref_trailing = trailing(0);
 
@@ -61,15 +76,7 @@ Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
       throw Error("consensus: no agreement after " + std::to_string(max_passes) +
                   " passes (last squared change of the consensus " + g_text(xd) +
                   "); check the sample for degenerate specimens");
-    detail::best_turns_and_sum(w, ref, turns, sum);
-    Eigen::VectorXd mean = sum / n;
-    // The specimens are centred, so their mean is too: its norm is its centroid size. The
-    // trailing value is divided by the same factor as the coordinates.
-    const double size = mean.norm();
-    mean /= size;
-    ref_trailing = trailing_mean / size;
-    xd = (mean - ref).squaredNorm();
-    ref.swap(mean);
+    xd = detail::mean_pass(w, trailing_mean, turns, ref, ref_trailing);
   }
 
   if (passes_made) *passes_made = pass - 1;

@@ -4,6 +4,7 @@
 #include "consensus/consensus.h"
 #include "consensus/damped_iteration.h"
 #include "consensus/normalise_rows.h"
+#include "consensus/turn_onto.h"
 
 namespace tav {
 namespace {
@@ -24,24 +25,6 @@ std::vector<Index> prealignment_points(const CurveProtocol& p, Index k) {
     for (Index q = 0; q < k; ++q) pts.push_back(q);
   }
   return pts;
-}
-
-// Turns row i of x about the origin by the angle that best fits its points `pts` onto the same
-// points of ref (never mirrored).
-void turn_row_onto(Matrix& x, Index i, const Row& ref, const std::vector<Index>& pts) {
-  double ct = 0, st = 0;
-  for (const Index q : pts) {
-    const double px = x(i, 2 * q), py = x(i, 2 * q + 1);
-    const double rx = ref(2 * q), ry = ref(2 * q + 1);
-    ct += rx * px + ry * py;
-    st += px * ry - py * rx;
-  }
-  const double theta = std::atan2(st, ct), c = std::cos(theta), s = std::sin(theta);
-  for (Index q = 0; q < (x.cols() - 1) / 2; ++q) {
-    const double px = x(i, 2 * q), py = x(i, 2 * q + 1);
-    x(i, 2 * q) = px * c - py * s;
-    x(i, 2 * q + 1) = px * s + py * c;
-  }
 }
 
 // Turns every specimen onto the (unscaled) mean of the sample, fitted on the landmarks only,

@@ -18,6 +18,12 @@ namespace tav::detail {
 void best_turns_and_sum(const Matrix& w, const Eigen::VectorXd& ref, std::vector<Turn>& turns,
                         Eigen::VectorXd& sum);
 
+// One pass of the consensus: every specimen of w turned onto ref (turns), then ref replaced by
+// the mean of the turned specimens scaled to unit centroid size, and ref_trailing by the mean
+// trailing value divided by the same factor. Returns the squared change of ref.
+double mean_pass(const Matrix& w, double trailing_mean, std::vector<Turn>& turns,
+                 Eigen::VectorXd& ref, double& ref_trailing);
+
 // The plain consensus of the specimen rows x with at most max_passes passes (Error beyond);
 // the number of passes made goes to *passes_made when given.
 Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made = nullptr);

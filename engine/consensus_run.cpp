@@ -151,7 +151,12 @@ void run_consensus() {
       result = run.mix2(s.LOADED, s.curves);
       console_write("\ncalled getconsensusdist");
     }
-    result.xpt = getpsup(result.xpt, result.y);
+    // The slid sample goes onto the consensus, and a consensus of its own run onto the
+    // mean of what is saved with it; the user's reference stays as the user gave it.
+    if (dreq && s.userreference)
+      result.xpt = getpsup(result.xpt, result.y);
+    else
+      result = refit_to_mean(result);
   } else {
     report.mode = "plain Procrustes consensus (no sliding)";
     result = run.plain(s.LOADED);

@@ -7,7 +7,7 @@
 #include "platform/console.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
-#include "platform/qt/qt_backend.h"
+#include "shell/qt/qt_backend.h"
 #include "shell/callback_runner.h"
 #include "shell/lifecycle.h"
 #include "shell/tavrel6.h"

@@ -110,7 +110,12 @@ void expect_damped_by_each_pass_change(const Recorder& rec, Row reference) {
 
 TEST(Getconsensusmix5, DampsByTheChangeOfEachPassBeforeDamping) {
   const CurveProtocol p = without_landmark_code(test::leaf_protocol());
-  const Matrix x = test::leaf_sample(test::leaf_specimens(12, 17));
+  // Every other specimen has its outline points placed further round the blade, so that the
+  // slide moves the consensus by more than the tolerance in its first passes.
+  std::vector<test::LeafSpecimen> sps = test::leaf_specimens(12, 17);
+  for (std::size_t i = 0; i < sps.size(); i += 2)
+    for (double& s : sps[i].s) s += 0.03;
+  const Matrix x = test::leaf_sample(sps);
   Recorder rec;
   getconsensusmix5(x, p, rec);
   ASSERT_GE(rec.passes.size(), 2u) << "the case damps at least once";
@@ -139,6 +144,22 @@ TEST(IterateDamped, DampsByBandsAndReturnsTheLastPassConsensus) {
   EXPECT_TRUE(rec.failures.empty());
   EXPECT_EQ(c.y, rec.passes.back().xref);
   EXPECT_LT(test::max_abs_diff(c.y, consensus_of(c.xpt)), 1e-12);
+}
+
+// A slide that moves nothing changes no shape: the first pass measures no change, whichever
+// specimen comes first (the plain consensus of a pass starts from its first specimen and so
+// comes out turned; a turn is not a change of the consensus).
+TEST(IterateDamped, ATurnOfTheNewConsensusIsNoChange) {
+  const Matrix x = normalise_rows(test::sample(test::design(), 9, 0.05, 11));
+  for (const Index first : {0, 4, 8}) {
+    Matrix y = x;
+    y.row(0).swap(y.row(first));
+    const SampleSlider still = [](Matrix&, const Row&) {};
+    Recorder rec;
+    iterate_damped(getconsensus(y), still, rec);
+    ASSERT_EQ(rec.passes.size(), 1u) << "first specimen " << first + 1;
+    EXPECT_LT(rec.passes[0].devref, 1e-20) << "first specimen " << first + 1;
+  }
 }
 
 TEST(Getconsensusmix5, LandmarkPreAlignmentDoesNotNeedCodeZero) {

@@ -30,12 +30,12 @@
 #include "engine/point_query.h"
 #include "platform/backend.h"
 #include "platform/console.h"
-#include "platform/qt/desktop_menus.h"
-#include "platform/qt/figure_window.h"
-#include "platform/qt/qt_backend.h"
 #include "platform/run_control.h"
 #include "shell/callback_runner.h"
 #include "shell/main_window.h"
+#include "shell/qt/desktop_menus.h"
+#include "shell/qt/figure_window.h"
+#include "shell/qt/qt_backend.h"
 
 namespace tav {
 namespace {

@@ -9,9 +9,9 @@
 #include "engine/engine_state.h"
 #include "platform/backend.h"
 #include "platform/console.h"
-#include "platform/qt/qt_backend.h"
 #include "shell/callback_runner.h"
 #include "shell/main_window.h"
+#include "shell/qt/qt_backend.h"
 
 namespace tav {
 namespace {

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "platform/backend.h"
-#include "platform/qt/qt_backend.h"
 #include "shell/framework.h"
 #include "shell/main_window.h"
+#include "shell/qt/qt_backend.h"
 
 namespace tav {
 namespace {

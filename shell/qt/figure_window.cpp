@@ -1,4 +1,4 @@
-#include "platform/qt/figure_window.h"
+#include "shell/qt/figure_window.h"
 
 #include <cairo.h>
 
@@ -32,8 +32,8 @@
 #include "display/render.h"
 #include "platform/backend.h"
 #include "platform/console.h"
-#include "platform/qt/desktop_menus.h"
-#include "platform/qt/qt_backend.h"
+#include "shell/qt/desktop_menus.h"
+#include "shell/qt/qt_backend.h"
 
 namespace tav {
 namespace {

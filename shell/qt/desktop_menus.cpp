@@ -1,4 +1,4 @@
-#include "platform/qt/desktop_menus.h"
+#include "shell/qt/desktop_menus.h"
 
 namespace tav {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_backend.h"
+#include "shell/qt/qt_backend.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,9 +24,9 @@
 #include <thread>
 
 #include "platform/console.h"
-#include "platform/qt/desktop_menus.h"
-#include "platform/qt/figure_window.h"
 #include "platform/run_control.h"
+#include "shell/qt/desktop_menus.h"
+#include "shell/qt/figure_window.h"
 
 #ifndef TAV_VERSION
 #define TAV_VERSION "unknown"
