@@ -113,7 +113,7 @@ std::string format_number(const Spec& s, double v) {
 
 std::string format_text(const Spec& s, const Item& it) {
   if (s.conv == 's') {
-    std::string t = it.is_text ? it.text : num2str(it.number);
+    std::string t = it.is_text ? it.text : short_number_text(it.number);
     if (s.precision >= 0 && static_cast<int>(t.size()) > s.precision) t.resize(s.precision);
     std::string f = "%" + s.flags_width + "s";
     std::vector<char> buf(t.size() + 256);
@@ -133,7 +133,7 @@ int set_g_precision(int digits) {
 }
 int g_precision() { return g_digits; }
 
-std::string num2str(double v) {
+std::string short_number_text(double v) {
   if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) return c_number("", 0, 'f', v);
   return c_number("", 5, 'g', v);
 }

@@ -17,8 +17,8 @@ std::string sprintf_m(const std::string& format, const std::vector<Value>& args)
 int set_g_precision(int digits);
 int g_precision();
 
-// Number to text as a user reads it: integers without a point, others with up to 5 significant
-// digits after the first ("%.5g" style, like the runtime's num2str).
-std::string num2str(double v);
+// Number to short text, as a user reads it beside a marker or in a "%s": whole numbers without a
+// point, others with at most five significant digits ("%.5g"); never a decimal comma.
+std::string short_number_text(double v);
 
 }  // namespace tav

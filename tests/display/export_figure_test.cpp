@@ -16,7 +16,7 @@ class ExportTest : public DisplayTest {
   void SetUp() override {
     DisplayTest::SetUp();
     figure = gr().gcf();
-    showsemiproto2(outline_sample(), outline_protocol(), 1);
+    showsemiproto2(gr(), outline_sample(), outline_protocol(), 1);
   }
   Handle figure = 0;
   TempDir dir;

@@ -9,7 +9,7 @@ namespace {
 using ShowshapeTest = DisplayTest;
 
 TEST_F(ShowshapeTest, EveryPointIsASmallMarkerInRowOrderAndTheTrailingValueIsNotDrawn) {
-  EXPECT_EQ(showshape(rows({{0, 0, 1, 0, 0, 1, 9}, {2, 2, 3, 2, 2, 3, 9}})), 1);
+  EXPECT_EQ(showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}, {2, 2, 3, 2, 2, 3, 9}})), 1);
   const auto ms = marked();
   ASSERT_EQ(ms.size(), 6u);
   const Matrix want = rows({{0, 0}, {1, 0}, {0, 1}, {2, 2}, {3, 2}, {2, 3}});  // later rows on top
@@ -24,7 +24,7 @@ TEST_F(ShowshapeTest, EveryPointIsASmallMarkerInRowOrderAndTheTrailingValueIsNot
 }
 
 TEST_F(ShowshapeTest, AStyleWithALineStillJoinsNoPoints) {
-  showshape(rows({{0, 0, 1, 1, 2, 0, 9}}), "r-*");
+  showshape(gr(), rows({{0, 0, 1, 1, 2, 0, 9}}), "r-*");
   const auto ls = lines();
   ASSERT_EQ(ls.size(), 3u);  // each point a line of its own: nothing to join
   for (Handle h : ls) EXPECT_EQ(xdata(h).size(), 1);
@@ -42,7 +42,7 @@ class ShowshapeShapes : public DisplayTest, public ::testing::WithParamInterface
 TEST_P(ShowshapeShapes, DrawsHalfTheColumnsLessTheTrailingValueAndStillHoldsAndScales) {
   const Shape s = GetParam();
   const Matrix x = Matrix::Random(s.rows, s.cols);
-  EXPECT_EQ(showshape(x, "b*"), 1);
+  EXPECT_EQ(showshape(gr(), x, "b*"), 1);
   EXPECT_EQ(marked("b*").size(), s.markers);
   EXPECT_EQ(marked().size(), s.markers);  // nothing else drawn
   EXPECT_TRUE(gr().held(axes()));
@@ -57,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
-  showshape(rows({{0, 0, 1, 1, 0}}), "b*");
-  showshape(rows({{5, -2, 0}}), "k+");
+  showshape(gr(), rows({{0, 0, 1, 1, 0}}), "b*");
+  showshape(gr(), rows({{5, -2, 0}}), "k+");
   const auto ls = lines();
   ASSERT_FALSE(ls.empty());
   EXPECT_EQ(marked("b*").size(), 2u);
@@ -72,7 +72,7 @@ TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
 }
 
 TEST_F(ShowshapeTest, UnknownStyleIsRefusedWithItsText) {
-  EXPECT_THAT([] { showshape(rows({{0, 0, 1}}), "q?"); },
+  EXPECT_THAT([] { showshape(gr(), rows({{0, 0, 1}}), "q?"); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("q?")));
 }
 

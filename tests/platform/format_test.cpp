@@ -43,10 +43,10 @@ TEST(Format, GPrecisionCanBeRaisedForTheBatchTool) {
   EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}), "0.333333");
 }
 
-TEST(Format, NumToStrGivesWholeNumbersWithoutPoint) {
-  EXPECT_EQ(num2str(12), "12");
-  EXPECT_EQ(num2str(-3), "-3");
-  EXPECT_EQ(num2str(0.125), "0.125");
+TEST(Format, ShortNumberTextGivesWholeNumbersWithoutPoint) {
+  EXPECT_EQ(short_number_text(12), "12");
+  EXPECT_EQ(short_number_text(-3), "-3");
+  EXPECT_EQ(short_number_text(0.125), "0.125");
 }
 
 }  // namespace

@@ -34,14 +34,24 @@ class Batch : public ::testing::Test {
   }
   int run(std::vector<std::string> args) {
     std::ostringstream err;
-    const int status = run_batch(parse_batch_options(args), err);
+    session = std::make_unique<Session>();
+    const int status = run_batch(parse_batch_options(args), err, *session);
     errors = err.str();
     return status;
+  }
+  // Points drawn by line objects anywhere in the graphics runtime the last run left.
+  size_t drawn_points() const {
+    Objects& g = session->objects();
+    size_t n = 0;
+    for (Handle h : g.listing(0))
+      if (g.kind(h) == ObjectType::line) n += static_cast<size_t>(g.get(h, "XData").matrix().size());
+    return n;
   }
   std::string out(const char* name) { return (dir / name).string(); }
 
   fs::path dir;
   std::string errors;
+  std::unique_ptr<Session> session;  // the last run's
 };
 
 TEST_F(Batch, WritesEverySelectionAndThePicture) {
@@ -53,14 +63,6 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
   EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);       // 4 landmarks and the trailing value
   EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
-}
-
-// Points drawn by line objects anywhere in the graphics runtime the last run left.
-size_t drawn_points() {
-  size_t n = 0;
-  for (Handle h : gr().listing(0))
-    if (gr().kind(h) == ObjectType::line) n += static_cast<size_t>(gr().get(h, "XData").matrix().size());
-  return n;
 }
 
 TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {

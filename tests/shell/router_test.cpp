@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "shell/function_table.h"
@@ -14,14 +14,14 @@ using ::testing::HasSubstr;
 
 class Router : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_runtime(&backend);
-    engine_state() = EngineState{};
+  EngineState& engine_state() { return session.state; }
+  List route(std::initializer_list<Value> in, int nout = 0) { return tavrel6(session, List(in), nout); }
+  List call_by_name(const std::string& name, int nout, const List& in) {
+    return tav::call_by_name(session, name, nout, in);
   }
-  void TearDown() override { reset_runtime(nullptr); }
-  List route(std::initializer_list<Value> in, int nout = 0) { return tavrel6(List(in), nout); }
 
   ScriptedBackend backend;
+  Session session{&backend};
   ConsoleCapture capture;
 };
 
