@@ -17,10 +17,12 @@ class Backend;
 bool set_drawing(bool on);
 bool drawing();
 
-// Marks every point of every configuration row of x (x1 y1 ... xk yk + trailing value) as a
-// line object of its own with the line specification xform and marker size 3: (n-1)/2 points
-// per row of n columns, rows in order, so later rows lie on top. Sets hold on, then fits the
-// limits ("auto") and sets equal scaling. Returns 1. A bad xform raises Error.
+// Marks every point of every configuration row of x (x1 y1 ... xk yk + trailing value) with
+// the line specification xform and marker size 3: (n-1)/2 points per row of n columns, rows in
+// order, so later rows lie on top. A style without a line ("b*") draws all of them as one line
+// object of markers only, in that order; a style with a line ("r-*") draws each point as a line
+// object of its own, so no line joins them. Sets hold on, then fits the limits ("auto") and
+// sets equal scaling. Returns 1. A bad xform raises Error.
 int showshape(Objects& g, const Matrix& x, const std::string& xform = "k.");
 
 // Draws x (one or more configuration rows) in the light of the protocol: per curve code from

@@ -1,6 +1,7 @@
 #include "display/render.h"
 
 #include "display/legend.h"
+#include "display/marker_stamps.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,6 +19,8 @@ constexpr double kTextPt = 10.0;       // texts in the drawing, such as point nu
 constexpr double kTickPx = 5.0;
 constexpr double kTickSpacingPx = 70.0;  // about one tick label per this many pixels
 constexpr double kPageMarginPx = 8.0;    // beyond an axes that reaches past the window
+// A line object with this many markers or more is painted into images by copying one marker.
+constexpr Index kStampedFrom = 64;
 
 struct Rgb {
   double r = 0, g = 0, b = 0;
@@ -280,6 +283,16 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
   cairo_set_dash(cr, nullptr, 0, 0);
   const double size = number_or(g.get(h, Prop::markersize), 6) * kPxPerPt;
   const std::optional<Rgb> face = color_value(g.get(h, Prop::markerfacecolor));
+  if (n >= kStampedFrom) {
+    const double sx = v.width / (v.x1 - v.x0), sy = -v.height / (v.y1 - v.y0);
+    const MarkerPoints points{xs.data(), ys.data(), n, sx, v.left - v.x0 * sx, sy, v.top + v.height - v.y0 * sy};
+    const double reach = std::max(0.6 * size, 1.0) + width;
+    const char m = marker[0];
+    const bool one_colour = !face || (face->r == edge.r && face->g == edge.g && face->b == edge.b);
+    if (stamp_markers(cr, points, reach, one_colour,
+                      [&](cairo_t* c, double x, double y) { draw_marker(c, m, x, y, size, edge, face); }))
+      return;
+  }
   for (Index i = 0; i < n; ++i) {
     const double x = xs.data()[i], y = ys.data()[i];
     if (std::isfinite(x) && std::isfinite(y)) draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);

@@ -1,6 +1,17 @@
 #include "display/display.h"
 
 namespace tav {
+namespace {
+
+// Every point of x in row order: row 1's points, then row 2's, ...
+void points_in_row_order(const Matrix& x, Index points, Row& px, Row& py) {
+  px.resize(x.rows() * points), py.resize(x.rows() * points);
+  Index t = 0;
+  for (Index i = 0; i < x.rows(); ++i)
+    for (Index j = 0; j < points; ++j, ++t) px(t) = x(i, 2 * j), py(t) = x(i, 2 * j + 1);
+}
+
+}  // namespace
 
 int showshape(Objects& g, const Matrix& x, const std::string& xform) {
   // The last column is the row's trailing value, never a coordinate: an odd width 2k+1 gives
@@ -13,13 +24,17 @@ int showshape(Objects& g, const Matrix& x, const std::string& xform) {
   }
   const Handle ax = g.gca();
   g.hold(ax, true);  // earlier drawings stay; nothing here switches it off again
-  const LineSpec style = points > 0 && x.rows() > 0 ? parse_linespec(xform) : LineSpec{};
-  const Value size(3.0);
-  Row px(1), py(1);
-  for (Index i = 0; i < x.rows(); ++i) {
-    for (Index j = 0; j < points; ++j) {
-      px(0) = x(i, 2 * j), py(0) = x(i, 2 * j + 1);
+  if (points > 0 && x.rows() > 0) {
+    const LineSpec style = parse_linespec(xform);
+    const Value size(3.0);
+    Row px, py;
+    points_in_row_order(x, points, px, py);
+    if (style.line_style == "none") {
+      // Markers alone look the same drawn from one object: a sample is a handful of objects.
       g.set(g.line(ax, px, py, style), Prop::markersize, size);
+    } else {
+      for (Index t = 0; t < px.size(); ++t)
+        g.set(g.line(ax, px.segment(t, 1), py.segment(t, 1), style), Prop::markersize, size);
     }
   }
   g.axis_auto(ax);

@@ -81,9 +81,9 @@ void show_file_status(Session& session, const char* format, const MfloadResult& 
   set_status(session, "FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
 }
 
-Row plain_consensus(Session& session, const Matrix& x, const std::string& path) {
+Consensus plain_consensus(Session& session, const Matrix& x, const std::string& path) {
   try {
-    return session.routines.plain(x).y;
+    return session.routines.plain(x);
   } catch (const Error& e) {
     throw Error("file " + path + ": " + e.what());
   }
@@ -114,15 +114,14 @@ void forget_protocol_of_other_point_count(Session& session, Index points) {
 void action_load(Session& session) {
   MfloadResult r;
   if (!read_configurations(session, "data", r)) return;
-  Row oref;
+  Consensus plain;
   try {
-    oref = plain_consensus(session, r.file.x, r.path);
+    plain = plain_consensus(session, r.file.x, r.path);
   } catch (const Error& e) {
     tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return;
   }
   EngineState& s = session.state;
-  s.LOADED = r.file.x;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
@@ -130,7 +129,9 @@ void action_load(Session& session) {
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   s.trailing_text = r.file.trailing;
   show_file_status(session, "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
-  s.oref = oref;
+  s.LOADED = std::move(r.file.x);  // the file's matrix is not needed again: no third copy
+  s.oref = plain.y;
+  s.loaded_plain = std::move(plain);
   s.userreference = false;
   forget_protocol_of_other_point_count(session, (s.DATA.cols() - 1) / 2);
   showshape(session.objects(), s.DATA, "b*");
@@ -155,7 +156,7 @@ void action_load_reference(Session& session) {
               "to slide onto; nothing was loaded");
     return;
   }
-  const Row oref = plain_consensus(session, s.LOADED, "(the loaded data)");
+  const Row oref = plain_consensus(session, s.LOADED, "(the loaded data)").y;
   s.REFERENCE = r.file.x;
   s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
   const Index nr = s.DATA.cols();

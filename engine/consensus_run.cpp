@@ -178,6 +178,7 @@ void run_consensus(Session& session) {
   const bool dreq = control_on(session, "DistanceBox");
   const double noalign = control_value(session, "NoAlignButton");
   EngineState& s = session.state;
+  s.loaded_plain.reset();  // its memory is free for the run
   ConsensusRoutines& run = session.routines;
   Consensus result;
   RunReport report;

@@ -2,6 +2,7 @@
 // The action engine's state: the user's work in one session (engine/session.h), from its
 // start to its end. Only the actions of zidudezu read or write it.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct EngineState {
   Index protocol_points = 0;  // point count of the data the last protocol was loaded over
   bool userreference = false;
   Row oref{0};              // plain consensus of the sample as loaded
+  // The whole plain consensus "Load" computed (with the superimposed sample), kept for the
+  // batch tool's plain run so that it is not computed twice; every consensus run drops it.
+  std::optional<Consensus> loaded_plain;
   RunReport last_run;       // set by every completed consensus run
   // What the main axes show, for questions about a point under the pointer.
   enum class Shown { nothing, sample, consensus, plain_consensus };

@@ -2,9 +2,9 @@
 // Shared by the source files of the graphics object model (objects.cpp and the parts beside it
 // that define the rest of Objects); callers use platform/objects.h.
 #include <cctype>
-#include <cstdio>
 #include <string>
 
+#include "platform/format.h"
 #include "platform/objects.h"
 
 namespace tav::objects_detail {
@@ -17,11 +17,7 @@ inline std::string lower(std::string s) {
   return s;
 }
 
-// A handle as error texts show it.
-inline std::string handle_text(Handle h) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.10g", h);
-  return buf;
-}
+// A handle as error texts show it: "1000001.5" under any locale, as the user types it back.
+inline std::string handle_text(Handle h) { return sprintf_m("%.10g", {Value(h)}); }
 
 }  // namespace tav::objects_detail

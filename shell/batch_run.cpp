@@ -161,12 +161,14 @@ std::string counts(const Matrix& x, const char* what) {
   return std::to_string(x.rows()) + " " + what + ", " + std::to_string((x.cols() - 1) / 2) + " points";
 }
 
-// Without a protocol: the plain consensus, and every point a landmark.
+// Without a protocol: the plain consensus, and every point a landmark. "Load" computed it
+// already on the same sample; it is taken from there.
 void plain_run(EngineState& s) {
-  const Consensus c = getconsensus(s.DATA);
+  Consensus c = s.loaded_plain ? std::move(*s.loaded_plain) : getconsensus(s.LOADED);
+  s.loaded_plain.reset();
   refuse_not_finite(c, s.curves);
   s.REFERENCE = c.y;
-  s.DATA = c.xpt;
+  s.DATA = std::move(c.xpt);
   s.lmtypelist = Row::Zero((s.DATA.cols() - 1) / 2);
   s.last_run = {"plain Procrustes consensus (no protocol, no sliding)", 0, true};
 }

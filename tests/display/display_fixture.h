@@ -45,6 +45,21 @@ class DisplayTest : public ::testing::Test {
         out.push_back(h);
     return out;
   }
+  // Every marked point in drawing order (objects oldest first, each object's points in order):
+  // the line object that marks it and where. With a spec, only lines of that style.
+  struct Marked {
+    Handle line;
+    double x, y;
+  };
+  std::vector<Marked> marked(const std::string& spec = "") {
+    std::vector<Marked> out;
+    for (Handle h : spec.empty() ? lines() : markers(spec)) {
+      if (gr().get(h, "Marker").text() == "none") continue;
+      const Row x = xdata(h), y = ydata(h);
+      for (Index i = 0; i < x.size(); ++i) out.push_back({h, x(i), y(i)});
+    }
+    return out;
+  }
   Row xdata(Handle h) { return gr().get(h, "XData").matrix(); }
   Row ydata(Handle h) { return gr().get(h, "YData").matrix(); }
 

@@ -6,17 +6,19 @@
 namespace tav::test {
 namespace {
 
-// Six point markers of size 3 (two rows of three points) and one text.
+// Six point markers of size 3 (two drawings of three points) and one text.
 class MarkerStylingTest : public DisplayTest {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
-    showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}, {2, 2, 3, 2, 2, 3, 9}}), "bd");
+    showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}}), "bd");
+    showshape(gr(), rows({{2, 2, 3, 2, 2, 3, 9}}), "bd");
     label = gr().text(axes(), 0.5, 0.5, "7");
   }
+  // The size of every marker, in drawing order.
   std::vector<double> sizes() {
     std::vector<double> out;
-    for (Handle h : lines()) out.push_back(gr().get(h, "MarkerSize").scalar());
+    for (const Marked& m : marked()) out.push_back(gr().get(m.line, "MarkerSize").scalar());
     return out;
   }
   Handle label = 0;

@@ -1,5 +1,6 @@
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -17,14 +18,17 @@ struct Rgb8 {
 // render_axes on a white image of w×h pixels with the axes box at (20, 10) of size bw×bh.
 class Canvas {
  public:
-  Canvas(int w, int h) : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy) {
+  Canvas(int w, int h, cairo_format_t format = CAIRO_FORMAT_RGB24)
+      : surface_(cairo_image_surface_create(format, w, h), cairo_surface_destroy) {
     cairo_t* cr = cairo_create(surface_.get());
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     cairo_destroy(cr);
   }
-  void paint(Handle ax, double x, double y, double bw, double bh) {
+  // `scale` enlarges the drawing as the PNG export does.
+  void paint(Handle ax, double x, double y, double bw, double bh, double scale = 1) {
     cairo_t* cr = cairo_create(surface_.get());
+    cairo_scale(cr, scale, scale);
     render_axes(cr, gr(), ax, x, y, bw, bh);
     cairo_destroy(cr);
     cairo_surface_flush(surface_.get());
@@ -36,6 +40,8 @@ class Canvas {
     return {static_cast<int>((px >> 16) & 255), static_cast<int>((px >> 8) & 255),
             static_cast<int>(px & 255)};
   }
+  int width() const { return cairo_image_surface_get_width(surface_.get()); }
+  int height() const { return cairo_image_surface_get_height(surface_.get()); }
 
  private:
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
@@ -132,6 +138,66 @@ TEST_F(RenderTest, EveryMarkerKindLeavesInk) {
     EXPECT_GT(dark, 3);
   }
 }
+
+// A sample's markers drawn as one line object look as they do drawn one object per marker:
+// in images of either pixel format, at the window's and the export's scale, filled or not,
+// overlapping, and cut off at the box's edges alike.
+struct ManyMarkers {
+  const char* name;
+  const char* spec;
+  bool filled;
+  cairo_format_t format;
+  double scale;
+};
+
+class ManyMarkersTest : public DisplayTest, public ::testing::WithParamInterface<ManyMarkers> {};
+
+TEST_P(ManyMarkersTest, OneObjectLooksLikeOneObjectPerMarker) {
+  const ManyMarkers m = GetParam();
+  const int n = 400;
+  Row xs(n), ys(n);
+  for (int i = 0; i < n; ++i)  // spread over the box and a little beyond it, many overlapping
+    xs(i) = 5 + 6 * std::sin(1.3 * i + 0.2 * i * i / n), ys(i) = 5 + 6 * std::cos(0.7 * i + 0.37);
+  auto draw = [&](const Row& x, const Row& y) {
+    const Handle h = gr().line(axes(), x, y, m.spec);
+    gr().set(h, "MarkerSize", 4.0);
+    if (m.filled) gr().set(h, "MarkerFaceColor", "y");
+  };
+  auto picture = [&] {
+    gr().axis(axes(), row({0, 10, 0, 10}));
+    auto c = std::make_unique<Canvas>(static_cast<int>(300 * m.scale), static_cast<int>(300 * m.scale), m.format);
+    c->paint(axes(), 50, 50, 200, 200, m.scale);
+    return c;
+  };
+  gr().hold(axes(), true);
+  draw(xs, ys);
+  const auto one = picture();
+  gr().cla(axes());
+  gr().hold(axes(), true);
+  for (int i = 0; i < n; ++i) draw(xs.segment(i, 1), ys.segment(i, 1));
+  const auto each = picture();
+  int inked = 0, unlike = 0, worst = 0;
+  for (int y = 0; y < one->height(); ++y)
+    for (int x = 0; x < one->width(); ++x) {
+      const Rgb8 a = one->at(x, y), b = each->at(x, y);
+      const int d = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+      inked += !near(b, kWhite);
+      unlike += d > 24;  // a marker's centre moves by up to a sixteenth of a pixel
+      worst = std::max(worst, d);
+    }
+  EXPECT_GT(inked, 1000);
+  EXPECT_LT(unlike, inked / 50);
+  EXPECT_LT(worst, 48);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Looks, ManyMarkersTest,
+    ::testing::Values(ManyMarkers{"stars_png", "b*", false, CAIRO_FORMAT_RGB24, 3},
+                      ManyMarkers{"dots_window", "k.", false, CAIRO_FORMAT_ARGB32, 1},
+                      ManyMarkers{"filled_diamonds_window", "bd", true, CAIRO_FORMAT_ARGB32, 1},
+                      ManyMarkers{"filled_squares_png", "rs", true, CAIRO_FORMAT_RGB24, 3},
+                      ManyMarkers{"circles_odd_scale", "ko", false, CAIRO_FORMAT_RGB24, 1.7}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace tav::test

@@ -47,13 +47,14 @@ TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
   const Styling s = GetParam();
   const int n = 3;
   EXPECT_EQ(showsemiproto2(gr(), sample(n), protocol(), 0, s.omithelpers, s.ccode), 0);
-  EXPECT_EQ(markers("ko").size(), n * s.ko);
-  EXPECT_EQ(markers("bd").size(), n * s.bd);
-  EXPECT_EQ(markers("rs").size(), n * s.rs);
-  EXPECT_EQ(markers("mo").size(), n * s.mo);
-  EXPECT_EQ(markers("gd").size(), n * s.gd);
-  EXPECT_EQ(markers("ys").size(), n * s.ys);
-  EXPECT_EQ(lines().size(), n * (s.ko + s.bd + s.rs + s.mo + s.gd + s.ys));  // no curve lines
+  EXPECT_EQ(marked("ko").size(), n * s.ko);
+  EXPECT_EQ(marked("bd").size(), n * s.bd);
+  EXPECT_EQ(marked("rs").size(), n * s.rs);
+  EXPECT_EQ(marked("mo").size(), n * s.mo);
+  EXPECT_EQ(marked("gd").size(), n * s.gd);
+  EXPECT_EQ(marked("ys").size(), n * s.ys);
+  EXPECT_EQ(marked().size(), n * (s.ko + s.bd + s.rs + s.mo + s.gd + s.ys));
+  for (Handle h : lines()) EXPECT_NE(gr().get(h, "Marker").text(), "none");  // no curve lines
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -70,18 +71,17 @@ TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
   const Matrix x = sample(1);
   showsemiproto2(gr(), x, protocol(), 0, 0.0, 1);
   // Curve -1: semi-landmarks 3 and 4 in blue, then the same in green, then helper 5.
-  const auto ls = lines();
-  ASSERT_GE(ls.size(), 6u);
+  const auto ms = marked();
+  ASSERT_GE(ms.size(), 6u);
   const char* styles[] = {"bd", "bd", "gd", "gd", "rs", "ys"};
   const int points[] = {3, 4, 3, 4, 5, 5};
   for (int t = 0; t < 6; ++t) {
     SCOPED_TRACE(t);
-    EXPECT_EQ(gr().get(ls[static_cast<size_t>(t)], "Marker").text(),
-              parse_linespec(styles[t]).marker);
-    EXPECT_EQ(xdata(ls[static_cast<size_t>(t)])(0), x(0, 2 * points[t] - 2));
-    EXPECT_EQ(ydata(ls[static_cast<size_t>(t)])(0), x(0, 2 * points[t] - 1));
-    EXPECT_EQ(gr().get(ls[static_cast<size_t>(t)], "Color").matrix(),
-              Matrix(Row(parse_linespec(styles[t]).color)));
+    const Marked& m = ms[static_cast<size_t>(t)];
+    EXPECT_EQ(gr().get(m.line, "Marker").text(), parse_linespec(styles[t]).marker);
+    EXPECT_EQ(m.x, x(0, 2 * points[t] - 2));
+    EXPECT_EQ(m.y, x(0, 2 * points[t] - 1));
+    EXPECT_EQ(gr().get(m.line, "Color").matrix(), Matrix(Row(parse_linespec(styles[t]).color)));
   }
 }
 
@@ -92,11 +92,11 @@ TEST_F(ShowsemiprotoTest, TenSpecimensWithFourSemiLandmarksGiveFortyDiamonds) {
   p.types = {{0}, {1, 1, 1, 1}};
   const Matrix x = Matrix::Random(10, 11);
   showsemiproto2(gr(), x, p, 1);
-  EXPECT_EQ(markers("bd").size(), 40u);
-  EXPECT_EQ(markers("gd").size(), 0u);
+  EXPECT_EQ(marked("bd").size(), 40u);
+  EXPECT_EQ(marked("gd").size(), 0u);
   showsemiproto2(gr(), x, p, 0, 0.0, 1);
-  EXPECT_EQ(markers("bd").size(), 80u);
-  EXPECT_EQ(markers("gd").size(), 40u);
+  EXPECT_EQ(marked("bd").size(), 80u);
+  EXPECT_EQ(marked("gd").size(), 40u);
 }
 
 TEST_F(ShowsemiprotoTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
@@ -105,9 +105,9 @@ TEST_F(ShowsemiprotoTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
   p.members = {{1, 3}, {1, 2, 3}};
   p.types = {{0, 0}, {0, 2, 0}};
   showsemiproto2(gr(), sample(2).leftCols(7), p);
-  EXPECT_EQ(markers("bd").size(), 0u);
-  EXPECT_EQ(markers("ko").size(), 8u);
-  EXPECT_EQ(markers("rs").size(), 2u);
+  EXPECT_EQ(marked("bd").size(), 0u);
+  EXPECT_EQ(marked("ko").size(), 8u);
+  EXPECT_EQ(marked("rs").size(), 2u);
 }
 
 TEST_F(ShowsemiprotoTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
@@ -126,7 +126,7 @@ TEST_F(ShowsemiprotoTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
       EXPECT_DOUBLE_EQ(ly(static_cast<Index>(t)), mean(2 * paths[c][t] - 1));
     }
   }
-  EXPECT_EQ(markers("rs").size(), 0u);
+  EXPECT_EQ(marked("rs").size(), 0u);
 }
 
 TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
@@ -137,12 +137,12 @@ TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
   p.types = {{0}, {1, 1, 1}};
   showsemiproto2(gr(), x, p, 1);
   const auto dotted = markers("k:");
-  const auto diamonds = markers("bd");
+  const auto diamonds = marked("bd");
   ASSERT_EQ(dotted.size(), 1u);
   ASSERT_EQ(diamonds.size(), 3u);
   for (Index t = 0; t < 3; ++t) {
-    EXPECT_EQ(xdata(dotted[0])(t), xdata(diamonds[static_cast<size_t>(t)])(0));
-    EXPECT_EQ(ydata(dotted[0])(t), ydata(diamonds[static_cast<size_t>(t)])(0));
+    EXPECT_EQ(xdata(dotted[0])(t), diamonds[static_cast<size_t>(t)].x);
+    EXPECT_EQ(ydata(dotted[0])(t), diamonds[static_cast<size_t>(t)].y);
   }
 }
 
@@ -152,7 +152,7 @@ TEST_F(ShowsemiprotoTest, OnlyCurveZeroMarksLandmarksAndNeverJoinsThem) {
   p.types = {{0, 0, 0}};
   ConsoleCapture console;
   showsemiproto2(gr(), sample(2), p, 1);
-  EXPECT_EQ(markers("ko").size(), 6u);
+  EXPECT_EQ(marked("ko").size(), 6u);
   EXPECT_EQ(markers("k:").size(), 0u);
   EXPECT_THAT(console.text(), HasSubstr(" nc =3 icount = 0.000000 \n"));
 }
@@ -174,7 +174,7 @@ TEST_F(ShowsemiprotoTest, PointBeyondTheConfigurationIsAnErrorAndEarlierCurvesSt
   p.members[2][2] = 9;  // curve 1 names point 9 of an eight-point configuration
   EXPECT_THAT([&] { showsemiproto2(gr(), sample(1), p); },
               ::testing::ThrowsMessage<Error>(HasSubstr("curve 1: point 9")));
-  EXPECT_EQ(markers("ko").size(), 4u);  // curve 0, then curve 1's landmarks, were drawn
+  EXPECT_EQ(marked("ko").size(), 4u);  // curve 0, then curve 1's landmarks, were drawn
 }
 
 TEST_F(ShowsemiprotoTest, ProtocolWithoutEnoughCurvesOrTypesIsAnError) {

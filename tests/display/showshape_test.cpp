@@ -8,18 +8,27 @@ namespace {
 
 using ShowshapeTest = DisplayTest;
 
-TEST_F(ShowshapeTest, EachPointIsOneSmallMarkerAndTheTrailingValueIsNotDrawn) {
-  EXPECT_EQ(showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}})), 1);
-  const auto ls = lines();
-  ASSERT_EQ(ls.size(), 3u);
-  const Matrix want = rows({{0, 0}, {1, 0}, {0, 1}});
-  for (size_t p = 0; p < ls.size(); ++p) {
-    EXPECT_EQ(xdata(ls[p]), row({want(p, 0)}));
-    EXPECT_EQ(ydata(ls[p]), row({want(p, 1)}));
-    EXPECT_EQ(gr().get(ls[p], "Marker").text(), ".");
-    EXPECT_EQ(gr().get(ls[p], "LineStyle").text(), "none");
-    EXPECT_EQ(gr().get(ls[p], "MarkerSize").scalar(), 3);
+TEST_F(ShowshapeTest, EveryPointIsASmallMarkerInRowOrderAndTheTrailingValueIsNotDrawn) {
+  EXPECT_EQ(showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}, {2, 2, 3, 2, 2, 3, 9}})), 1);
+  const auto ms = marked();
+  ASSERT_EQ(ms.size(), 6u);
+  const Matrix want = rows({{0, 0}, {1, 0}, {0, 1}, {2, 2}, {3, 2}, {2, 3}});  // later rows on top
+  for (size_t p = 0; p < ms.size(); ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(ms[p].x, want(static_cast<Index>(p), 0));
+    EXPECT_EQ(ms[p].y, want(static_cast<Index>(p), 1));
+    EXPECT_EQ(gr().get(ms[p].line, "Marker").text(), ".");
+    EXPECT_EQ(gr().get(ms[p].line, "LineStyle").text(), "none");
+    EXPECT_EQ(gr().get(ms[p].line, "MarkerSize").scalar(), 3);
   }
+}
+
+TEST_F(ShowshapeTest, AStyleWithALineStillJoinsNoPoints) {
+  showshape(gr(), rows({{0, 0, 1, 1, 2, 0, 9}}), "r-*");
+  const auto ls = lines();
+  ASSERT_EQ(ls.size(), 3u);  // each point a line of its own: nothing to join
+  for (Handle h : ls) EXPECT_EQ(xdata(h).size(), 1);
+  EXPECT_EQ(marked("r-*").size(), 3u);
 }
 
 struct Shape {
@@ -34,8 +43,8 @@ TEST_P(ShowshapeShapes, DrawsHalfTheColumnsLessTheTrailingValueAndStillHoldsAndS
   const Shape s = GetParam();
   const Matrix x = Matrix::Random(s.rows, s.cols);
   EXPECT_EQ(showshape(gr(), x, "b*"), 1);
-  EXPECT_EQ(markers("b*").size(), s.markers);
-  EXPECT_EQ(lines().size(), s.markers);
+  EXPECT_EQ(marked("b*").size(), s.markers);
+  EXPECT_EQ(marked().size(), s.markers);  // nothing else drawn
   EXPECT_TRUE(gr().held(axes()));
   EXPECT_EQ(gr().get(axes(), "DataAspectRatioMode").text(), "manual");
 }
@@ -51,8 +60,9 @@ TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
   showshape(gr(), rows({{0, 0, 1, 1, 0}}), "b*");
   showshape(gr(), rows({{5, -2, 0}}), "k+");
   const auto ls = lines();
-  ASSERT_EQ(ls.size(), 3u);
-  EXPECT_EQ(markers("b*").size(), 2u);
+  ASSERT_FALSE(ls.empty());
+  EXPECT_EQ(marked("b*").size(), 2u);
+  EXPECT_EQ(marked().size(), 3u);
   EXPECT_EQ(markers("k+"), std::vector<Handle>{ls.back()});  // newest is painted last
   const Row lim = gr().axis(axes());
   EXPECT_LE(lim(0), 0);

@@ -72,10 +72,12 @@ class EngineTest : public ::testing::Test {
     backend.messages.clear();
     return text;
   }
+  // Points drawn in the current axes: by lines with that marker, or by any line.
   size_t drawn(const std::string& marker = "") {
     size_t n = 0;
     for (Handle c : gr().children(gr().gca()))
-      if (gr().type(c) == "line" && (marker.empty() || gr().get(c, "Marker").text() == marker)) ++n;
+      if (gr().type(c) == "line" && (marker.empty() || gr().get(c, "Marker").text() == marker))
+        n += static_cast<size_t>(gr().get(c, "XData").matrix().size());
     return n;
   }
 

@@ -89,25 +89,29 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   EXPECT_THAT(capture->text(), HasSubstr("ocode = 1\n"));
   EXPECT_EQ(gr().gcf(), 2);
   EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
-  std::vector<Handle> red, green;
+  // The marked points of each marker, in drawing order.
+  std::vector<std::pair<double, double>> red, green;
   for (Handle c : gr().children(gr().gca())) {
-    if (gr().get(c, "Marker") == Value("*")) red.push_back(c);
-    if (gr().get(c, "Marker") == Value("o")) green.push_back(c);
+    auto* to = gr().get(c, "Marker") == Value("*") ? &red : gr().get(c, "Marker") == Value("o") ? &green : nullptr;
+    if (!to) continue;
+    const Matrix x = gr().get(c, "XData").matrix(), y = gr().get(c, "YData").matrix();
+    for (Index i = 0; i < x.size(); ++i) to->emplace_back(x(i), y(i));
   }
   ASSERT_EQ(red.size(), 32u);
   ASSERT_EQ(green.size(), 32u);
   for (const auto* points : {&red, &green}) {
-    // Children are listed in drawing order: point 4 is the fourth, point 5 the fifth.
-    EXPECT_NEAR(gr().get((*points)[3], "XData").scalar(), 0, 1e-12);
-    EXPECT_NEAR(gr().get((*points)[3], "YData").scalar(), 0, 1e-12);
-    EXPECT_NEAR(gr().get((*points)[4], "XData").scalar(), 1, 1e-12);
-    EXPECT_NEAR(gr().get((*points)[4], "YData").scalar(), 0, 1e-12);
+    // Points are marked in order: point 4 is the fourth, point 5 the fifth.
+    EXPECT_NEAR((*points)[3].first, 0, 1e-12);
+    EXPECT_NEAR((*points)[3].second, 0, 1e-12);
+    EXPECT_NEAR((*points)[4].first, 1, 1e-12);
+    EXPECT_NEAR((*points)[4].second, 0, 1e-12);
   }
   EXPECT_NE(engine_state().oref, oref_before);  // replaced by its fit onto the consensus
   // The main window's axes hold the consensus and, in the alternative colours, the plain one.
-  size_t magenta = 0;
+  size_t magenta = 0;  // marked points
   for (Handle c : gr().children(axes))
-    if (gr().get(c, "Color") == Value(row({0.75, 0, 0.75}))) ++magenta;
+    if (gr().get(c, "Color") == Value(row({0.75, 0, 0.75})))
+      magenta += static_cast<size_t>(gr().get(c, "XData").matrix().size());
   EXPECT_EQ(magenta, 6u);
   // Each window's legend names what it shows.
   std::vector<std::string> comparison, main;

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
 #include <vector>
 
 #include "platform/objects.h"
@@ -42,6 +44,22 @@ TEST(Objects, InvalidHandlesRaiseErrors) {
   EXPECT_FALSE(g.valid(fig));
   EXPECT_THROW(g.get(fig, "Color"), Error);
   EXPECT_THROW(g.set(fig, "Color", row({0, 0, 0})), Error);
+}
+
+TEST(Objects, AnInvalidFractionalHandleIsNamedWithAPointUnderAnyLocale) {
+  Objects g;
+  const Handle line = g.line(g.gca(), row({0}), row({0}), "k.");
+  g.remove(line);
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "the locale de_DE.UTF-8 is missing: run scripts/setup, which generates it";
+  std::string text;
+  try {
+    g.get(line, "Color");
+  } catch (const Error& e) {
+    text = e.what();
+  }
+  std::setlocale(LC_ALL, "C");
+  EXPECT_THAT(text, ::testing::HasSubstr("Invalid handle " + std::to_string(static_cast<long>(line)) + ".5:"));
 }
 
 TEST(Objects, HoldKeepsDrawingsAndClaRemovesThem) {

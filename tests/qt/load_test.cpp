@@ -40,7 +40,8 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   EXPECT_EQ(state.DATA.rows(), 40);
   size_t stars = 0;
   for (Handle c : gr().children(gr().gca()))
-    if (gr().type(c) == "line" && gr().get(c, "Marker") == Value("*")) ++stars;
+    if (gr().type(c) == "line" && gr().get(c, "Marker") == Value("*"))
+      stars += static_cast<size_t>(gr().get(c, "XData").matrix().size());
   EXPECT_EQ(stars, 40u * 32u);
   auto* status = qobject_cast<QLabel*>(backend.widget(gr().find_by_tag("FileBox").at(0)));
   ASSERT_NE(status, nullptr);
