@@ -157,7 +157,7 @@ TEST_P(RunMode, ReorderingTheSpecimensGivesTheSameConsensusAndSample) {
   for (Index i = n - 1; i >= 0; --i) orders[0].push_back(i);
   for (Index i = 0; i < n - 1; ++i) orders[1].push_back(i);
   for (const std::vector<Index>& order : orders) {
-    const Matrix y = x(order, Eigen::placeholders::all);
+    const Matrix y = x(order, Eigen::all);
     const Consensus c = GetParam().run(y, p, reference_for(x, 0));
     EXPECT_LT(procrustes_distance(points_of(c.y, all), points_of(base.y, all)), 1e-6)
         << "first specimen " << order[0] + 1;

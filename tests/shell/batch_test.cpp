@@ -106,8 +106,9 @@ TEST_F(Batch, TheSavedConsensusIsTheMeanOfTheSavedSampleInEverySlidingMode) {
     mean /= mean.norm();
     const Row consensus = y.row(0).head(coords) / y.row(0).head(coords).norm();
     EXPECT_LT((mean - consensus).norm(), 1e-9) << mode;
-    if (std::string(mode) != "--no-align")
+    if (std::string(mode) != "--no-align") {
       EXPECT_LT((getpsup(x, y) - x).leftCols(coords).cwiseAbs().maxCoeff(), 1e-9) << mode;
+    }
   }
 }
 
