@@ -11,16 +11,12 @@
 #include "engine/formats.h"
 #include "engine/tps_lines.h"
 #include "platform/error.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
 
 using tps::Line;
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::vector<std::string> blank_tokens(const std::string& line) {
   std::vector<std::string> out;
@@ -51,7 +47,7 @@ class MorphologikaParser {
         if (close == std::string::npos)
           throw fail(l.number, "expected a section name in brackets, such as [rawpoints], found " +
                                    foreign::shown(l.text));
-        current_ = lower(l.text.substr(1, close - 1));
+        current_ = lower_case(l.text.substr(1, close - 1));
         if (sections_.count(current_))
           throw fail(l.number, "[" + current_ + "] appears a second time (first on line " +
                                    std::to_string(sections_[current_].line) + ")");
@@ -163,7 +159,7 @@ class MorphologikaParser {
     if (labels == sections_.end() || values == sections_.end()) return;
     std::vector<std::string> names;
     for (const Line& l : labels->second.lines)
-      for (const std::string& t : blank_tokens(l.text)) names.push_back(lower(t));
+      for (const std::string& t : blank_tokens(l.text)) names.push_back(lower_case(t));
     const auto at = std::find(names.begin(), names.end(), "centroidsize");
     if (at == names.end()) return;
     const size_t column = static_cast<size_t>(at - names.begin());

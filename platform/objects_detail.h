@@ -1,10 +1,9 @@
 #pragma once
 // Shared by the source files of the graphics object model (objects.cpp and the parts beside it
 // that define the rest of Objects); callers use platform/objects.h.
-#include <cctype>
-#include <cstdio>
 #include <string>
 
+#include "platform/format.h"
 #include "platform/objects.h"
 
 namespace tav::objects_detail {
@@ -12,16 +11,7 @@ namespace tav::objects_detail {
 // "Type" of each ObjectType, in the enum's order.
 inline constexpr const char* kKindNames[] = {"", "root", "figure", "axes", "line", "text", "uicontrol", "uipanel"};
 
-inline std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// A handle as error texts show it.
-inline std::string handle_text(Handle h) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.10g", h);
-  return buf;
-}
+// A handle as error texts show it (a figure's number, or 1000001.5 and so on).
+inline std::string handle_text(Handle h) { return g_text(h, 10); }
 
 }  // namespace tav::objects_detail
