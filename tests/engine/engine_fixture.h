@@ -12,6 +12,7 @@
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 
@@ -23,17 +24,11 @@ class EngineTest : public ::testing::Test {
     consensus_routines() = ConsensusRoutines{};
     figure = make_headless_window();
     axes = gr().gca();
-    dir = std::filesystem::temp_directory_path() /
-          ("tavrel6_test_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
     capture = std::make_unique<ConsoleCapture>();
   }
   void TearDown() override {
     capture.reset();
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-    std::filesystem::remove_all(dir);
     reset_runtime(nullptr);
   }
 
@@ -75,7 +70,8 @@ class EngineTest : public ::testing::Test {
 
   ScriptedBackend backend;
   Handle figure = 0, axes = 0;
-  std::filesystem::path dir;
+  TempDir temp;  // the test's own folder
+  const std::filesystem::path dir = temp.path();
   std::unique_ptr<ConsoleCapture> capture;
 };
 

@@ -23,8 +23,6 @@
 #include <random>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "engine/engine_state.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
@@ -36,6 +34,7 @@
 #include "shell/qt/desktop_menus.h"
 #include "shell/qt/figure_window.h"
 #include "shell/qt/qt_backend.h"
+#include "support/test_support.h"
 
 namespace tav {
 namespace {
@@ -47,10 +46,6 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_desktop_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     backend.describe_point = describe_shown_point;
     backend.highlight_point = highlight_shown_point;
     backend.load_action_for = load_action_for;
@@ -73,7 +68,6 @@ class Desktop : public ::testing::Test {
     reset_runtime(nullptr);
     set_pass_pause_seconds(1);
     fs::current_path(fs::temp_directory_path());
-    fs::remove_all(dir);
   }
 
   std::string file(const std::string& name, const std::string& text) {
@@ -120,7 +114,8 @@ class Desktop : public ::testing::Test {
   QtBackend backend;
   Handle fig = 0;
   FigureWindow* window = nullptr;
-  fs::path dir;
+  test::TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
 };
 
 TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortcut) {
