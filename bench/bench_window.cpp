@@ -15,6 +15,7 @@
 
 #include "display/render.h"
 #include "engine/controls.h"
+#include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -61,24 +62,24 @@ struct SampleFiles {
 // The headless window with its runtime, the run set to the plain consensus.
 struct Window {
   tav::ScriptedBackend backend;
+  tav::Session session{&backend};
+  tav::SessionScope bound{session};
   tav::ConsoleCapture quiet;
   Handle figure = 0;
 
   Window() {
-    tav::reset_runtime(&backend);
     tav::start_all();
-    figure = tav::make_headless_window();
+    figure = tav::make_headless_window(session.objects());
     for (const char* tag : {"NoAlignButton", "CurveButton"})
       tav::gr().set(tav::gr().find_by_tag(tag).front(), "Value", tav::Value(1.0));
   }
   ~Window() {
     tav::stop_all();
-    tav::reset_runtime(nullptr);
   }
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
-    tav::zidudezu(tav::Value(action));
-    if (!tav::last_action_done()) throw std::runtime_error(std::string(action) + " did not complete");
+    tav::zidudezu(session, tav::Value(action));
+    if (!session.action_done) throw std::runtime_error(std::string(action) + " did not complete");
   }
   // Paints the figure as the window does, into an image of the figure's size.
   void paint() {

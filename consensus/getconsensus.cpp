@@ -50,6 +50,15 @@ double mean_pass(const Matrix& w, double trailing_mean, std::vector<Turn>& turns
   return change;
 }
 
+Consensus consensus_rows(const Matrix& w, const std::vector<Turn>& turns,
+                         const Eigen::VectorXd& trailing, const Eigen::VectorXd& ref,
+                         double ref_trailing) {
+  Consensus out;
+  out.y = interleaved_rows(ref, {Turn{}}, Eigen::VectorXd::Constant(1, ref_trailing));
+  out.xpt = interleaved_rows(w, turns, trailing);
+  return out;
+}
+
 Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
   check_sample(x);
   const Index k = detail::specimen_points(x.cols(), "consensus");
@@ -74,11 +83,7 @@ Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
   }
 
   if (passes_made) *passes_made = pass - 1;
-  Consensus out;
-  out.y =
-      detail::interleaved_rows(ref, {detail::Turn{}}, Eigen::VectorXd::Constant(1, ref_trailing));
-  out.xpt = detail::interleaved_rows(w, turns, trailing);
-  return out;
+  return detail::consensus_rows(w, turns, trailing, ref, ref_trailing);
 }
 
 }  // namespace detail

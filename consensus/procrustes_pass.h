@@ -24,6 +24,12 @@ void best_turns_and_sum(const Matrix& w, const Eigen::VectorXd& ref, std::vector
 double mean_pass(const Matrix& w, double trailing_mean, std::vector<Turn>& turns,
                  Eigen::VectorXd& ref, double& ref_trailing);
 
+// The consensus ref (with its trailing value) and the specimens of w turned by turns (with their
+// trailing values) as rows of interleaved coordinates.
+Consensus consensus_rows(const Matrix& w, const std::vector<Turn>& turns,
+                         const Eigen::VectorXd& trailing, const Eigen::VectorXd& ref,
+                         double ref_trailing);
+
 // The plain consensus of the specimen rows x with at most max_passes passes (Error beyond);
 // the number of passes made goes to *passes_made when given.
 Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made = nullptr);

@@ -46,11 +46,7 @@ Consensus refit_to_mean(const Consensus& run) {
     change = next;
   }
 
-  Consensus out;
-  out.y =
-      detail::interleaved_rows(ref, {detail::Turn{}}, Eigen::VectorXd::Constant(1, ref_trailing));
-  out.xpt = detail::interleaved_rows(w, turns, trailing);
-  return out;
+  return detail::consensus_rows(w, turns, trailing, ref, ref_trailing);
 }
 
 }  // namespace tav

@@ -5,8 +5,7 @@
 
 namespace tav {
 
-void CopyBigImage() {
-  Objects& g = gr();
+void CopyBigImage(Objects& g, Backend& ui) {
   const Handle fig = g.gcf(), ax = g.gca();
   const Row view = g.axis(ax);
   Row t = view;
@@ -17,9 +16,9 @@ void CopyBigImage() {
   g.axis_equal(ax);
   try {
     const FigureImages images = render_figure_images(g, fig);
-    ui().to_clipboard(images.svg, images.png);
+    ui.to_clipboard(images.svg, images.png);
   } catch (const Error& e) {
-    ui().message(e.what());
+    ui.message(e.what());
   }
   placement.restore();
   g.axis(ax, view);  // the view as it was, zoomed or not

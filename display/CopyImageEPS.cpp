@@ -12,13 +12,12 @@ namespace {
 const char* const kPictureEndings = "*.eps *.ps *.pdf *.svg *.png";
 }  // namespace
 
-void CopyImageEPS() {
-  Objects& g = gr();
+void CopyImageEPS(Objects& g, Backend& ui) {
   const Handle fig = g.gcf(), ax = g.gca();
   ExportPlacement placement(g, fig, ax);
   const Row view = g.axis(ax);  // the picture shows what the view shows, zoomed or not
   g.axis_equal(ax);
-  const FileChoice choice = ui().save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
+  const FileChoice choice = ui.save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
   if (!choice.cancelled) {
     const std::string filet = choice.folder + choice.name;  // used as typed: no ending added
     try {
@@ -27,7 +26,7 @@ void CopyImageEPS() {
       std::error_code ignored;
       if (!choice.folder.empty()) std::filesystem::current_path(choice.folder, ignored);
     } catch (const Error& e) {
-      ui().message(e.what());
+      ui.message(e.what());
     }
   }
   placement.restore();

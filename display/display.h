@@ -1,6 +1,6 @@
 #pragma once
 // Drawing of configurations, their curve protocol and their sliding tangents into the current
-// axes of the current figure; restyling of the drawn markers; export of the drawing.
+// axes of the current figure of the object model given; restyling of the drawn markers; export of the drawing.
 #include <optional>
 #include <string>
 
@@ -8,6 +8,8 @@
 #include "platform/objects.h"
 
 namespace tav {
+
+class Backend;
 
 // Whether the plots below build graphics objects (on unless switched off). Off, they still
 // check their input and write their working values to the console, but draw nothing: a run
@@ -19,7 +21,7 @@ bool drawing();
 // line object of its own with the line specification xform and marker size 3: (n-1)/2 points
 // per row of n columns, rows in order, so later rows lie on top. Sets hold on, then fits the
 // limits ("auto") and sets equal scaling. Returns 1. A bad xform raises Error.
-int showshape(const Matrix& x, const std::string& xform = "k.");
+int showshape(Objects& g, const Matrix& x, const std::string& xform = "k.");
 
 // Draws x (one or more configuration rows) in the light of the protocol: per curve code from
 // numfull to numopen, landmarks "ko", semi-landmarks "bd", helpers "rs" (each drawn a second
@@ -28,26 +30,26 @@ int showshape(const Matrix& x, const std::string& xform = "k.");
 // first member). Helpers are marked unless omithelpers equals 1; an absent (empty) omithelpers
 // does not equal 1. Working values go to the console. Returns 0. A point number beyond the
 // configuration raises Error, leaving what was drawn so far.
-int showsemiproto2(const Matrix& x, const CurveProtocol& p, double xlines = 0,
+int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, double xlines = 0,
                    std::optional<double> omithelpers = 0.0, double ccode = 0);
 
 // Draws a solid orange segment centred on each member of every curve other than curve 0,
 // along the curve's tangent there (closed curves wrap), 0.9 times the mean spacing of the
 // curve's members long. x: one configuration row.
-void showshape_tangent(const Row& x, const CurveProtocol& p);
+void showshape_tangent(Objects& g, const Row& x, const CurveProtocol& p);
 
 // Adds increment to the "MarkerSize" of every line among the direct children of h; a size
 // that would fall below 1 stays as it is.
-void incrementsymbolsize(Handle h, double increment);
+void incrementsymbolsize(Objects& g, Handle h, double increment);
 // Fills every line marker among the direct children of h with its own colour (isfilled non-zero)
 // or empties it (isfilled 0).
-void setsymbolfill(Handle h, double isfilled);
+void setsymbolfill(Objects& g, Handle h, double isfilled);
 
 // Copies the current figure's drawing as the view shows it, enlarged, to the clipboard as SVG
 // and PNG; the view's limits stay.
-void CopyBigImage();
+void CopyBigImage(Objects& g, Backend& ui);
 // Writes the current figure's drawing as the view shows it, enlarged, to a file the user
 // names: EPS, PDF, SVG or PNG by the name's ending; any other name is refused with a message.
-void CopyImageEPS();
+void CopyImageEPS(Objects& g, Backend& ui);
 
 }  // namespace tav

@@ -1,6 +1,5 @@
 #include "display/display.h"
 #include "display/line_children.h"
-#include "platform/backend.h"
 
 namespace tav {
 
@@ -8,8 +7,7 @@ namespace {
 constexpr double kSmallestMarker = 1;  // points
 }
 
-void incrementsymbolsize(Handle h, double increment) {
-  Objects& g = gr();
+void incrementsymbolsize(Objects& g, Handle h, double increment) {
   for (Handle c : line_children(g, h)) {
     const double size = g.get(c, "MarkerSize").scalar() + increment;
     if (size >= kSmallestMarker) g.set(c, "MarkerSize", size);

@@ -1,12 +1,10 @@
 #include "display/display.h"
 #include "display/legend.h"
-#include "platform/backend.h"
 
 namespace tav {
 
-void label_last_line(const std::string& name) {
+void label_last_line(Objects& g, const std::string& name) {
   if (!drawing()) return;  // nothing was drawn to name
-  Objects& g = gr();
   const Handle ax = g.gca();
   const std::vector<Handle> kids = g.children(ax);
   if (kids.empty() || g.kind(kids.back()) != ObjectType::line) return;

@@ -12,7 +12,7 @@ namespace tav {
 
 // Names the newest line of the current axes as the legend's sample of `name`: the points just
 // drawn are of that kind. Does nothing when the axes hold no line.
-void label_last_line(const std::string& name);
+void label_last_line(Objects& g, const std::string& name);
 
 // The legend of `axes`: per name, in the order first labelled, a line drawn with it (whose
 // marker, colours and size the legend shows). Lines removed since (a cleared axes) drop out.
@@ -20,6 +20,6 @@ std::vector<std::pair<std::string, Handle>> legend_entries(const Objects& g, Han
 
 // Shows (on non-zero) or hides the legend of every axes of every window, and sets the
 // "Legend" property new axes of the comparison window take over from the main window's.
-void showlegend(double on);
+void showlegend(Objects& g, double on);
 
 }  // namespace tav

@@ -1,10 +1,8 @@
 #include "display/legend.h"
-#include "platform/backend.h"
 
 namespace tav {
 
-void showlegend(double on) {
-  Objects& g = gr();
+void showlegend(Objects& g, double on) {
   const Value state(on != 0 ? "on" : "off");
   for (Handle f : g.children(0))
     if (g.type(f) == "figure")

@@ -3,7 +3,6 @@
 
 #include "display/display.h"
 #include "display/legend.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 
@@ -44,16 +43,16 @@ Matrix columns_of(const Matrix& x, const std::vector<double>& cols, int curve) {
 // Marks one class of point of a curve in its style, and again in its second style with ccode.
 // The placeholder column 1 at the end stands where showshape expects the trailing value.
 // Each drawing is named in the legend by the class, the second as the compared configuration.
-void mark_class(const Matrix& x, ColumnList list, int curve, const char* style,
+void mark_class(Objects& g, const Matrix& x, ColumnList list, int curve, const char* style,
                 const char* second_style, bool ccode, const std::string& name) {
   list.cols.push_back(1);
   if (list.cols.size() <= 2) return;
   const Matrix sel = columns_of(x, list.cols, curve);
-  showshape(sel, style);
-  label_last_line(name);
+  showshape(g, sel, style);
+  label_last_line(g, name);
   if (!ccode) return;
-  showshape(sel, second_style);
-  label_last_line(name + " (compared)");
+  showshape(g, sel, second_style);
+  label_last_line(g, name + " (compared)");
 }
 
 // The mean configuration the curve lines follow; a single row is used as it stands.
@@ -69,7 +68,7 @@ Value as_row(const std::vector<double>& v) {
 
 // The dotted line of curve i through the mean positions of its members, in member order;
 // a closed curve (i < 0) returns to its first member.
-void draw_curve_line(const Matrix& x, const std::vector<int>& lmid, int i) {
+void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, int i) {
   console_show("i", Value(static_cast<double>(i)));
   int linec = 0;
   console_show("linec", Value(0.0));
@@ -103,11 +102,10 @@ void draw_curve_line(const Matrix& x, const std::vector<int>& lmid, int i) {
     ly(t) = xmean(static_cast<Index>(cy) - 1);
   }
   if (!drawing()) return;
-  Objects& g = gr();
   g.line(g.gca(), lx, ly, "k:");
 }
 
-void draw_curve(const Matrix& x, const CurveProtocol& p, int i, bool xlines, bool helpers,
+void draw_curve(Objects& g, const Matrix& x, const CurveProtocol& p, int i, bool xlines, bool helpers,
                 bool ccode) {
   console_show("i", Value(static_cast<double>(i)));
   const std::vector<int>& lmid = p.members_of(i);
@@ -125,19 +123,19 @@ void draw_curve(const Matrix& x, const CurveProtocol& p, int i, bool xlines, boo
     else if (lmcode[j] == 1) slmlist.add_point(lmid[j]);
     else hplist.add_point(lmid[j]);
   }
-  mark_class(x, lmlist, i, "ko", "mo", ccode, "Landmarks");
-  mark_class(x, slmlist, i, "bd", "gd", ccode, "Semi-landmarks");
-  if (helpers) mark_class(x, hplist, i, "rs", "ys", ccode, "Helper points");
-  if (xlines) draw_curve_line(x, lmid, i);
+  mark_class(g, x, lmlist, i, "ko", "mo", ccode, "Landmarks");
+  mark_class(g, x, slmlist, i, "bd", "gd", ccode, "Semi-landmarks");
+  if (helpers) mark_class(g, x, hplist, i, "rs", "ys", ccode, "Helper points");
+  if (xlines) draw_curve_line(g, x, lmid, i);
 }
 
 }  // namespace
 
-int showsemiproto2(const Matrix& x, const CurveProtocol& p, double xlines,
+int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, double xlines,
                    std::optional<double> omithelpers, double ccode) {
   // An absent (empty) omithelpers fails the "not equal to 1" test too: helpers stay unmarked.
   const bool helpers = omithelpers.has_value() && *omithelpers != 1;
-  for (int i = p.numfull; i <= p.numopen; ++i) draw_curve(x, p, i, xlines != 0, helpers, ccode != 0);
+  for (int i = p.numfull; i <= p.numopen; ++i) draw_curve(g, x, p, i, xlines != 0, helpers, ccode != 0);
   return 0;
 }
 

@@ -1,9 +1,8 @@
 #include "display/display.h"
-#include "platform/backend.h"
 
 namespace tav {
 
-int showshape(const Matrix& x, const std::string& xform) {
+int showshape(Objects& g, const Matrix& x, const std::string& xform) {
   // The last column is the row's trailing value, never a coordinate: an odd width 2k+1 gives
   // k points, an even width 2k gives k-1.
   const Index points = x.cols() >= 3 ? (x.cols() - 1) / 2 : 0;
@@ -12,7 +11,6 @@ int showshape(const Matrix& x, const std::string& xform) {
     if (points > 0 && x.rows() > 0) parse_linespec(xform);
     return 1;
   }
-  Objects& g = gr();
   const Handle ax = g.gca();
   g.hold(ax, true);  // earlier drawings stay; nothing here switches it off again
   const LineSpec style = points > 0 && x.rows() > 0 ? parse_linespec(xform) : LineSpec{};

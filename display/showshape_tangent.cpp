@@ -1,7 +1,6 @@
 #include <cmath>
 
 #include "display/display.h"
-#include "platform/backend.h"
 #include "sliding/sliding.h"
 
 namespace tav {
@@ -40,13 +39,12 @@ double mean_spacing(const Row& c, bool closed) {
   return gaps > 0 ? sum / static_cast<double>(gaps) : 0;
 }
 
-void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
+void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, int j) {
   const Row c = curve_row(x, members, j);
   const double half = kHalfShareOfSpacing * mean_spacing(c, j < 0);
   const Matrix umat = umaker(c, j < 0) * half;  // column m: tangent at member m, half a segment
   const Index kmax = static_cast<Index>(members.size());
   if (!drawing()) return;
-  Objects& g = gr();
   const Handle ax = g.gca();
   for (Index k = 1; k <= kmax; ++k) {
     const double xn = c(2 * k - 2), yn = c(2 * k - 1);
@@ -59,9 +57,9 @@ void draw_tangents(const Row& x, const std::vector<int>& members, int j) {
 
 }  // namespace
 
-void showshape_tangent(const Row& x, const CurveProtocol& p) {
+void showshape_tangent(Objects& g, const Row& x, const CurveProtocol& p) {
   for (int j = p.numfull; j <= p.numopen; ++j)
-    if (j != 0) draw_tangents(x, p.members_of(j), j);  // the landmark set has no tangents
+    if (j != 0) draw_tangents(g, x, p.members_of(j), j);  // the landmark set has no tangents
 }
 
 }  // namespace tav

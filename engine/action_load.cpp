@@ -4,12 +4,11 @@
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/foreign_text.h"
 #include "engine/input.h"
 #include "engine/zidudezu.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 
@@ -42,49 +41,49 @@ std::string configuration_problem(const std::string& what, const MfloadResult& r
 
 // The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
 // (the user has been told why).
-bool read_configurations(const char* what, MfloadResult& r) {
+bool read_configurations(Session& session, const char* what, MfloadResult& r) {
   try {
-    r = mfload();
+    r = mfload(session.ui());
   } catch (const Error& e) {
     // A refused file (its name, line and value in the text) is shown, not only written out.
-    tell_user(std::string(e.what()) + "; nothing was loaded");
+    tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return false;
   }
   if (r.cancelled) return false;
   if (!r.file.opened) {
-    tell_user("Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
+    tell_user(session, "Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
     return false;
   }
   const std::string problem = configuration_problem(what, r);
   if (!problem.empty()) {
-    tell_user(problem + "; nothing was loaded");
+    tell_user(session, problem + "; nothing was loaded");
     return false;
   }
-  for (const std::string& w : r.file.warnings) tell_user(w);
+  for (const std::string& w : r.file.warnings) tell_user(session, w);
   return true;
 }
 
 // Lines after the end line are not read. When some of them hold numbers the user is told in a
 // box, every time; the status says how many lines were left.
-std::string unread_note(const MfloadResult& r) {
+std::string unread_note(Session& session, const MfloadResult& r) {
   const DloadResult& f = r.file;
   if (f.unread_lines == 0) return "";
   const std::string n = std::to_string(f.unread_lines);
-  if (!tell_lines_after_end(r))
+  if (!tell_lines_after_end(session, r))
     console_write("file " + r.path + ": reading stopped at the end line " + std::to_string(f.end_line) +
                   "; " + n + " further lines were left unread\n");
   return "\n " + n + " lines after the end line unread";
 }
 
 // FileBox: the file's name, its count of configurations and of points, and any unread lines.
-void show_file_status(const char* format, const MfloadResult& r) {
+void show_file_status(Session& session, const char* format, const MfloadResult& r) {
   const double m = static_cast<double>(r.file.x.rows()), n = static_cast<double>(r.file.x.cols());
-  set_status("FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(r));
+  set_status(session, "FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
 }
 
-Row plain_consensus(const Matrix& x, const std::string& path) {
+Row plain_consensus(Session& session, const Matrix& x, const std::string& path) {
   try {
-    return consensus_routines().plain(x).y;
+    return session.routines.plain(x).y;
   } catch (const Error& e) {
     throw Error("file " + path + ": " + e.what());
   }
@@ -92,10 +91,11 @@ Row plain_consensus(const Matrix& x, const std::string& path) {
 
 // A protocol is matched to the data by point numbers: over data of another point count its
 // types and curves would pick the wrong points, so it is forgotten and the status says so.
-void forget_protocol_of_other_point_count(EngineState& s, Index points) {
+void forget_protocol_of_other_point_count(Session& session, Index points) {
+  EngineState& s = session.state;
   const bool has_protocol = s.has_curves || s.lmtypelist.size() > 0;
   if (!has_protocol || s.protocol_points == points) return;
-  set_status("ProtoBox", "Protocol forgotten: " + (s.FNAMEP.empty() ? std::string("it") : s.FNAMEP) +
+  set_status(session, "ProtoBox", "Protocol forgotten: " + (s.FNAMEP.empty() ? std::string("it") : s.FNAMEP) +
                              " was for " + std::to_string(s.protocol_points) + " points, \n the data have " +
                              std::to_string(points) + "; load a protocol for them");
   console_write("the protocol " + s.FNAMEP + " was for " + std::to_string(s.protocol_points) +
@@ -111,62 +111,62 @@ void forget_protocol_of_other_point_count(EngineState& s, Index points) {
 
 }  // namespace
 
-void action_load() {
+void action_load(Session& session) {
   MfloadResult r;
-  if (!read_configurations("data", r)) return;
+  if (!read_configurations(session, "data", r)) return;
   Row oref;
   try {
-    oref = plain_consensus(r.file.x, r.path);
+    oref = plain_consensus(session, r.file.x, r.path);
   } catch (const Error& e) {
-    tell_user(std::string(e.what()) + "; nothing was loaded");
+    tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return;
   }
-  EngineState& s = engine_state();
+  EngineState& s = session.state;
   s.LOADED = r.file.x;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
   s.centroid_sizes = foreign::centroid_sizes(s.DATA);
   s.trailing_text = r.file.trailing;
-  show_file_status("File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
+  show_file_status(session, "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = false;
-  forget_protocol_of_other_point_count(s, (s.DATA.cols() - 1) / 2);
-  showshape(s.DATA, "b*");
-  label_last_line("Specimens");
+  forget_protocol_of_other_point_count(session, (s.DATA.cols() - 1) / 2);
+  showshape(session.objects(), s.DATA, "b*");
+  label_last_line(session.objects(), "Specimens");
   s.shown = EngineState::Shown::sample;
-  mark_action_done();
+  session.action_done = true;
 }
 
-void action_load_reference() {
-  EngineState& s = engine_state();
+void action_load_reference(Session& session) {
+  EngineState& s = session.state;
   MfloadResult r;
-  if (!read_configurations("reference", r)) return;
+  if (!read_configurations(session, "reference", r)) return;
   if (s.DATA.size() == 0) {
-    tell_user("Load the data before a user reference: the reference is compared with the "
+    tell_user(session, "Load the data before a user reference: the reference is compared with the "
               "sample's plain consensus; nothing was loaded");
     return;
   }
   if (r.file.x.rows() > 1) {
-    tell_user("The reference file " + r.path + " holds " + std::to_string(r.file.x.rows()) +
+    tell_user(session, "The reference file " + r.path + " holds " + std::to_string(r.file.x.rows()) +
               " configurations; a user reference is one configuration on one line. Keep the one "
               "to slide onto; nothing was loaded");
     return;
   }
-  const Row oref = plain_consensus(s.LOADED, "(the loaded data)");
+  const Row oref = plain_consensus(session, s.LOADED, "(the loaded data)");
   s.REFERENCE = r.file.x;
   s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
   const Index nr = s.DATA.cols();
-  show_file_status("File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
+  show_file_status(session, "File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = true;
-  showshape(s.DATA, "b*");
-  label_last_line("Specimens");
-  showshape(s.REFERENCE, "k+");
-  label_last_line("Reference");
+  showshape(session.objects(), s.DATA, "b*");
+  label_last_line(session.objects(), "Specimens");
+  showshape(session.objects(), s.REFERENCE, "k+");
+  label_last_line(session.objects(), "Reference");
   if (nr != s.REFERENCE.cols())
-    ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
-  mark_action_done();
+    session.ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+  session.action_done = true;
 }
 
 }  // namespace tav

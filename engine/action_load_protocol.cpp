@@ -2,13 +2,12 @@
 // consensus the controls ask for and draw its result.
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/input.h"
 #include "engine/protocol.h"
 #include "engine/sliders.h"
 #include "engine/zidudezu.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 
@@ -18,16 +17,18 @@ namespace {
 // The pointer is "watch" while the action works and "arrow" however it ends.
 class WatchPointer {
  public:
-  WatchPointer() : figure_(gr().has_current_figure() ? gr().gcf() : -1) {
-    set_pointer("watch");
-    ui().drawnow();
+  explicit WatchPointer(Session& session)
+      : session_(session), figure_(session.objects().has_current_figure() ? session.objects().gcf() : -1) {
+    set_pointer(session, "watch");
+    session.ui().drawnow();
   }
   ~WatchPointer() {
-    if (figure_ > 0 && gr().valid(figure_)) gr().set_current_figure(figure_);
-    set_pointer("arrow");
+    if (figure_ > 0 && session_.objects().valid(figure_)) session_.objects().set_current_figure(figure_);
+    set_pointer(session_, "arrow");
   }
 
  private:
+  Session& session_;
   Handle figure_;
 };
 
@@ -47,10 +48,10 @@ void count_types(EngineState& s) {
 }
 
 // Refuses a protocol naming a point the data lack, before any routine indexes it.
-bool points_within_data(const Matrix& protoc, const std::string& file, Index k) {
+bool points_within_data(Session& session, const Matrix& protoc, const std::string& file, Index k) {
   for (Index i = 0; i < protoc.rows(); ++i)
     if (protoc(i, 2) > static_cast<double>(k)) {
-      tell_user("protocol " + file + ", row " + std::to_string(i + 1) + " names point " +
+      tell_user(session, "protocol " + file + ", row " + std::to_string(i + 1) + " names point " +
                 sprintf_m("%g", {protoc(i, 2)}) + ", but the data have " + std::to_string(k) +
                 " points; the consensus was not run. Load the data this protocol was made for.");
       return false;
@@ -70,49 +71,49 @@ DloadResult read_protocol(const std::string& fname, Index k) {
 
 }  // namespace
 
-void action_load_protocol() {
+void action_load_protocol(Session& session) {
   MfloadResult r;
   try {
-    r = mfload([k = data_points(engine_state().DATA)](const std::string& f) { return read_protocol(f, k); });
+    r = mfload(session.ui(), [k = data_points(session.state.DATA)](const std::string& f) { return read_protocol(f, k); });
   } catch (const Error& e) {
-    tell_user(std::string(e.what()) + "; nothing was loaded");
+    tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return;
   }
   if (r.cancelled) return;
   if (!r.file.opened) {
-    tell_user("Cannot open the protocol file " + r.path + "; nothing was loaded");
+    tell_user(session, "Cannot open the protocol file " + r.path + "; nothing was loaded");
     return;
   }
   if (r.file.kind != FileKind::Rows) {
-    tell_user("The file " + r.path + " is a " + file_kind_name(r.file.kind) +
+    tell_user(session, "The file " + r.path + " is a " + file_kind_name(r.file.kind) +
               " landmark file, not a curve protocol; nothing was loaded");
     return;
   }
   if (r.file.x.size() == 0) {
-    tell_user("The protocol file " + r.path + " holds no rows; nothing was loaded");
+    tell_user(session, "The protocol file " + r.path + " holds no rows; nothing was loaded");
     return;
   }
   if (r.file.decimal_comma) {
-    tell_user("The protocol file " + r.path + ": " + decimal_comma_advice() + "; nothing was loaded");
+    tell_user(session, "The protocol file " + r.path + ": " + decimal_comma_advice() + "; nothing was loaded");
     return;
   }
-  tell_lines_after_end(r);
-  EngineState& s = engine_state();
+  tell_lines_after_end(session, r);
+  EngineState& s = session.state;
   const Index k = data_points(s.DATA);
   try {
     check_protocol(r.file.x, r.path, k);
   } catch (const Error& e) {
-    tell_user(std::string(e.what()) + "; nothing was loaded");
+    tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return;
   }
-  if (!points_within_data(r.file.x, r.path, k)) return;
+  if (!points_within_data(session, r.file.x, r.path, k)) return;
 
   // Only an accepted protocol replaces the earlier one: a refused one changes nothing shown.
   s.PROTOC = r.file.x;
   s.FNAMEP = r.fn;
-  WatchPointer watch;
+  WatchPointer watch(session);
   if (s.PROTOC(0, 0) != 0)
-    ui().message("The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes only semilandmarks and helpers are present");
+    session.ui().message("The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes only semilandmarks and helpers are present");
   s.lmtypelist = protocol_point_types(s.PROTOC, k, s.lmtypelist);
   count_types(s);
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
@@ -120,16 +121,16 @@ void action_load_protocol() {
   s.protocol_points = k;
 
   try {
-    run_consensus();
+    run_consensus(session);
   } catch (const Error& e) {
     // Specimen numbers are the data file's line numbers, curve codes the protocol's.
-    tell_user("The consensus run of " + s.FNAME1 + " with protocol " + r.path + " stopped: " +
+    tell_user(session, "The consensus run of " + s.FNAME1 + " with protocol " + r.path + " stopped: " +
               std::string(e.what()) + "; the earlier sample and reference are kept");
     return;
   }
-  set_status("ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
+  set_status(session, "ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
                                    {Value(s.FNAMEP), Value(s.numberlm), Value(s.numberslm), Value(s.numberhlp)}));
-  mark_action_done();
+  session.action_done = true;
 }
 
 }  // namespace tav

@@ -1,11 +1,10 @@
 // The six save actions: the processed sample or the reference, with all points, landmarks and
 // semi-landmarks, or landmarks only, one configuration per line.
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/formats.h"
 #include "engine/zidudezu.h"
-#include "platform/backend.h"
 #include "platform/format.h"
 #include "platform/parse.h"
 
@@ -60,22 +59,22 @@ std::string selected_points(SaveKind kind, const Row& values, Index points, cons
 }
 
 // Refuses a selection that needs more point types than the last protocol gave.
-bool types_cover(SaveKind kind, Index points, const std::string& path) {
+bool types_cover(Session& session, SaveKind kind, Index points, const std::string& path) {
   if (kind == SaveKind::All) return true;
-  const Index have = engine_state().lmtypelist.size();
+  const Index have = session.state.lmtypelist.size();
   if (have >= points) return true;
-  tell_user("Nothing was saved to " + path + ": the protocol does not match the data (it gives " +
+  tell_user(session, "Nothing was saved to " + path + ": the protocol does not match the data (it gives " +
             "the types of " + std::to_string(have) + " points, the data have " +
             std::to_string(points) + "); load the protocol for these data first");
   return false;
 }
 
-void write_result(const std::string& path, const std::string& text) {
+void write_result(Session& session, const std::string& path, const std::string& text) {
   try {
     write_file_atomically(path, text);
-    mark_action_done();
+    session.action_done = true;
   } catch (const Error& e) {
-    tell_user(e.what());
+    tell_user(session, e.what());
   }
 }
 
@@ -93,25 +92,25 @@ Matrix selected_rows(SaveKind kind, const Matrix& data, Index points, const Row&
 constexpr int kOtherFormatDigits = 10;  // as the batch tool writes them unless told otherwise
 
 // Refuses, before a file is asked for, to write a result that is not there.
-bool something_to_save(const Matrix& m, const char* missing) {
+bool something_to_save(Session& session, const Matrix& m, const char* missing) {
   if (m.size() != 0) return true;
-  tell_user(std::string("There is nothing to save: ") + missing + "; nothing was written");
+  tell_user(session, std::string("There is nothing to save: ") + missing + "; nothing was written");
   return false;
 }
 
 }  // namespace
 
-void action_save(SaveKind kind) {
-  const EngineState& s = engine_state();
-  if (!something_to_save(s.DATA, "no sample is loaded; load one (and run its protocol) first")) return;
-  const FileChoice choice = ui().save_file("*.*", sample_title(kind));
+void action_save(Session& session, SaveKind kind) {
+  const EngineState& s = session.state;
+  if (!something_to_save(session, s.DATA, "no sample is loaded; load one (and run its protocol) first")) return;
+  const FileChoice choice = session.ui().save_file("*.*", sample_title(kind));
   const Index n = s.DATA.rows(), m = s.DATA.cols();
   if (choice.cancelled) return;
   const Index points = m > 0 ? (m - 1) / 2 : 0;
-  if (!types_cover(kind, points, choice.path())) return;
+  if (!types_cover(session, kind, points, choice.path())) return;
   // A name ending as another program's file gets that program's format.
   if (const FileKind format = format_by_ending(choice.path()); format != FileKind::Rows && m > 0) {
-    write_result(choice.path(), sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
+    write_result(session, choice.path(), sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
                                             s.specimen_ids.empty() ? s.trailing_text : s.specimen_ids,
                                             s.centroid_sizes, kOtherFormatDigits));
     return;
@@ -127,14 +126,14 @@ void action_save(SaveKind kind) {
       text += (kind == SaveKind::Landmarks ? " " : "") + trailing(r(m - 1), row_text(s.trailing_text, i)) + " \n";
     }
   }
-  write_result(choice.path(), text);
+  write_result(session, choice.path(), text);
 }
 
-void action_save_reference(SaveKind kind) {
-  const EngineState& s = engine_state();
-  if (!something_to_save(s.REFERENCE, "there is no consensus or reference yet; load a sample and its protocol first"))
+void action_save_reference(Session& session, SaveKind kind) {
+  const EngineState& s = session.state;
+  if (!something_to_save(session, s.REFERENCE, "there is no consensus or reference yet; load a sample and its protocol first"))
     return;
-  const FileChoice choice = ui().save_file("*.*", reference_title(kind));
+  const FileChoice choice = session.ui().save_file("*.*", reference_title(kind));
   if (choice.cancelled) return;
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
@@ -146,10 +145,10 @@ void action_save_reference(SaveKind kind) {
     // The reference's length is its larger dimension; its values are read in column order.
     const Index length = std::max(s.REFERENCE.rows(), s.REFERENCE.cols());
     const Index points = length > 0 ? (length - 1) / 2 : 0;
-    if (!types_cover(kind, points, choice.path())) return;
+    if (!types_cover(session, kind, points, choice.path())) return;
     text = selected_points(kind, ref, points, s.lmtypelist) + " 1 \n";
   }
-  write_result(choice.path(), text);
+  write_result(session, choice.path(), text);
 }
 
 }  // namespace tav

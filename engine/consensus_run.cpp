@@ -7,9 +7,9 @@
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/run_observer.h"
+#include "engine/session.h"
 #include "geometry/geometry.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 #include "platform/run_control.h"
@@ -17,70 +17,121 @@
 namespace tav {
 namespace {
 
-// Shows every pass of the iterated run: the console values, the sample and the consensus with
-// the pass label, the pass, devref and time so far in the window's status line, and a pause
-// in the window (one second unless set otherwise; none headless). A stop asked for during a
-// pass ends the run after it, as an error that keeps the earlier results.
-class WindowIterationView : public IterationObserver {
+// The console's record of every pass: devref and the pass number.
+class ConsoleRunLog : public RunObserver {
  public:
-  WindowIterationView() : status_figure_(gr().has_current_figure() ? gr().gcf() : -1) { clear_stop(); }
-  void before_superimpose() override { gr().cla(gr().gca()); }
   void pass_measured(double devref, int itercount2) override {
-    passes = itercount2;
     console_show("devref", Value(devref));
     console_show("itercount2", Value(itercount2));
-    devref_ = devref;
   }
-  void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
-    showshape(x, "r*");
-    label_last_line("Specimens");
-    showshape(Matrix(xref), "bs");
-    label_last_line("Consensus");
-    const Handle ax = gr().gca();
-    const Row a = gr().axis(ax);
-    gr().text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)), sprintf_m("Iteration: %i", {Value(itercount2)}));
-    show_progress(itercount2);
-    ui().drawnow();
-    if (!ui().headless()) ui().pause(pass_pause_seconds());
-    figure_ = gr().gcf();
-    if (stop_requested())
-      throw Error("stopped by the user after pass " + std::to_string(itercount2));
-  }
-  void not_converged(const std::string& text) override {
-    converged = false;
-    ui().error_dialog(text);
-  }
-  ~WindowIterationView() override {
-    clear_stop();
-    if (status_figure_ > 0 && gr().valid(status_figure_))
-      gr().set(status_figure_, "StatusText", Value(""));
-    if (figure_ > 0 && gr().valid(figure_)) gr().set_current_figure(figure_);
-  }
+};
 
-  int passes = 0;
-  bool converged = true;
+// Every pass drawn in the current axes: the sample and the consensus with the pass label.
+// The figure current after the last pass is current again when the run ends.
+class PassDrawing : public RunObserver {
+ public:
+  PassDrawing(Objects& g, Backend& ui) : g_(g), ui_(ui) {}
+  void before_superimpose() override { g_.cla(g_.gca()); }
+  void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
+    showshape(g_, x, "r*");
+    label_last_line(g_, "Specimens");
+    showshape(g_, Matrix(xref), "bs");
+    label_last_line(g_, "Consensus");
+    const Handle ax = g_.gca();
+    const Row a = g_.axis(ax);
+    g_.text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)), sprintf_m("Iteration: %i", {Value(itercount2)}));
+    ui_.drawnow();
+    figure_ = g_.gcf();
+  }
+  ~PassDrawing() override {
+    if (figure_ > 0 && g_.valid(figure_)) g_.set_current_figure(figure_);
+  }
 
  private:
-  // The window's status line: "Pass 3   devref 0.00123   4.2 s".
-  void show_progress(int itercount2) {
-    if (status_figure_ <= 0 || !gr().valid(status_figure_)) return;
+  Objects& g_;
+  Backend& ui_;
+  Handle figure_ = -1;
+};
+
+// The window's part: the pass, devref and time so far in the status line of the figure
+// current when the run started, a pause after every pass (one second unless set otherwise;
+// none headless), and the user's Stop (or Esc), which ends the run after the current pass.
+class WindowProgress : public RunObserver {
+ public:
+  WindowProgress(Objects& g, Backend& ui) : g_(g), ui_(ui), status_figure_(g.has_current_figure() ? g.gcf() : -1) {
+    clear_stop();
+  }
+  void pass_measured(double devref, int itercount2) override {
+    if (status_figure_ <= 0 || !g_.valid(status_figure_)) return;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    gr().set(status_figure_, "StatusText",
-             Value(sprintf_m("Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
-                             {Value(itercount2), Value(devref_), Value(seconds)})));
+    g_.set(status_figure_, "StatusText",
+           Value(sprintf_m("Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
+                           {Value(itercount2), Value(devref), Value(seconds)})));
+    shown_ = true;
+  }
+  void pass_done(const Matrix&, const Row&, int) override {
+    if (!ui_.headless()) ui_.pause(pass_pause_seconds());
+  }
+  bool stop_wanted() override { return stop_requested(); }
+  ~WindowProgress() override {
+    clear_stop();
+    if (shown_ && g_.valid(status_figure_)) g_.set(status_figure_, "StatusText", Value(""));
   }
 
-  Handle figure_ = -1;
+ private:
+  Objects& g_;
+  Backend& ui_;
   Handle status_figure_;
-  double devref_ = 0;
+  bool shown_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-void warn_if_unaligned(const Matrix& data, const Matrix& reference) {
+// Messages in message boxes; a run that did not converge in an error box.
+class RunBoxes : public RunObserver {
+ public:
+  explicit RunBoxes(Backend& ui) : ui_(ui) {}
+  void message(const std::string& text) override { ui_.message(text); }
+  void not_converged(const std::string& text) override { ui_.error_dialog(text); }
+
+ private:
+  Backend& ui_;
+};
+
+// The count of passes and whether the run converged, for the run's report.
+class RunTally : public RunObserver {
+ public:
+  void pass_measured(double, int itercount2) override { passes = itercount2; }
+  void not_converged(const std::string&) override { converged = false; }
+  int passes = 0;
+  bool converged = true;
+};
+
+// The listeners of one run in the order they hear it: the console, the drawing, the window's
+// progress, the boxes, the tally, then those the session's owner added.
+class RunListeners {
+ public:
+  explicit RunListeners(Session& session)
+      : drawing_(session.objects(), session.ui()), progress_(session.objects(), session.ui()),
+        boxes_(session.ui()) {
+    for (RunObserver* l : std::initializer_list<RunObserver*>{&console_, &drawing_, &progress_, &boxes_, &tally})
+      all.add(*l);
+    for (RunObserver* l : session.observers) all.add(*l);
+  }
+  RunObservers all;
+  RunTally tally;
+
+ private:
+  ConsoleRunLog console_;
+  PassDrawing drawing_;
+  WindowProgress progress_;
+  RunBoxes boxes_;
+};
+
+void warn_if_unaligned(RunObserver& listeners, const Matrix& data, const Matrix& reference) {
   const int n = count_unaligned(data, reference, 10.0);
   if (n == 0) return;
-  ui().message(std::to_string(n) + " of " + std::to_string(data.rows()) +
+  listeners.message(std::to_string(n) + " of " + std::to_string(data.rows()) +
                " specimens are turned more than 10 degrees from the user reference: they are "
                "not superimposed on it, and sliding them onto it gives meaningless positions. "
                "Superimpose the sample first (a run with \"No semi-landmark alignment\", Save, "
@@ -122,12 +173,12 @@ void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
     if (!std::isfinite(result.y(c))) refuse("the consensus", c);
 }
 
-void run_consensus() {
-  const double iterq = control_value("IterBox");
-  const bool dreq = control_on("DistanceBox");
-  const double noalign = control_value("NoAlignButton");
-  EngineState& s = engine_state();
-  ConsensusRoutines& run = consensus_routines();
+void run_consensus(Session& session) {
+  const double iterq = control_value(session, "IterBox");
+  const bool dreq = control_on(session, "DistanceBox");
+  const double noalign = control_value(session, "NoAlignButton");
+  EngineState& s = session.state;
+  ConsensusRoutines& run = session.routines;
   Consensus result;
   RunReport report;
   if (noalign == 0) {
@@ -136,15 +187,16 @@ void run_consensus() {
       result = run.dist(s.LOADED, s.curves);
     } else if (dreq) {
       report.mode = "sliding by Procrustes distance onto the user reference";
-      warn_if_unaligned(s.LOADED, s.REFERENCE);
+      RunListeners listeners(session);
+      warn_if_unaligned(listeners.all, s.LOADED, s.REFERENCE);
       result = run.distu(s.LOADED, s.curves, s.REFERENCE);
     } else if (iterq != 0) {
       report.mode = "iterated sliding by bending energy";
       const Consensus first = run.dist(s.LOADED, s.curves);
-      WindowIterationView view;
-      result = run.mix5(first.xpt, s.curves, view);
-      report.passes = view.passes;
-      report.converged = view.converged;
+      RunListeners listeners(session);
+      result = run.mix5(first.xpt, s.curves, listeners.all);
+      report.passes = listeners.tally.passes;
+      report.converged = listeners.tally.converged;
     } else {
       report.mode = "one-pass sliding by bending energy";
       result = run.mix2(s.LOADED, s.curves);
@@ -165,12 +217,13 @@ void run_consensus() {
   s.REFERENCE = result.y;
   s.DATA = result.xpt;
 
-  const Handle ax = gr().gca();
-  gr().cla(ax);
-  const double curvecode = control_value("CurveButton");
-  gr().cla(ax);
+  Objects& g = session.objects();
+  const Handle ax = g.gca();
+  g.cla(ax);
+  const double curvecode = control_value(session, "CurveButton");
+  g.cla(ax);
   s.shown = EngineState::Shown::sample;
-  const int junk = showsemiproto2(s.DATA, s.curves, curvecode);
+  const int junk = showsemiproto2(session.objects(), s.DATA, s.curves, curvecode);
   console_show("junk", Value(junk));
 }
 

@@ -6,16 +6,18 @@
 
 namespace tav {
 
+struct Session;
+
 // "Value" of the control tagged `tag`; Error when the window has no such control.
-double control_value(const std::string& tag);
-bool control_on(const std::string& tag);  // non-empty and non-zero
+double control_value(Session& session, const std::string& tag);
+bool control_on(Session& session, const std::string& tag);  // non-empty and non-zero
 // Sets the "String" of the status text tagged `tag`, formatted (\n becomes a line break);
 // does nothing when no window with that control is open.
-void set_status(const std::string& tag, const std::string& text);
+void set_status(Session& session, const std::string& tag, const std::string& text);
 // The current figure's pointer: "watch" while a run works, "arrow" after.
-void set_pointer(const std::string& pointer);
+void set_pointer(Session& session, const std::string& pointer);
 // Shows a message box and writes the same text on the console.
-void tell_user(const std::string& text);
+void tell_user(Session& session, const std::string& text);
 
 }  // namespace tav
 
@@ -23,12 +25,6 @@ namespace tav {
 
 // A window without a screen: a figure with axes and every control the actions read, all off
 // and empty (the batch tool and the tests run the actions on it).
-Handle make_headless_window();
-
-// Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped run
-// leave it false); the batch tool turns that into its exit status.
-void mark_action_done();
-void reset_action_done();
-bool last_action_done();
+Handle make_headless_window(Objects& g);
 
 }  // namespace tav

@@ -1,6 +1,6 @@
 #pragma once
-// The action engine's persistent state: the user's work from program start to program end.
-// Only the actions of zidudezu read or write it.
+// The action engine's state: the user's work in one session (engine/session.h), from its
+// start to its end. Only the actions of zidudezu read or write it.
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,8 +42,6 @@ struct EngineState {
   Shown shown = Shown::nothing;
 };
 
-EngineState& engine_state();
-
 // The consensus routines a run calls; tests put recording stand-ins in their place.
 struct ConsensusRoutines {
   std::function<Consensus(const Matrix&)> plain = getconsensus;
@@ -52,6 +50,5 @@ struct ConsensusRoutines {
   std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = getconsensusmix2;
   std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 = getconsensusmix5;
 };
-ConsensusRoutines& consensus_routines();
 
 }  // namespace tav

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/engine_state.h"
 #include "engine/files.h"
 
 namespace tav {
@@ -21,7 +20,7 @@ bool protocol_rows(const Matrix& x) {
 
 }  // namespace
 
-std::string load_action_for(const std::string& path) {
+std::string load_action_for(const std::string& path, const Matrix& data) {
   DloadResult file;
   try {
     file = dload(path);
@@ -30,7 +29,6 @@ std::string load_action_for(const std::string& path) {
   }
   if (!file.opened || file.tps) return "Load";
   if (protocol_rows(file.x)) return "LoadProtocol";
-  const Matrix& data = engine_state().DATA;
   if (file.x.rows() == 1 && data.rows() > 1 && file.x.cols() == data.cols()) return "LoadReference";
   return "Load";
 }

@@ -11,6 +11,9 @@
 
 namespace tav {
 
+class Backend;
+struct Session;
+
 struct DloadResult {
   bool opened = false;  // false: the file could not be opened (nothing read)
   bool tps = false;     // read as a TPS file
@@ -42,11 +45,11 @@ struct MfloadResult {
 
 // When lines with numbers follow the end line of the file read, tells the user in a box which
 // line ended the reading and how many such lines were left; returns whether it told.
-bool tell_lines_after_end(const MfloadResult& r);
+bool tell_lines_after_end(Session& session, const MfloadResult& r);
 
 // File-open dialog ("*.*", "Enter file to Load?"), then `read` (dload unless given) of the
 // chosen file; the chosen folder becomes the current folder so that the next dialog opens there.
-MfloadResult mfload(const std::function<DloadResult(const std::string&)>& read = dload);
+MfloadResult mfload(Backend& ui, const std::function<DloadResult(const std::string&)>& read = dload);
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
 // over the target once every byte is written. A symbolic link is written through to its

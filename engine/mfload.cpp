@@ -2,22 +2,22 @@
 
 #include "engine/files.h"
 #include "engine/controls.h"
-#include "platform/backend.h"
+#include "engine/session.h"
 
 namespace tav {
 
-bool tell_lines_after_end(const MfloadResult& r) {
+bool tell_lines_after_end(Session& session, const MfloadResult& r) {
   const DloadResult& f = r.file;
   if (f.unread_number_lines == 0) return false;
-  tell_user("file " + r.path + ": reading stopped at the empty line " + std::to_string(f.end_line) +
+  tell_user(session, "file " + r.path + ": reading stopped at the empty line " + std::to_string(f.end_line) +
             ", which ends the data; " + std::to_string(f.unread_number_lines) +
             " lines with numbers after it were not read. Remove the empty line to read them.");
   return true;
 }
 
-MfloadResult mfload(const std::function<DloadResult(const std::string&)>& read) {
+MfloadResult mfload(Backend& ui, const std::function<DloadResult(const std::string&)>& read) {
   MfloadResult r;
-  const FileChoice choice = ui().open_file("*.*", "Enter file to Load?");
+  const FileChoice choice = ui.open_file("*.*", "Enter file to Load?");
   if (choice.cancelled) return r;
   r.cancelled = false;
   r.path = choice.path();

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "engine/engine_state.h"
-#include "platform/backend.h"
+#include "engine/session.h"
 
 namespace tav {
 namespace {
@@ -13,8 +12,7 @@ const Row kHighlightColor = row({0.9, 0.1, 0.1});
 constexpr double kHighlightWidthPt = 1.5, kHighlightMarkerPt = 8;
 
 // The configurations drawn in the main axes, one per row.
-Matrix shown_matrix() {
-  const EngineState& s = engine_state();
+Matrix shown_matrix(const EngineState& s) {
   switch (s.shown) {
     case EngineState::Shown::sample: return s.DATA;
     case EngineState::Shown::consensus: return s.REFERENCE;
@@ -26,26 +24,26 @@ Matrix shown_matrix() {
 
 Index points_of(const Matrix& m) { return m.cols() >= 3 ? (m.cols() - 1) / 2 : 0; }
 
-int kind_of(int point) {
-  const Row& types = engine_state().lmtypelist;
-  if (!engine_state().has_curves || point > types.size()) return -1;
+int kind_of(const EngineState& s, int point) {
+  const Row& types = s.lmtypelist;
+  if (!s.has_curves || point > types.size()) return -1;
   return static_cast<int>(types(point - 1));
 }
 
-void remove_highlight(Handle ax) {
-  for (Handle c : gr().children(ax))
-    if (gr().get(c, "Tag") == Value(kHighlightTag)) gr().remove(c);
+void remove_highlight(Objects& g, Handle ax) {
+  for (Handle c : g.children(ax))
+    if (g.get(c, "Tag") == Value(kHighlightTag)) g.remove(c);
 }
 
-Handle draw(Handle ax, const Row& x, const Row& y, const std::string& spec) {
-  const Handle h = gr().line(ax, x, y, spec);
-  gr().set(h, "Color", Value(kHighlightColor));
-  gr().set(h, "Tag", Value(kHighlightTag));
+Handle draw(Objects& g, Handle ax, const Row& x, const Row& y, const std::string& spec) {
+  const Handle h = g.line(ax, x, y, spec);
+  g.set(h, "Color", Value(kHighlightColor));
+  g.set(h, "Tag", Value(kHighlightTag));
   return h;
 }
 
 // The polyline through the given points of configuration row r, back to the first if closed.
-void outline(Handle ax, const Row& r, const std::vector<int>& points, bool closed) {
+void outline(Objects& g, Handle ax, const Row& r, const std::vector<int>& points, bool closed) {
   if (points.size() < 2) return;
   const Index n = static_cast<Index>(points.size()) + (closed ? 1 : 0);
   Row x(n), y(n);
@@ -53,13 +51,13 @@ void outline(Handle ax, const Row& r, const std::vector<int>& points, bool close
     const int p = points[static_cast<size_t>(t) % points.size()];
     x(t) = r(2 * p - 2), y(t) = r(2 * p - 1);
   }
-  gr().set(draw(ax, x, y, "r-"), "LineWidth", Value(kHighlightWidthPt));
+  g.set(draw(g, ax, x, y, "r-"), "LineWidth", Value(kHighlightWidthPt));
 }
 
 }  // namespace
 
-std::optional<ShownPoint> nearest_shown_point(double x, double y, double rx, double ry) {
-  const Matrix m = shown_matrix();
+std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx, double ry) {
+  const Matrix m = shown_matrix(s);
   const Index k = points_of(m);
   if (!(rx > 0) || !(ry > 0)) return std::nullopt;
   std::optional<ShownPoint> best;
@@ -70,32 +68,32 @@ std::optional<ShownPoint> nearest_shown_point(double x, double y, double rx, dou
       const double d = dx * dx + dy * dy;
       if (!(d <= best_d) || (best && d == best_d)) continue;
       best_d = d;
-      const bool sample = engine_state().shown == EngineState::Shown::sample;
-      best = ShownPoint{sample ? i + 1 : 0, static_cast<int>(j + 1), kind_of(static_cast<int>(j + 1)),
+      const bool sample = s.shown == EngineState::Shown::sample;
+      best = ShownPoint{sample ? i + 1 : 0, static_cast<int>(j + 1), kind_of(s, static_cast<int>(j + 1)),
                         m(i, 2 * j), m(i, 2 * j + 1)};
     }
   return best;
 }
 
-std::string describe_point(const ShownPoint& p) {
+std::string describe_point(const EngineState& s, const ShownPoint& p) {
   static const char* const kinds[] = {"landmark", "semi-landmark", "helper"};
   std::string text = "point " + std::to_string(p.point);
   if (p.kind >= 0 && p.kind <= 2) text += std::string(", ") + kinds[p.kind];
   if (p.specimen == 0) {
-    const EngineState::Shown shown = engine_state().shown;
+    const EngineState::Shown shown = s.shown;
     return text + (shown == EngineState::Shown::plain_consensus ? ", plain consensus" : ", consensus");
   }
-  const EngineState& s = engine_state();
   text += ", specimen " + std::to_string(p.specimen);
   if (s.specimen_ids.empty()) return text + " (line " + std::to_string(p.specimen) + " of " + s.FNAME1 + ")";
   const std::string& id = s.specimen_ids.at(static_cast<size_t>(p.specimen - 1));
   return text + " of " + s.FNAME1 + (id.empty() ? "" : " (ID=" + id + ")");
 }
 
-void highlight_specimen(Index specimen) {
-  const Handle ax = gr().gca();
-  remove_highlight(ax);
-  const EngineState& s = engine_state();
+void highlight_specimen(Session& session, Index specimen) {
+  Objects& g = session.objects();
+  const Handle ax = g.gca();
+  remove_highlight(g, ax);
+  const EngineState& s = session.state;
   if (specimen < 1 || s.shown != EngineState::Shown::sample || specimen > s.DATA.rows()) return;
   const Row r = s.DATA.row(specimen - 1);
   const Index k = points_of(s.DATA);
@@ -105,26 +103,26 @@ void highlight_specimen(Index specimen) {
       std::vector<int> members;
       for (const int p : s.curves.members_of(j))
         if (p >= 1 && p <= k) members.push_back(p);
-      outline(ax, r, members, j < 0);
+      outline(g, ax, r, members, j < 0);
     }
   } else {
     std::vector<int> all(static_cast<size_t>(k));
     for (Index p = 0; p < k; ++p) all[static_cast<size_t>(p)] = static_cast<int>(p + 1);
-    outline(ax, r, all, false);
+    outline(g, ax, r, all, false);
   }
   Row xs(k), ys(k);
   for (Index p = 0; p < k; ++p) xs(p) = r(2 * p), ys(p) = r(2 * p + 1);
-  gr().set(draw(ax, xs, ys, "ro"), "MarkerSize", Value(kHighlightMarkerPt));
+  g.set(draw(g, ax, xs, ys, "ro"), "MarkerSize", Value(kHighlightMarkerPt));
 }
 
-std::string describe_shown_point(double x, double y, double rx, double ry) {
-  const std::optional<ShownPoint> p = nearest_shown_point(x, y, rx, ry);
-  return p ? describe_point(*p) : "";
+std::string describe_shown_point(const Session& session, double x, double y, double rx, double ry) {
+  const std::optional<ShownPoint> p = nearest_shown_point(session.state, x, y, rx, ry);
+  return p ? describe_point(session.state, *p) : "";
 }
 
-void highlight_shown_point(double x, double y, double rx, double ry) {
-  const std::optional<ShownPoint> p = nearest_shown_point(x, y, rx, ry);
-  highlight_specimen(p ? p->specimen : 0);
+void highlight_shown_point(Session& session, double x, double y, double rx, double ry) {
+  const std::optional<ShownPoint> p = nearest_shown_point(session.state, x, y, rx, ry);
+  highlight_specimen(session, p ? p->specimen : 0);
 }
 
 }  // namespace tav

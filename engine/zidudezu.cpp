@@ -4,32 +4,33 @@
 #include <utility>
 #include <vector>
 
-#include "engine/controls.h"
+#include "engine/session.h"
 #include "platform/console.h"
 
 namespace tav {
 
-void zidudezu(const Value& action) {
-  static const std::vector<std::pair<std::string, std::function<void()>>> actions = {
+void zidudezu(Session& session, const Value& action) {
+  using Body = std::function<void(Session&)>;
+  static const std::vector<std::pair<std::string, Body>> actions = {
       {"Load", action_load},
       {"LoadReference", action_load_reference},
-      {"Save", [] { action_save(SaveKind::All); }},
-      {"SaveLMSLM", [] { action_save(SaveKind::LandmarksSemilandmarks); }},
-      {"SaveLM", [] { action_save(SaveKind::Landmarks); }},
+      {"Save", [](Session& s) { action_save(s, SaveKind::All); }},
+      {"SaveLMSLM", [](Session& s) { action_save(s, SaveKind::LandmarksSemilandmarks); }},
+      {"SaveLM", [](Session& s) { action_save(s, SaveKind::Landmarks); }},
       {"LoadProtocol", action_load_protocol},
-      {"SaveReference", [] { action_save_reference(SaveKind::All); }},
-      {"SaveReferenceLMSLM", [] { action_save_reference(SaveKind::LandmarksSemilandmarks); }},
-      {"SaveReferenceLM", [] { action_save_reference(SaveKind::Landmarks); }},
+      {"SaveReference", [](Session& s) { action_save_reference(s, SaveKind::All); }},
+      {"SaveReferenceLMSLM", [](Session& s) { action_save_reference(s, SaveKind::LandmarksSemilandmarks); }},
+      {"SaveReferenceLM", [](Session& s) { action_save_reference(s, SaveKind::Landmarks); }},
       {"Replot", action_replot},
-      {"TangentPlot", [] { action_tangent_plot(false); }},
-      {"OriginalTangent", [] { action_tangent_plot(true); }},
+      {"TangentPlot", [](Session& s) { action_tangent_plot(s, false); }},
+      {"OriginalTangent", [](Session& s) { action_tangent_plot(s, true); }},
       {"Clear", action_clear},
-      {"ShowDF", [] { mark_action_done(); }},
+      {"ShowDF", [](Session& s) { s.action_done = true; }},
   };
-  reset_action_done();
+  session.action_done = false;
   if (action.is_text())
     for (const auto& [name, body] : actions)
-      if (name == action.text()) return body();
+      if (name == action.text()) return body(session);
   console_write("\nFell through case");
 }
 

@@ -3,21 +3,23 @@
 
 namespace tav {
 
+struct Session;
+
 // The action engine: runs the action named by the text (the first of "Load", "LoadReference",
 // "Save", "SaveLMSLM", "SaveLM", "LoadProtocol", "SaveReference", "SaveReferenceLMSLM",
 // "SaveReferenceLM", "Replot", "TangentPlot", "OriginalTangent", "Clear", "ShowDF" that equals
 // it, case-sensitively); anything else writes "\nFell through case" to the console.
-void zidudezu(const Value& action);
+void zidudezu(Session& session, const Value& action);
 
 // The action bodies.
-void action_load();
-void action_load_reference();
-void action_load_protocol();
+void action_load(Session& session);
+void action_load_reference(Session& session);
+void action_load_protocol(Session& session);
 enum class SaveKind { All, LandmarksSemilandmarks, Landmarks };
-void action_save(SaveKind kind);
-void action_save_reference(SaveKind kind);
-void action_replot();
-void action_tangent_plot(bool original);
-void action_clear();
+void action_save(Session& session, SaveKind kind);
+void action_save_reference(Session& session, SaveKind kind);
+void action_replot(Session& session);
+void action_tangent_plot(Session& session, bool original);
+void action_clear(Session& session);
 
 }  // namespace tav

@@ -44,32 +44,26 @@ void ScriptedBackend::to_clipboard(const std::string& svg, const std::vector<std
 }
 
 namespace {
-std::unique_ptr<Runtime>& runtime_slot() {
-  static std::unique_ptr<Runtime> r;
-  return r;
-}
-ScriptedBackend& fallback_backend() {
-  static ScriptedBackend b;
-  return b;
-}
+thread_local std::unique_ptr<Runtime> own_runtime;
+thread_local Runtime* bound_runtime = nullptr;
 }  // namespace
 
 Runtime& rt() {
-  auto& r = runtime_slot();
-  if (!r) r = std::make_unique<Runtime>();
-  return *r;
+  if (bound_runtime) return *bound_runtime;
+  if (!own_runtime) own_runtime = std::make_unique<Runtime>();
+  return *own_runtime;
 }
 
 Objects& gr() { return rt().objects; }
 
-Backend& ui() {
-  Runtime& r = rt();
-  return r.backend ? *r.backend : fallback_backend();
-}
+Backend& ui() { return rt().ui(); }
 
 void reset_runtime(Backend* backend) {
-  runtime_slot() = std::make_unique<Runtime>();
-  runtime_slot()->backend = backend;
+  own_runtime = std::make_unique<Runtime>();
+  own_runtime->backend = backend;
 }
+
+RuntimeScope::RuntimeScope(Runtime& r) : previous_(bound_runtime) { bound_runtime = &r; }
+RuntimeScope::~RuntimeScope() { bound_runtime = previous_; }
 
 }  // namespace tav

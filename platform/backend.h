@@ -69,18 +69,39 @@ class ScriptedBackend : public Backend {
   FileChoice next(const std::string& title);
 };
 
-// The graphics runtime of the process: the object model and the backend serving it.
+// The graphics side of a session: the object model and the backend serving it.
 struct Runtime {
   Objects objects;
   Backend* backend = nullptr;
   // Runs a control's "Callback" property (set by the program's shell); the window calls it.
   std::function<void(Handle source, const Value& callback)> run_callback;
   Handle callback_object = -1;  // the control whose callback is running, -1 when none
+  // The backend, or a scripted one of this runtime when none was installed.
+  Backend& ui() { return backend ? *backend : fallback; }
+
+ private:
+  ScriptedBackend fallback;
 };
+
+// The runtime bound to the calling thread by the innermost RuntimeScope, else one of the
+// thread's own (transitional: the engine passes its session's runtime explicitly).
 Runtime& rt();
 Objects& gr();     // rt().objects
-Backend& ui();     // rt().backend, a scripted one when none was installed
-// Starts a fresh runtime with the given backend (tests, batch tool, window start-up).
+Backend& ui();     // rt().ui()
+// Starts a fresh runtime with the given backend in the thread's own slot (tests, window
+// start-up); a runtime bound by a scope stays bound.
 void reset_runtime(Backend* backend);
+
+// Binds a runtime to the calling thread while it lives.
+class RuntimeScope {
+ public:
+  explicit RuntimeScope(Runtime& r);
+  ~RuntimeScope();
+  RuntimeScope(const RuntimeScope&) = delete;
+  RuntimeScope& operator=(const RuntimeScope&) = delete;
+
+ private:
+  Runtime* previous_;
+};
 
 }  // namespace tav

@@ -1,5 +1,6 @@
 // Adapters of the window framework.
 #include "platform/backend.h"
+#include "engine/session.h"
 #include "shell/adapters.h"
 #include "shell/convert.h"
 #include "shell/framework.h"
@@ -7,7 +8,7 @@
 namespace tav {
 
 Adapter adapt_guidata() {
-  return [](const List& in, int nout) -> List {
+  return [](Session&, const List& in, int nout) -> List {
     const Handle h = to_number(required(in, 0, "guidata"));
     if (in.size() >= 2) {
       if (nout > 0)
@@ -21,7 +22,7 @@ Adapter adapt_guidata() {
 }
 
 Adapter adapt_guihandles() {
-  return [](const List& in, int) {
+  return [](Session&, const List& in, int) {
     if (in.empty()) return List{guihandles()};
     const Matrix m = to_matrix(in[0]);
     if (m.size() != 1 || !gr().valid(m(0, 0)))
@@ -31,32 +32,32 @@ Adapter adapt_guihandles() {
 }
 
 Adapter adapt_openfig() {
-  return [](const List& in, int) {
+  return [](Session&, const List& in, int) {
     const std::string file = to_text(required(in, 0, "openfig"));
     return List{Value(in.size() >= 2 ? openfig(file, to_text(in[1])) : openfig(file))};
   };
 }
 
 Adapter adapt_cla() {
-  return [](const List&, int nout) {
+  return [](Session&, const List&, int nout) {
     const Handle ax = cla();
     return nout >= 1 ? List{Value(ax)} : List{};
   };
 }
 
 Adapter adapt_isvarname() {
-  return [](const List& in, int) { return List{Value(isvarname(required(in, 0, "isvarname")) ? 1.0 : 0.0)}; };
+  return [](Session&, const List& in, int) { return List{Value(isvarname(required(in, 0, "isvarname")) ? 1.0 : 0.0)}; };
 }
 
 Adapter adapt_iskeyword() {
-  return [](const List& in, int) {
+  return [](Session&, const List& in, int) {
     if (in.empty()) return List{Value(iskeyword())};
     return List{Value(in[0].is_text() && iskeyword(in[0].text()) ? 1.0 : 0.0)};
   };
 }
 
 Adapter adapt_movegui() {
-  return [](const List& in, int) {
+  return [](Session&, const List& in, int) {
     if (in.size() > 3) throw Error("movegui takes at most 3 inputs, got " + std::to_string(in.size()));
     movegui(std::vector<Value>(in.begin(), in.end()));
     return List{};
@@ -64,11 +65,11 @@ Adapter adapt_movegui() {
 }
 
 Adapter adapt_parent_figure() {
-  return [](const List& in, int) { return List{parent_figure(required(in, 0, "getParentFigure"))}; };
+  return [](Session&, const List& in, int) { return List{parent_figure(required(in, 0, "getParentFigure"))}; };
 }
 
 Adapter adapt_create_handles() {
-  return [](const List& in, int) { return List{create_handles(to_number(required(in, 0, "createHandles")))}; };
+  return [](Session&, const List& in, int) { return List{create_handles(to_number(required(in, 0, "createHandles")))}; };
 }
 
 }  // namespace tav

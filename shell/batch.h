@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/session.h"
+
 namespace tav {
 
 struct BatchOptions {
@@ -33,7 +35,10 @@ const char* batch_usage();
 
 // Runs the options: "Load", "LoadReference", "LoadProtocol" (or the plain consensus without a
 // protocol), the saves, the plot. Boxes, errors and (unless quiet) one status line per step go
-// to `err`. Returns the exit status (BatchStatus).
+// to `err`. Returns the exit status (BatchStatus). The run works in a session of its own, or in
+// `session` (a fresh one, which the caller may then inspect; the run answers its dialogs while
+// it lasts).
 int run_batch(const BatchOptions& o, std::ostream& err);
+int run_batch(const BatchOptions& o, std::ostream& err, Session& session);
 
 }  // namespace tav

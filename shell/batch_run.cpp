@@ -8,7 +8,8 @@
 #include "engine/consensus_run.h"
 #include "display/render.h"
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/run_observer.h"
+#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/formats.h"
 #include "engine/sliders.h"
@@ -32,24 +33,85 @@ std::string absolute(const std::string& path) {
 }
 
 // Reports each pass of the iterated run on a terminal.
-class ProgressConsole : public std::streambuf {
+class PassCount : public RunObserver {
  public:
-  explicit ProgressConsole(std::ostream* echo) : echo_(echo) {}
+  void pass_measured(double, int itercount2) override {
+    if (::isatty(2)) std::cerr << "pass " << itercount2 << "\n";
+  }
+};
+
+// A stream that drops what it is given: the console of a run without --verbose.
+class Discard : public std::streambuf {
  protected:
-  int overflow(int c) override {
-    if (c == EOF) return 0;
-    line_ += static_cast<char>(c);
-    if (c == '\n') flush_line();
-    return c;
-  }
+  int overflow(int c) override { return c == EOF ? 0 : c; }
+};
+
+// What a run changes of the process, each restored when the run ends however it ends: the
+// console, the %g precision, the drawing switch, the started modules and the current folder
+// (every dialog answer moves it).
+class ConsoleTo {
+ public:
+  explicit ConsoleTo(std::ostream* out) : previous_(set_console(out)) {}
+  ~ConsoleTo() { set_console(previous_); }
+
  private:
-  void flush_line() {
-    if (echo_) *echo_ << line_;
-    if (line_.rfind("itercount2 = ", 0) == 0 && ::isatty(2)) std::cerr << "pass " << line_.substr(13);
-    line_.clear();
+  std::ostream* previous_;
+};
+
+class Precision {
+ public:
+  explicit Precision(int digits) : previous_(digits ? set_g_precision(digits) : g_precision()) {}
+  ~Precision() { set_g_precision(previous_); }
+
+ private:
+  int previous_;
+};
+
+class Drawing {
+ public:
+  explicit Drawing(bool on) : previous_(set_drawing(on)) {}
+  ~Drawing() { set_drawing(previous_); }
+
+ private:
+  bool previous_;
+};
+
+class Modules {
+ public:
+  Modules() { start_all(); }
+  ~Modules() { stop_all(); }
+};
+
+// The run's backend answers the session's dialogs and its pass count follows the session's
+// runs while the run lasts.
+class Served {
+ public:
+  Served(Session& session, Backend& backend, RunObserver& listener)
+      : session_(session), previous_(session.runtime.backend) {
+    session.runtime.backend = &backend;
+    session.observers.push_back(&listener);
   }
-  std::ostream* echo_;
-  std::string line_;
+  ~Served() {
+    session_.observers.pop_back();
+    session_.runtime.backend = previous_;
+  }
+
+ private:
+  Session& session_;
+  Backend* previous_;
+};
+
+class Folder {
+ public:
+  explicit Folder(std::string path) : path_(std::move(path)) {}
+  ~Folder() {
+    if (!path_.empty() && ::chdir(path_.c_str()) != 0) {
+      // The folder was current a moment ago; failing to return to it only affects later relative names.
+    }
+  }
+
+ private:
+  std::string path_;
 };
 
 // One status line per step on standard error, unless --quiet.
@@ -73,10 +135,10 @@ void forward_boxes(ScriptedBackend& ui, std::ostream& err) {
   ui.errors.clear();
 }
 
-bool step(ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
+bool step(Session& session, ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
   ui.choose(path);
   try {
-    zidudezu(Value(action));
+    zidudezu(session, Value(action));
   } catch (const std::exception& e) {
     forward_boxes(ui, err);
     err << "tavrel6-batch: " << action << " " << path << ": " << e.what() << "\n";
@@ -86,7 +148,7 @@ bool step(ScriptedBackend& ui, const std::string& action, const std::string& pat
   forward_boxes(ui, err);
   // An action that stops before its dialog leaves the answer unused: it must not serve the next.
   ui.answers.clear();
-  if (!last_action_done()) {
+  if (!session.action_done) {
     err << "tavrel6-batch: " << action << " " << path << " did not complete\n";
     return false;
   }
@@ -98,8 +160,7 @@ std::string counts(const Matrix& x, const char* what) {
 }
 
 // Without a protocol: the plain consensus, and every point a landmark.
-void plain_run() {
-  EngineState& s = engine_state();
+void plain_run(EngineState& s) {
   const Consensus c = getconsensus(s.DATA);
   refuse_not_finite(c, s.curves);
   s.REFERENCE = c.y;
@@ -143,7 +204,12 @@ std::string suggested_protocol(const std::string& data) {
 
 }  // namespace
 
-int run_batch(const BatchOptions& given, std::ostream& err) {
+int run_batch(const BatchOptions& o, std::ostream& err) {
+  Session session;
+  return run_batch(o, err, session);
+}
+
+int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   // Every name is made absolute first: each dialog answer moves the current folder.
   BatchOptions o = given;
   const std::string start_folder = absolute(".");
@@ -152,39 +218,42 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
                             &o.save_tps, &o.suggest_protocol, &o.save_nts, &o.save_morphologika,
                             &o.save_morphoj, &o.save_protocol_sliders})
     *path = absolute(*path);
+  const Folder return_to(start_folder);
   ScriptedBackend backend;
   backend.echo_to_stderr = false;  // step() forwards the boxes to err, in order
-  reset_runtime(&backend);
-  start_all();
-  ProgressConsole progress(o.verbose ? &std::cout : nullptr);
-  std::ostream quiet(&progress);
-  std::ostream* previous = set_console(&quiet);
-  const int old_digits = o.digits ? set_g_precision(o.digits) : g_precision();
-  const Handle fig = make_headless_window();
+  PassCount passes;
+  const Served served(session, backend, passes);
+  const SessionScope bound(session);
+  const Modules modules;
+  Discard discard;
+  std::ostream quiet(&discard);
+  const ConsoleTo console(o.verbose ? &std::cout : &quiet);
+  const Precision precision(o.digits);
+  Objects& g = session.objects();
+  const Handle fig = make_headless_window(g);
   // Without a picture to write, the actions' plots are not built.
-  const bool drew = set_drawing(!o.plot.empty());
-  auto set = [&](const char* tag, bool on) { gr().set(gr().find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0)); };
+  const Drawing drawing(!o.plot.empty());
+  auto set = [&](const char* tag, bool on) { g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0)); };
   set("IterBox", o.iterate);
   set("DistanceBox", o.distance);
   set("NoAlignButton", o.no_align);
   set("CurveButton", true);
 
   const Status status(err, o.quiet);
-  engine_state() = EngineState{};
-  const EngineState& state = engine_state();
+  const EngineState& state = session.state;
   for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
-  bool ok = step(backend, "Load", o.data, err);
+  bool ok = step(session, backend, "Load", o.data, err);
   if (ok) status("read " + given.data + ": " + counts(state.DATA, "specimens"));
   if (ok && !o.suggest_protocol.empty()) {
     ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(o.data); });
     if (ok) status("wrote " + given.suggest_protocol + " (--suggest-protocol)");
   }
   if (ok && !o.reference.empty()) {
-    ok = step(backend, "LoadReference", o.reference, err);
+    ok = step(session, backend, "LoadReference", o.reference, err);
     if (ok) status("read " + given.reference + ": " + counts(state.REFERENCE, "reference configuration"));
   }
   if (ok && !o.protocol.empty()) {
-    ok = step(backend, "LoadProtocol", o.protocol, err);
+    ok = step(session, backend, "LoadProtocol", o.protocol, err);
     if (ok)
       status("read " + given.protocol + ": " + sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
                                                          {Value(state.numberlm), Value(state.numberslm),
@@ -192,7 +261,7 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
   }
   if (ok && o.protocol.empty()) {
     try {
-      plain_run();
+      plain_run(session.state);
     } catch (const std::exception& e) {
       err << "tavrel6-batch: " << e.what() << "\n";
       ok = false;
@@ -205,7 +274,7 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
       {&o.save_reference_lm, "SaveReferenceLM"}};
   for (const auto& [file, action] : saves)
     if (ok && !file->empty()) {
-      ok = step(backend, action, *file, err);
+      ok = step(session, backend, action, *file, err);
       if (ok) status("wrote " + *file + " (" + action + ")");
     }
   if (ok && !o.save_tps.empty()) {
@@ -235,7 +304,7 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
     }
   if (ok && !o.plot.empty()) {
     try {
-      export_figure(gr(), fig, o.plot);
+      export_figure(g, fig, o.plot);
       status("wrote " + o.plot + " (--plot)");
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
@@ -243,14 +312,6 @@ int run_batch(const BatchOptions& given, std::ostream& err) {
     }
   }
   const bool converged = state.last_run.converged;
-  set_drawing(drew);
-  set_g_precision(old_digits);
-  set_console(previous);
-  stop_all();
-  // Loading moved the current folder; the caller finds it where it was.
-  if (!start_folder.empty() && ::chdir(start_folder.c_str()) != 0) {
-    // The folder was current a moment ago; failing to return to it only affects later relative names.
-  }
   if (!ok) return kBatchFailed;
   return converged ? kBatchOk : kBatchNotConverged;
 }

@@ -1,5 +1,7 @@
 #include "shell/function_table.h"
 
+#include "engine/session.h"
+
 namespace tav {
 namespace {
 std::string& running() {
@@ -46,7 +48,7 @@ std::string count_error_text(const std::string& file, int line, const std::strin
          (outputs ? "outputs" : "inputs") + " (" + std::to_string(declared) + ").";
 }
 
-List call_by_name(const std::string& name, int nout, const List& in) {
+List call_by_name(Session& session, const std::string& name, int nout, const List& in) {
   const Found f = find(name);
   if (!f.entry)
     throw Error("Undefined function \"" + name + "\": no function of that name is known");
@@ -56,7 +58,9 @@ List call_by_name(const std::string& name, int nout, const List& in) {
     throw Error(count_error_text(f.file, f.line, f.file, false, e.inputs));
   const size_t slash = f.file.find('/');
   RunningModule guard(slash == std::string::npos ? f.file : f.file.substr(0, slash));
-  List out = e.entry(in, nout);
+  // The framework functions reach the graphics objects of the session bound to the thread.
+  SessionScope bound(session);
+  List out = e.entry(session, in, nout);
   if (static_cast<int>(out.size()) > nout) out.resize(static_cast<size_t>(std::max(nout, 0)));
   return out;
 }

@@ -1,6 +1,6 @@
 #include "shell/callback_runner.h"
 
-#include "platform/backend.h"
+#include "engine/session.h"
 #include "shell/tavrel6.h"
 
 namespace tav {
@@ -23,14 +23,15 @@ List resolve_callback_inputs(Handle source, const Value& callback) {
   return call;
 }
 
-void install_callback_runner() {
-  rt().run_callback = [](Handle source, const Value& callback) {
+void install_callback_runner(Session& session) {
+  session.runtime.run_callback = [&session](Handle source, const Value& callback) {
     if (callback.empty()) return;
+    const SessionScope bound(session);
     // A control's action draws into its own window, whichever figure an earlier action made
     // current (the comparison opens a second one).
     const Handle fig = gr().figure_of(source);
     if (fig > 0 && (!gr().has_current_figure() || gr().gcf() != fig)) gr().set_current_figure(fig);
-    tavrel6(resolve_callback_inputs(source, callback), 0);
+    tavrel6(session, resolve_callback_inputs(source, callback), 0);
   };
 }
 

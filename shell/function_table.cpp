@@ -19,7 +19,7 @@ std::vector<FunctionEntry> stub_callback_entries() {
   std::vector<FunctionEntry> out;
   for (const StubCallback& c : stub_callbacks()) {
     const std::string line = c.line;
-    out.push_back(entry(c.name, [line](const List&, int) {
+    out.push_back(entry(c.name, [line](Session&, const List&, int) {
       console_write(line + "\n");
       return List{};
     }, -4, kAny));

@@ -9,9 +9,12 @@
 
 namespace tav {
 
-// Adapter: inputs as given (possibly fewer than declared), nout results wanted; returns at
-// most nout results (fewer when the function has none to give).
-using Adapter = std::function<List(const List& in, int nout)>;
+struct Session;
+
+// Adapter: the session of the running program, inputs as given (possibly fewer than
+// declared), nout results wanted; returns at most nout results (fewer when the function has
+// none to give).
+using Adapter = std::function<List(Session& session, const List& in, int nout)>;
 
 // Declared count: k >= 0 fixed; -1 any number; -(n+1) n fixed ones then any number more.
 struct FunctionEntry {
@@ -24,10 +27,10 @@ struct FunctionEntry {
 
 const std::vector<FunctionEntry>& function_table();
 
-// Calls a function by name, looking first in the local table of the module whose code is
+// Calls a function by name on the session, looking first in the local table of the module whose code is
 // running, then in the whole table ("module/local" reaches a local function from anywhere).
 // Raises Error for an unknown name and for more inputs or results than declared.
-List call_by_name(const std::string& name, int nout, const List& in);
+List call_by_name(Session& session, const std::string& name, int nout, const List& in);
 
 // The module whose code is running, for the local look-up; restored when the guard ends.
 class RunningModule {

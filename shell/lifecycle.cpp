@@ -1,6 +1,6 @@
 #include "shell/lifecycle.h"
 
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "shell/function_table.h"
 
 namespace tav {
@@ -15,7 +15,7 @@ const std::vector<InitTerm>& init_term_table() {
     t.push_back({"graphics runtime", [] {}, [] {}});
     for (const FunctionEntry& e : function_table()) {
       if (e.name == "zidudezu")
-        t.push_back({e.name, [] { engine_state() = EngineState{}; }, [] { engine_state() = EngineState{}; }});
+        t.push_back({e.name, [] { current_session().state = EngineState{}; }, [] { current_session().state = EngineState{}; }});
       else
         t.push_back({e.name, [] {}, [] {}});
     }

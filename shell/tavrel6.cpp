@@ -1,5 +1,6 @@
 #include "shell/tavrel6.h"
 
+#include "engine/session.h"
 #include "platform/console.h"
 #include "shell/function_table.h"
 #include "shell/main_window.h"
@@ -24,8 +25,9 @@ const std::vector<StubCallback>& stub_callbacks() {
   return table;
 }
 
-List tavrel6(const List& in, int nout) {
+List tavrel6(Session& session, const List& in, int nout) {
   if (in.empty()) {
+    SessionScope bound(session);
     const Handle fig = open_main_window();
     if (nout >= 1) return {Value(fig)};
     return {};
@@ -35,7 +37,7 @@ List tavrel6(const List& in, int nout) {
     const List rest(in.begin() + 1, in.end());
     // The router is the main window module's code: its local callbacks are found first.
     RunningModule module("tavrel6");
-    return call_by_name(in[0].text(), nout, rest);
+    return call_by_name(session, in[0].text(), nout, rest);
   } catch (const std::exception& e) {
     set_last_error(e.what());
     console_write(last_error() + "\n");

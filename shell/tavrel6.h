@@ -3,10 +3,12 @@
 
 namespace tav {
 
+struct Session;
+
 // The main window function. No inputs: opens the main window (result 1 its handle when asked).
 // A text first: calls the function of that name with the other inputs, in a protected call
 // whose error text goes to the console as one line. Anything else: nothing.
-List tavrel6(const List& in, int nout);
+List tavrel6(Session& session, const List& in, int nout);
 
 // The twelve callbacks that only report that they do nothing, in their table order.
 struct StubCallback {

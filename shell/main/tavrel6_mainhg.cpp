@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "engine/file_kind.h"
@@ -16,32 +17,38 @@ namespace {
 
 int run(int argc, char** argv) {
   tav::QtBackend backend;
+  // The window's session: the window, its drawing and the user's work, until it closes.
+  tav::Session session(&backend);
+  const tav::SessionScope bound(session);
   backend.remember = true;
-  backend.describe_point = tav::describe_shown_point;
-  backend.highlight_point = tav::highlight_shown_point;
-  backend.load_action_for = tav::load_action_for;
+  backend.describe_point = [&session](double x, double y, double rx, double ry) {
+    return tav::describe_shown_point(session, x, y, rx, ry);
+  };
+  backend.highlight_point = [&session](double x, double y, double rx, double ry) {
+    tav::highlight_shown_point(session, x, y, rx, ry);
+  };
+  backend.load_action_for = [&session](const std::string& path) {
+    return tav::load_action_for(path, session.state.DATA);
+  };
   backend.attach_console();
-  tav::reset_runtime(&backend);
-  tav::install_callback_runner();
+  tav::install_callback_runner(session);
   tav::start_all();
   tav::List args;
   for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
   // A call by name that fails (an unknown name, wrong counts, an error) sets the last error.
   tav::set_last_error("");
   try {
-    tav::tavrel6(args, 0);
+    tav::tavrel6(session, args, 0);
   } catch (const std::exception& e) {
     // Opening the window failed (a missing figure file, no display): no window, no loop.
     tav::set_last_error(e.what());
     std::cerr << "tavrel6: " << e.what() << "\n";
     tav::stop_all();
-    tav::reset_runtime(nullptr);
     return 1;
   }
   const bool call_failed = argc > 1 && !tav::last_error().empty();
-  const int status = tav::ui().event_loop();
+  const int status = session.ui().event_loop();
   tav::stop_all();
-  tav::reset_runtime(nullptr);
   return call_failed ? 1 : status;
 }
 

@@ -54,7 +54,7 @@ class FigureExportTest : public DisplayTest {
     gr().set(figure, "Position", row({10, 5, 100, 30}));
     gr().set(figure, "Units", "pixels");
     ax = gr().gca();
-    showsemiproto2(outline_sample(), outline_protocol(), 1);
+    showsemiproto2(gr(), outline_sample(), outline_protocol(), 1);
     fitted = gr().axis(ax);
   }
   void TearDown() override {
@@ -92,7 +92,7 @@ TEST_F(FigureExportTest, ClipboardGetsTheEnlargedDrawingWithWidenedLimits) {
   Snapshot during;
   watching.at_clipboard = [&] { during = snapshot(); };
   ConsoleCapture console;
-  CopyBigImage();
+  CopyBigImage(gr(), ui());
   expect_enlarged(during);
   EXPECT_LT(max_abs_diff(during.limits, row({-0.3, 10.3, -0.15, 5.15})), 1e-12);
   EXPECT_EQ(during.window_units, "characters");
@@ -110,7 +110,7 @@ TEST_F(FigureExportTest, EpsDialogShowsItsTitleAndFilterOverTheEnlargedAxesAsThe
   Snapshot during;
   watching.at_dialog = [&] { during = snapshot(); };
   watching.cancel();
-  CopyImageEPS();
+  CopyImageEPS(gr(), ui());
   expect_enlarged(during);
   EXPECT_LT(max_abs_diff(during.limits, row({0, 10, 0, 5})), 1e-12);  // a zoomed view stays zoomed
   EXPECT_EQ(watching.titles, std::vector<std::string>{"Enter File Name for EPS file (end with .EPS)"});
@@ -130,7 +130,7 @@ TEST_P(CopyImageEpsCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
   const EpsCase c = GetParam();
   if (c.file) watching.choose(dir.file(c.file)); else watching.cancel();
   const Snapshot before = snapshot();
-  CopyImageEPS();
+  CopyImageEPS(gr(), ui());
   expect_restored(before);
   EXPECT_TRUE(watching.messages.empty());
   if (c.starts) {
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FigureExportTest, NameWithoutAWrittenEndingIsRefusedWithAMessage) {
   for (const char* name : {"drawing.jpg", "drawing"}) {
     watching.choose(dir.file(name));
-    CopyImageEPS();
+    CopyImageEPS(gr(), ui());
   }
   ASSERT_EQ(watching.messages.size(), 2u);
   EXPECT_THAT(watching.messages[0], HasSubstr("the ending .jpg is not written"));
@@ -169,7 +169,7 @@ TEST_F(FigureExportTest, WriteFailureNamesTheFileAndStillRestoresEverything) {
   const std::string target = dir.file("missing/drawing.eps");
   watching.choose(target);
   const Snapshot before = snapshot();
-  CopyImageEPS();
+  CopyImageEPS(gr(), ui());
   ASSERT_EQ(watching.messages.size(), 1u);
   EXPECT_THAT(watching.messages[0], HasSubstr("\"" + target + "\""));
   expect_restored(before);
@@ -183,7 +183,7 @@ TEST_F(FigureExportTest, AxesInPixelsInAWindowInCharactersComeBackAsTheyWere) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     const Snapshot before = snapshot();
-    if (round == 0) CopyBigImage(); else (watching.cancel(), CopyImageEPS());
+    if (round == 0) CopyBigImage(gr(), ui()); else (watching.cancel(), CopyImageEPS(gr(), ui()));
     expect_restored(before);
     EXPECT_LT(max_abs_diff(gr().get(figure, "Position").matrix(), row({10, 5, 100, 30})), 1e-12);
   }
@@ -191,7 +191,7 @@ TEST_F(FigureExportTest, AxesInPixelsInAWindowInCharactersComeBackAsTheyWere) {
 
 TEST_F(FigureExportTest, PageHoldsTheEnlargedAxesWholeWhereTheyPassTheWindowsEdge) {
   watching.choose(dir.file("drawing.png"));
-  CopyImageEPS();
+  CopyImageEPS(gr(), ui());
   const auto [w, h] = png_size(read_bytes(dir.file("drawing.png")));
   const double right = (12 + 95) * kCharWidthPx;  // past the window's 100 characters
   EXPECT_GE(w, std::lround(kPngScale * right));
@@ -204,8 +204,8 @@ TEST_F(FigureExportTest, GhostscriptRendersTheEpsWithItsMarkersAndBox) {
   const std::string eps = dir.file("sample.eps"), png = dir.file("sample.png");
   watching.choose(eps);
   watching.choose(png);
-  CopyImageEPS();
-  CopyImageEPS();  // the same drawing as PNG
+  CopyImageEPS(gr(), ui());
+  CopyImageEPS(gr(), ui());  // the same drawing as PNG
   const std::string rendered = dir.file("gs.png");
   const std::string cmd = "gs -q -dBATCH -dNOPAUSE -dSAFER -dEPSCrop -r144 -sDEVICE=png16m -sOutputFile=" +
                           rendered + " " + eps + " > " + dir.file("gs.log") + " 2>&1";

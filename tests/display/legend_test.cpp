@@ -37,24 +37,24 @@ const Matrix kShape = rows({{0, 0, 1, 1, 2, 1, 3, 0, 7}, {0, 0.1, 1, 1.1, 2, 0.9
 using Legend = DisplayTest;
 
 TEST_F(Legend, NamesEachKindOfPointDrawnOnceInDrawingOrder) {
-  showsemiproto2(kShape, ridge(), 0, 0.0, 0);
+  showsemiproto2(gr(), kShape, ridge(), 0, 0.0, 0);
   EXPECT_THAT(names(axes()), ElementsAre("Landmarks", "Semi-landmarks", "Helper points"));
   const auto entries = legend_entries(gr(), axes());
   EXPECT_EQ(gr().get(entries[1].second, "Marker").text(), "d");  // shown as its points are drawn
 }
 
 TEST_F(Legend, HiddenHelpersAreNotNamedAndTheComparedDrawingIsNamedApart) {
-  showsemiproto2(kShape, ridge(), 0, 1.0, 1);
+  showsemiproto2(gr(), kShape, ridge(), 0, 1.0, 1);
   EXPECT_THAT(names(axes()), ElementsAre("Landmarks", "Landmarks (compared)", "Semi-landmarks",
                                          "Semi-landmarks (compared)"));
 }
 
 TEST_F(Legend, ClearedAxesHaveNoLegend) {
-  showsemiproto2(kShape, ridge(), 0, 0.0, 0);
+  showsemiproto2(gr(), kShape, ridge(), 0, 0.0, 0);
   gr().cla(axes());
   EXPECT_TRUE(names(axes()).empty());
-  showshape(kShape, "b*");
-  label_last_line("Specimens");
+  showshape(gr(), kShape, "b*");
+  label_last_line(gr(), "Specimens");
   EXPECT_THAT(names(axes()), ElementsAre("Specimens"));
 }
 
@@ -80,12 +80,12 @@ double ink_top_right(Handle ax) {
 TEST_F(Legend, PaintedInTheCornerUntilTheCheckBoxTurnsItOff) {
   gr().hold(axes(), true);
   gr().line(axes(), row({0}), row({0}), "bd");  // far from the corner
-  label_last_line("Semi-landmarks");
+  label_last_line(gr(), "Semi-landmarks");
   gr().axis(axes(), row({0, 10, 0, 10}));
   EXPECT_GT(ink_top_right(axes()), 0.01);
-  showlegend(0);
+  showlegend(gr(), 0);
   EXPECT_EQ(ink_top_right(axes()), 0.0);
-  showlegend(1);
+  showlegend(gr(), 1);
   EXPECT_GT(ink_top_right(axes()), 0.01);
 }
 

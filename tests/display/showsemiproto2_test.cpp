@@ -46,7 +46,7 @@ class ShowsemiprotoStyles : public DisplayTest, public ::testing::WithParamInter
 TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
   const Styling s = GetParam();
   const int n = 3;
-  EXPECT_EQ(showsemiproto2(sample(n), protocol(), 0, s.omithelpers, s.ccode), 0);
+  EXPECT_EQ(showsemiproto2(gr(), sample(n), protocol(), 0, s.omithelpers, s.ccode), 0);
   EXPECT_EQ(markers("ko").size(), n * s.ko);
   EXPECT_EQ(markers("bd").size(), n * s.bd);
   EXPECT_EQ(markers("rs").size(), n * s.rs);
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
   const Matrix x = sample(1);
-  showsemiproto2(x, protocol(), 0, 0.0, 1);
+  showsemiproto2(gr(), x, protocol(), 0, 0.0, 1);
   // Curve -1: semi-landmarks 3 and 4 in blue, then the same in green, then helper 5.
   const auto ls = lines();
   ASSERT_GE(ls.size(), 6u);
@@ -91,10 +91,10 @@ TEST_F(ShowsemiprotoTest, TenSpecimensWithFourSemiLandmarksGiveFortyDiamonds) {
   p.members = {{1}, {2, 3, 4, 5}};
   p.types = {{0}, {1, 1, 1, 1}};
   const Matrix x = Matrix::Random(10, 11);
-  showsemiproto2(x, p, 1);
+  showsemiproto2(gr(), x, p, 1);
   EXPECT_EQ(markers("bd").size(), 40u);
   EXPECT_EQ(markers("gd").size(), 0u);
-  showsemiproto2(x, p, 0, 0.0, 1);
+  showsemiproto2(gr(), x, p, 0, 0.0, 1);
   EXPECT_EQ(markers("bd").size(), 80u);
   EXPECT_EQ(markers("gd").size(), 40u);
 }
@@ -104,7 +104,7 @@ TEST_F(ShowsemiprotoTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
   p.numfull = 0, p.numopen = 1;
   p.members = {{1, 3}, {1, 2, 3}};
   p.types = {{0, 0}, {0, 2, 0}};
-  showsemiproto2(sample(2).leftCols(7), p);
+  showsemiproto2(gr(), sample(2).leftCols(7), p);
   EXPECT_EQ(markers("bd").size(), 0u);
   EXPECT_EQ(markers("ko").size(), 8u);
   EXPECT_EQ(markers("rs").size(), 2u);
@@ -113,7 +113,7 @@ TEST_F(ShowsemiprotoTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
 TEST_F(ShowsemiprotoTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
   const Matrix x = sample(4);
   const Row mean = x.colwise().mean();
-  showsemiproto2(x, protocol(), 1, 1.0);  // helpers hidden: the line still passes them
+  showsemiproto2(gr(), x, protocol(), 1, 1.0);  // helpers hidden: the line still passes them
   const auto dotted = markers("k:");
   ASSERT_EQ(dotted.size(), 2u);  // curve 0 is never joined
   const std::vector<std::vector<int>> paths = {{3, 4, 5, 3}, {1, 6, 7, 8, 2}};
@@ -135,7 +135,7 @@ TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
   p.numfull = 0, p.numopen = 1;
   p.members = {{1}, {2, 3, 4}};
   p.types = {{0}, {1, 1, 1}};
-  showsemiproto2(x, p, 1);
+  showsemiproto2(gr(), x, p, 1);
   const auto dotted = markers("k:");
   const auto diamonds = markers("bd");
   ASSERT_EQ(dotted.size(), 1u);
@@ -151,7 +151,7 @@ TEST_F(ShowsemiprotoTest, OnlyCurveZeroMarksLandmarksAndNeverJoinsThem) {
   p.members = {{1, 2, 3}};
   p.types = {{0, 0, 0}};
   ConsoleCapture console;
-  showsemiproto2(sample(2), p, 1);
+  showsemiproto2(gr(), sample(2), p, 1);
   EXPECT_EQ(markers("ko").size(), 6u);
   EXPECT_EQ(markers("k:").size(), 0u);
   EXPECT_THAT(console.text(), HasSubstr(" nc =3 icount = 0.000000 \n"));
@@ -159,7 +159,7 @@ TEST_F(ShowsemiprotoTest, OnlyCurveZeroMarksLandmarksAndNeverJoinsThem) {
 
 TEST_F(ShowsemiprotoTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
   ConsoleCapture console;
-  showsemiproto2(sample(2), protocol(), 1);
+  showsemiproto2(gr(), sample(2), protocol(), 1);
   const std::string text = console.text();
   for (const char* line : {"i = -1\nmc = 1\nnc = 3\n",
                            "i = -1\nlinec = 0\nxlinlist = 0\ni = -1\n nc =3 icount = -1.000000 \n"
@@ -172,7 +172,7 @@ TEST_F(ShowsemiprotoTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
 TEST_F(ShowsemiprotoTest, PointBeyondTheConfigurationIsAnErrorAndEarlierCurvesStay) {
   CurveProtocol p = protocol();
   p.members[2][2] = 9;  // curve 1 names point 9 of an eight-point configuration
-  EXPECT_THAT([&] { showsemiproto2(sample(1), p); },
+  EXPECT_THAT([&] { showsemiproto2(gr(), sample(1), p); },
               ::testing::ThrowsMessage<Error>(HasSubstr("curve 1: point 9")));
   EXPECT_EQ(markers("ko").size(), 4u);  // curve 0, then curve 1's landmarks, were drawn
 }
@@ -180,10 +180,10 @@ TEST_F(ShowsemiprotoTest, PointBeyondTheConfigurationIsAnErrorAndEarlierCurvesSt
 TEST_F(ShowsemiprotoTest, ProtocolWithoutEnoughCurvesOrTypesIsAnError) {
   CurveProtocol missing_curve = protocol();
   missing_curve.members.pop_back();
-  EXPECT_THROW(showsemiproto2(sample(1), missing_curve), Error);
+  EXPECT_THROW(showsemiproto2(gr(), sample(1), missing_curve), Error);
   CurveProtocol missing_type = protocol();
   missing_type.types[1].pop_back();
-  EXPECT_THAT([&] { showsemiproto2(sample(1), missing_type); },
+  EXPECT_THAT([&] { showsemiproto2(gr(), sample(1), missing_type); },
               ::testing::ThrowsMessage<Error>(HasSubstr("point types")));
 }
 

@@ -64,7 +64,7 @@ CurveProtocol protocol() {
 TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent) {
   const Row x = configuration();
   const CurveProtocol p = protocol();
-  showshape_tangent(x, p);
+  showshape_tangent(gr(), x, p);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 15u);  // 8 closed + 7 open members, curve 0 none
   size_t s = 0;
@@ -97,7 +97,7 @@ TEST_F(ShowshapeTangentTest, HorizontalRunGivesHorizontalSegments) {
   p.numopen = 1;
   p.members = {{1}, {1, 2, 3, 4, 5, 6}};
   p.types = {{0}, {0, 1, 1, 1, 1, 0}};
-  showshape_tangent(x, p);
+  showshape_tangent(gr(), x, p);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 6u);
   for (size_t k = 0; k < 6; ++k) {  // points one unit apart: segments 0.9 long
@@ -118,8 +118,8 @@ TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
   open.numfull = 0, open.numopen = 1;
   open.members = {{1}, closed.members[0]};
   open.types = {{0}, closed.types[0]};
-  showshape_tangent(x, closed);
-  showshape_tangent(x, open);
+  showshape_tangent(gr(), x, closed);
+  showshape_tangent(gr(), x, open);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 16u);
   auto direction = [&](size_t s) {
@@ -132,10 +132,10 @@ TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
 }
 
 TEST_F(ShowshapeTangentTest, AddsOnTopOfTheProtocolPlotLeavingLimitsAndScaling) {
-  showsemiproto2(configuration(), protocol());
+  showsemiproto2(gr(), configuration(), protocol());
   const Row limits = gr().axis(axes());
   const size_t drawn = lines().size();
-  showshape_tangent(configuration(), protocol());
+  showshape_tangent(gr(), configuration(), protocol());
   EXPECT_EQ(lines().size(), drawn + 15);
   EXPECT_EQ(gr().axis(axes()), limits);
   EXPECT_EQ(gr().get(axes(), "DataAspectRatioMode").text(), "manual");
@@ -145,19 +145,19 @@ TEST_F(ShowshapeTangentTest, OnlyCurveZeroDrawsNothing) {
   CurveProtocol p;
   p.members = {{1, 2, 3}};
   p.types = {{0, 0, 0}};
-  showshape_tangent(configuration(), p);
+  showshape_tangent(gr(), configuration(), p);
   EXPECT_TRUE(lines().empty());
 }
 
 TEST_F(ShowshapeTangentTest, PointBeyondTheConfigurationOrTooShortACurveIsAnError) {
   CurveProtocol beyond = protocol();
   beyond.members[2].back() = 16;
-  EXPECT_THAT([&] { showshape_tangent(configuration(), beyond); },
+  EXPECT_THAT([&] { showshape_tangent(gr(), configuration(), beyond); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("point 16")));
   EXPECT_EQ(tangents().size(), 8u);  // the closed curve's segments stay
   CurveProtocol short_open = protocol();
   short_open.members[2] = {9, 10, 11};
-  EXPECT_THROW(showshape_tangent(configuration(), short_open), Error);
+  EXPECT_THROW(showshape_tangent(gr(), configuration(), short_open), Error);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 using ShowshapeTest = DisplayTest;
 
 TEST_F(ShowshapeTest, EachPointIsOneSmallMarkerAndTheTrailingValueIsNotDrawn) {
-  EXPECT_EQ(showshape(rows({{0, 0, 1, 0, 0, 1, 9}})), 1);
+  EXPECT_EQ(showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}})), 1);
   const auto ls = lines();
   ASSERT_EQ(ls.size(), 3u);
   const Matrix want = rows({{0, 0}, {1, 0}, {0, 1}});
@@ -33,7 +33,7 @@ class ShowshapeShapes : public DisplayTest, public ::testing::WithParamInterface
 TEST_P(ShowshapeShapes, DrawsHalfTheColumnsLessTheTrailingValueAndStillHoldsAndScales) {
   const Shape s = GetParam();
   const Matrix x = Matrix::Random(s.rows, s.cols);
-  EXPECT_EQ(showshape(x, "b*"), 1);
+  EXPECT_EQ(showshape(gr(), x, "b*"), 1);
   EXPECT_EQ(markers("b*").size(), s.markers);
   EXPECT_EQ(lines().size(), s.markers);
   EXPECT_TRUE(gr().held(axes()));
@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
-  showshape(rows({{0, 0, 1, 1, 0}}), "b*");
-  showshape(rows({{5, -2, 0}}), "k+");
+  showshape(gr(), rows({{0, 0, 1, 1, 0}}), "b*");
+  showshape(gr(), rows({{5, -2, 0}}), "k+");
   const auto ls = lines();
   ASSERT_EQ(ls.size(), 3u);
   EXPECT_EQ(markers("b*").size(), 2u);
@@ -62,7 +62,7 @@ TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
 }
 
 TEST_F(ShowshapeTest, UnknownStyleIsRefusedWithItsText) {
-  EXPECT_THAT([] { showshape(rows({{0, 0, 1}}), "q?"); },
+  EXPECT_THAT([] { showshape(gr(), rows({{0, 0, 1}}), "q?"); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("q?")));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A headless main window: a figure with axes and every control the actions read, a scripted
-// backend answering the dialogs, an empty engine state and a captured console.
+// A session of its own per test: a headless main window (a figure with axes and every control
+// the actions read), a scripted backend answering the dialogs, an empty engine state and a
+// captured console.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +9,7 @@
 #include <memory>
 
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -19,18 +20,23 @@ namespace tav::test {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_runtime(&backend);
-    engine_state() = EngineState{};
-    consensus_routines() = ConsensusRoutines{};
-    figure = make_headless_window();
+    bound = std::make_unique<SessionScope>(session);
+    figure = make_headless_window(gr());
     axes = gr().gca();
     capture = std::make_unique<ConsoleCapture>();
   }
   void TearDown() override {
     capture.reset();
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-    reset_runtime(nullptr);
+    bound.reset();
   }
+
+  // The session's parts, by the names the tests read them with.
+  Objects& gr() { return session.objects(); }
+  EngineState& engine_state() { return session.state; }
+  ConsensusRoutines& consensus_routines() { return session.routines; }
+  bool last_action_done() const { return session.action_done; }
+  void zidudezu(const Value& action) { tav::zidudezu(session, action); }
 
   // Writes a file in the test's folder and returns its path.
   std::string file(const std::string& name, const std::string& text) {
@@ -69,6 +75,8 @@ class EngineTest : public ::testing::Test {
   }
 
   ScriptedBackend backend;
+  Session session{&backend};
+  std::unique_ptr<SessionScope> bound;  // for the window framework's functions
   Handle figure = 0, axes = 0;
   TempDir temp;  // the test's own folder
   const std::filesystem::path dir = temp.path();

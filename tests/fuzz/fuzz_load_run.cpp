@@ -7,10 +7,9 @@
 #include <string>
 
 #include "engine/controls.h"
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "fuzz_support.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 
 using namespace tav;
@@ -20,16 +19,16 @@ namespace {
 
 enum Bit : unsigned { iterate = 1, distance = 2, no_align = 4, reference = 8, tangents = 16, curves = 32 };
 
-void set_control(const std::string& tag, bool on) {
-  gr().set(gr().find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
+void set_control(Objects& g, const std::string& tag, bool on) {
+  g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
 }
 
 // Runs an action with the dialog answering `path`. An error ends the action, as the window's
 // routing does; the session goes on with the next one.
-void act(ScriptedBackend& backend, const char* action, const std::string& path) {
+void act(Session& session, ScriptedBackend& backend, const char* action, const std::string& path) {
   if (!path.empty()) backend.choose(path);
   try {
-    zidudezu(Value(std::string(action)));
+    zidudezu(session, Value(std::string(action)));
   } catch (const Error&) {
   }
 }
@@ -38,8 +37,7 @@ bool same(const Matrix& a, const Matrix& b) {
   return a.rows() == b.rows() && a.cols() == b.cols() && (a.array() == b.array()).all();
 }
 
-void require_finite_state() {
-  const EngineState& s = engine_state();
+void require_finite_state(const EngineState& s) {
   require(s.DATA.allFinite(), "the stored sample holds numbers only");
   require(s.REFERENCE.allFinite(), "the stored consensus holds numbers only");
   require(s.oref.allFinite(), "the stored plain consensus holds numbers only");
@@ -63,27 +61,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The file dialog makes the chosen folder current; the fuzzer's own paths may be relative.
   static const std::filesystem::path start_folder = std::filesystem::current_path();
   ScriptedBackend backend;
-  reset_runtime(&backend);
+  Session session(&backend);
   ConsoleCapture quiet;
-  engine_state() = EngineState{};
-  consensus_routines() = ConsensusRoutines{};
-  make_headless_window();
-  set_control("IterBox", bits & iterate);
-  set_control("DistanceBox", bits & distance);
-  set_control("NoAlignButton", bits & no_align);
-  set_control("CurveButton", bits & curves);
+  Objects& g = session.objects();
+  make_headless_window(g);
+  set_control(g, "IterBox", bits & iterate);
+  set_control(g, "DistanceBox", bits & distance);
+  set_control(g, "NoAlignButton", bits & no_align);
+  set_control(g, "CurveButton", bits & curves);
 
-  act(backend, "Load", data_path);
-  require_finite_state();
-  if (bits & reference) act(backend, "LoadReference", reference_path);
-  const Matrix before = engine_state().DATA;
-  act(backend, "LoadProtocol", protocol_path);
-  require_finite_state();
-  if (!last_action_done()) require(same(engine_state().DATA, before), "a stopped run keeps the sample");
-  if (bits & tangents) act(backend, "TangentPlot", "");
-  require_finite_state();
+  act(session, backend, "Load", data_path);
+  require_finite_state(session.state);
+  if (bits & reference) act(session, backend, "LoadReference", reference_path);
+  const Matrix before = session.state.DATA;
+  act(session, backend, "LoadProtocol", protocol_path);
+  require_finite_state(session.state);
+  if (!session.action_done) require(same(session.state.DATA, before), "a stopped run keeps the sample");
+  if (bits & tangents) act(session, backend, "TangentPlot", "");
+  require_finite_state(session.state);
 
-  reset_runtime(nullptr);
   std::filesystem::current_path(start_folder);
   return 0;
 }

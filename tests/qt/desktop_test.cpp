@@ -23,7 +23,7 @@
 #include <random>
 #include <sstream>
 
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
 #include "platform/backend.h"
@@ -46,13 +46,16 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
-    backend.describe_point = describe_shown_point;
-    backend.highlight_point = highlight_shown_point;
-    backend.load_action_for = load_action_for;
+    bound = std::make_unique<SessionScope>(session);
+    backend.describe_point = [this](double x, double y, double rx, double ry) {
+      return describe_shown_point(session, x, y, rx, ry);
+    };
+    backend.highlight_point = [this](double x, double y, double rx, double ry) {
+      highlight_shown_point(session, x, y, rx, ry);
+    };
+    backend.load_action_for = [this](const std::string& path) { return load_action_for(path, session.state.DATA); };
     backend.attach_console();
-    reset_runtime(&backend);
-    engine_state() = EngineState{};
-    install_callback_runner();
+    install_callback_runner(session);
     backend.drawnow();  // the application reads its (small) offscreen screen first
     gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
     fig = open_main_window();
@@ -65,7 +68,7 @@ class Desktop : public ::testing::Test {
   void TearDown() override {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (qobject_cast<QMessageBox*>(w)) w->close();
-    reset_runtime(nullptr);
+    bound.reset();
     set_pass_pause_seconds(1);
     fs::current_path(fs::temp_directory_path());
   }
@@ -112,6 +115,9 @@ class Desktop : public ::testing::Test {
 
   ConsoleCapture console;  // also keeps the program's output out of the test report
   QtBackend backend;
+  Session session{&backend};  // the window's
+  std::unique_ptr<SessionScope> bound;
+  EngineState& engine_state() { return session.state; }
   Handle fig = 0;
   FigureWindow* window = nullptr;
   test::TempDir temp;  // the test's own folder

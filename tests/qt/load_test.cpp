@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <cstdlib>
 
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "shell/callback_runner.h"
@@ -18,9 +18,10 @@ namespace {
 
 TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   QtBackend backend;
-  reset_runtime(&backend);
-  engine_state() = EngineState{};
-  install_callback_runner();
+  Session session(&backend);
+  const SessionScope bound(session);
+  EngineState& state = session.state;
+  install_callback_runner(session);
   ConsoleCapture console;
   backend.drawnow();
   gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
@@ -36,7 +37,7 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   button->click();
   backend.drawnow();
 
-  EXPECT_EQ(engine_state().DATA.rows(), 40);
+  EXPECT_EQ(state.DATA.rows(), 40);
   size_t stars = 0;
   for (Handle c : gr().children(gr().gca()))
     if (gr().type(c) == "line" && gr().get(c, "Marker") == Value("*")) ++stars;
@@ -63,7 +64,6 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
     EXPECT_EQ(dotted, 2u);  // the closed outline and the open ridge
     EXPECT_TRUE(backend.window(fig)->grab().save(picture));
   }
-  reset_runtime(nullptr);
 }
 
 }  // namespace

@@ -25,15 +25,23 @@ class Batch : public ::testing::Test {
   void TearDown() override { reset_runtime(nullptr); }
   int run(std::vector<std::string> args) {
     std::ostringstream err;
-    const int status = run_batch(parse_batch_options(args), err);
+    session = std::make_unique<Session>();
+    const int status = run_batch(parse_batch_options(args), err, *session);
     errors = err.str();
     return status;
+  }
+  // Line objects anywhere in the graphics objects the last run left.
+  size_t drawn_lines() const {
+    size_t n = 0;
+    for (Handle h : session->objects().listing(0)) n += session->objects().kind(h) == ObjectType::line;
+    return n;
   }
   std::string out(const char* name) { return (dir / name).string(); }
 
   TempDir temp;  // the test's own folder
   const fs::path dir = temp.path();
   std::string errors;
+  std::unique_ptr<Session> session;  // the last run's
 };
 
 TEST_F(Batch, WritesEverySelectionAndThePicture) {
@@ -45,13 +53,6 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
   EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);       // 4 landmarks and the trailing value
   EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
-}
-
-// Line objects anywhere in the graphics runtime the last run left.
-size_t drawn_lines() {
-  size_t n = 0;
-  for (Handle h : gr().listing(0)) n += gr().kind(h) == ObjectType::line;
-  return n;
 }
 
 TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {

@@ -87,7 +87,9 @@ class BatchFault : public ::testing::TestWithParam<Fault> {
     int status;
     try {
       BatchOptions o = parse_batch_options(args);
-      status = run_batch(o, err);
+      Session session;
+      session.routines = routines;
+      status = run_batch(o, err, session);
     } catch (const Error& e) {
       err << e.what() << "\n";
       status = 2;
@@ -107,6 +109,7 @@ class BatchFault : public ::testing::TestWithParam<Fault> {
   TempDir temp;  // the test's own folder
   const fs::path dir = temp.path();
   std::string said;
+  ConsensusRoutines routines;  // the batch run's
 };
 
 TEST_P(BatchFault, IsReadRightOrRefusedWithAMessage) {
@@ -170,8 +173,7 @@ TEST_F(BatchOutputFile, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
 // The iterated run that stops at its pass limit still writes its results, and says so by its
 // exit status.
 TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
-  const ConsensusRoutines real = consensus_routines();
-  consensus_routines().mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
+  routines.mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
     o.pass_measured(1, 100);
     o.not_converged("Failure to converge after 100 iterations");
     return getconsensusdist(x, p);
@@ -179,7 +181,6 @@ TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
   const fs::path protocol = dir / "p.txt";
   const int status = run({"--data", kFaults + "good.txt", "--protocol", protocol.string(), "--iterate", "--save",
                           (dir / "s.txt").string()});
-  consensus_routines() = real;
   EXPECT_EQ(status, kBatchNotConverged) << said;
   EXPECT_TRUE(fs::exists(dir / "s.txt"));
   EXPECT_THAT(said, HasSubstr("100 passes, stopped at the pass limit without converging"));

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "engine/engine_state.h"
+#include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "shell/function_table.h"
@@ -17,32 +17,32 @@ using ::testing::ThrowsMessage;
 
 class Router : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_runtime(&backend);
-    engine_state() = EngineState{};
+  EngineState& engine_state() { return session.state; }
+  List route(std::initializer_list<Value> in, int nout = 0) { return tavrel6(session, List(in), nout); }
+  List call_by_name(const std::string& name, int nout, const List& in) {
+    return tav::call_by_name(session, name, nout, in);
   }
-  void TearDown() override { reset_runtime(nullptr); }
-  List route(std::initializer_list<Value> in, int nout = 0) { return tavrel6(List(in), nout); }
+
+  // A caller names a function and relies on finding that one: the count check names the function
+  // it found, so a call with one result (or input) too many shows which entry a name reaches
+  // without running it.
+  void expect_reached(const std::string& name, const FunctionEntry& e) {
+    SCOPED_TRACE(name);
+    if (e.outputs >= 0) {
+      EXPECT_THAT([&] { call_by_name(name, e.outputs + 1, {}); },
+                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
+                                                 "number of outputs")));
+    } else if (e.inputs >= 0) {
+      EXPECT_THAT([&] { call_by_name(name, 0, List(static_cast<size_t>(e.inputs) + 1, Value(0.0))); },
+                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
+                                                 "number of inputs")));
+    }
+  }
 
   ScriptedBackend backend;
+  Session session{&backend};
   ConsoleCapture capture;
 };
-
-// A caller names a function and relies on finding that one: the count check names the function
-// it found, so a call with one result (or input) too many shows which entry a name reaches
-// without running it.
-void expect_reached(const std::string& name, const FunctionEntry& e) {
-  SCOPED_TRACE(name);
-  if (e.outputs >= 0) {
-    EXPECT_THAT([&] { call_by_name(name, e.outputs + 1, {}); },
-                ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
-                                               "number of outputs")));
-  } else if (e.inputs >= 0) {
-    EXPECT_THAT([&] { call_by_name(name, 0, List(static_cast<size_t>(e.inputs) + 1, Value(0.0))); },
-                ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
-                                               "number of inputs")));
-  }
-}
 
 // Every function answers to its name, once, from anywhere; a module's local functions answer to
 // "module/local"; the program's entry comes first, and the functions the window calls are there.

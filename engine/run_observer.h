@@ -1,0 +1,37 @@
+#pragma once
+// Those who follow a consensus run: the console, the drawing, the window's progress line and
+// Stop, the batch tool's pass count. Each hears every pass of the iterated run (the
+// IterationObserver calls), its convergence, and the messages the run has for the user.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "consensus/consensus.h"
+
+namespace tav {
+
+class RunObserver : public IterationObserver {
+ public:
+  // A message for the user (a box in the window, a line of the batch tool).
+  virtual void message(const std::string& text) { (void)text; }
+  // Asked after every pass of the iterated run: true ends the run after it (the window's Stop).
+  virtual bool stop_wanted() { return false; }
+};
+
+// Tells every listener, in the order added, what the run tells it; after a pass that some
+// listener wants to be the last, ends the run with an Error that keeps the earlier results.
+class RunObservers : public RunObserver {
+ public:
+  void add(RunObserver& listener) { listeners_.push_back(&listener); }
+
+  void before_superimpose() override;
+  void pass_measured(double devref, int itercount2) override;
+  void pass_done(const Matrix& x, const Row& xref, int itercount2) override;
+  void not_converged(const std::string& text) override;
+  void message(const std::string& text) override;
+
+ private:
+  std::vector<RunObserver*> listeners_;
+};
+
+}  // namespace tav

@@ -1,0 +1,32 @@
+#include "engine/run_observer.h"
+
+#include "platform/error.h"
+
+namespace tav {
+
+void RunObservers::before_superimpose() {
+  for (RunObserver* l : listeners_) l->before_superimpose();
+}
+
+void RunObservers::pass_measured(double devref, int itercount2) {
+  for (RunObserver* l : listeners_) l->pass_measured(devref, itercount2);
+}
+
+void RunObservers::pass_done(const Matrix& x, const Row& xref, int itercount2) {
+  bool stop = false;
+  for (RunObserver* l : listeners_) {
+    l->pass_done(x, xref, itercount2);
+    stop = l->stop_wanted() || stop;
+  }
+  if (stop) throw Error("stopped by the user after pass " + std::to_string(itercount2));
+}
+
+void RunObservers::not_converged(const std::string& text) {
+  for (RunObserver* l : listeners_) l->not_converged(text);
+}
+
+void RunObservers::message(const std::string& text) {
+  for (RunObserver* l : listeners_) l->message(text);
+}
+
+}  // namespace tav

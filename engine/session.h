@@ -1,0 +1,54 @@
+#pragma once
+// One user's work with the program: the sample, reference and protocol loaded, the graphics
+// objects that show them and the backend that serves the dialogs. The desktop window owns one
+// session, every batch run owns one; the actions work on the session they are given, so two
+// sessions in one process never see each other's data.
+#include <vector>
+
+#include "engine/engine_state.h"
+#include "engine/run_observer.h"
+#include "platform/backend.h"
+
+namespace tav {
+
+struct Session {
+  // backend: the dialogs and boxes of this session (nullptr: a scripted one that answers
+  // every dialog with a cancel).
+  explicit Session(Backend* backend = nullptr) { runtime.backend = backend; }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  Objects& objects() { return runtime.objects; }
+  Backend& ui() { return runtime.ui(); }
+
+  EngineState state;
+  ConsensusRoutines routines;
+  Runtime runtime;
+  // Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped
+  // run leave it false); the batch tool turns that into its exit status.
+  bool action_done = false;
+  // Listeners of every consensus run besides the console, the drawing and the boxes (the
+  // batch tool's pass count); the session does not own them.
+  std::vector<RunObserver*> observers;
+};
+
+// The session bound to this thread by the innermost SessionScope, else a session of the
+// thread's own. The engine never asks for it (its actions are given their session); the
+// window framework's functions reach its graphics objects through rt(), gr() and ui() while
+// a call by name or a window callback has bound it.
+Session& current_session();
+
+// Binds a session to the calling thread while it lives.
+class SessionScope {
+ public:
+  explicit SessionScope(Session& s);
+  ~SessionScope();
+  SessionScope(const SessionScope&) = delete;
+  SessionScope& operator=(const SessionScope&) = delete;
+
+ private:
+  Session* previous_;
+  RuntimeScope runtime_;
+};
+
+}  // namespace tav
