@@ -1,10 +1,10 @@
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "consensus/consensus.h"
 #include "consensus/procrustes_pass.h"
 #include "geometry/procrustes.h"
+#include "platform/format.h"
 
 namespace tav {
 
@@ -20,12 +20,6 @@ double ordered_sum(const Eigen::VectorXd& v) {
   double s = 0;
   for (Index i = 0; i < v.size(); ++i) s += v(i);
   return s;
-}
-
-std::string g_text(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
 }
 
 void check_sample(const Matrix& x) {
@@ -83,7 +77,7 @@ Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
   for (; xd > kSettled; ++pass) {
     if (pass > max_passes)
       throw Error("consensus: no agreement after " + std::to_string(max_passes) +
-                  " passes (last squared change of the consensus " + g_text(xd) +
+                  " passes (last squared change of the consensus " + g_text(xd, 6) +
                   "); check the sample for degenerate specimens");
     xd = detail::mean_pass(w, trailing_mean, turns, ref, ref_trailing);
   }

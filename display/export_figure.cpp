@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cmath>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +13,7 @@
 
 #include "display/render.h"
 #include "platform/shown_name.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
@@ -25,8 +25,7 @@ constexpr double kPtPerPx = 72.0 / 96.0;
 // The format the name's ending asks for; a name with any other ending, or none, is refused
 // before anything is written, since its content would not be what the name promises.
 Format format_of(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string ext = lower_case(std::filesystem::path(path).extension().string());
   if (ext == ".pdf") return Format::pdf;
   if (ext == ".svg") return Format::svg;
   if (ext == ".png") return Format::png;

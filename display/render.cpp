@@ -2,11 +2,10 @@
 
 #include "display/legend.h"
 #include "display/marker_stamps.h"
+#include "platform/format.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 namespace tav {
@@ -25,11 +24,6 @@ constexpr Index kStampedFrom = 64;
 struct Rgb {
   double r = 0, g = 0, b = 0;
 };
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string text_or(const Value& v, const std::string& fallback) {
   return v.is_text() ? v.text() : fallback;
@@ -101,7 +95,7 @@ View make_view(const Objects& g, Handle axes, double x, double y, double w, doub
   v.left = x, v.top = y, v.width = w, v.height = h;
   const Row lim = g.axis(axes);
   v.x0 = lim(0), v.x1 = lim(1), v.y0 = lim(2), v.y1 = lim(3);
-  if (lower(text_or(g.get(axes, Prop::dataaspectratiomode), "auto")) == "manual" && v.usable()) {
+  if (lower_case(text_or(g.get(axes, Prop::dataaspectratiomode), "auto")) == "manual" && v.usable()) {
     const double scale = std::min(w / (v.x1 - v.x0), h / (v.y1 - v.y0));
     v.width = scale * (v.x1 - v.x0), v.height = scale * (v.y1 - v.y0);
     v.left += 0.5 * (w - v.width), v.top += 0.5 * (h - v.height);
@@ -125,9 +119,7 @@ std::vector<double> ticks(double lo, double hi, double length_px) {
 
 std::string tick_label(double v, double step) {
   if (std::fabs(v) < 1e-9 * step) v = 0;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
+  return g_text(v, 6);  // six digits whatever the run's precision: labels, not results
 }
 
 void set_font(cairo_t* cr, double points) {
@@ -315,8 +307,8 @@ void draw_text_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
 }
 
 bool legend_shown(const Objects& g, Handle axes) {
-  std::string state = lower(text_or(g.get(axes, "Legend"), ""));
-  if (state.empty()) state = lower(text_or(g.appdata(0, "Legend"), "on"));
+  std::string state = lower_case(text_or(g.get(axes, "Legend"), ""));
+  if (state.empty()) state = lower_case(text_or(g.appdata(0, "Legend"), "on"));
   return state != "off";
 }
 

@@ -36,8 +36,6 @@ bool selected(SaveKind kind, double type) {
   return true;
 }
 
-std::string g(double v) { return sprintf_m("%g", {Value(v)}); }
-
 // A trailing value as the user wrote it (a specimen ID keeps every digit), when `text` is what
 // was read and still spells `v`; else "%g" of v.
 std::string trailing(double v, const std::string* text) {
@@ -45,7 +43,7 @@ std::string trailing(double v, const std::string* text) {
     const ParsedNumber n = parse_number_token(*text);
     if (n.status == NumberRead::Ok && n.value == v) return *text;
   }
-  return g(v);
+  return g_text(v);
 }
 
 const std::string* row_text(const std::vector<std::string>& texts, Index i) {
@@ -56,7 +54,8 @@ const std::string* row_text(const std::vector<std::string>& texts, Index i) {
 std::string selected_points(SaveKind kind, const Row& values, Index points, const Row& types) {
   std::string line;
   for (Index j = 0; j < points; ++j)
-    if (selected(kind, types(j))) line += " " + g(values(2 * j)) + "  " + g(values(2 * j + 1)) + " ";
+    if (selected(kind, types(j)))
+      line += " " + g_text(values(2 * j)) + "  " + g_text(values(2 * j + 1)) + " ";
   return line;
 }
 
@@ -121,7 +120,7 @@ void action_save(Session& session, SaveKind kind) {
   for (Index i = 0; i < n; ++i) {
     const Row r = s.DATA.row(i);
     if (kind == SaveKind::All) {
-      for (Index c = 0; c + 1 < m; ++c) text += g(r(c)) + " ";
+      for (Index c = 0; c + 1 < m; ++c) text += g_text(r(c)) + " ";
       text += trailing(r(m - 1), row_text(s.trailing_text, i)) + "  \n";
     } else {
       text += selected_points(kind, r, points, s.lmtypelist);
@@ -140,7 +139,7 @@ void action_save_reference(Session& session, SaveKind kind) {
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
   if (kind == SaveKind::All) {
-    for (Index c = 0; c + 1 < ref.size(); ++c) text += g(ref(c)) + " ";
+    for (Index c = 0; c + 1 < ref.size(); ++c) text += g_text(ref(c)) + " ";
     if (ref.size() > 0) text += trailing(ref(ref.size() - 1), &s.reference_trailing_text) + " ";
     text += " \n";
   } else {

@@ -1,12 +1,10 @@
-#include <cctype>
-
 #include "engine/formats.h"
+#include "platform/format.h"
 
 namespace tav {
 
 FileKind format_by_ending(const std::string& path) {
-  std::string name = path.substr(path.find_last_of('/') + 1);
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string name = lower_case(path.substr(path.find_last_of('/') + 1));
   auto ends = [&](const std::string& e) { return name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0; };
   if (ends(".nts")) return FileKind::Nts;
   if (ends(".tps")) return FileKind::Tps;

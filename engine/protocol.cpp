@@ -14,7 +14,6 @@ constexpr double kMostPoints = 1e6;
 std::string where(const std::string& file, Index row) {
   return "protocol " + file + ", row " + std::to_string(row + 1) + ": ";
 }
-std::string num(double v) { return sprintf_m("%g", {Value(v)}); }
 }  // namespace
 
 void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
@@ -29,17 +28,17 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
   for (Index i = 0; i < protoc.rows(); ++i) {
     const double code = protoc(i, 0), point = protoc(i, 2), type = protoc(i, 3);
     if (code != std::floor(code) || std::fabs(code) > 1e6)
-      throw Error(where(file, i) + "the curve code " + num(code) + " is not a whole number");
+      throw Error(where(file, i) + "the curve code " + g_text(code) + " is not a whole number");
     if (point != std::floor(point) || point < 1)
-      throw Error(where(file, i) + "the point " + num(point) +
+      throw Error(where(file, i) + "the point " + g_text(point) +
                   " is not a positive whole number; points are numbered from 1");
     // The point-type list grows to the highest point named: a point far beyond the data would
     // make it huge, so it is refused here rather than after the list is built.
     if (point > std::max(static_cast<double>(k), kMostPoints))
-      throw Error(where(file, i) + "names point " + num(point) + ", but the data have " +
+      throw Error(where(file, i) + "names point " + g_text(point) + ", but the data have " +
                   std::to_string(k) + " points; load the data this protocol was made for");
     if (type != 0 && type != 1 && type != 2)
-      throw Error(where(file, i) + "the type " + num(type) +
+      throw Error(where(file, i) + "the type " + g_text(type) +
                   " is not 0 (landmark), 1 (semi-landmark) or 2 (helper point)");
     const long c = static_cast<long>(code), p = static_cast<long>(point);
     const auto [at, fresh] = in_curve.emplace(std::make_pair(c, p), i);
@@ -49,9 +48,9 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
                   std::to_string(i + 1) + "); list each point once per curve");
     const auto [t, first] = type_of.emplace(p, std::make_pair(type, i));
     if (!first && t->second.first != type)
-      throw Error(where(file, i) + "point " + std::to_string(p) + " has type " + num(type) +
+      throw Error(where(file, i) + "point " + std::to_string(p) + " has type " + g_text(type) +
                   ", but row " + std::to_string(t->second.second + 1) + " gives it type " +
-                  num(t->second.first) + "; give every point one type in all its curves");
+                  g_text(t->second.first) + "; give every point one type in all its curves");
     codes.insert(c);
   }
   for (long j = *codes.begin(); j <= *codes.rbegin(); ++j)

@@ -11,17 +11,13 @@
 #include "engine/formats.h"
 #include "engine/tps_lines.h"
 #include "platform/error.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
 
 using foreign::blank_tokens;
 using tps::Line;
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 struct Section {
   long line = 0;            // line of its [name]
@@ -39,7 +35,7 @@ class MorphologikaParser {
         if (close == std::string::npos)
           throw fail(l.number, "expected a section name in brackets, such as [rawpoints], found " +
                                    foreign::shown(l.text));
-        current_ = lower(l.text.substr(1, close - 1));
+        current_ = lower_case(l.text.substr(1, close - 1));
         if (sections_.count(current_))
           throw fail(l.number, "[" + current_ + "] appears a second time (first on line " +
                                    std::to_string(sections_[current_].line) + ")");
@@ -151,7 +147,7 @@ class MorphologikaParser {
     if (labels == sections_.end() || values == sections_.end()) return;
     std::vector<std::string> names;
     for (const Line& l : labels->second.lines)
-      for (const std::string& t : blank_tokens(l.text)) names.push_back(lower(t));
+      for (const std::string& t : blank_tokens(l.text)) names.push_back(lower_case(t));
     const auto at = std::find(names.begin(), names.end(), "centroidsize");
     if (at == names.end()) return;
     const size_t column = static_cast<size_t>(at - names.begin());

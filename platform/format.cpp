@@ -138,6 +138,9 @@ std::string short_number_text(double v) {
   return c_number("", 5, 'g', v);
 }
 
+std::string g_text(double v, int digits) { return c_number("", digits, 'g', v); }
+std::string g_text(double v) { return g_text(v, g_digits); }
+
 std::string sprintf_m(const std::string& format, const std::vector<Value>& args) {
   const std::string f = unescape(format);
   const std::vector<Item> items = flatten(args);

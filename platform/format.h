@@ -21,4 +21,12 @@ int g_precision();
 // point, others with at most five significant digits ("%.5g"); never a decimal comma.
 std::string short_number_text(double v);
 
+// v as "%g" writes it in the C locale (never a decimal comma) with `digits` significant digits;
+// without `digits`, the run's precision (g_precision()), as sprintf_m's "%g" does.
+std::string g_text(double v, int digits);
+std::string g_text(double v);
+
+// s with the letters A to Z in lower case; other bytes as they are, whatever the locale.
+std::string lower_case(std::string s);
+
 }  // namespace tav

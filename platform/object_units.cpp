@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/format.h"
 #include "platform/objects_detail.h"
 
 namespace tav {
@@ -14,7 +15,6 @@ constexpr double kTitleBarPx = 30;  // outer position = inner position plus the 
 }  // namespace
 
 using objects_detail::handle_text;
-using objects_detail::lower;
 
 Row Objects::pixel_position(Handle h) const {
   const Object& o = obj(h);
@@ -31,7 +31,7 @@ Row Objects::pixel_position(Handle h) const {
 }
 
 double Objects::units_scale_x(Handle h, const std::string& units) const {
-  const std::string u = lower(units);
+  const std::string u = lower_case(units);
   if (u == "pixels") return 1;
   if (u == "characters") return kCharWidthPx;
   if (u == "points") return 96.0 / 72.0;
@@ -45,7 +45,7 @@ double Objects::units_scale_x(Handle h, const std::string& units) const {
 }
 
 double Objects::units_scale_y(Handle h, const std::string& units) const {
-  const std::string u = lower(units);
+  const std::string u = lower_case(units);
   if (u == "characters") return kCharHeightPx;
   if (u == "normalized") {
     const Handle fig = figure_of(obj(h).parent);
@@ -68,7 +68,7 @@ Value Objects::get_position(Handle h, Prop p) const {
   }
   const double sx = units_scale_x(h, units), sy = units_scale_y(h, units);
   Row out = px;
-  if (lower(units) == "normalized" && o.kind != Kind::axes) {
+  if (lower_case(units) == "normalized" && o.kind != Kind::axes) {
     return Value(row({px(0) / sx, px(1) / sy, px(2) / sx, px(3) / sy}));
   }
   out(0) /= sx, out(2) /= sx, out(1) /= sy, out(3) /= sy;

@@ -7,13 +7,13 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/format.h"
 #include "platform/objects_detail.h"
 
 namespace tav {
 
 using objects_detail::handle_text;
 using objects_detail::kKindNames;
-using objects_detail::lower;
 
 namespace {
 
@@ -38,10 +38,10 @@ class PropNames {
     std::string_view key;
     if (name.size() <= sizeof buf) {
       for (std::size_t i = 0; i < name.size(); ++i)
-        buf[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+        buf[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
       key = std::string_view(buf, name.size());
     } else {
-      long_name = lower(std::string(name));
+      long_name = lower_case(std::string(name));
       key = long_name;
     }
     std::lock_guard<std::mutex> lock(mutex_);
@@ -89,7 +89,7 @@ Objects::Objects() {
 }
 
 Handle Objects::create(const std::string& type, Handle parent) {
-  const std::string t = lower(type);
+  const std::string t = lower_case(type);
   const auto* named = std::find(std::begin(kKindNames) + 2, std::end(kKindNames), t);
   if (named == std::end(kKindNames)) throw Error("unknown graphics object type \"" + type + "\"");
   return make(static_cast<Kind>(named - std::begin(kKindNames)), parent);

@@ -32,16 +32,12 @@
 #include "display/render.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "platform/format.h"
 #include "shell/qt/desktop_menus.h"
 #include "shell/qt/qt_backend.h"
 
 namespace tav {
 namespace {
-
-std::string lowercase(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string text_property(Handle h, const char* name, const std::string& fallback = "") {
   const Value v = gr().get(h, name);
@@ -70,7 +66,7 @@ std::optional<QColor> color_property(Handle h, const char* name) {
 
 double screen_height() { return gr().get(0, "screensize").matrix().data()[3]; }
 
-bool is_normalized(Handle h) { return lowercase(text_property(h, "Units", "pixels")) == "normalized"; }
+bool is_normalized(Handle h) { return lower_case(text_property(h, "Units", "pixels")) == "normalized"; }
 
 // Paints the figure's background and every axes of it at its place; the controls lie on top.
 class FigureCanvas : public QWidget {
@@ -484,7 +480,7 @@ void FigureWindow::sync_geometry() {
 
 QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
   const std::string style =
-      gr().type(h) == "uipanel" ? "frame" : lowercase(text_property(h, "Style", "pushbutton"));
+      gr().type(h) == "uipanel" ? "frame" : lower_case(text_property(h, "Style", "pushbutton"));
   QWidget* w = nullptr;
   auto two_state = [this, h](QAbstractButton* b) {
     b->setCheckable(true);

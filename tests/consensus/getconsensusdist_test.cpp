@@ -6,7 +6,6 @@
 #include "consensus/consensus.h"
 #include "consensus/normalise_rows.h"
 #include "consensus/sample_fixture.h"
-#include "platform/parallel.h"
 #include "support/test_support.h"
 
 namespace tav {
@@ -49,11 +48,8 @@ TEST(Getconsensusdist, SlidingLowersTheProcrustesDistancesOfTheSample) {
 TEST(Getconsensusdist, ResultsDoNotDependOnTheThreadCount) {
   const test::Design d = test::design();
   const Matrix x = test::sample(d, 57, 0.04, 13);
-  set_thread_count(1);
-  const Consensus one = getconsensusdist(x, d.protocol);
-  set_thread_count(2);
-  const Consensus two = getconsensusdist(x, d.protocol);
-  set_thread_count(0);
+  const auto [one, two] =
+      test::on_one_and_two_threads([&] { return getconsensusdist(x, d.protocol); });
   EXPECT_EQ(max_abs_diff(one.y, two.y), 0.0);
   EXPECT_EQ(max_abs_diff(one.xpt, two.xpt), 0.0);
 }

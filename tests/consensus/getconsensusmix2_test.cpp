@@ -3,7 +3,6 @@
 
 #include "consensus/consensus.h"
 #include "consensus/sample_fixture.h"
-#include "platform/parallel.h"
 #include "support/test_support.h"
 
 namespace tav {
@@ -40,11 +39,8 @@ TEST(Getconsensusmix2, SlidesTheSemiLandmarksAndKeepsTheRest) {
 TEST(Getconsensusmix2, ResultsDoNotDependOnTheThreadCount) {
   const test::Design d = test::design();
   const Matrix x = test::sample(d, 40, 0.05, 12);
-  set_thread_count(1);
-  const Consensus one = getconsensusmix2(x, d.protocol);
-  set_thread_count(2);
-  const Consensus two = getconsensusmix2(x, d.protocol);
-  set_thread_count(0);
+  const auto [one, two] =
+      test::on_one_and_two_threads([&] { return getconsensusmix2(x, d.protocol); });
   EXPECT_EQ(one.y, two.y);
   EXPECT_EQ(one.xpt, two.xpt);
 }

@@ -12,7 +12,6 @@
 #include "consensus/damped_iteration.h"
 #include "consensus/normalise_rows.h"
 #include "consensus/sample_fixture.h"
-#include "platform/parallel.h"
 #include "support/test_support.h"
 
 namespace tav {
@@ -210,15 +209,14 @@ TEST(Getconsensusmix5, FewerThanThreeLandmarksAlignOnAllPoints) {
 TEST(Getconsensusmix5, ResultsDoNotDependOnTheThreadCount) {
   const test::Design d = test::design();
   const Matrix x = test::sample(d, 30, 0.03, 21);
-  Recorder r1, r2;
-  set_thread_count(1);
-  const Consensus one = getconsensusmix5(x, d.protocol, r1);
-  set_thread_count(2);
-  const Consensus two = getconsensusmix5(x, d.protocol, r2);
-  set_thread_count(0);
-  EXPECT_EQ(one.y, two.y);
-  EXPECT_EQ(one.xpt, two.xpt);
-  EXPECT_EQ(r1.passes.size(), r2.passes.size());
+  const auto [one, two] = test::on_one_and_two_threads([&] {
+    Recorder r;
+    const Consensus c = getconsensusmix5(x, d.protocol, r);
+    return std::pair{c, r.passes.size()};  // the result and the passes it took
+  });
+  EXPECT_EQ(one.first.y, two.first.y);
+  EXPECT_EQ(one.first.xpt, two.first.xpt);
+  EXPECT_EQ(one.second, two.second);
 }
 
 // Distance of point q from the polyline through the rows of `line` (closed).

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cairo.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -18,6 +17,7 @@
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/objects.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 
@@ -65,32 +65,6 @@ class DisplayTest : public ::testing::Test {
 
   ScriptedBackend scripted;
   ConsoleCapture quiet;  // working values the plots show stay out of the test log
-};
-
-// A folder of its own for the files one test writes, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::temp_directory_path() /
-            ("tav_display_" + std::to_string(getpid()) + "_" + name);
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::string folder() const { return path_.string() + "/"; }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) out.push_back(e.path().filename().string());
-    return out;
-  }
-
- private:
-  std::filesystem::path path_;
 };
 
 inline std::string read_bytes(const std::string& path) {

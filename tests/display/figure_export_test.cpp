@@ -40,7 +40,9 @@ struct Snapshot {
   std::string units, window_units, aspect;
 };
 
-// The main window: 100 by 30 characters, its axes in normalized units, with a sample drawn.
+// Pictures of the drawing, by export_figure and by the window's two copy actions. The main
+// window: 100 by 30 characters, its axes in normalized units, with a sample drawn; the test's
+// own folder to write in.
 class FigureExportTest : public DisplayTest {
  protected:
   void SetUp() override {
@@ -217,6 +219,62 @@ TEST_F(FigureExportTest, GhostscriptRendersTheEpsWithItsMarkersAndBox) {
   // TAV_EXPORT_PICTURE names a copy of the PNG to keep (the documentation's picture).
   if (const char* keep = std::getenv("TAV_EXPORT_PICTURE"))
     std::filesystem::copy_file(png, keep, std::filesystem::copy_options::overwrite_existing);
+}
+
+// export_figure itself: the format by the name's ending, errors that leave nothing behind.
+struct Ending {
+  const char* name;
+  const char* file;
+  const char* starts;
+};
+
+class ExportEnding : public FigureExportTest, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(ExportEnding, FormatFollowsTheEndingAndNothingElseIsLeft) {
+  const Ending e = GetParam();
+  export_figure(gr(), figure, dir.file(e.file));
+  EXPECT_THAT(read_bytes(dir.file(e.file)), StartsWith(e.starts));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{e.file});  // no temporary file stays
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, ExportEnding,
+    ::testing::Values(Ending{"eps", "a.eps", "%!PS-Adobe-3.0 EPSF-3.0"},
+                      Ending{"eps_capitals", "a.EPS", "%!PS-Adobe-3.0 EPSF-3.0"},
+                      Ending{"ps", "a.ps", "%!PS-Adobe-3.0 EPSF-3.0"},
+                      Ending{"pdf", "a.pdf", "%PDF-"}, Ending{"svg", "a.svg", "<?xml"},
+                      Ending{"png", "a.png", "\x89PNG"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(FigureExportTest, PngHasThreeTimesTheWindowsResolutionAndEpsItsSizeInPoints) {  // axes inside
+  const Row px = gr().pixel_position(figure);
+  export_figure(gr(), figure, dir.file("a.png"));
+  const auto [w, h] = png_size(read_bytes(dir.file("a.png")));
+  EXPECT_EQ(w, std::lround(kPngScale * px(2)));
+  EXPECT_EQ(h, std::lround(kPngScale * px(3)));
+  export_figure(gr(), figure, dir.file("a.eps"));
+  EXPECT_THAT(read_bytes(dir.file("a.eps")),
+              HasSubstr("%%BoundingBox: 0 0 " + std::to_string(std::lround(px(2) * 0.75)) + " " +
+                        std::to_string(std::lround(px(3) * 0.75))));
+}
+
+TEST_F(FigureExportTest, UnwritablePlaceIsAnErrorNamingTheFileAndLeavesNothing) {
+  const std::string missing = dir.file("no/such/folder/a.eps");
+  EXPECT_THAT([&] { export_figure(gr(), figure, missing); },
+              ::testing::ThrowsMessage<Error>(HasSubstr("\"" + missing + "\"")));
+  std::filesystem::create_directory(dir.file("taken.eps"));  // a folder where the file should go
+  EXPECT_THAT([&] { export_figure(gr(), figure, dir.file("taken.eps")); },
+              ::testing::ThrowsMessage<Error>(HasSubstr("taken.eps")));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"taken.eps"});
+}
+
+TEST_F(FigureExportTest, NameWithAnotherEndingOrNoneIsRefusedAndNothingWritten) {
+  for (const char* name : {"a.jpg", "picture", "a.fig"}) {
+    SCOPED_TRACE(name);
+    EXPECT_THAT([&] { export_figure(gr(), figure, dir.file(name)); },
+                ::testing::ThrowsMessage<Error>(::testing::AllOf(HasSubstr(name), HasSubstr(".eps, .ps, .pdf, .svg or .png"))));
+  }
+  EXPECT_TRUE(dir.entries().empty());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 
@@ -22,17 +23,11 @@ class EngineTest : public ::testing::Test {
     bound = std::make_unique<SessionScope>(session);
     figure = make_headless_window(gr());
     axes = gr().gca();
-    dir = std::filesystem::temp_directory_path() /
-          ("tavrel6_test_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
     capture = std::make_unique<ConsoleCapture>();
   }
   void TearDown() override {
     capture.reset();
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-    std::filesystem::remove_all(dir);
     bound.reset();
   }
 
@@ -85,7 +80,8 @@ class EngineTest : public ::testing::Test {
   Session session{&backend};
   std::unique_ptr<SessionScope> bound;  // for the window framework's functions
   Handle figure = 0, axes = 0;
-  std::filesystem::path dir;
+  TempDir temp;  // the test's own folder
+  const std::filesystem::path dir = temp.path();
   std::unique_ptr<ConsoleCapture> capture;
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "platform/format.h"
 
 namespace tav {
@@ -47,6 +49,32 @@ TEST(Format, ShortNumberTextGivesWholeNumbersWithoutPoint) {
   EXPECT_EQ(short_number_text(12), "12");
   EXPECT_EQ(short_number_text(-3), "-3");
   EXPECT_EQ(short_number_text(0.125), "0.125");
+}
+
+// Tick labels and messages are written under the user's locale in the window (Qt sets it from
+// the environment): a decimal comma there must not reach them.
+TEST(Format, GTextWritesAPointUnderADecimalCommaLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "the locale de_DE.UTF-8 is missing: run scripts/setup, which generates it";
+  const std::string half = g_text(0.5, 6), third = g_text(1.0 / 3, 3), big = g_text(1234567, 6);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(half, "0.5");
+  EXPECT_EQ(third, "0.333");
+  EXPECT_EQ(big, "1.23457e+06");
+}
+
+TEST(Format, GTextWithoutDigitsFollowsTheRunPrecisionLikeSprintf) {
+  const int old = set_g_precision(10);
+  const std::string raised = g_text(1.0 / 3);
+  set_g_precision(old);
+  EXPECT_EQ(raised, "0.3333333333");
+  EXPECT_EQ(g_text(1.0 / 3), sprintf_m("%g", {Value(1.0 / 3)}));
+}
+
+TEST(Format, LowerCaseTurnsOnlyTheLettersAToZ) {
+  EXPECT_EQ(lower_case("Normalized"), "normalized");
+  EXPECT_EQ(lower_case("shape.PDF"), "shape.pdf");
+  EXPECT_EQ(lower_case("[Dimensions] 2-D \xc3\x84"), "[dimensions] 2-d \xc3\x84");  // Ä kept
 }
 
 }  // namespace

@@ -25,8 +25,6 @@
 #include <random>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "engine/session.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
@@ -38,6 +36,7 @@
 #include "shell/qt/desktop_menus.h"
 #include "shell/qt/figure_window.h"
 #include "shell/qt/qt_backend.h"
+#include "support/test_support.h"
 
 namespace tav {
 namespace {
@@ -49,10 +48,6 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_desktop_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     bound = std::make_unique<SessionScope>(session);
     backend.describe_point = [this](double x, double y, double rx, double ry) {
       return describe_shown_point(session, x, y, rx, ry);
@@ -78,7 +73,6 @@ class Desktop : public ::testing::Test {
     bound.reset();
     set_pass_pause_seconds(1);
     fs::current_path(fs::temp_directory_path());
-    fs::remove_all(dir);
   }
 
   std::string file(const std::string& name, const std::string& text) {
@@ -128,7 +122,8 @@ class Desktop : public ::testing::Test {
   EngineState& engine_state() { return session.state; }
   Handle fig = 0;
   FigureWindow* window = nullptr;
-  fs::path dir;
+  test::TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
 };
 
 TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortcut) {

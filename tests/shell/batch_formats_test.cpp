@@ -2,7 +2,6 @@
 // Morphologika and MorphoJ text; a protocol out as a sliders table.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,15 +23,9 @@ const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class BatchFormats : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_batchf_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    temp.enter();
   }
   void TearDown() override {
-    fs::current_path(fs::temp_directory_path());
-    fs::remove_all(dir);
     reset_runtime(nullptr);
   }
   int run(const std::vector<std::string>& args) {
@@ -46,7 +39,8 @@ class BatchFormats : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  fs::path dir;
+  TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
   std::string errors;
 };
 

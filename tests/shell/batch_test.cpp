@@ -1,7 +1,6 @@
 // The batch tool on the bundled example: every step's outcome reaches the exit status.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "platform/backend.h"
 #include "platform/format.h"
 #include "shell/batch.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 namespace {
@@ -22,16 +22,7 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 
 class Batch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_batchrun_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    fs::remove_all(dir);
-    reset_runtime(nullptr);
-  }
+  void TearDown() override { reset_runtime(nullptr); }
   int run(std::vector<std::string> args) {
     std::ostringstream err;
     session = std::make_unique<Session>();
@@ -49,7 +40,8 @@ class Batch : public ::testing::Test {
   }
   std::string out(const char* name) { return (dir / name).string(); }
 
-  fs::path dir;
+  TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
   std::string errors;
   std::unique_ptr<Session> session;  // the last run's
 };

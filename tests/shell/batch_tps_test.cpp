@@ -1,7 +1,6 @@
 // The batch tool with TPS files: a suggested protocol, the processed sample back as TPS.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -24,15 +23,9 @@ const std::string wings = data_path("tps/wings.tps");  // 3 landmarks, one curve
 class BatchTps : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_batch_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    temp.enter();
   }
   void TearDown() override {
-    fs::current_path(fs::temp_directory_path());
-    fs::remove_all(dir);
     reset_runtime(nullptr);
   }
   // Runs the tool with the arguments (names relative to the test's folder); keeps its errors.
@@ -44,7 +37,8 @@ class BatchTps : public ::testing::Test {
   }
   static Matrix coordinates(const Matrix& x) { return x.leftCols(x.cols() - 1); }
 
-  fs::path dir;
+  TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
   std::string errors;
 };
 

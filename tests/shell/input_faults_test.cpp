@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 #include "engine/files.h"
 #include "platform/backend.h"
 #include "shell/batch.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 namespace {
@@ -82,19 +82,11 @@ void PrintTo(const Fault& c, std::ostream* os) { *os << c.name; }
 class BatchFault : public ::testing::TestWithParam<Fault> {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_faults_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    dir = dir.parent_path() / dir.filename().string().substr(0, 120);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     fs::copy_file(kFaults + "good.txt", dir / "d.txt");
     std::ofstream(dir / "r.txt") << "0 0 10 0 10 10 0 10 1\n";
     std::ofstream(dir / "p.txt") << "0 0 1 0\n0 0 2 0\n0 0 3 0\n0 0 4 0\n";
   }
-  void TearDown() override {
-    fs::remove_all(dir);
-    reset_runtime(nullptr);
-  }
+  void TearDown() override { reset_runtime(nullptr); }
   // As the tool's main does it: bad arguments exit with 2 before any work.
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;
@@ -120,7 +112,8 @@ class BatchFault : public ::testing::TestWithParam<Fault> {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  fs::path dir;
+  TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
   std::string said;
   ConsensusRoutines routines;  // the batch run's
 };

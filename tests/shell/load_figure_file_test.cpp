@@ -11,7 +11,6 @@
 namespace tav {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
@@ -19,16 +18,11 @@ class LoadFigureFile : public ::testing::Test {
  protected:
   void SetUp() override { reset_runtime(&backend); }
   std::string write(const std::string& name, const std::string& text) {
-    const fs::path p = fs::temp_directory_path() / name;
-    std::ofstream(p) << text;
-    written.push_back(p);
-    return p.string();
-  }
-  void TearDown() override {
-    for (const auto& p : written) fs::remove(p);
+    std::ofstream(temp.file(name)) << text;
+    return temp.file(name);
   }
   ScriptedBackend backend;
-  std::vector<fs::path> written;
+  test::TempDir temp;  // the test's own folder
 };
 
 TEST_F(LoadFigureFile, BuildsTheWindowItsAxesAndControls) {

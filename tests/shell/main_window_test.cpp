@@ -55,14 +55,11 @@ TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
 
 TEST_F(MainWindow, LayoutFolderNamedByTheEnvironmentComesFirst) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "main_window_test_layout";
-  fs::create_directories(dir);
-  fs::copy_file(test::data_path("window_small.fig"), dir / "tavrel6.fig",
-                fs::copy_options::overwrite_existing);
-  setenv("TAV_RESOURCE_DIR", dir.c_str(), 1);
+  const test::TempDir dir;
+  fs::copy_file(test::data_path("window_small.fig"), dir.file("tavrel6.fig"));
+  setenv("TAV_RESOURCE_DIR", dir.path().c_str(), 1);
   const Handle fig = open_main_window();
   unsetenv("TAV_RESOURCE_DIR");
-  fs::remove_all(dir);
   EXPECT_EQ(gr().get(fig, "Name"), Value("small"));
 }
 

@@ -20,12 +20,7 @@ class Openfig : public ::testing::Test {
  protected:
   void SetUp() override {
     reset_runtime(&backend);
-    dir = fs::temp_directory_path() /
-          ("openfig_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
   }
-  void TearDown() override { fs::remove_all(dir); }
   // A copy of the small window's file under another name.
   std::string copy_as(const std::string& name) {
     const fs::path to = dir / name;
@@ -35,7 +30,8 @@ class Openfig : public ::testing::Test {
   Value registry(const std::string& token = kToken) { return gr().appdata(0, token); }
 
   ScriptedBackend backend;
-  fs::path dir;
+  test::TempDir temp;  // the test's own folder
+  const fs::path dir = temp.path();
   const std::string small = test::data_path("window_small.fig");
 };
 

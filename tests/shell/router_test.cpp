@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -11,6 +13,7 @@
 namespace tav {
 namespace {
 using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 class Router : public ::testing::Test {
  protected:
@@ -20,24 +23,48 @@ class Router : public ::testing::Test {
     return tav::call_by_name(session, name, nout, in);
   }
 
+  // A caller names a function and relies on finding that one: the count check names the function
+  // it found, so a call with one result (or input) too many shows which entry a name reaches
+  // without running it.
+  void expect_reached(const std::string& name, const FunctionEntry& e) {
+    SCOPED_TRACE(name);
+    if (e.outputs >= 0) {
+      EXPECT_THAT([&] { call_by_name(name, e.outputs + 1, {}); },
+                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
+                                                 "number of outputs")));
+    } else if (e.inputs >= 0) {
+      EXPECT_THAT([&] { call_by_name(name, 0, List(static_cast<size_t>(e.inputs) + 1, Value(0.0))); },
+                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
+                                                 "number of inputs")));
+    }
+  }
+
   ScriptedBackend backend;
   Session session{&backend};
   ConsoleCapture capture;
 };
 
-// The program's 37 functions in their order, then the legend's check box function.
-TEST_F(Router, TableHoldsThirtySevenFunctionsInOrderAndStartOrderHasThirtyNine) {
+// Every function answers to its name, once, from anywhere; a module's local functions answer to
+// "module/local"; the program's entry comes first, and the functions the window calls are there.
+TEST_F(Router, EveryFunctionAnswersToItsOwnName) {
+  std::set<std::string> names;
+  for (const FunctionEntry& e : function_table()) {
+    EXPECT_TRUE(names.insert(e.name).second) << e.name << " is in the table twice";
+    expect_reached(e.name, e);
+    for (const FunctionEntry& local : e.locals) expect_reached(e.name + "/" + local.name, local);
+  }
+  EXPECT_EQ(function_table().front().name, "tavrel6");
+  for (const char* name : {"zidudezu", "showlegend", "uspline"}) EXPECT_EQ(names.count(name), 1u) << name;
+}
+
+// The two runtimes start first, then every module in the table's order; stopping follows it.
+TEST_F(Router, StartOrderIsTheRuntimesThenEveryModuleInTableOrder) {
   const auto& t = function_table();
-  ASSERT_EQ(t.size(), 38u);
-  EXPECT_EQ(t[37].name, "showlegend");
-  EXPECT_EQ(t[0].name, "tavrel6");
-  EXPECT_EQ(t[1].name, "zidudezu");
-  EXPECT_EQ(t[36].name, "uspline");
-  EXPECT_EQ(t[0].locals.size(), 12u);
   const auto& it = init_term_table();
-  ASSERT_EQ(it.size(), 40u);
-  EXPECT_EQ(it[2].name, "tavrel6");
-  EXPECT_EQ(it[38].name, "uspline");
+  ASSERT_EQ(it.size(), t.size() + 2);
+  EXPECT_EQ(it[0].name, "matrix runtime");
+  EXPECT_EQ(it[1].name, "graphics runtime");
+  for (size_t i = 0; i < t.size(); ++i) EXPECT_EQ(it[i + 2].name, t[i].name);
 }
 
 TEST_F(Router, UnknownActionThroughTheRouterFallsThrough) {
