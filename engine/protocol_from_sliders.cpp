@@ -9,6 +9,7 @@ namespace {
 struct Curve {
   std::vector<Index> points;
   std::vector<int> types;
+  bool closed = false;
 };
 
 class Chains {
@@ -33,12 +34,16 @@ class Chains {
     }
   }
 
-  // Open curves first walk from the sliders whose point before does not slide; what is left
-  // are loops.
+  // Open curves first walk from the sliders whose point before does not slide (a walk that
+  // comes back to the fixed point it started from is a loop through that point); what is
+  // left are loops of sliders alone.
   void build(std::vector<Curve>& closed, std::vector<Curve>& open) {
     std::vector<bool> used(rows_.size(), false);
     for (size_t i = 0; i < rows_.size(); ++i)
-      if (!slides(rows_[i].before)) open.push_back(walk(i, used, true));
+      if (!slides(rows_[i].before)) {
+        Curve c = walk(i, used, true);
+        (c.closed ? closed : open).push_back(std::move(c));
+      }
     for (size_t i = 0; i < rows_.size(); ++i)
       if (!used[i]) closed.push_back(walk(i, used, false));
   }
@@ -72,6 +77,12 @@ class Chains {
       c.points.push_back(rows_[i].slider), c.types.push_back(1);
       const Index next = rows_[i].after;
       if (!slides(next)) {
+        // Back at the fixed point the walk started from: a closed outline through a landmark,
+        // which a closed curve lists once.
+        if (open && next == c.points.front()) {
+          c.closed = true;
+          return c;
+        }
         c.points.push_back(next), c.types.push_back(0);
         return c;
       }

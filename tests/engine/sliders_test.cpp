@@ -61,6 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
               rows({{0, 0, 1, 0}, {0, 0, 4, 0}, {0, 0, 5, 0}, {1, 0, 1, 0}, {1, 0, 2, 1}, {1, 0, 3, 1}, {1, 0, 4, 0}})},
         Chain{"loop_returns_to_its_start", "before;slider;after\n3;1;2\n1;2;3\n2;3;1\n", 4,
               rows({{0, 0, 4, 0}, {-1, 0, 1, 1}, {-1, 0, 2, 1}, {-1, 0, 3, 1}})},
+        // Sliders that run from landmark 1 round to it again: one closed curve through 1, which
+        // it lists once (a curve listing a point twice is refused by the protocol check).
+        Chain{"loop_through_a_landmark", "1 2 3\n2 3 4\n3 4 1\n", 5,
+              rows({{0, 0, 1, 0}, {0, 0, 5, 0}, {-1, 0, 1, 0}, {-1, 0, 2, 1}, {-1, 0, 3, 1}, {-1, 0, 4, 1}})},
         // The loop starts at its first slider in table order, 7.
         Chain{"two_open_curves_and_a_loop", "b\ts\ta\n1 5 2\n6 7 8\n8 6 7\n7 8 6\n2 9 3\n", 9,
               rows({{0, 0, 1, 0}, {0, 0, 2, 0}, {0, 0, 3, 0}, {0, 0, 4, 0}, {-1, 0, 7, 1}, {-1, 0, 8, 1},
