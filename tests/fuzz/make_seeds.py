@@ -78,6 +78,7 @@ put("fuzz_dload", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n
 put("fuzz_sliders", "open_header.csv", "before,slider,after\n1,2,3\n2,3,4\n3,4,5\n")
 put("fuzz_sliders", "closed.txt", "8 5 6\n5 6 7\n6 7 8\n7 8 5\n")
 put("fuzz_sliders", "semicolons.csv", "a;b;c\r\n9;10;11\r\n")
+put("fuzz_sliders", "loop_through_landmark.csv", "8- 5 6\n5 6 7\n6 7 8\n7 8 5\n")
 put("fuzz_sliders", "protocol.txt", ridge_protocol)
 
 with open(os.path.join(HERE, "..", "..", "resources", "tavrel6.fig")) as f:
