@@ -25,9 +25,11 @@ build: setup $(BUILD)/build.ninja
 
 test: test-plain test-package test-asan test-fuzz
 
-# The include graph first: calls flow downwards only (scripts/check-layers names any upward include).
+# The include graph first: calls flow downwards only (scripts/check-layers names any upward include);
+# then the layout of every source against .clang-format (scripts/check-format names each line).
 test-plain: build
 	python3 scripts/check-layers
+	bash scripts/check-format
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-package: build

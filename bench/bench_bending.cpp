@@ -1,9 +1,8 @@
 // Bending-energy sliding: one pass of the iterated consensus, the one-pass consensus, and one
 // tavrel2 step against the dense formula, on a synthetic sample of 400 specimens × 120 points
 // with one closed and two open curves.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -89,7 +88,11 @@ void BM_IteratedConsensusOnePass(benchmark::State& state) {
   }
   set_thread_count(0);
 }
-BENCHMARK(BM_IteratedConsensusOnePass)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IteratedConsensusOnePass)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Growth of one pass, on one thread: specimens (100, 400, 1,600; curves of 50, 32, 32 points),
 // then points per curve (each of the three curves 20, 40, 80 points; 400 specimens).
@@ -108,8 +111,12 @@ void BM_OnePassGrowth(benchmark::State& state) {
   set_thread_count(0);
 }
 BENCHMARK(BM_OnePassGrowth)
-    ->Args({100, 0})->Args({400, 0})->Args({1600, 0})
-    ->Args({400, 20})->Args({400, 40})->Args({400, 80})
+    ->Args({100, 0})
+    ->Args({400, 0})
+    ->Args({1600, 0})
+    ->Args({400, 20})
+    ->Args({400, 40})
+    ->Args({400, 80})
     ->Unit(benchmark::kMillisecond);
 
 // The results of one pass do not depend on the thread count.

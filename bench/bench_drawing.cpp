@@ -3,7 +3,6 @@
 // iterated run does), restyling every marker, and painting it.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
-
 #include <random>
 
 #include "display/render.h"
@@ -23,8 +22,8 @@ void draw_sample(Objects& g, Handle ax) {
   for (int i = 0; i < kSpecimens; ++i)
     for (int p = 0; p < kPoints; ++p) {
       const double t = 6.283185307179586 * p / kPoints;
-      const Handle h = g.line(ax, tav::row({std::cos(t) + jitter(gen)}), tav::row({std::sin(t) + jitter(gen)}),
-                              p % 2 ? "bd" : "ko");
+      const Handle h = g.line(ax, tav::row({std::cos(t) + jitter(gen)}),
+                              tav::row({std::sin(t) + jitter(gen)}), p % 2 ? "bd" : "ko");
       g.set(h, "MarkerSize", 3.0);
     }
   g.axis_auto(ax);

@@ -2,7 +2,6 @@
 // closed curve of 40 points and two open curves of 36 points, semi-landmarks displaced along
 // their curves (fixed seed).
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <numbers>
 #include <random>

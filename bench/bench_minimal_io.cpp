@@ -5,7 +5,6 @@
 //   bench_minimal_io IN OUT        one such run on a file (time it as a whole process)
 //   bench_minimal_io [--benchmark_...]   the same work on a generated sample in memory
 #include <benchmark/benchmark.h>
-
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -22,7 +21,7 @@ namespace {
 struct Parsed {
   std::vector<double> values;  // row after row
   std::size_t rows = 0, cols = 0;
-  std::vector<double> sums;     // per column
+  std::vector<double> sums;  // per column
 };
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r'; }
@@ -41,13 +40,15 @@ Parsed parse(std::string_view text) {
       ++s;
       if (in_row == 0) continue;
       if (p.rows == 0) p.cols = in_row, p.sums.assign(in_row, 0.0);
-      if (in_row != p.cols) throw std::runtime_error("row " + std::to_string(p.rows + 1) + " has another width");
+      if (in_row != p.cols)
+        throw std::runtime_error("row " + std::to_string(p.rows + 1) + " has another width");
       ++p.rows, in_row = 0;
       continue;
     }
     double v;
     const auto r = std::from_chars(s, end, v);
-    if (r.ec != std::errc()) throw std::runtime_error("not a number in row " + std::to_string(p.rows + 1));
+    if (r.ec != std::errc())
+      throw std::runtime_error("not a number in row " + std::to_string(p.rows + 1));
     p.values.push_back(v);
     s = r.ptr, ++in_row;
   }
@@ -68,7 +69,8 @@ std::string format(const Parsed& p) {
   char buf[32];
   for (std::size_t i = 0; i < p.rows; ++i) {
     for (std::size_t j = 0; j < p.cols; ++j) {
-      const auto r = std::to_chars(buf, buf + sizeof buf, p.values[i * p.cols + j], std::chars_format::general, 6);
+      const auto r = std::to_chars(buf, buf + sizeof buf, p.values[i * p.cols + j],
+                                   std::chars_format::general, 6);
       if (j) out += ' ';
       out.append(buf, r.ptr);
     }

@@ -4,7 +4,6 @@
 // a sliders table (three point numbers a row), read and turned into the protocol table. The
 // two sizes show the growth: linear when the larger takes ten times as long.
 #include <benchmark/benchmark.h>
-
 #include <string>
 
 #include "engine/files.h"
@@ -54,7 +53,8 @@ void BM_SlidersTable(benchmark::State& state) {
   const std::string t = sliders_table(points);
   for (auto _ : state) {
     const bool sliders = tav::is_sliders_table(t);
-    const tav::Matrix p = tav::protocol_from_sliders(tav::read_sliders("s.csv", t), points, "s.csv");
+    const tav::Matrix p =
+        tav::protocol_from_sliders(tav::read_sliders("s.csv", t), points, "s.csv");
     benchmark::DoNotOptimize(sliders);
     benchmark::DoNotOptimize(p.data());
   }

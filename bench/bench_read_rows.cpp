@@ -2,13 +2,11 @@
 // dload does it (read once, recognise, parse the rows in one pass), and the one-pass row
 // parser alone on the bytes already in memory. Bytes per second are the file's size.
 #include <benchmark/benchmark.h>
-
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <unistd.h>
 
 #include "engine/files.h"
 #include "engine/input.h"
@@ -35,7 +33,8 @@ const std::string& text() {
 const std::string& file() {
   static const std::string path = [] {
     const std::string p = (std::filesystem::temp_directory_path() /
-                           ("tavrel6_bench_rows_" + std::to_string(::getpid()) + ".txt")).string();
+                           ("tavrel6_bench_rows_" + std::to_string(::getpid()) + ".txt"))
+                              .string();
     std::ofstream(p, std::ios::binary) << text();
     return p;
   }();
@@ -44,14 +43,16 @@ const std::string& file() {
 
 void BM_ParseRowsInMemory(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(tav::read_rows("bench", text()).values.data());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text().size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text().size()));
 }
 BENCHMARK(BM_ParseRowsInMemory)->Unit(benchmark::kMillisecond);
 
 void BM_DloadFile(benchmark::State& state) {
   const std::string& path = file();
   for (auto _ : state) benchmark::DoNotOptimize(tav::dload(path).x.data());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text().size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text().size()));
 }
 BENCHMARK(BM_DloadFile)->Unit(benchmark::kMillisecond);
 

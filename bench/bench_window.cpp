@@ -4,14 +4,13 @@
 // as the window paints it. The time from the click to the painted picture.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <unistd.h>
 
 #include "display/render.h"
 #include "engine/controls.h"
@@ -29,8 +28,8 @@ constexpr int kSpecimens = 5000, kPoints = 200, kLandmarks = 4;
 
 // A folder holding the sample and its protocol, removed at the end.
 struct SampleFiles {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("tav_bench_window_" + std::to_string(::getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("tav_bench_window_" + std::to_string(::getpid()));
   std::string data = (dir / "sample.txt").string(), protocol = (dir / "protocol.txt").string();
 
   SampleFiles() {
@@ -73,9 +72,7 @@ struct Window {
     for (const char* tag : {"NoAlignButton", "CurveButton"})
       tav::gr().set(tav::gr().find_by_tag(tag).front(), "Value", tav::Value(1.0));
   }
-  ~Window() {
-    tav::stop_all();
-  }
+  ~Window() { tav::stop_all(); }
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
     tav::zidudezu(session, tav::Value(action));
@@ -84,8 +81,8 @@ struct Window {
   // Paints the figure as the window does, into an image of the figure's size.
   void paint() {
     const tav::PixelSize page = tav::page_size_px(tav::gr(), figure);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(page.width),
-                                                    static_cast<int>(page.height));
+    cairo_surface_t* s = cairo_image_surface_create(
+        CAIRO_FORMAT_ARGB32, static_cast<int>(page.width), static_cast<int>(page.height));
     cairo_t* cr = cairo_create(s);
     tav::render_figure(cr, tav::gr(), figure);
     cairo_destroy(cr);

@@ -1,8 +1,8 @@
 #include "consensus/bending_walk.h"
 
 #include <limits>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "consensus/settle.h"
 #include "platform/parallel.h"
@@ -47,8 +47,7 @@ Eigen::VectorXd fixed_term(const BendingCurve& bc, const Row& config) {
   if (bc.coupling.size() == 0) return Eigen::VectorXd();
   const Index k = bc.coupling.cols(), q = bc.coupling.rows();
   const auto xs = Eigen::Map<const Eigen::VectorXd, 0, Eigen::InnerStride<2>>(config.data(), k);
-  const auto ys =
-      Eigen::Map<const Eigen::VectorXd, 0, Eigen::InnerStride<2>>(config.data() + 1, k);
+  const auto ys = Eigen::Map<const Eigen::VectorXd, 0, Eigen::InnerStride<2>>(config.data() + 1, k);
   Eigen::VectorXd g(2 * q);
   g.head(q).noalias() = bc.coupling * xs;
   g.tail(q).noalias() = bc.coupling * ys;
@@ -82,7 +81,8 @@ Failure slide_specimen(Row& config, const std::vector<BendingCurve>& curves, dou
     if (status == SlideStatus::ok && !slid.allFinite()) status = SlideStatus::not_finite;
     if (status != SlideStatus::ok) {
       const Index at = ws.undefined_tangent;
-      const int point = at < 0 ? 0 : static_cast<int>(bc.curve.columns[std::size_t(2 * at)] / 2 + 1);
+      const int point =
+          at < 0 ? 0 : static_cast<int>(bc.curve.columns[std::size_t(2 * at)] / 2 + 1);
       return {c, status, point};
     }
     for (std::size_t s = 0; s < bc.curve.columns.size(); ++s)

@@ -23,8 +23,9 @@ int count_unaligned(const Matrix& x, const Matrix& xref, double degrees) {
   try {
     ref = detail::normalised_stacked(ref_row, k);
   } catch (const Error&) {
-    throw Error("alignment check: all points of the reference coincide; load a proper "
-                "reference configuration");
+    throw Error(
+        "alignment check: all points of the reference coincide; load a proper "
+        "reference configuration");
   }
   const detail::TurnTarget target(ref.col(0));
   const double limit = degrees * std::numbers::pi / 180.0;

@@ -14,11 +14,12 @@ void check_members(const std::vector<int>& members, int code, Index k, Index min
   const Index need = closed ? min_closed : min_open;
   const Index q = static_cast<Index>(members.size());
   if (q < need)
-    throw Error("curve " + std::to_string(code) + " has " + std::to_string(q) + " point" +
-                (q == 1 ? "" : "s") + "; " + (closed ? "a closed" : "an open") +
-                " curve needs at least " + std::to_string(need) +
-                " to slide (with fewer the slide is not fixed): add points to it in the protocol or "
-                "drop the curve");
+    throw Error(
+        "curve " + std::to_string(code) + " has " + std::to_string(q) + " point" +
+        (q == 1 ? "" : "s") + "; " + (closed ? "a closed" : "an open") + " curve needs at least " +
+        std::to_string(need) +
+        " to slide (with fewer the slide is not fixed): add points to it in the protocol or "
+        "drop the curve");
   for (const int pt : members)
     if (pt < 1 || pt > k)
       throw Error("curve " + std::to_string(code) + " lists point " + std::to_string(pt) +

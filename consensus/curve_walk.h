@@ -13,7 +13,7 @@ namespace tav {
 
 // One curve of the walk.
 struct SlidingCurve {
-  int code = 0;                // negative: closed, positive: open
+  int code = 0;  // negative: closed, positive: open
   bool closed = false;
   std::vector<Index> columns;  // 0-based coordinate columns x_p1 y_p1 x_p2 y_p2 ... (interleaved)
   // Per member, in curve order: 1 for a landmark (a point some protocol row types 0), which

@@ -17,7 +17,8 @@ void CopyImageEPS(Objects& g, Backend& ui) {
   ExportPlacement placement(g, fig, ax);
   const Row view = g.axis(ax);  // the picture shows what the view shows, zoomed or not
   g.axis_equal(ax);
-  const FileChoice choice = ui.save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
+  const FileChoice choice =
+      ui.save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
   if (!choice.cancelled) {
     const std::string filet = choice.folder + choice.name;  // used as typed: no ending added
     try {

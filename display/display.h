@@ -1,6 +1,7 @@
 #pragma once
 // Drawing of configurations, their curve protocol and their sliding tangents into the current
-// axes of the current figure of the object model given; restyling of the drawn markers; export of the drawing.
+// axes of the current figure of the object model given; restyling of the drawn markers; export of
+// the drawing.
 #include <optional>
 #include <string>
 

@@ -1,19 +1,18 @@
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
 #include <cairo-svg.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "display/render.h"
-#include "platform/shown_name.h"
 #include "platform/format.h"
+#include "platform/shown_name.h"
 
 namespace tav {
 namespace {
@@ -31,7 +30,8 @@ Format format_of(const std::string& path) {
   if (ext == ".png") return Format::png;
   if (ext == ".eps" || ext == ".ps") return Format::eps;
   throw Error("picture \"" + shown_name(path) + "\": " +
-              (ext.empty() ? std::string("the name has no ending") : "the ending " + ext + " is not written") +
+              (ext.empty() ? std::string("the name has no ending")
+                           : "the ending " + ext + " is not written") +
               "; end the name with .eps, .ps, .pdf, .svg or .png; nothing was written");
 }
 
@@ -67,9 +67,10 @@ cairo_status_t write_vector(Format f, cairo_write_func_t write, void* closure, c
                             Handle figure) {
   const PixelSize px = page_size_px(g, figure);
   const double w = px.width * kPtPerPx, h = px.height * kPtPerPx;
-  cairo_surface_t* raw = f == Format::pdf   ? cairo_pdf_surface_create_for_stream(write, closure, w, h)
-                         : f == Format::svg ? cairo_svg_surface_create_for_stream(write, closure, w, h)
-                                            : cairo_ps_surface_create_for_stream(write, closure, w, h);
+  cairo_surface_t* raw =
+      f == Format::pdf   ? cairo_pdf_surface_create_for_stream(write, closure, w, h)
+      : f == Format::svg ? cairo_svg_surface_create_for_stream(write, closure, w, h)
+                         : cairo_ps_surface_create_for_stream(write, closure, w, h);
   SurfacePtr surface(raw, cairo_surface_destroy);
   if (f == Format::eps) cairo_ps_surface_set_eps(raw, true);
   cairo_status_t status = paint(raw, g, figure, kPtPerPx);
@@ -141,7 +142,8 @@ void export_figure(const Objects& g, Handle figure, const std::string& path) {
   const bool closed = std::fclose(file) == 0;
   if (status != CAIRO_STATUS_SUCCESS || !flushed || !closed) {
     std::remove(temp.c_str());
-    fail(path, status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : std::strerror(err));
+    fail(path,
+         status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : std::strerror(err));
   }
   if (std::rename(temp.c_str(), path.c_str()) != 0) {
     const int rerr = errno;
@@ -155,8 +157,8 @@ FigureImages render_figure_images(const Objects& g, Handle figure) {
   cairo_status_t status =
       write_picture(Format::svg, write_to_memory<std::string>, &out.svg, g, figure);
   if (status == CAIRO_STATUS_SUCCESS)
-    status = write_picture(Format::png, write_to_memory<std::vector<std::uint8_t>>, &out.png, g,
-                           figure);
+    status =
+        write_picture(Format::png, write_to_memory<std::vector<std::uint8_t>>, &out.png, g, figure);
   if (status != CAIRO_STATUS_SUCCESS)
     throw Error(std::string("Could not render the figure for the clipboard: ") +
                 cairo_status_to_string(status));

@@ -29,15 +29,18 @@ struct Target {
 
 bool find_target(cairo_t* cr, Target& t) {
   cairo_surface_t* s = cairo_get_target(cr);
-  if (cairo_get_group_target(cr) != s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+  if (cairo_get_group_target(cr) != s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE)
+    return false;
   const cairo_format_t f = cairo_image_surface_get_format(s);
-  if ((f != CAIRO_FORMAT_ARGB32 && f != CAIRO_FORMAT_RGB24) || cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+  if ((f != CAIRO_FORMAT_ARGB32 && f != CAIRO_FORMAT_RGB24) ||
+      cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
     return false;
   double ox, oy, sx, sy;
   cairo_surface_get_device_offset(s, &ox, &oy);
   cairo_surface_get_device_scale(s, &sx, &sy);
   cairo_get_matrix(cr, &t.m);
-  if (ox != 0 || oy != 0 || sx != 1 || sy != 1 || t.m.xy != 0 || t.m.yx != 0 || !(t.m.xx > 0) || !(t.m.yy > 0))
+  if (ox != 0 || oy != 0 || sx != 1 || sy != 1 || t.m.xy != 0 || t.m.yx != 0 || !(t.m.xx > 0) ||
+      !(t.m.yy > 0))
     return false;
   // The renderer clips to rectangles only, so the clip is its bounding box.
   double x1, y1, x2, y2;
@@ -61,7 +64,8 @@ Stamp make_stamp(cairo_t* cr, const cairo_matrix_t& m, int size, int centre, int
                  const std::function<void(cairo_t*, double, double)>& draw_one) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
   cairo_t* c = cairo_create(s);
-  cairo_translate(c, centre + static_cast<double>(fx) / kSteps, centre + static_cast<double>(fy) / kSteps);
+  cairo_translate(c, centre + static_cast<double>(fx) / kSteps,
+                  centre + static_cast<double>(fy) / kSteps);
   cairo_scale(c, m.xx, m.yy);
   cairo_set_line_width(c, cairo_get_line_width(cr));
   cairo_set_line_cap(c, cairo_get_line_cap(cr));
@@ -115,7 +119,8 @@ void lay(const Target& t, const Stamp& st, int size, int x0, int y0) {
 bool place(const Target& t, const MarkerPoints& p, Index i, int size, long& qx, long& qy) {
   const double dx = t.m.xx * (p.ox + p.sx * p.x[i]) + t.m.x0;
   const double dy = t.m.yy * (p.oy + p.sy * p.y[i]) + t.m.y0;
-  if (!(dx > t.left - size && dx < t.right + size && dy > t.top - size && dy < t.bottom + size)) return false;
+  if (!(dx > t.left - size && dx < t.right + size && dy > t.top - size && dy < t.bottom + size))
+    return false;
   qx = std::lround(dx * kSteps), qy = std::lround(dy * kSteps);
   return true;
 }
@@ -155,9 +160,11 @@ bool stamp_markers(cairo_t* cr, const MarkerPoints& p, double reach, bool any_or
   auto lay_at = [&](long qx, long qy) {
     const int fx = static_cast<int>(qx & (kSteps - 1)), fy = static_cast<int>(qy & (kSteps - 1));
     const auto which = static_cast<size_t>(fy * kSteps + fx);
-    if (!made[which]) stamps[which] = make_stamp(cr, t.m, size, centre, fx, fy, draw_one), made[which] = true;
+    if (!made[which])
+      stamps[which] = make_stamp(cr, t.m, size, centre, fx, fy, draw_one), made[which] = true;
     // Arithmetic shifts round down, also for points left of or above the image.
-    lay(t, stamps[which], size, static_cast<int>(qx >> 3) - centre, static_cast<int>(qy >> 3) - centre);
+    lay(t, stamps[which], size, static_cast<int>(qx >> 3) - centre,
+        static_cast<int>(qy >> 3) - centre);
   };
   long qx, qy;
   if (any_order && p.n <= std::numeric_limits<std::uint32_t>::max()) {

@@ -2,7 +2,6 @@
 // Painting many equal markers into an image quickly: one marker drawn beforehand is copied to
 // every point instead of building and stroking a path per marker.
 #include <cairo.h>
-
 #include <functional>
 
 #include "platform/matrix.h"

@@ -1,20 +1,20 @@
 #include "display/render.h"
 
-#include "display/legend.h"
-#include "display/marker_stamps.h"
-#include "platform/format.h"
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
+
+#include "display/legend.h"
+#include "display/marker_stamps.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
 
 constexpr double kPxPerPt = 96.0 / 72.0;
-constexpr double kLineWidthPt = 0.5;   // lines, marker edges and the axes box
+constexpr double kLineWidthPt = 0.5;  // lines, marker edges and the axes box
 constexpr double kTickLabelPt = 9.0;
-constexpr double kTextPt = 10.0;       // texts in the drawing, such as point numbers
+constexpr double kTextPt = 10.0;  // texts in the drawing, such as point numbers
 constexpr double kTickPx = 5.0;
 constexpr double kTickSpacingPx = 70.0;  // about one tick label per this many pixels
 constexpr double kPageMarginPx = 8.0;    // beyond an axes that reaches past the window
@@ -31,7 +31,7 @@ std::string text_or(const Value& v, const std::string& fallback) {
 
 double number_or(const Value& v, double fallback) {
   return v.is_matrix() && v.matrix().size() == 1 && std::isfinite(v.scalar()) ? v.scalar()
-                                                                               : fallback;
+                                                                              : fallback;
 }
 
 // The letter colours as painted: Okabe and Ito's palette, which viewers with red-green colour
@@ -43,11 +43,14 @@ struct Painted {
   Rgb shown;
   const char* name;  // as the palette names it
 };
-constexpr Painted kPalette[] = {
-    {'b', {0, 0.447, 0.698}, "blue"},          {'g', {0, 0.620, 0.451}, "bluish green"},
-    {'r', {0.902, 0.624, 0}, "orange"},        {'c', {0.337, 0.706, 0.914}, "sky blue"},
-    {'m', {0.800, 0.475, 0.655}, "reddish purple"}, {'y', {0.941, 0.894, 0.259}, "yellow"},
-    {'k', {0, 0, 0}, "black"},                 {'w', {1, 1, 1}, "white"}};
+constexpr Painted kPalette[] = {{'b', {0, 0.447, 0.698}, "blue"},
+                                {'g', {0, 0.620, 0.451}, "bluish green"},
+                                {'r', {0.902, 0.624, 0}, "orange"},
+                                {'c', {0.337, 0.706, 0.914}, "sky blue"},
+                                {'m', {0.800, 0.475, 0.655}, "reddish purple"},
+                                {'y', {0.941, 0.894, 0.259}, "yellow"},
+                                {'k', {0, 0, 0}, "black"},
+                                {'w', {1, 1, 1}, "white"}};
 
 Rgb painted(const Rgb& c) {
   for (const auto& [letter, shown, name] : kPalette) {
@@ -95,7 +98,8 @@ View make_view(const Objects& g, Handle axes, double x, double y, double w, doub
   v.left = x, v.top = y, v.width = w, v.height = h;
   const Row lim = g.axis(axes);
   v.x0 = lim(0), v.x1 = lim(1), v.y0 = lim(2), v.y1 = lim(3);
-  if (lower_case(text_or(g.get(axes, Prop::dataaspectratiomode), "auto")) == "manual" && v.usable()) {
+  if (lower_case(text_or(g.get(axes, Prop::dataaspectratiomode), "auto")) == "manual" &&
+      v.usable()) {
     const double scale = std::min(w / (v.x1 - v.x0), h / (v.y1 - v.y0));
     v.width = scale * (v.x1 - v.x0), v.height = scale * (v.y1 - v.y0);
     v.left += 0.5 * (w - v.width), v.top += 0.5 * (h - v.height);
@@ -277,17 +281,20 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
   const std::optional<Rgb> face = color_value(g.get(h, Prop::markerfacecolor));
   if (n >= kStampedFrom) {
     const double sx = v.width / (v.x1 - v.x0), sy = -v.height / (v.y1 - v.y0);
-    const MarkerPoints points{xs.data(), ys.data(), n, sx, v.left - v.x0 * sx, sy, v.top + v.height - v.y0 * sy};
+    const MarkerPoints points{
+        xs.data(), ys.data(), n, sx, v.left - v.x0 * sx, sy, v.top + v.height - v.y0 * sy};
     const double reach = std::max(0.6 * size, 1.0) + width;
     const char m = marker[0];
     const bool one_colour = !face || (face->r == edge.r && face->g == edge.g && face->b == edge.b);
-    if (stamp_markers(cr, points, reach, one_colour,
-                      [&](cairo_t* c, double x, double y) { draw_marker(c, m, x, y, size, edge, face); }))
+    if (stamp_markers(cr, points, reach, one_colour, [&](cairo_t* c, double x, double y) {
+          draw_marker(c, m, x, y, size, edge, face);
+        }))
       return;
   }
   for (Index i = 0; i < n; ++i) {
     const double x = xs.data()[i], y = ys.data()[i];
-    if (std::isfinite(x) && std::isfinite(y)) draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);
+    if (std::isfinite(x) && std::isfinite(y))
+      draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);
   }
 }
 
@@ -327,7 +334,8 @@ void draw_legend(cairo_t* cr, const Objects& g, Handle axes, const View& v) {
     text_w = std::max(text_w, t.x_advance);
   }
   const double pad = 5, mark_w = 16, row_h = std::max(f.ascent + f.descent, 10.0) + 3;
-  const double w = pad + mark_w + pad + text_w + pad, h = pad + row_h * static_cast<double>(entries.size()) + pad;
+  const double w = pad + mark_w + pad + text_w + pad,
+               h = pad + row_h * static_cast<double>(entries.size()) + pad;
   const double left = v.left + v.width - w - 6, top = v.top + 6;
   cairo_rectangle(cr, left, top, w, h);
   cairo_set_source_rgb(cr, 1, 1, 1);
@@ -342,7 +350,8 @@ void draw_legend(cairo_t* cr, const Objects& g, Handle axes, const View& v) {
     const std::string marker = text_or(g.get(h, "Marker"), "none");
     const double size = std::clamp(number_or(g.get(h, "MarkerSize"), 6), 4.0, 9.0) * kPxPerPt;
     if (marker.size() == 1)
-      draw_marker(cr, marker[0], left + pad + 0.5 * mark_w, cy, size, color_value(g.get(h, "Color")).value_or(Rgb{}),
+      draw_marker(cr, marker[0], left + pad + 0.5 * mark_w, cy, size,
+                  color_value(g.get(h, "Color")).value_or(Rgb{}),
                   color_value(g.get(h, "MarkerFaceColor")));
     cairo_set_source_rgb(cr, 0, 0, 0);
     show_text_at(cr, entries[i].first, left + pad + mark_w + pad, cy, 0, 0.5);
@@ -398,7 +407,8 @@ PixelSize page_size_px(const Objects& g, Handle figure) {
 }
 
 void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
-  if (g.kind(figure) != ObjectType::figure) throw Error("only a figure can be exported, not a " + g.type(figure));
+  if (g.kind(figure) != ObjectType::figure)
+    throw Error("only a figure can be exported, not a " + g.type(figure));
   const PixelSize page = page_size_px(g, figure);
   cairo_save(cr);
   cairo_rectangle(cr, 0, 0, page.width, page.height);
@@ -408,7 +418,7 @@ void render_figure(cairo_t* cr, const Objects& g, Handle figure) {
   cairo_clip(cr);
   for (Handle h : g.children(figure)) {
     if (g.kind(h) != ObjectType::axes) continue;  // controls stay out of the picture
-    const Row p = g.pixel_position(h);  // from the bottom left
+    const Row p = g.pixel_position(h);            // from the bottom left
     render_axes(cr, g, h, p(0), page.height - p(1) - p(3), p(2), p(3));
   }
   cairo_restore(cr);

@@ -2,7 +2,6 @@
 // The one renderer: paints an axes object and its children (point markers, dotted lines,
 // texts) with cairo, for the window and for every export format alike.
 #include <cairo.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,8 +29,8 @@ std::string painted_colour_name(char letter);
 // Where an axes' data land in the rectangle render_axes paints it into: the same box, so a
 // window can turn a pointer position into data coordinates (zoom, pan, questions).
 struct AxesBox {
-  double x0 = 0, x1 = 1, y0 = 0, y1 = 1;             // the limits
-  double left = 0, top = 0, width = 1, height = 1;   // the box, top-left origin, pixels
+  double x0 = 0, x1 = 1, y0 = 0, y1 = 1;            // the limits
+  double left = 0, top = 0, width = 1, height = 1;  // the box, top-left origin, pixels
   bool usable = false;
   double data_x(double px) const { return x0 + (px - left) / width * (x1 - x0); }
   double data_y(double py) const { return y0 + (top + height - py) / height * (y1 - y0); }

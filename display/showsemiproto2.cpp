@@ -23,8 +23,9 @@ struct ColumnList {
 
 [[noreturn]] void beyond_configuration(int curve, double column, Index columns) {
   throw Error("protocol plot, curve " + std::to_string(curve) + ": point " +
-              sprintf_m("%g", {std::ceil(column / 2)}) + " is not in the configurations, which have " +
-              std::to_string(columns) + " columns (" + std::to_string((columns - 1) / 2) +
+              sprintf_m("%g", {std::ceil(column / 2)}) +
+              " is not in the configurations, which have " + std::to_string(columns) +
+              " columns (" + std::to_string((columns - 1) / 2) +
               " points); load the protocol that belongs to this sample");
 }
 
@@ -89,8 +90,8 @@ void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, 
     append(lmid.front());
   }
   const Row xmean = mean_configuration(x);
-  console_write(sprintf_m(" nc =%i icount = %f \n",
-                          {Value(static_cast<double>(lmid.size())), Value(static_cast<double>(i))}));
+  console_write(sprintf_m(" nc =%i icount = %f \n", {Value(static_cast<double>(lmid.size())),
+                                                     Value(static_cast<double>(i))}));
   console_show("xlinlist", as_row(xlinlist));
   console_show("ylinlist", as_row(ylinlist));
   if (i == 0) return;  // the landmark set is never joined
@@ -105,8 +106,8 @@ void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, 
   g.line(g.gca(), lx, ly, "k:");
 }
 
-void draw_curve(Objects& g, const Matrix& x, const CurveProtocol& p, int i, bool xlines, bool helpers,
-                bool ccode) {
+void draw_curve(Objects& g, const Matrix& x, const CurveProtocol& p, int i, bool xlines,
+                bool helpers, bool ccode) {
   console_show("i", Value(static_cast<double>(i)));
   const std::vector<int>& lmid = p.members_of(i);
   const std::vector<double>& lmcode = p.types_of(i);
@@ -114,14 +115,17 @@ void draw_curve(Objects& g, const Matrix& x, const CurveProtocol& p, int i, bool
   console_show("mc", Value(lmid.empty() ? 0.0 : 1.0));
   console_show("nc", Value(nc));
   if (lmcode.size() < lmid.size())
-    throw Error("protocol plot: curve " + std::to_string(i) + " has " + std::to_string(lmid.size()) +
-                " members but only " + std::to_string(lmcode.size()) +
+    throw Error("protocol plot: curve " + std::to_string(i) + " has " +
+                std::to_string(lmid.size()) + " members but only " + std::to_string(lmcode.size()) +
                 " point types; every member needs a type");
   ColumnList lmlist, slmlist, hplist;
   for (size_t j = 0; j < lmid.size(); ++j) {
-    if (lmcode[j] == 0) lmlist.add_point(lmid[j]);
-    else if (lmcode[j] == 1) slmlist.add_point(lmid[j]);
-    else hplist.add_point(lmid[j]);
+    if (lmcode[j] == 0)
+      lmlist.add_point(lmid[j]);
+    else if (lmcode[j] == 1)
+      slmlist.add_point(lmid[j]);
+    else
+      hplist.add_point(lmid[j]);
   }
   mark_class(g, x, lmlist, i, "ko", "mo", ccode, "Landmarks");
   mark_class(g, x, slmlist, i, "bd", "gd", ccode, "Semi-landmarks");
@@ -135,7 +139,8 @@ int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, double x
                    std::optional<double> omithelpers, double ccode) {
   // An absent (empty) omithelpers fails the "not equal to 1" test too: helpers stay unmarked.
   const bool helpers = omithelpers.has_value() && *omithelpers != 1;
-  for (int i = p.numfull; i <= p.numopen; ++i) draw_curve(g, x, p, i, xlines != 0, helpers, ccode != 0);
+  for (int i = p.numfull; i <= p.numopen; ++i)
+    draw_curve(g, x, p, i, xlines != 0, helpers, ccode != 0);
   return 0;
 }
 

@@ -19,8 +19,8 @@ Row curve_row(const Row& x, const std::vector<int>& members, int curve) {
     const int p = members[m];
     if (p < 1 || 2 * static_cast<Index>(p) > x.size())
       throw Error("tangent plot, curve " + std::to_string(curve) + ": point " + std::to_string(p) +
-                  " is not in the configuration, which has " +
-                  std::to_string((x.size() - 1) / 2) + " points; load the protocol that belongs to this sample");
+                  " is not in the configuration, which has " + std::to_string((x.size() - 1) / 2) +
+                  " points; load the protocol that belongs to this sample");
     out(2 * static_cast<Index>(m)) = x(2 * p - 2);
     out(2 * static_cast<Index>(m) + 1) = x(2 * p - 1);
   }

@@ -4,10 +4,10 @@
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
-#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/foreign_text.h"
 #include "engine/input.h"
+#include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "platform/console.h"
 #include "platform/format.h"
@@ -32,8 +32,8 @@ std::string configuration_problem(const std::string& what, const MfloadResult& r
   for (Index i = 0; i < f.x.rows(); ++i)
     for (Index c = 0; c + 1 < f.x.cols(); ++c)
       if (!(std::fabs(f.x(i, c)) <= kLargestCoordinate))
-        return file + (f.tps ? ", specimen " : ", line ") + std::to_string(i + 1) + ": the coordinate " +
-               sprintf_m("%g", {Value(f.x(i, c))}) +
+        return file + (f.tps ? ", specimen " : ", line ") + std::to_string(i + 1) +
+               ": the coordinate " + sprintf_m("%g", {Value(f.x(i, c))}) +
                " is too large to superimpose (sizes beyond 1e150 overflow); rescale the data "
                "(for instance to millimetres or metres)";
   return "";
@@ -51,7 +51,8 @@ bool read_configurations(Session& session, const char* what, MfloadResult& r) {
   }
   if (r.cancelled) return false;
   if (!r.file.opened) {
-    tell_user(session, "Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
+    tell_user(session,
+              "Cannot open the " + std::string(what) + " file " + r.path + "; nothing was loaded");
     return false;
   }
   const std::string problem = configuration_problem(what, r);
@@ -70,15 +71,17 @@ std::string unread_note(Session& session, const MfloadResult& r) {
   if (f.unread_lines == 0) return "";
   const std::string n = std::to_string(f.unread_lines);
   if (!tell_lines_after_end(session, r))
-    console_write("file " + r.path + ": reading stopped at the end line " + std::to_string(f.end_line) +
-                  "; " + n + " further lines were left unread\n");
+    console_write("file " + r.path + ": reading stopped at the end line " +
+                  std::to_string(f.end_line) + "; " + n + " further lines were left unread\n");
   return "\n " + n + " lines after the end line unread";
 }
 
 // FileBox: the file's name, its count of configurations and of points, and any unread lines.
 void show_file_status(Session& session, const char* format, const MfloadResult& r) {
   const double m = static_cast<double>(r.file.x.rows()), n = static_cast<double>(r.file.x.cols());
-  set_status(session, "FileBox", sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
+  set_status(
+      session, "FileBox",
+      sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
 }
 
 Consensus plain_consensus(Session& session, const Matrix& x, const std::string& path) {
@@ -95,9 +98,10 @@ void forget_protocol_of_other_point_count(Session& session, Index points) {
   EngineState& s = session.state;
   const bool has_protocol = s.has_curves || s.lmtypelist.size() > 0;
   if (!has_protocol || s.protocol_points == points) return;
-  set_status(session, "ProtoBox", "Protocol forgotten: " + (s.FNAMEP.empty() ? std::string("it") : s.FNAMEP) +
-                             " was for " + std::to_string(s.protocol_points) + " points, \n the data have " +
-                             std::to_string(points) + "; load a protocol for them");
+  set_status(session, "ProtoBox",
+             "Protocol forgotten: " + (s.FNAMEP.empty() ? std::string("it") : s.FNAMEP) +
+                 " was for " + std::to_string(s.protocol_points) + " points, \n the data have " +
+                 std::to_string(points) + "; load a protocol for them");
   console_write("the protocol " + s.FNAMEP + " was for " + std::to_string(s.protocol_points) +
                 " points and is forgotten: the new data have " + std::to_string(points) + "\n");
   s.PROTOC = Matrix(0, 0);
@@ -146,14 +150,17 @@ void action_load_reference(Session& session) {
   MfloadResult r;
   if (!read_configurations(session, "reference", r)) return;
   if (s.DATA.size() == 0) {
-    tell_user(session, "Load the data before a user reference: the reference is compared with the "
+    tell_user(session,
+              "Load the data before a user reference: the reference is compared with the "
               "sample's plain consensus; nothing was loaded");
     return;
   }
   if (r.file.x.rows() > 1) {
-    tell_user(session, "The reference file " + r.path + " holds " + std::to_string(r.file.x.rows()) +
-              " configurations; a user reference is one configuration on one line. Keep the one "
-              "to slide onto; nothing was loaded");
+    tell_user(
+        session,
+        "The reference file " + r.path + " holds " + std::to_string(r.file.x.rows()) +
+            " configurations; a user reference is one configuration on one line. Keep the one "
+            "to slide onto; nothing was loaded");
     return;
   }
   const Row oref = plain_consensus(session, s.LOADED, "(the loaded data)").y;
@@ -168,7 +175,9 @@ void action_load_reference(Session& session) {
   showshape(session.objects(), s.REFERENCE, "k+");
   label_last_line(session.objects(), "Reference");
   if (nr != s.REFERENCE.cols())
-    session.ui().message("The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+    session.ui().message(
+        "The number of landmarks in the User Reference loaded does not match the number of LM in "
+        "the data");
   session.action_done = true;
 }
 

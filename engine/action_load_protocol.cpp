@@ -2,10 +2,10 @@
 // consensus the controls ask for and draw its result.
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
-#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/input.h"
 #include "engine/protocol.h"
+#include "engine/session.h"
 #include "engine/sliders.h"
 #include "engine/zidudezu.h"
 #include "platform/console.h"
@@ -18,12 +18,14 @@ namespace {
 class WatchPointer {
  public:
   explicit WatchPointer(Session& session)
-      : session_(session), figure_(session.objects().has_current_figure() ? session.objects().gcf() : -1) {
+      : session_(session),
+        figure_(session.objects().has_current_figure() ? session.objects().gcf() : -1) {
     set_pointer(session, "watch");
     session.ui().drawnow();
   }
   ~WatchPointer() {
-    if (figure_ > 0 && session_.objects().valid(figure_)) session_.objects().set_current_figure(figure_);
+    if (figure_ > 0 && session_.objects().valid(figure_))
+      session_.objects().set_current_figure(figure_);
     set_pointer(session_, "arrow");
   }
 
@@ -41,9 +43,12 @@ void count_types(EngineState& s) {
   s.numberlm = s.numberslm = s.numberhlp = 0;
   for (Index i = 0; i < s.lmtypelist.size(); ++i) {
     const double t = s.lmtypelist(i);
-    if (t == 0) s.numberlm += 1;
-    else if (t == 1) s.numberslm += 1;
-    else s.numberhlp += 1;
+    if (t == 0)
+      s.numberlm += 1;
+    else if (t == 1)
+      s.numberslm += 1;
+    else
+      s.numberhlp += 1;
   }
 }
 
@@ -51,9 +56,11 @@ void count_types(EngineState& s) {
 bool points_within_data(Session& session, const Matrix& protoc, const std::string& file, Index k) {
   for (Index i = 0; i < protoc.rows(); ++i)
     if (protoc(i, 2) > static_cast<double>(k)) {
-      tell_user(session, "protocol " + file + ", row " + std::to_string(i + 1) + " names point " +
-                sprintf_m("%g", {protoc(i, 2)}) + ", but the data have " + std::to_string(k) +
-                " points; the consensus was not run. Load the data this protocol was made for.");
+      tell_user(
+          session,
+          "protocol " + file + ", row " + std::to_string(i + 1) + " names point " +
+              sprintf_m("%g", {protoc(i, 2)}) + ", but the data have " + std::to_string(k) +
+              " points; the consensus was not run. Load the data this protocol was made for.");
       return false;
     }
   return true;
@@ -66,7 +73,8 @@ DloadResult read_protocol(const std::string& fname, Index k) {
   if (!text) return {};
   const std::string name = shown_name(fname);
   if (!is_sliders_table(*text)) return dload_text(name, *text);
-  if (k < 1) throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
+  if (k < 1)
+    throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
   DloadResult r;
   r.opened = true;
   r.x = protocol_from_sliders(read_sliders(name, *text), k, name);
@@ -78,7 +86,9 @@ DloadResult read_protocol(const std::string& fname, Index k) {
 void action_load_protocol(Session& session) {
   MfloadResult r;
   try {
-    r = mfload(session.ui(), [k = data_points(session.state.DATA)](const std::string& f) { return read_protocol(f, k); });
+    r = mfload(session.ui(), [k = data_points(session.state.DATA)](const std::string& f) {
+      return read_protocol(f, k);
+    });
   } catch (const Error& e) {
     tell_user(session, std::string(e.what()) + "; nothing was loaded");
     return;
@@ -90,7 +100,7 @@ void action_load_protocol(Session& session) {
   }
   if (r.file.kind != FileKind::Rows) {
     tell_user(session, "The file " + r.path + " is a " + file_kind_name(r.file.kind) +
-              " landmark file, not a curve protocol; nothing was loaded");
+                           " landmark file, not a curve protocol; nothing was loaded");
     return;
   }
   if (r.file.x.size() == 0) {
@@ -98,7 +108,8 @@ void action_load_protocol(Session& session) {
     return;
   }
   if (r.file.decimal_comma) {
-    tell_user(session, "The protocol file " + r.path + ": " + decimal_comma_advice() + "; nothing was loaded");
+    tell_user(session, "The protocol file " + r.path + ": " + decimal_comma_advice() +
+                           "; nothing was loaded");
     return;
   }
   tell_lines_after_end(session, r);
@@ -117,7 +128,9 @@ void action_load_protocol(Session& session) {
   s.FNAMEP = r.fn;
   WatchPointer watch(session);
   if (s.PROTOC(0, 0) != 0)
-    session.ui().message("The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes only semilandmarks and helpers are present");
+    session.ui().message(
+        "The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes "
+        "only semilandmarks and helpers are present");
   s.lmtypelist = protocol_point_types(s.PROTOC, k, s.lmtypelist);
   count_types(s);
   s.curves = protocol_curves(s.PROTOC, [](int j) { console_show("j", Value(j)); });
@@ -128,12 +141,15 @@ void action_load_protocol(Session& session) {
     run_consensus(session);
   } catch (const Error& e) {
     // Specimen numbers are the data file's line numbers, curve codes the protocol's.
-    tell_user(session, "The consensus run of " + s.FNAME1 + " with protocol " + r.path + " stopped: " +
-              std::string(e.what()) + "; the earlier sample and reference are kept");
+    tell_user(session, "The consensus run of " + s.FNAME1 + " with protocol " + r.path +
+                           " stopped: " + std::string(e.what()) +
+                           "; the earlier sample and reference are kept");
     return;
   }
-  set_status(session, "ProtoBox", sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
-                                   {Value(s.FNAMEP), Value(s.numberlm), Value(s.numberslm), Value(s.numberhlp)}));
+  set_status(
+      session, "ProtoBox",
+      sprintf_m("Protocol File: %s \\n %i Landmarks \\n %i Semi-Landmarks\\n %i Helper Points",
+                {Value(s.FNAMEP), Value(s.numberlm), Value(s.numberslm), Value(s.numberhlp)}));
   session.action_done = true;
 }
 

@@ -1,10 +1,10 @@
 // The six save actions: the processed sample or the reference, with all points, landmarks and
 // semi-landmarks, or landmarks only, one configuration per line.
 #include "engine/controls.h"
-#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/formats.h"
 #include "engine/input.h"
+#include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "platform/format.h"
 #include "platform/parse.h"
@@ -64,9 +64,10 @@ bool types_cover(Session& session, SaveKind kind, Index points, const std::strin
   if (kind == SaveKind::All) return true;
   const Index have = session.state.lmtypelist.size();
   if (have >= points) return true;
-  tell_user(session, "Nothing was saved to " + shown_name(path) + ": the protocol does not match the data (it gives " +
-            "the types of " + std::to_string(have) + " points, the data have " +
-            std::to_string(points) + "); load the protocol for these data first");
+  tell_user(session, "Nothing was saved to " + shown_name(path) +
+                         ": the protocol does not match the data (it gives " + "the types of " +
+                         std::to_string(have) + " points, the data have " + std::to_string(points) +
+                         "); load the protocol for these data first");
   return false;
 }
 
@@ -83,7 +84,8 @@ void write_result(Session& session, const std::string& path, const std::string& 
 Matrix selected_rows(SaveKind kind, const Matrix& data, Index points, const Row& types) {
   std::vector<Index> cols;
   for (Index j = 0; j < points; ++j)
-    if (selected(kind, types.size() > j ? types(j) : 0)) cols.push_back(2 * j), cols.push_back(2 * j + 1);
+    if (selected(kind, types.size() > j ? types(j) : 0))
+      cols.push_back(2 * j), cols.push_back(2 * j + 1);
   cols.push_back(data.cols() - 1);
   Matrix out(data.rows(), static_cast<Index>(cols.size()));
   for (size_t c = 0; c < cols.size(); ++c) out.col(static_cast<Index>(c)) = data.col(cols[c]);
@@ -103,7 +105,9 @@ bool something_to_save(Session& session, const Matrix& m, const char* missing) {
 
 void action_save(Session& session, SaveKind kind) {
   const EngineState& s = session.state;
-  if (!something_to_save(session, s.DATA, "no sample is loaded; load one (and run its protocol) first")) return;
+  if (!something_to_save(session, s.DATA,
+                         "no sample is loaded; load one (and run its protocol) first"))
+    return;
   const FileChoice choice = session.ui().save_file("*.*", sample_title(kind));
   const Index n = s.DATA.rows(), m = s.DATA.cols();
   if (choice.cancelled) return;
@@ -111,9 +115,10 @@ void action_save(Session& session, SaveKind kind) {
   if (!types_cover(session, kind, points, choice.path())) return;
   // A name ending as another program's file gets that program's format.
   if (const FileKind format = format_by_ending(choice.path()); format != FileKind::Rows && m > 0) {
-    write_result(session, choice.path(), sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
-                                            s.specimen_ids.empty() ? s.trailing_text : s.specimen_ids,
-                                            s.centroid_sizes, kOtherFormatDigits));
+    write_result(session, choice.path(),
+                 sample_text(format, selected_rows(kind, s.DATA, points, s.lmtypelist),
+                             s.specimen_ids.empty() ? s.trailing_text : s.specimen_ids,
+                             s.centroid_sizes, kOtherFormatDigits));
     return;
   }
   std::string text;
@@ -124,7 +129,8 @@ void action_save(Session& session, SaveKind kind) {
       text += trailing(r(m - 1), row_text(s.trailing_text, i)) + "  \n";
     } else {
       text += selected_points(kind, r, points, s.lmtypelist);
-      text += (kind == SaveKind::Landmarks ? " " : "") + trailing(r(m - 1), row_text(s.trailing_text, i)) + " \n";
+      text += (kind == SaveKind::Landmarks ? " " : "") +
+              trailing(r(m - 1), row_text(s.trailing_text, i)) + " \n";
     }
   }
   write_result(session, choice.path(), text);
@@ -132,7 +138,9 @@ void action_save(Session& session, SaveKind kind) {
 
 void action_save_reference(Session& session, SaveKind kind) {
   const EngineState& s = session.state;
-  if (!something_to_save(session, s.REFERENCE, "there is no consensus or reference yet; load a sample and its protocol first"))
+  if (!something_to_save(
+          session, s.REFERENCE,
+          "there is no consensus or reference yet; load a sample and its protocol first"))
     return;
   const FileChoice choice = session.ui().save_file("*.*", reference_title(kind));
   if (choice.cancelled) return;

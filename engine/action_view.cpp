@@ -105,7 +105,8 @@ void action_tangent_plot(Session& session, bool original) {
                      "the tangents need a sample and its protocol; load both first"))
     return;
   g.cla(g.gca());
-  session.state.shown = original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
+  session.state.shown =
+      original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
   session.state.helpers_hidden = helpers_left_out(omitcode);
   showsemiproto2(g, x, s.curves, curvecode, omitcode);
   showshape_tangent(g, Eigen::Map<const Row>(x.data(), x.size()), s.curves);

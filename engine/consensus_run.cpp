@@ -39,7 +39,8 @@ class PassDrawing : public RunObserver {
     label_last_line(g_, "Consensus");
     const Handle ax = g_.gca();
     const Row a = g_.axis(ax);
-    g_.text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)), sprintf_m("Iteration: %i", {Value(itercount2)}));
+    g_.text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)),
+            sprintf_m("Iteration: %i", {Value(itercount2)}));
     ui_.drawnow();
     figure_ = g_.gcf();
   }
@@ -58,7 +59,8 @@ class PassDrawing : public RunObserver {
 // none headless), and the user's Stop (or Esc), which ends the run after the current pass.
 class WindowProgress : public RunObserver {
  public:
-  WindowProgress(Objects& g, Backend& ui) : g_(g), ui_(ui), status_figure_(g.has_current_figure() ? g.gcf() : -1) {
+  WindowProgress(Objects& g, Backend& ui)
+      : g_(g), ui_(ui), status_figure_(g.has_current_figure() ? g.gcf() : -1) {
     clear_stop();
   }
   void pass_measured(double devref, int itercount2) override {
@@ -66,8 +68,9 @@ class WindowProgress : public RunObserver {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     g_.set(status_figure_, "StatusText",
-           Value(sprintf_m("Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
-                           {Value(itercount2), Value(devref), Value(seconds)})));
+           Value(sprintf_m(
+               "Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
+               {Value(itercount2), Value(devref), Value(seconds)})));
     shown_ = true;
   }
   void pass_done(const Matrix&, const Row&, int) override {
@@ -112,9 +115,11 @@ class RunTally : public RunObserver {
 class RunListeners {
  public:
   explicit RunListeners(Session& session)
-      : drawing_(session.objects(), session.ui()), progress_(session.objects(), session.ui()),
+      : drawing_(session.objects(), session.ui()),
+        progress_(session.objects(), session.ui()),
         boxes_(session.ui()) {
-    for (RunObserver* l : std::initializer_list<RunObserver*>{&console_, &drawing_, &progress_, &boxes_, &tally})
+    for (RunObserver* l :
+         std::initializer_list<RunObserver*>{&console_, &drawing_, &progress_, &boxes_, &tally})
       all.add(*l);
     for (RunObserver* l : session.observers) all.add(*l);
   }
@@ -131,11 +136,12 @@ class RunListeners {
 void warn_if_unaligned(RunObserver& listeners, const Matrix& data, const Matrix& reference) {
   const int n = count_unaligned(data, reference, 10.0);
   if (n == 0) return;
-  listeners.message(std::to_string(n) + " of " + std::to_string(data.rows()) +
-               " specimens are turned more than 10 degrees from the user reference: they are "
-               "not superimposed on it, and sliding them onto it gives meaningless positions. "
-               "Superimpose the sample first (a run with \"No semi-landmark alignment\", Save, "
-               "Load the saved sample), then slide onto the reference.");
+  listeners.message(
+      std::to_string(n) + " of " + std::to_string(data.rows()) +
+      " specimens are turned more than 10 degrees from the user reference: they are "
+      "not superimposed on it, and sliding them onto it gives meaningless positions. "
+      "Superimpose the sample first (a run with \"No semi-landmark alignment\", Save, "
+      "Load the saved sample), then slide onto the reference.");
 }
 
 // The curve codes whose members include `point`, as "curve 1" or "curves 0 and -1".

@@ -42,8 +42,9 @@ void tell_user(Session& session, const std::string& text) {
 Handle make_headless_window(Objects& g) {
   const Handle fig = g.create("figure", 0);
   g.create("axes", fig);
-  for (const char* tag : {"FileBox", "ProtoBox", "IterBox", "DistanceBox", "NoAlignButton",
-                          "CurveButton", "NumberButton", "TavrelButton", "MeanButton", "OriginalButton"}) {
+  for (const char* tag :
+       {"FileBox", "ProtoBox", "IterBox", "DistanceBox", "NoAlignButton", "CurveButton",
+        "NumberButton", "TavrelButton", "MeanButton", "OriginalButton"}) {
     const Handle h = g.create("uicontrol", fig);
     g.set(h, "Tag", Value(tag));
   }

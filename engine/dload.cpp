@@ -14,9 +14,10 @@ DloadResult loaded(const std::string& fname, FileKind kind, Matrix x, std::vecto
                    std::vector<std::string> warnings) {
   for (Index i = 0; i < x.rows(); ++i)
     if (!x.row(i).allFinite())
-      throw Error("file " + fname + ", specimen " + std::to_string(i + 1) +
-                  ": the coordinates are too large to compute with (their centroid size overflows); "
-                  "rescale the data (for instance to millimetres or metres)");
+      throw Error(
+          "file " + fname + ", specimen " + std::to_string(i + 1) +
+          ": the coordinates are too large to compute with (their centroid size overflows); "
+          "rescale the data (for instance to millimetres or metres)");
   DloadResult r;
   r.opened = true;
   r.tps = kind == FileKind::Tps;

@@ -14,35 +14,35 @@ namespace tav {
 
 // What the last consensus run did, for the batch tool's status line and exit status.
 struct RunReport {
-  std::string mode;        // "plain", "Procrustes distance", ...
-  int passes = 0;          // passes of the iterated run; 0 for the others
-  bool converged = true;   // false when the iterated run stopped at its pass limit
+  std::string mode;       // "plain", "Procrustes distance", ...
+  int passes = 0;         // passes of the iterated run; 0 for the others
+  bool converged = true;  // false when the iterated run stopped at its pass limit
 };
 
 struct EngineState {
-  Matrix LOADED{0, 0};      // n×(2k+1) sample as read by "Load": every run starts from it
-  Matrix DATA{0, 0};        // n×(2k+1) sample: as read after "Load", superimposed after a run
-  std::string FNAME1;       // data file name without folder
+  Matrix LOADED{0, 0};  // n×(2k+1) sample as read by "Load": every run starts from it
+  Matrix DATA{0, 0};    // n×(2k+1) sample: as read after "Load", superimposed after a run
+  std::string FNAME1;   // data file name without folder
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
-  TpsLayout tps_layout;     // TPS data: its landmarks and curve blocks; else none (no points)
-  Row centroid_sizes{0};    // of every specimen as loaded, before any superimposition
+  TpsLayout tps_layout;   // TPS data: its landmarks and curve blocks; else none (no points)
+  Row centroid_sizes{0};  // of every specimen as loaded, before any superimposition
   std::vector<std::string> trailing_text;  // numeric rows: each row's trailing value as read
   std::string reference_trailing_text;     // a user reference's trailing value as read
-  Matrix PROTOC{0, 0};      // protocol table as read
-  std::string FNAMEP;       // protocol file name without folder
-  Matrix REFERENCE{0, 0};   // user reference, or the consensus of the last run
+  Matrix PROTOC{0, 0};                     // protocol table as read
+  std::string FNAMEP;                      // protocol file name without folder
+  Matrix REFERENCE{0, 0};                  // user reference, or the consensus of the last run
   // numfullcurves, numopencurves, curvemembers, curvemembertypes of the last protocol.
   CurveProtocol curves;
   bool has_curves = false;  // false while the four are still empty
   double numberlm = 0, numberslm = 0, numberhlp = 0;
-  Row lmtypelist{0};        // type of every point: 0 landmark, 1 semi-landmark, 2 helper
+  Row lmtypelist{0};          // type of every point: 0 landmark, 1 semi-landmark, 2 helper
   Index protocol_points = 0;  // point count of the data the last protocol was loaded over
   bool userreference = false;
-  Row oref{0};              // plain consensus of the sample as loaded
+  Row oref{0};  // plain consensus of the sample as loaded
   // The whole plain consensus "Load" computed (with the superimposed sample), kept for the
   // batch tool's plain run so that it is not computed twice; every consensus run drops it.
   std::optional<Consensus> loaded_plain;
-  RunReport last_run;       // set by every completed consensus run
+  RunReport last_run;  // set by every completed consensus run
   // What the main axes show, for questions about a point under the pointer.
   enum class Shown { nothing, sample, consensus, plain_consensus };
   Shown shown = Shown::nothing;
@@ -53,9 +53,11 @@ struct EngineState {
 struct ConsensusRoutines {
   std::function<Consensus(const Matrix&)> plain = getconsensus;
   std::function<Consensus(const Matrix&, const CurveProtocol&)> dist = getconsensusdist;
-  std::function<Consensus(const Matrix&, const CurveProtocol&, const Matrix&)> distu = getconsensusdistu;
+  std::function<Consensus(const Matrix&, const CurveProtocol&, const Matrix&)> distu =
+      getconsensusdistu;
   std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = getconsensusmix2;
-  std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 = getconsensusmix5;
+  std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 =
+      getconsensusmix5;
 };
 
 }  // namespace tav

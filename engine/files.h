@@ -16,17 +16,17 @@ class Backend;
 struct Session;
 
 struct DloadResult {
-  bool opened = false;  // false: the file could not be opened (nothing read)
-  bool tps = false;     // read as a TPS file
-  FileKind kind = FileKind::Rows;  // the format the file was read in
-  Matrix x{0, 0};       // one row per line read, in file order
-  long unread_lines = 0;  // lines after the end line that the end rule left unread
-  long unread_number_lines = 0;  // of those, the lines holding numbers
-  long end_line = 0;             // line number of the end line; 0 when the file has none
-  bool decimal_comma = false;    // commas sit between digits only and blanks separate values
-  bool commas = false;           // some value is followed by a comma
+  bool opened = false;                // false: the file could not be opened (nothing read)
+  bool tps = false;                   // read as a TPS file
+  FileKind kind = FileKind::Rows;     // the format the file was read in
+  Matrix x{0, 0};                     // one row per line read, in file order
+  long unread_lines = 0;              // lines after the end line that the end rule left unread
+  long unread_number_lines = 0;       // of those, the lines holding numbers
+  long end_line = 0;                  // line number of the end line; 0 when the file has none
+  bool decimal_comma = false;         // commas sit between digits only and blanks separate values
+  bool commas = false;                // some value is followed by a comma
   std::vector<std::string> trailing;  // numeric rows: each row's last value as written in the file
-  std::vector<std::string> warnings;      // to show the user (TPS: scale not applied, ...)
+  std::vector<std::string> warnings;  // to show the user (TPS: scale not applied, ...)
   std::vector<std::string> specimen_ids;  // TPS: the ID= of every row, "" where none; else empty
   TpsLayout tps_layout;                   // TPS: the landmarks and curve blocks; else none
 };
@@ -54,7 +54,8 @@ bool tell_lines_after_end(Session& session, const MfloadResult& r);
 
 // File-open dialog ("*.*", "Enter file to Load?"), then `read` (dload unless given) of the
 // chosen file; the chosen folder becomes the current folder so that the next dialog opens there.
-MfloadResult mfload(Backend& ui, const std::function<DloadResult(const std::string&)>& read = dload);
+MfloadResult mfload(Backend& ui,
+                    const std::function<DloadResult(const std::string&)>& read = dload);
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
 // over the target once every byte is written. A symbolic link is written through to its

@@ -16,7 +16,9 @@ std::string file_text(const std::string& fname) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 std::string trimmed(std::string_view s) {
   while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
@@ -67,7 +69,8 @@ std::string label(const std::vector<std::string>& ids, Index i, bool no_blanks) 
 
 std::string shown(std::string_view token) {
   std::string s;
-  for (unsigned char c : token.substr(0, 40)) s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+  for (unsigned char c : token.substr(0, 40))
+    s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
   return "\"" + s + (token.size() > 40 ? "...\"" : "\"");
 }
 

@@ -56,7 +56,7 @@ std::string morphoj_text(const Matrix& x, const std::vector<std::string>& ids, i
 FileKind format_by_ending(const std::string& path);
 
 // x as a file of `kind` (not Rows), written by the writer of that format.
-std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
-                        int digits);
+std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::string>& ids,
+                        const Row& cs, int digits);
 
 }  // namespace tav

@@ -1,7 +1,7 @@
-#include "platform/error.h"
 #include "engine/formats.h"
 #include "engine/input.h"
 #include "engine/tps.h"
+#include "platform/error.h"
 
 namespace tav {
 

@@ -1,8 +1,8 @@
 #include <unistd.h>
 
+#include "engine/controls.h"
 #include "engine/files.h"
 #include "engine/input.h"
-#include "engine/controls.h"
 #include "engine/session.h"
 
 namespace tav {
@@ -10,9 +10,10 @@ namespace tav {
 bool tell_lines_after_end(Session& session, const MfloadResult& r) {
   const DloadResult& f = r.file;
   if (f.unread_number_lines == 0) return false;
-  tell_user(session, "file " + r.path + ": reading stopped at the empty line " + std::to_string(f.end_line) +
-            ", which ends the data; " + std::to_string(f.unread_number_lines) +
-            " lines with numbers after it were not read. Remove the empty line to read them.");
+  tell_user(session,
+            "file " + r.path + ": reading stopped at the empty line " + std::to_string(f.end_line) +
+                ", which ends the data; " + std::to_string(f.unread_number_lines) +
+                " lines with numbers after it were not read. Remove the empty line to read them.");
   return true;
 }
 

@@ -3,7 +3,8 @@
 
 namespace tav {
 
-std::string morphologika_text(const Matrix& x, const std::vector<std::string>& ids, const Row& cs, int digits) {
+std::string morphologika_text(const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
+                              int digits) {
   const Index k = (x.cols() - 1) / 2;
   std::string text = "' superimposed configurations written by tavrel6\n";
   text += "[individuals]\n" + std::to_string(x.rows()) + "\n[landmarks]\n" + std::to_string(k) +
@@ -17,7 +18,8 @@ std::string morphologika_text(const Matrix& x, const std::vector<std::string>& i
   for (Index i = 0; i < x.rows(); ++i) {
     text += "'#" + std::to_string(i + 1) + "\n";
     for (Index p = 0; p < k; ++p)
-      text += foreign::number_text(x(i, 2 * p), digits) + " " + foreign::number_text(x(i, 2 * p + 1), digits) + "\n";
+      text += foreign::number_text(x(i, 2 * p), digits) + " " +
+              foreign::number_text(x(i, 2 * p + 1), digits) + "\n";
   }
   return text;
 }

@@ -56,7 +56,8 @@ void outline(Objects& g, Handle ax, const Row& r, const std::vector<int>& points
 
 }  // namespace
 
-std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx, double ry) {
+std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx,
+                                              double ry) {
   const Matrix m = shown_matrix(s);
   const Index k = points_of(m);
   if (!(rx > 0) || !(ry > 0)) return std::nullopt;
@@ -71,8 +72,8 @@ std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, do
       if (!(d <= best_d) || (best && d == best_d)) continue;
       best_d = d;
       const bool sample = s.shown == EngineState::Shown::sample;
-      best = ShownPoint{sample ? i + 1 : 0, static_cast<int>(j + 1), kind_of(s, static_cast<int>(j + 1)),
-                        m(i, 2 * j), m(i, 2 * j + 1)};
+      best = ShownPoint{sample ? i + 1 : 0, static_cast<int>(j + 1),
+                        kind_of(s, static_cast<int>(j + 1)), m(i, 2 * j), m(i, 2 * j + 1)};
     }
   return best;
 }
@@ -83,10 +84,12 @@ std::string describe_point(const EngineState& s, const ShownPoint& p) {
   if (p.kind >= 0 && p.kind <= 2) text += std::string(", ") + kinds[p.kind];
   if (p.specimen == 0) {
     const EngineState::Shown shown = s.shown;
-    return text + (shown == EngineState::Shown::plain_consensus ? ", plain consensus" : ", consensus");
+    return text +
+           (shown == EngineState::Shown::plain_consensus ? ", plain consensus" : ", consensus");
   }
   text += ", specimen " + std::to_string(p.specimen);
-  if (s.specimen_ids.empty()) return text + " (line " + std::to_string(p.specimen) + " of " + s.FNAME1 + ")";
+  if (s.specimen_ids.empty())
+    return text + " (line " + std::to_string(p.specimen) + " of " + s.FNAME1 + ")";
   const std::string& id = s.specimen_ids.at(static_cast<size_t>(p.specimen - 1));
   return text + " of " + s.FNAME1 + (id.empty() ? "" : " (ID=" + id + ")");
 }

@@ -21,7 +21,8 @@ struct ShownPoint {
 // The shown point nearest (x, y) among those within the ellipse of radii rx, ry around it
 // (data units), or none; helper points the drawing leaves out are not among them. Rows are
 // searched in order, points in order; the first of equally near points wins.
-std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx, double ry);
+std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx,
+                                              double ry);
 
 // "point 12, semi-landmark, specimen 7 (line 7 of shells.txt, ID=a12)" or "point 3, landmark,
 // consensus".

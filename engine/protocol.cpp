@@ -23,8 +23,8 @@ void check_protocol(const Matrix& protoc, const std::string& file, Index k) {
     throw Error("protocol " + file + ": rows hold " + std::to_string(protoc.cols()) +
                 " numbers; a protocol row needs 4 (curve code, unused, point, type)");
   std::set<long> codes;
-  std::map<std::pair<long, long>, Index> in_curve;      // (code, point) -> first row
-  std::map<long, std::pair<double, Index>> type_of;     // point -> (type, first row)
+  std::map<std::pair<long, long>, Index> in_curve;   // (code, point) -> first row
+  std::map<long, std::pair<double, Index>> type_of;  // point -> (type, first row)
   for (Index i = 0; i < protoc.rows(); ++i) {
     const double code = protoc(i, 0), point = protoc(i, 2), type = protoc(i, 3);
     if (code != std::floor(code) || std::fabs(code) > 1e6)

@@ -14,19 +14,23 @@ struct Curve {
 
 class Chains {
  public:
-  Chains(const std::vector<SliderRow>& rows, Index k, const std::string& fname) : rows_(rows), fname_(fname) {
+  Chains(const std::vector<SliderRow>& rows, Index k, const std::string& fname)
+      : rows_(rows), fname_(fname) {
     for (size_t i = 0; i < rows.size(); ++i) {
       const SliderRow& r = rows[i];
       for (Index p : {r.before, r.slider, r.after})
         if (p > k)
-          throw fail(r, "names point " + std::to_string(p) + ", but the data have " + std::to_string(k) +
-                            " points; load the data this table was made for");
+          throw fail(r, "names point " + std::to_string(p) + ", but the data have " +
+                            std::to_string(k) + " points; load the data this table was made for");
       if (r.before == r.slider || r.after == r.slider)
-        throw fail(r, "point " + std::to_string(r.slider) + " is its own neighbour; give the points before and after it");
+        throw fail(r, "point " + std::to_string(r.slider) +
+                          " is its own neighbour; give the points before and after it");
       const auto [at, fresh] = row_of_.emplace(r.slider, i);
       if (!fresh)
-        throw fail(r, "point " + std::to_string(r.slider) + " slides a second time (first on line " +
-                          std::to_string(rows[at->second].line) + "); a point slides along one curve only");
+        throw fail(r, "point " + std::to_string(r.slider) +
+                          " slides a second time (first on line " +
+                          std::to_string(rows[at->second].line) +
+                          "); a point slides along one curve only");
     }
     for (const SliderRow& r : rows) {
       agree(r, r.after, true);
@@ -62,10 +66,10 @@ class Chains {
     const SliderRow& n = rows_[it->second];
     const Index back = after ? n.before : n.after;
     if (back != r.slider)
-      throw fail(r, "point " + std::to_string(r.slider) + " has " + std::to_string(neighbour) + (after ? " after" : " before") +
-                        " it, but line " + std::to_string(n.line) + " gives " + std::to_string(back) +
-                        (after ? " before " : " after ") + std::to_string(neighbour) +
-                        "; neighbouring sliders must name each other");
+      throw fail(r, "point " + std::to_string(r.slider) + " has " + std::to_string(neighbour) +
+                        (after ? " after" : " before") + " it, but line " + std::to_string(n.line) +
+                        " gives " + std::to_string(back) + (after ? " before " : " after ") +
+                        std::to_string(neighbour) + "; neighbouring sliders must name each other");
   }
 
   Curve walk(size_t start, std::vector<bool>& used, bool open) {
@@ -104,7 +108,8 @@ void append(Matrix& table, Index& row, int code, const Curve& c) {
 
 }  // namespace
 
-Matrix protocol_from_sliders(const std::vector<SliderRow>& rows, Index k, const std::string& fname) {
+Matrix protocol_from_sliders(const std::vector<SliderRow>& rows, Index k,
+                             const std::string& fname) {
   Chains chains(rows, k, fname);
   std::vector<Curve> closed, open;
   chains.build(closed, open);
@@ -117,7 +122,8 @@ Matrix protocol_from_sliders(const std::vector<SliderRow>& rows, Index k, const 
   Matrix table(total, 4);
   Index row = 0;
   append(table, row, 0, fixed);
-  for (size_t j = 0; j < closed.size(); ++j) append(table, row, -static_cast<int>(j) - 1, closed[j]);
+  for (size_t j = 0; j < closed.size(); ++j)
+    append(table, row, -static_cast<int>(j) - 1, closed[j]);
   for (size_t j = 0; j < open.size(); ++j) append(table, row, static_cast<int>(j) + 1, open[j]);
   return table;
 }

@@ -1,8 +1,7 @@
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 #include "engine/input.h"
 #include "platform/error.h"
@@ -41,8 +40,9 @@ std::optional<std::string> read_input(const std::string& fname) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(fname.c_str(), "rb"), &std::fclose);
   if (!f) return std::nullopt;
   std::string text;
-  struct stat st{};
-  if (::fstat(::fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode)) text.reserve(static_cast<size_t>(st.st_size) + 1);
+  struct stat st {};
+  if (::fstat(::fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode))
+    text.reserve(static_cast<size_t>(st.st_size) + 1);
   size_t line_start = 0;  // where the line being read began
   size_t size = 0;
   for (;;) {
@@ -57,8 +57,8 @@ std::optional<std::string> read_input(const std::string& fname) {
     if (got == 0) break;
     if (const void* nul = std::memchr(text.data() + base, 0, got)) {
       const size_t at = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-      throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, at)) + ": holds the byte " +
-                  hex_byte(first_binary_byte(text, at)) +
+      throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, at)) +
+                  ": holds the byte " + hex_byte(first_binary_byte(text, at)) +
                   ", which is not text; the file must be plain text, one configuration per line");
     }
     for (size_t i = size; i > base; --i)
@@ -67,8 +67,9 @@ std::optional<std::string> read_input(const std::string& fname) {
         break;
       }
     if (size - line_start > kLongestLine)
-      throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, line_start)) +
-                  ": the line is longer than " + std::to_string(kLongestLine >> 20) +
+      throw Error("file " + shown_name(fname) + ", line " +
+                  std::to_string(line_of(text, line_start)) + ": the line is longer than " +
+                  std::to_string(kLongestLine >> 20) +
                   " MB; is this a text file of configurations, one per line?");
   }
   return text;

@@ -41,7 +41,9 @@ bool header(const std::vector<std::string>& f) {
 
 }  // namespace
 
-ForeignSample read_morphoj(const std::string& fname) { return read_morphoj(fname, foreign::file_text(fname)); }
+ForeignSample read_morphoj(const std::string& fname) {
+  return read_morphoj(fname, foreign::file_text(fname));
+}
 
 ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
   std::vector<Line> lines = tps::nonblank_lines(text);
@@ -51,7 +53,8 @@ ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
   if (lines.empty()) throw Error("file " + fname + " holds no specimens");
   const char sep = separator(lines.front().text);
   if (!sep)
-    throw fail(lines.front().number, "expected fields split by tabs, semicolons or commas (blanks are not enough)");
+    throw fail(lines.front().number,
+               "expected fields split by tabs, semicolons or commas (blanks are not enough)");
   const std::string sep_name = sep == '\t' ? "tabs" : sep == ';' ? "semicolons" : "commas";
   const size_t first = header(fields(lines.front().text, sep)) ? 1 : 0;
   if (first >= lines.size()) throw Error("file " + fname + " holds a header line and no specimens");
@@ -64,20 +67,25 @@ ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
     if (i == first) {
       width = f.size();
       if (width < 3 || (width - 1) % 2 != 0)
-        throw fail(l.number, "expected a label and x and y of every point (an even count of coordinates, "
-                             "split by " + sep_name + "), found " + std::to_string(f.size() - 1) + " values after the label");
+        throw fail(l.number,
+                   "expected a label and x and y of every point (an even count of coordinates, "
+                   "split by " +
+                       sep_name + "), found " + std::to_string(f.size() - 1) +
+                       " values after the label");
     } else if (f.size() != width) {
-      throw fail(l.number, "expected a label and " + std::to_string(width - 1) + " coordinates as on line " +
-                               std::to_string(lines[first].number) + ", found " + std::to_string(f.size() - 1) +
+      throw fail(l.number, "expected a label and " + std::to_string(width - 1) +
+                               " coordinates as on line " + std::to_string(lines[first].number) +
+                               ", found " + std::to_string(f.size() - 1) +
                                " values after the label (split by " + sep_name + ")");
     }
     Row r(static_cast<Index>(width));
     for (size_t c = 1; c < width; ++c) {
       const auto v = foreign::number(f[c]);
       if (!v) {
-        const std::string hint = f[c].find(',') != std::string::npos ? "; write decimals with a point" : "";
-        throw fail(l.number, "value " + std::to_string(c) + " of specimen " + foreign::shown(f[0]) + ": " +
-                                 foreign::shown(f[c]) + " is not a number" + hint);
+        const std::string hint =
+            f[c].find(',') != std::string::npos ? "; write decimals with a point" : "";
+        throw fail(l.number, "value " + std::to_string(c) + " of specimen " + foreign::shown(f[0]) +
+                                 ": " + foreign::shown(f[c]) + " is not a number" + hint);
       }
       r(static_cast<Index>(c) - 1) = *v;
     }

@@ -42,11 +42,13 @@ class MorphologikaParser {
         sections_[current_].line = l.number;
         order_.push_back(current_);
         const std::string rest = l.text.substr(close + 1);
-        if (rest.find_first_not_of(" \t") != std::string::npos) sections_[current_].lines.push_back({l.number, rest});
+        if (rest.find_first_not_of(" \t") != std::string::npos)
+          sections_[current_].lines.push_back({l.number, rest});
         continue;
       }
       if (current_.empty())
-        throw fail(l.number, "expected a section such as [individuals] before " + foreign::shown(l.text));
+        throw fail(l.number,
+                   "expected a section such as [individuals] before " + foreign::shown(l.text));
       sections_[current_].lines.push_back(l);
     }
   }
@@ -54,8 +56,10 @@ class MorphologikaParser {
   ForeignSample read() {
     const long n = count("individuals"), k = count("landmarks"), d = count("dimensions");
     if (d != 2)
-      throw fail(sections_["dimensions"].line, "[dimensions] " + std::to_string(d) +
-                 ": only two-dimensional configurations (x y) can be loaded, so this file is refused");
+      throw fail(
+          sections_["dimensions"].line,
+          "[dimensions] " + std::to_string(d) +
+              ": only two-dimensional configurations (x y) can be loaded, so this file is refused");
     ForeignSample s;
     read_points(s.x, n, k);
     s.ids = names(n);
@@ -67,7 +71,8 @@ class MorphologikaParser {
     if (!unused.empty()) {
       std::string list;
       for (const std::string& u : unused) list += (list.empty() ? "" : ", ") + u;
-      s.warnings.push_back("file " + fname_ + ": " + list + " not used; the curves drawn and slid come "
+      s.warnings.push_back("file " + fname_ + ": " + list +
+                           " not used; the curves drawn and slid come "
                            "from the curve protocol");
     }
     return s;
@@ -79,24 +84,28 @@ class MorphologikaParser {
   }
 
   static bool known(const std::string& name) {
-    static const char* read[] = {"individuals", "landmarks", "dimensions", "names", "rawpoints", "labels", "labelvalues"};
+    static const char* read[] = {"individuals", "landmarks", "dimensions", "names",
+                                 "rawpoints",   "labels",    "labelvalues"};
     return std::find(std::begin(read), std::end(read), name) != std::end(read);
   }
 
   const Section& required(const std::string& name) {
     const auto it = sections_.find(name);
     if (it == sections_.end())
-      throw fail(last_line_, "the file ends without a [" + name + "] section; a Morphologika file needs "
-                             "[individuals], [landmarks], [dimensions] and [rawpoints]");
+      throw fail(last_line_, "the file ends without a [" + name +
+                                 "] section; a Morphologika file needs "
+                                 "[individuals], [landmarks], [dimensions] and [rawpoints]");
     return it->second;
   }
 
   long count(const std::string& name) {
     const Section& s = required(name);
-    const std::vector<std::string> t = s.lines.empty() ? std::vector<std::string>{} : blank_tokens(s.lines.front().text);
+    const std::vector<std::string> t =
+        s.lines.empty() ? std::vector<std::string>{} : blank_tokens(s.lines.front().text);
     const long line = s.lines.empty() ? s.line : s.lines.front().number;
     const auto v = t.size() == 1 ? foreign::number(t[0]) : std::nullopt;
-    if (!v || *v < 1 || *v > 1e8 || *v != static_cast<double>(static_cast<long>(*v)) || s.lines.size() > 1)
+    if (!v || *v < 1 || *v > 1e8 || *v != static_cast<double>(static_cast<long>(*v)) ||
+        s.lines.size() > 1)
       throw fail(line, "[" + name + "] needs one positive whole number on the line after it");
     return static_cast<long>(*v);
   }
@@ -106,22 +115,25 @@ class MorphologikaParser {
     const long want = n * k;
     if (static_cast<long>(raw.lines.size()) != want) {
       const long line = raw.lines.empty() ? raw.line : raw.lines.back().number;
-      throw fail(line, "[rawpoints] holds " + std::to_string(raw.lines.size()) + " point lines where [individuals] " +
-                           std::to_string(n) + " × [landmarks] " + std::to_string(k) + " = " +
-                           std::to_string(want) + " were expected");
+      throw fail(line, "[rawpoints] holds " + std::to_string(raw.lines.size()) +
+                           " point lines where [individuals] " + std::to_string(n) +
+                           " × [landmarks] " + std::to_string(k) + " = " + std::to_string(want) +
+                           " were expected");
     }
     x.resize(n, 2 * k + 1);
     for (long i = 0; i < want; ++i) {
       const Line& l = raw.lines[static_cast<size_t>(i)];
       const std::vector<std::string> t = blank_tokens(l.text);
       if (t.size() != 2)
-        throw fail(l.number, "expected x and y of point " + std::to_string(i % k + 1) + " of individual " +
-                                 std::to_string(i / k + 1) + ", found " + std::to_string(t.size()) + " values");
+        throw fail(l.number, "expected x and y of point " + std::to_string(i % k + 1) +
+                                 " of individual " + std::to_string(i / k + 1) + ", found " +
+                                 std::to_string(t.size()) + " values");
       for (long c = 0; c < 2; ++c) {
         const auto v = foreign::number(t[static_cast<size_t>(c)]);
         if (!v)
-          throw fail(l.number, std::string(c ? "y" : "x") + " of point " + std::to_string(i % k + 1) +
-                                   " of individual " + std::to_string(i / k + 1) + ": " +
+          throw fail(l.number, std::string(c ? "y" : "x") + " of point " +
+                                   std::to_string(i % k + 1) + " of individual " +
+                                   std::to_string(i / k + 1) + ": " +
                                    foreign::shown(t[static_cast<size_t>(c)]) + " is not a number");
         x(i / k, 2 * (i % k) + c) = *v;
       }
@@ -134,8 +146,9 @@ class MorphologikaParser {
     const Section& s = it->second;
     if (static_cast<long>(s.lines.size()) != n)
       throw fail(s.lines.empty() ? s.line : s.lines.back().number,
-                 "[names] holds " + std::to_string(s.lines.size()) + " names where [individuals] gives " +
-                     std::to_string(n) + "; give one name per line for every individual");
+                 "[names] holds " + std::to_string(s.lines.size()) +
+                     " names where [individuals] gives " + std::to_string(n) +
+                     "; give one name per line for every individual");
     std::vector<std::string> ids;
     for (const Line& l : s.lines) ids.push_back(l.text);
     return ids;
@@ -154,8 +167,8 @@ class MorphologikaParser {
     const Section& v = values->second;
     if (static_cast<long>(v.lines.size()) != n)
       throw fail(v.lines.empty() ? v.line : v.lines.back().number,
-                 "[labelvalues] holds " + std::to_string(v.lines.size()) + " lines where [individuals] gives " +
-                     std::to_string(n));
+                 "[labelvalues] holds " + std::to_string(v.lines.size()) +
+                     " lines where [individuals] gives " + std::to_string(n));
     for (long i = 0; i < n; ++i) {
       const Line& l = v.lines[static_cast<size_t>(i)];
       const std::vector<std::string> t = blank_tokens(l.text);

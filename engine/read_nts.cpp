@@ -22,14 +22,22 @@ std::vector<Token> tokens(const std::string& text) {
   size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (i < text.size()) {
     const char c = text[i];
-    if (c == '\n') { ++line; ++i; continue; }
+    if (c == '\n') {
+      ++line;
+      ++i;
+      continue;
+    }
     if (c == '"') {
       while (i < text.size() && text[i] != '\n') ++i;
       continue;
     }
-    if (std::isspace(static_cast<unsigned char>(c))) { ++i; continue; }
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      ++i;
+      continue;
+    }
     size_t j = i;
-    while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != '"') ++j;
+    while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != '"')
+      ++j;
     out.push_back({line, text.substr(i, j - i)});
     i = j;
   }
@@ -41,24 +49,28 @@ class NtsParser {
   NtsParser(const std::string& fname, std::vector<Token> t) : fname_(fname), t_(std::move(t)) {}
 
   ForeignSample read() {
-    if (t_.empty()) throw Error("file " + fname_ + " holds no NTS parameter line (\"1 n p 0 DIM=2\")");
+    if (t_.empty())
+      throw Error("file " + fname_ + " holds no NTS parameter line (\"1 n p 0 DIM=2\")");
     const long header = t_.front().line;
     expect_whole(next("the matrix type 1"), "the matrix type 1 (a rectangular matrix)", 1, 1);
     bool n_labels = false, p_labels = false;
     const long n = count(next("the number of specimens"), "the number of specimens", n_labels);
     const long p = count(next("the number of coordinates"), "the number of coordinates", p_labels);
-    const long missing = expect_whole(next("the missing-value flag"), "the missing-value flag (0 or 1)", 0, 1);
+    const long missing =
+        expect_whole(next("the missing-value flag"), "the missing-value flag (0 or 1)", 0, 1);
     std::optional<double> code;
     if (missing) code = value(next("the missing-value code"), "the missing-value code");
     long dim = 2;
     while (i_ < t_.size() && t_[i_].line == header) dim = dimension(t_[i_++]);
     if (dim != 2)
-      throw fail(header, "DIM=" + std::to_string(dim) + " marks " + std::to_string(dim) +
-                             "-dimensional landmarks; only two-dimensional configurations (x y) can "
-                             "be loaded, so this file is refused");
+      throw fail(header,
+                 "DIM=" + std::to_string(dim) + " marks " + std::to_string(dim) +
+                     "-dimensional landmarks; only two-dimensional configurations (x y) can "
+                     "be loaded, so this file is refused");
     if (p % 2 != 0)
-      throw fail(header, std::to_string(p) + " coordinates per specimen; two-dimensional points need "
-                         "an even count (x and y of every point)");
+      throw fail(header, std::to_string(p) +
+                             " coordinates per specimen; two-dimensional points need "
+                             "an even count (x and y of every point)");
     ForeignSample s;
     for (long r = 0; r < n; ++r) s.ids.push_back(n_labels ? next("a specimen label").text : "");
     for (long c = 0; p_labels && c < p; ++c) next("a column label");
@@ -68,8 +80,9 @@ class NtsParser {
     for (long r = 0; r < n; ++r)
       for (long c = 0; c < p; ++c) s.x(r, c) = coordinate(r, c, p, code);
     if (i_ < t_.size())
-      throw fail(t_[i_].line, "found " + foreign::shown(t_[i_].text) + " after the " + std::to_string(n) +
-                                  "×" + std::to_string(p) + " values the parameter line announces; "
+      throw fail(t_[i_].line, "found " + foreign::shown(t_[i_].text) + " after the " +
+                                  std::to_string(n) + "×" + std::to_string(p) +
+                                  " values the parameter line announces; "
                                   "correct the counts");
     s.x.col(p) = foreign::centroid_sizes(s.x).transpose();
     return s;
@@ -89,7 +102,8 @@ class NtsParser {
   double value(const Token& t, const std::string& what) const {
     const auto v = foreign::number(t.text);
     if (!v) {
-      const std::string hint = t.text.find(',') != std::string::npos ? "; write decimals with a point" : "";
+      const std::string hint =
+          t.text.find(',') != std::string::npos ? "; write decimals with a point" : "";
       throw fail(t.line, "expected " + what + ", found " + foreign::shown(t.text) + hint);
     }
     return *v;
@@ -97,7 +111,8 @@ class NtsParser {
 
   long expect_whole(const Token& t, const std::string& what, long lo, long hi) const {
     const double v = value(t, what);
-    if (v != static_cast<double>(static_cast<long>(v)) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
+    if (v != static_cast<double>(static_cast<long>(v)) || v < static_cast<double>(lo) ||
+        v > static_cast<double>(hi))
       throw fail(t.line, "expected " + what + ", found " + foreign::shown(t.text));
     return static_cast<long>(v);
   }
@@ -107,26 +122,33 @@ class NtsParser {
     std::string digits = t.text;
     labelled = !digits.empty() && (digits.back() == 'L' || digits.back() == 'l');
     if (labelled) digits.pop_back();
-    return expect_whole({t.line, digits}, what + " (a whole number, L after it when labels follow)", 1, 100000000);
+    return expect_whole({t.line, digits}, what + " (a whole number, L after it when labels follow)",
+                        1, 100000000);
   }
 
   long dimension(const Token& t) const {
     const std::string& s = t.text;
     const bool dim = s.size() > 4 && (s.compare(0, 4, "DIM=") == 0 || s.compare(0, 4, "dim=") == 0);
-    if (!dim) throw fail(t.line, "expected DIM=2 or the end of the parameter line, found " + foreign::shown(s));
+    if (!dim)
+      throw fail(t.line,
+                 "expected DIM=2 or the end of the parameter line, found " + foreign::shown(s));
     return expect_whole({t.line, s.substr(4)}, "the dimension after DIM=", 1, 1000);
   }
 
   double coordinate(long r, long c, long p, const std::optional<double>& code) {
-    const std::string what = "value " + std::to_string(c + 1) + " of specimen " + std::to_string(r + 1);
+    const std::string what =
+        "value " + std::to_string(c + 1) + " of specimen " + std::to_string(r + 1);
     if (i_ >= t_.size())
-      throw fail(t_.back().line, "the file ends where " + what + " was expected; the parameter line "
-                                 "announces " + std::to_string(p) + " values for each specimen");
+      throw fail(t_.back().line, "the file ends where " + what +
+                                     " was expected; the parameter line "
+                                     "announces " +
+                                     std::to_string(p) + " values for each specimen");
     const Token& t = t_[i_++];
     const double v = value(t, what + " (a number)");
     if (code && v == *code)
-      throw fail(t.line, what + " is the missing-value code " + t.text + "; every point is needed for "
-                         "the superimposition: estimate it or leave the specimen out");
+      throw fail(t.line, what + " is the missing-value code " + t.text +
+                             "; every point is needed for "
+                             "the superimposition: estimate it or leave the specimen out");
     return v;
   }
 
@@ -137,7 +159,9 @@ class NtsParser {
 
 }  // namespace
 
-ForeignSample read_nts(const std::string& fname) { return read_nts(fname, foreign::file_text(fname)); }
+ForeignSample read_nts(const std::string& fname) {
+  return read_nts(fname, foreign::file_text(fname));
+}
 
 ForeignSample read_nts(const std::string& fname, const std::string& text) {
   return NtsParser(fname, tokens(text)).read();

@@ -33,8 +33,10 @@ class RowReader {
     for (long line = 1; p_ < end_; ++line) {
       if (line > 1 && is_end_line()) {
         out_.end_line = line;
-        if (is_line_end(*p_)) skip_line_end();
-        else ++p_;
+        if (is_line_end(*p_))
+          skip_line_end();
+        else
+          ++p_;
         count_unread();
         break;
       }
@@ -75,7 +77,8 @@ class RowReader {
       }
       if (c == ',') {
         out_.commas = true;
-        if (p_ == begin_ || !is_digit(p_[-1]) || p_ + 1 >= end_ || !is_digit(p_[1])) commas_between_digits_ = false;
+        if (p_ == begin_ || !is_digit(p_[-1]) || p_ + 1 >= end_ || !is_digit(p_[1]))
+          commas_between_digits_ = false;
         ++p_;
         continue;
       }
@@ -105,18 +108,23 @@ class RowReader {
     const std::string which = "value " + std::to_string(column) + " " + shown_token(token);
     for (char c : token)
       if (static_cast<unsigned char>(c) < 32 || c == 127)
-        throw fail(line, which + " holds the byte " + hex_byte(c) +
-                             ", which is not text; the file must be plain text, one configuration per line");
-    if (n.status == NumberRead::TooLarge) throw fail(line, which + " is beyond the range of a double");
+        throw fail(
+            line,
+            which + " holds the byte " + hex_byte(c) +
+                ", which is not text; the file must be plain text, one configuration per line");
+    if (n.status == NumberRead::TooLarge)
+      throw fail(line, which + " is beyond the range of a double");
     if (n.status == NumberRead::NotFinite) throw fail(line, which + " is not a finite number");
     throw fail(line, which + " is not a number");
   }
 
   void finish_row(long line, Index count, std::string_view last) {
     if (count == 0) throw fail(line, "the line holds no numbers");
-    if (out_.trailing.empty()) out_.cols = count;
+    if (out_.trailing.empty())
+      out_.cols = count;
     else if (count != out_.cols)
-      throw fail(line, std::to_string(count) + " numbers where line 1 has " + std::to_string(out_.cols) +
+      throw fail(line, std::to_string(count) + " numbers where line 1 has " +
+                           std::to_string(out_.cols) +
                            (out_.commas && commas_between_digits_ && blank_between_values_
                                 ? "; " + decimal_comma_advice()
                                 : "; every line must hold the same count"));
@@ -145,11 +153,14 @@ class RowReader {
 }  // namespace
 
 std::string decimal_comma_advice() {
-  return "the file seems to write decimals with a comma (\"1,5\" reads as the two numbers 1 and 5): "
+  return "the file seems to write decimals with a comma (\"1,5\" reads as the two numbers 1 and "
+         "5): "
          "export it with a decimal point (in a spreadsheet, set the decimal separator to '.' or "
          "the language to English before saving as text)";
 }
 
-RowsRead read_rows(const std::string& fname, std::string_view text) { return RowReader(fname, text).read(); }
+RowsRead read_rows(const std::string& fname, std::string_view text) {
+  return RowReader(fname, text).read();
+}
 
 }  // namespace tav

@@ -13,7 +13,10 @@ std::vector<std::string> fields(const std::string& line) {
   size_t i = 0;
   auto sep = [](char c) { return c == ',' || c == ';' || c == '\t' || c == ' ' || c == '\r'; };
   while (i < line.size()) {
-    if (sep(line[i])) { ++i; continue; }
+    if (sep(line[i])) {
+      ++i;
+      continue;
+    }
     size_t j = i;
     while (j < line.size() && !sep(line[j])) ++j;
     out.push_back(line.substr(i, j - i));
@@ -24,7 +27,8 @@ std::vector<std::string> fields(const std::string& line) {
 
 std::optional<Index> point(const std::string& field) {
   const auto v = foreign::number(field);
-  if (!v || *v < 1 || *v > 1e9 || *v != static_cast<double>(static_cast<Index>(*v))) return std::nullopt;
+  if (!v || *v < 1 || *v > 1e9 || *v != static_cast<double>(static_cast<Index>(*v)))
+    return std::nullopt;
   return static_cast<Index>(*v);
 }
 
@@ -70,13 +74,14 @@ std::vector<SliderRow> read_sliders(const std::string& fname, const std::string&
     for (size_t c = 0; c < 3; ++c) {
       const auto p = point(f[c]);
       if (!p)
-        throw Error(where + "expected a point number (a whole number from 1), found " + foreign::shown(f[c]) +
-                    " in column " + std::to_string(c + 1));
+        throw Error(where + "expected a point number (a whole number from 1), found " +
+                    foreign::shown(f[c]) + " in column " + std::to_string(c + 1));
       *slots[c] = *p;
     }
     rows.push_back(r);
   }
-  if (rows.empty()) throw Error("file " + fname + " holds no sliders (rows of before, slider, after)");
+  if (rows.empty())
+    throw Error("file " + fname + " holds no sliders (rows of before, slider, after)");
   return rows;
 }
 

@@ -37,14 +37,16 @@ std::string name(const Specimen& s) {
 
 std::string read_text(const std::string& fname) {
   std::ifstream in(fname, std::ios::binary);
-  if (!in) throw Error("cannot open the TPS file " + fname + "; check the name and the permissions");
+  if (!in)
+    throw Error("cannot open the TPS file " + fname + "; check the name and the permissions");
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Turns the non-blank lines into specimens, checking the grammar as it goes.
 class Parser {
  public:
-  Parser(const std::string& fname, std::vector<Line> lines) : fname_(fname), lines_(std::move(lines)) {}
+  Parser(const std::string& fname, std::vector<Line> lines)
+      : fname_(fname), lines_(std::move(lines)) {}
 
   std::vector<Specimen> specimens() {
     std::vector<Specimen> out;
@@ -60,9 +62,11 @@ class Parser {
 
   Index count(const Line& l, const tps::KeyLine& k) const {
     const std::string& v = k.value;
-    const bool whole = !v.empty() && v.size() <= 9 && v.find_first_not_of("0123456789") == std::string::npos;
+    const bool whole =
+        !v.empty() && v.size() <= 9 && v.find_first_not_of("0123456789") == std::string::npos;
     if (!whole)
-      throw fail(l.number, k.key + "= needs a whole number of points, found \"" + v.substr(0, 40) + "\"");
+      throw fail(l.number,
+                 k.key + "= needs a whole number of points, found \"" + v.substr(0, 40) + "\"");
     return std::stol(v);
   }
 
@@ -72,8 +76,9 @@ class Parser {
     const Line& first = lines_[i_];
     const auto k = tps::key_line(first.text);
     if (k && k->key == "LM3")
-      throw fail(first.number, "LM3= marks three-dimensional landmarks; only two-dimensional "
-                               "configurations (x y) can be loaded, so this file is refused");
+      throw fail(first.number,
+                 "LM3= marks three-dimensional landmarks; only two-dimensional "
+                 "configurations (x y) can be loaded, so this file is refused");
     if (!k || k->key != "LM")
       throw fail(first.number, "expected LM= to begin specimen " + std::to_string(number) +
                                    ", found \"" + first.text.substr(0, 40) + "\"");
@@ -85,24 +90,34 @@ class Parser {
       const Line& l = lines_[i_];
       const auto key = tps::key_line(l.text);
       if (!key)
-        throw fail(l.number, name(s) + ": more point lines than LM=" + std::to_string(s.layout.landmarks) +
-                                 " on line " + std::to_string(s.line) +
-                                 (s.curves_line ? " and its CURVES= blocks announce" : " announces") +
-                                 "; correct the count");
+        throw fail(l.number,
+                   name(s) + ": more point lines than LM=" + std::to_string(s.layout.landmarks) +
+                       " on line " + std::to_string(s.line) +
+                       (s.curves_line ? " and its CURVES= blocks announce" : " announces") +
+                       "; correct the count");
       if (key->key == "LM" || key->key == "LM3") break;
       ++i_;
-      if (key->key == "CURVES" && s.curves_line == 0) curves(s, l, *key);
-      else if (key->key == "ID") s.id = key->value;
-      else if (key->key == "IMAGE") s.image = key->value;
-      else if (key->key == "SCALE") scale(s, l, *key);
-      else if (key->key == "COMMENT" || key->key == "VARIABLES") continue;
+      if (key->key == "CURVES" && s.curves_line == 0)
+        curves(s, l, *key);
+      else if (key->key == "ID")
+        s.id = key->value;
+      else if (key->key == "IMAGE")
+        s.image = key->value;
+      else if (key->key == "SCALE")
+        scale(s, l, *key);
+      else if (key->key == "COMMENT" || key->key == "VARIABLES")
+        continue;
       else if (key->key == "CURVES")
-        throw fail(l.number, name(s) + " has a second CURVES= line; give all its curves in one block");
+        throw fail(l.number,
+                   name(s) + " has a second CURVES= line; give all its curves in one block");
       else if (key->key == "POINTS")
-        throw fail(l.number, "POINTS= outside a CURVES= block; CURVES=C must announce the C blocks of POINTS=");
+        throw fail(
+            l.number,
+            "POINTS= outside a CURVES= block; CURVES=C must announce the C blocks of POINTS=");
       else
-        throw fail(l.number, "unknown key " + key->key + "=; a TPS specimen holds LM=, CURVES=, POINTS=, "
-                             "IMAGE=, ID=, SCALE=, COMMENT= and VARIABLES= lines");
+        throw fail(l.number, "unknown key " + key->key +
+                                 "=; a TPS specimen holds LM=, CURVES=, POINTS=, "
+                                 "IMAGE=, ID=, SCALE=, COMMENT= and VARIABLES= lines");
     }
     if (s.layout.points() == 0)
       throw fail(s.line, name(s) + " holds no points (LM=0 and no curves)");
@@ -121,8 +136,9 @@ class Parser {
       const auto key = tps::key_line(p.text);
       if (!key || key->key != "POINTS")
         throw fail(p.number, "expected POINTS= for curve " + std::to_string(j + 1) + " of the " +
-                                 std::to_string(c) + " that CURVES= on line " + std::to_string(l.number) +
-                                 " announces, found \"" + p.text.substr(0, 40) + "\"");
+                                 std::to_string(c) + " that CURVES= on line " +
+                                 std::to_string(l.number) + " announces, found \"" +
+                                 p.text.substr(0, 40) + "\"");
       ++i_;
       const Index n = count(p, *key);
       s.layout.curve_points.push_back(n);
@@ -142,23 +158,27 @@ class Parser {
     } catch (const Error& e) {
       throw fail(l.number, name(s) + ": " + e.what());
     }
-    if (v <= 0) throw fail(l.number, name(s) + ": SCALE=" + k.value + " is not a positive length per unit");
+    if (v <= 0)
+      throw fail(l.number, name(s) + ": SCALE=" + k.value + " is not a positive length per unit");
     s.scale_given = ScaleGiven::Yes;
     s.scale = v;
   }
 
   // The n point lines that the key on line `owner` announces.
   void points(Specimen& s, Index n, const char* what, const char* key, long owner) {
-    const std::string announced = std::to_string(n) + " " + what + " that " + key + std::to_string(n) +
-                                  " on line " + std::to_string(owner) + " announces";
+    const std::string announced = std::to_string(n) + " " + what + " that " + key +
+                                  std::to_string(n) + " on line " + std::to_string(owner) +
+                                  " announces";
     for (Index j = 0; j < n; ++j) {
       if (i_ >= lines_.size())
-        throw fail(lines_.back().number, "specimen " + std::to_string(s.number) + ": the file ends after " +
-                                             std::to_string(j) + " of the " + announced);
+        throw fail(lines_.back().number, "specimen " + std::to_string(s.number) +
+                                             ": the file ends after " + std::to_string(j) +
+                                             " of the " + announced);
       const Line& l = lines_[i_];
       if (tps::key_line(l.text))
-        throw fail(l.number, "specimen " + std::to_string(s.number) + ": found \"" + l.text.substr(0, 40) +
-                                 "\" after " + std::to_string(j) + " of the " + announced +
+        throw fail(l.number, "specimen " + std::to_string(s.number) + ": found \"" +
+                                 l.text.substr(0, 40) + "\" after " + std::to_string(j) +
+                                 " of the " + announced +
                                  "; give every point or correct the count");
       try {
         s.points.push_back(tps::point_line(l.text));
@@ -184,17 +204,19 @@ void check_layouts(const std::string& fname, const std::vector<Specimen>& all) {
   };
   for (const Specimen& s : all) {
     if (s.layout.landmarks != want.landmarks)
-      throw fail(s, s.line, "has LM=" + std::to_string(s.layout.landmarks) + " where specimen 1 has LM=" +
-                                std::to_string(want.landmarks));
+      throw fail(s, s.line,
+                 "has LM=" + std::to_string(s.layout.landmarks) +
+                     " where specimen 1 has LM=" + std::to_string(want.landmarks));
     if (s.layout.curve_points.size() != want.curve_points.size())
       throw fail(s, s.curves_line ? s.curves_line : s.line,
-                 "has " + std::to_string(s.layout.curve_points.size()) + " curves where specimen 1 has " +
-                     std::to_string(want.curve_points.size()));
+                 "has " + std::to_string(s.layout.curve_points.size()) +
+                     " curves where specimen 1 has " + std::to_string(want.curve_points.size()));
     for (size_t c = 0; c < want.curve_points.size(); ++c)
       if (s.layout.curve_points[c] != want.curve_points[c])
-        throw fail(s, s.points_lines[c], "has POINTS=" + std::to_string(s.layout.curve_points[c]) +
-                                             " in curve " + std::to_string(c + 1) + " where specimen 1 has POINTS=" +
-                                             std::to_string(want.curve_points[c]));
+        throw fail(s, s.points_lines[c],
+                   "has POINTS=" + std::to_string(s.layout.curve_points[c]) + " in curve " +
+                       std::to_string(c + 1) +
+                       " where specimen 1 has POINTS=" + std::to_string(want.curve_points[c]));
   }
 }
 
@@ -208,7 +230,8 @@ std::string names(const std::vector<const Specimen*>& list) {
 }
 
 // Whether the scales apply; the warnings the user should hear about them.
-bool apply_scales(const std::string& fname, const std::vector<Specimen>& all, std::vector<std::string>& warnings) {
+bool apply_scales(const std::string& fname, const std::vector<Specimen>& all,
+                  std::vector<std::string>& warnings) {
   std::vector<const Specimen*> empty, without;
   for (const Specimen& s : all) {
     if (s.scale_given == ScaleGiven::Empty) empty.push_back(&s);
@@ -218,9 +241,11 @@ bool apply_scales(const std::string& fname, const std::vector<Specimen>& all, st
     warnings.push_back("file " + fname + ": SCALE= without a value is ignored for " + names(empty));
   const size_t with = all.size() - without.size();
   if (with > 0 && !without.empty())
-    warnings.push_back("file " + fname + ": only " + std::to_string(with) + " of " + std::to_string(all.size()) +
-                       " specimens have a SCALE= value, so no scale was applied and every specimen stays in "
-                       "the digitiser's units; without one: " + names(without));
+    warnings.push_back(
+        "file " + fname + ": only " + std::to_string(with) + " of " + std::to_string(all.size()) +
+        " specimens have a SCALE= value, so no scale was applied and every specimen stays in "
+        "the digitiser's units; without one: " +
+        names(without));
   return without.empty();
 }
 
@@ -234,15 +259,17 @@ void warn_missing_points(const std::string& fname, const std::vector<Specimen>& 
     std::string list;
     for (size_t j = 0; j < missing.size(); ++j) {
       const size_t p = missing[j];
-      list += (j ? ", " : "") + std::to_string(p + 1) + " (line " + std::to_string(s.point_lines[p]) + ": " +
-              foreign::number_text(s.points[p](0), 6) + " " + foreign::number_text(s.points[p](1), 6) + ")";
+      list += (j ? ", " : "") + std::to_string(p + 1) + " (line " +
+              std::to_string(s.point_lines[p]) + ": " + foreign::number_text(s.points[p](0), 6) +
+              " " + foreign::number_text(s.points[p](1), 6) + ")";
     }
     const bool one = missing.size() == 1;
-    warnings.push_back("file " + fname + ": " + name(s) + (one ? ", point " : ", points ") + list +
-                       (one ? " looks like a point" : " look like points") +
-                       " the digitiser left out (written as -1 -1 or negative values, where placed points are "
-                       "in image coordinates); read as coordinates all the same, so place " +
-                       (one ? "it" : "them") + " or leave the specimen out");
+    warnings.push_back(
+        "file " + fname + ": " + name(s) + (one ? ", point " : ", points ") + list +
+        (one ? " looks like a point" : " look like points") +
+        " the digitiser left out (written as -1 -1 or negative values, where placed points are "
+        "in image coordinates); read as coordinates all the same, so place " +
+        (one ? "it" : "them") + " or leave the specimen out");
   }
 }
 

@@ -28,10 +28,12 @@ bool nts_header(const std::string& line) {
   const std::vector<std::string> t = blank_tokens(line);
   if (t.size() < 4 || t[0] != "1") return false;
   auto labelled = [](const std::string& s) {
-    return s.size() > 1 && (s.back() == 'L' || s.back() == 'l') && foreign::number(s.substr(0, s.size() - 1));
+    return s.size() > 1 && (s.back() == 'L' || s.back() == 'l') &&
+           foreign::number(s.substr(0, s.size() - 1));
   };
   return labelled(t[1]) || labelled(t[2]) ||
-         std::any_of(t.begin(), t.end(), [](const std::string& s) { return upper_starts(s, "DIM="); });
+         std::any_of(t.begin(), t.end(),
+                     [](const std::string& s) { return upper_starts(s, "DIM="); });
 }
 
 // Fields split by tabs, semicolons or commas (the first of these the line holds), one of them
@@ -50,7 +52,8 @@ bool delimited_with_text(const std::string& line) {
     if (end == std::string::npos) end = line.size();
     const std::string f = trimmed(line.substr(start, end - start));
     // A header or a label holds a letter; "1,5 2,3" (decimal commas) holds none.
-    const bool has_letter = std::any_of(f.begin(), f.end(), [](unsigned char ch) { return std::isalpha(ch); });
+    const bool has_letter =
+        std::any_of(f.begin(), f.end(), [](unsigned char ch) { return std::isalpha(ch); });
     if (!f.empty() && !foreign::number(f) && has_letter) return true;
     start = end + 1;
   }
@@ -69,7 +72,8 @@ FileKind recognise_text(std::string_view text) {
     const std::string t = trimmed(std::string(text.substr(start, end - start)));
     start = end + 1;
     if (t.empty() || t[0] == '\'') continue;  // Morphologika comments come before its sections
-    if (const auto k = tps::key_line(t); k && (k->key == "LM" || k->key == "LM3")) return FileKind::Tps;
+    if (const auto k = tps::key_line(t); k && (k->key == "LM" || k->key == "LM3"))
+      return FileKind::Tps;
     if (t[0] == '"' || nts_header(t)) return FileKind::Nts;
     if (t[0] == '[') return FileKind::Morphologika;
     if (delimited_with_text(t)) return FileKind::MorphoJ;

@@ -1,5 +1,4 @@
 #include "engine/run_observer.h"
-
 #include "platform/error.h"
 
 namespace tav {

@@ -4,8 +4,8 @@
 
 namespace tav {
 
-std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
-                        int digits) {
+std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::string>& ids,
+                        const Row& cs, int digits) {
   switch (kind) {
     case FileKind::Nts: return nts_text(x, ids, digits);
     case FileKind::Tps: return tps_text(x, ids, digits);
@@ -13,7 +13,8 @@ std::string sample_text(FileKind kind, const Matrix& x, const std::vector<std::s
     case FileKind::MorphoJ: return morphoj_text(x, ids, digits);
     case FileKind::Rows: break;
   }
-  throw Error("the program's own rows are written by the save actions, not as another program's format");
+  throw Error(
+      "the program's own rows are written by the save actions, not as another program's format");
 }
 
 }  // namespace tav

@@ -1,6 +1,6 @@
-#include <memory>
-
 #include "engine/session.h"
+
+#include <memory>
 
 namespace tav {
 namespace {
@@ -14,7 +14,9 @@ Session& current_session() {
   return *own_session;
 }
 
-SessionScope::SessionScope(Session& s) : previous_(bound_session), runtime_(s.runtime) { bound_session = &s; }
+SessionScope::SessionScope(Session& s) : previous_(bound_session), runtime_(s.runtime) {
+  bound_session = &s;
+}
 SessionScope::~SessionScope() { bound_session = previous_; }
 
 }  // namespace tav

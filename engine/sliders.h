@@ -11,7 +11,7 @@
 namespace tav {
 
 struct SliderRow {
-  long line = 0;  // in the file
+  long line = 0;                            // in the file
   Index before = 0, slider = 0, after = 0;  // 1-based point numbers
 };
 

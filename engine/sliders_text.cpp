@@ -14,14 +14,17 @@ std::string sliders_text(const CurveProtocol& p) {
       if (t[i] == 0) continue;
       const bool closed = j < 0;
       if (!closed && (i == 0 || i + 1 == q))
-        throw Error("curve " + std::to_string(j) + ": point " + std::to_string(m[i]) +
-                    " slides at an end of the open curve, so it has no neighbour on one side; a sliders "
-                    "table cannot hold it. Start and end the curve at landmarks");
+        throw Error(
+            "curve " + std::to_string(j) + ": point " + std::to_string(m[i]) +
+            " slides at an end of the open curve, so it has no neighbour on one side; a sliders "
+            "table cannot hold it. Start and end the curve at landmarks");
       if (q < 3 && closed)
-        throw Error("curve " + std::to_string(j) + " is closed with fewer than three points; a sliders "
+        throw Error("curve " + std::to_string(j) +
+                    " is closed with fewer than three points; a sliders "
                     "table cannot hold it");
       const int before = m[(i + q - 1) % q], after = m[(i + 1) % q];
-      text += std::to_string(before) + "," + std::to_string(m[i]) + "," + std::to_string(after) + "\n";
+      text +=
+          std::to_string(before) + "," + std::to_string(m[i]) + "," + std::to_string(after) + "\n";
     }
   }
   return text;

@@ -1,10 +1,11 @@
+#include "engine/tps_lines.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 #include "engine/foreign_text.h"
-#include "engine/tps_lines.h"
 #include "platform/error.h"
 #include "platform/parse.h"
 
@@ -16,9 +17,10 @@ using foreign::trimmed;
 double parse_number(const std::string& token, const char* which) {
   const ParsedNumber n = parse_number_token(token);
   if (n.status == NumberRead::NotANumber) {
-    std::string hint = token.find(',') != std::string::npos
-                           ? "; write decimals with a point, not a comma, and separate x and y by a blank or a tab"
-                           : "";
+    std::string hint =
+        token.find(',') != std::string::npos
+            ? "; write decimals with a point, not a comma, and separate x and y by a blank or a tab"
+            : "";
     throw Error(std::string(which) + " " + shown(token) + " is not a number" + hint);
   }
   if (n.status != NumberRead::Ok)

@@ -1,16 +1,14 @@
-#include <dirent.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/files.h"
-#include "engine/input.h"
 #include "engine/input.h"
 
 namespace tav {
@@ -22,7 +20,7 @@ const std::string kTempPrefix = ".tavrel6-";
 // The file a save really replaces: a symbolic link is followed to its target, so the link
 // stays and the file it names gets the text.
 std::string resolved_target(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
   char buf[PATH_MAX];
   if (::realpath(path.c_str(), buf)) return buf;
@@ -47,18 +45,20 @@ void remove_stale_temporaries(const std::string& folder) {
   if (!d) return;
   while (const dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
-    if (name.rfind(kTempPrefix, 0) != 0 || name.size() < 4 || name.compare(name.size() - 4, 4, ".tmp") != 0)
+    if (name.rfind(kTempPrefix, 0) != 0 || name.size() < 4 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0)
       continue;
     const long pid = std::strtol(name.c_str() + kTempPrefix.size(), nullptr, 10);
     if (pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) std::remove((folder + name).c_str());
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+      std::remove((folder + name).c_str());
   }
   ::closedir(d);
 }
 
 // The mode the written file gets: that of the file it replaces, else what a new file gets.
 mode_t mode_for(const std::string& target, bool& exists) {
-  struct stat st{};
+  struct stat st {};
   exists = ::stat(target.c_str(), &st) == 0;
   if (exists) return st.st_mode & 07777;
   const mode_t mask = ::umask(0);
@@ -74,7 +74,8 @@ void write_file_atomically(const std::string& path, const std::string& text) {
   const mode_t mode = mode_for(target, exists);
   // A file made read-only is kept, even from a user (root) whom the system would let write it.
   if (exists && ((mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
-    throw Error("cannot write " + shown_name(path) + ": the file exists and is read-only; choose another name "
+    throw Error("cannot write " + shown_name(path) +
+                ": the file exists and is read-only; choose another name "
                 "or make it writable; nothing was written");
   const std::string folder = folder_of(target);
   remove_stale_temporaries(folder);
@@ -88,11 +89,15 @@ void write_file_atomically(const std::string& path, const std::string& text) {
   ok = f && std::fflush(f) == 0 && ok;
   ok = ok && ::fchmod(fd, mode) == 0;
   const int err = errno;
-  if (f) std::fclose(f); else ::close(fd);
+  if (f)
+    std::fclose(f);
+  else
+    ::close(fd);
   if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
     const int e = ok ? errno : err;
     std::remove(tmp.c_str());
-    throw Error("cannot write " + shown_name(path) + ": " + std::strerror(e) + "; any earlier file is unchanged");
+    throw Error("cannot write " + shown_name(path) + ": " + std::strerror(e) +
+                "; any earlier file is unchanged");
   }
 }
 

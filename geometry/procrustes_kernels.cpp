@@ -44,8 +44,8 @@ inline __attribute__((always_inline)) void store(double* p, V v) {
 // reference read once for all of them.
 template <class V, int G>
 inline __attribute__((always_inline)) void group_turn_sums(const double* const* s,
-                                                           const double* ref, Index k,
-                                                           double* ct, double* st) {
+                                                           const double* ref, Index k, double* ct,
+                                                           double* st) {
   constexpr Index L = sizeof(V) / sizeof(double);
   const double* rx = ref;
   const double* ry = ref + k;
@@ -124,8 +124,8 @@ inline __attribute__((always_inline)) void group_add_turned(const double* const*
 
 // One specimen: the same kernels with a group of one.
 template <class V>
-inline __attribute__((always_inline)) void turn_sums_on(const double* s, const double* ref,
-                                                        Index k, double* ct, double* st) {
+inline __attribute__((always_inline)) void turn_sums_on(const double* s, const double* ref, Index k,
+                                                        double* ct, double* st) {
   group_turn_sums<V, 1>(&s, ref, k, ct, st);
 }
 template <class V>
@@ -154,9 +154,9 @@ inline __attribute__((always_inline)) Turn turn_from_sums(double ct, double st, 
 // The groups of kGroup specimens of a consensus pass, one after the other: the group's turn
 // sums (its specimens come into the cache), its turns, then its turned addition from the cache.
 template <class V>
-inline __attribute__((always_inline)) void groups_pass_on(const double* w, Index k,
-                                                          Index groups, const double* ref,
-                                                          Turn* turns, double* sum) {
+inline __attribute__((always_inline)) void groups_pass_on(const double* w, Index k, Index groups,
+                                                          const double* ref, Turn* turns,
+                                                          double* sum) {
   const double* group[kGroup];
   double ct[kGroup], st[kGroup], c[kGroup], sn[kGroup];
   for (Index gi = 0; gi < groups; ++gi) {
@@ -184,32 +184,30 @@ struct Kernels {
 };
 
 #ifdef TAV_WIDE_KERNELS
-__attribute__((target("avx2,fma"))) void turn_sums_wide(const double* s, const double* ref,
-                                                        Index k, double* ct, double* st) {
+__attribute__((target("avx2,fma"))) void turn_sums_wide(const double* s, const double* ref, Index k,
+                                                        double* ct, double* st) {
   turn_sums_on<Lanes4>(s, ref, k, ct, st);
 }
 __attribute__((target("avx2,fma"))) void add_turned_wide(const double* X, Index k, double c,
                                                          double s, double* SX) {
   add_turned_on<Lanes4>(X, k, c, s, SX);
 }
-__attribute__((target("avx2,fma"))) void groups_pass_wide(const double* w, Index k,
-                                                          Index groups, const double* ref,
-                                                          Turn* turns, double* sum) {
+__attribute__((target("avx2,fma"))) void groups_pass_wide(const double* w, Index k, Index groups,
+                                                          const double* ref, Turn* turns,
+                                                          double* sum) {
   groups_pass_on<Lanes4>(w, k, groups, ref, turns, sum);
 }
 __attribute__((target("avx512f,avx2,fma"))) void turn_sums_widest(const double* s,
-                                                                   const double* ref, Index k,
-                                                                   double* ct, double* st) {
+                                                                  const double* ref, Index k,
+                                                                  double* ct, double* st) {
   turn_sums_on<Lanes8>(s, ref, k, ct, st);
 }
 __attribute__((target("avx512f,avx2,fma"))) void add_turned_widest(const double* X, Index k,
-                                                                   double c, double s,
-                                                                   double* SX) {
+                                                                   double c, double s, double* SX) {
   add_turned_on<Lanes8>(X, k, c, s, SX);
 }
 __attribute__((target("avx512f,avx2,fma"))) void groups_pass_widest(const double* w, Index k,
-                                                                    Index groups,
-                                                                    const double* ref,
+                                                                    Index groups, const double* ref,
                                                                     Turn* turns, double* sum) {
   groups_pass_on<Lanes8>(w, k, groups, ref, turns, sum);
 }

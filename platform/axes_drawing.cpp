@@ -1,10 +1,9 @@
 // Drawing into an axes: lines and texts, hold, clearing and the axis limits.
-#include "platform/objects.h"
-
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "platform/objects.h"
 #include "platform/objects_detail.h"
 
 namespace tav {
@@ -46,7 +45,9 @@ Handle Objects::text(Handle axes, double x, double y, const std::string& s) {
   return h;
 }
 
-void Objects::hold(Handle axes, bool on) { set(axes, Prop::nextplot, Value(on ? "add" : "replace")); }
+void Objects::hold(Handle axes, bool on) {
+  set(axes, Prop::nextplot, Value(on ? "add" : "replace"));
+}
 
 bool Objects::held(Handle axes) const {
   const Value v = get(axes, Prop::nextplot);
@@ -54,7 +55,8 @@ bool Objects::held(Handle axes) const {
 }
 
 void Objects::cla(Handle axes) {
-  if (kind(axes) != Kind::axes) throw Error("cla: the object " + handle_text(axes) + " is not an axes");
+  if (kind(axes) != Kind::axes)
+    throw Error("cla: the object " + handle_text(axes) + " is not an axes");
   Object& o = obj(axes);
   Extra& e = extra_of(o);
   // Everything drawn goes at once: one by one would shift the list of children each time.

@@ -24,8 +24,12 @@ FileChoice ScriptedBackend::next(const std::string& title) {
   return c;
 }
 
-FileChoice ScriptedBackend::open_file(const std::string&, const std::string& title) { return next(title); }
-FileChoice ScriptedBackend::save_file(const std::string&, const std::string& title) { return next(title); }
+FileChoice ScriptedBackend::open_file(const std::string&, const std::string& title) {
+  return next(title);
+}
+FileChoice ScriptedBackend::save_file(const std::string&, const std::string& title) {
+  return next(title);
+}
 
 void ScriptedBackend::message(const std::string& text) {
   messages.push_back(text);

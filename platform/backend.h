@@ -42,14 +42,14 @@ class Backend {
 // Dialog answers given in advance, messages recorded: tests and the batch tool.
 class ScriptedBackend : public Backend {
  public:
-  std::deque<FileChoice> answers;  // consumed by open_file and save_file in order
-  std::vector<std::string> titles; // the titles of the dialogs shown
+  std::deque<FileChoice> answers;   // consumed by open_file and save_file in order
+  std::vector<std::string> titles;  // the titles of the dialogs shown
   std::vector<std::string> messages, errors;
   std::vector<double> pauses;
   int clipboard_writes = 0;
   std::string clipboard_svg;
   std::vector<std::uint8_t> clipboard_png;
-  bool echo_to_stderr = false;     // the batch tool shows boxes on standard error
+  bool echo_to_stderr = false;  // the batch tool shows boxes on standard error
 
   // Queues the answer "this file was chosen" (split into folder and name) or a cancel.
   void choose(const std::string& path);
@@ -86,8 +86,8 @@ struct Runtime {
 // The runtime bound to the calling thread by the innermost RuntimeScope, else one of the
 // thread's own (transitional: the engine passes its session's runtime explicitly).
 Runtime& rt();
-Objects& gr();     // rt().objects
-Backend& ui();     // rt().ui()
+Objects& gr();  // rt().objects
+Backend& ui();  // rt().ui()
 // Starts a fresh runtime with the given backend in the thread's own slot (tests, window
 // start-up); a runtime bound by a scope stays bound.
 void reset_runtime(Backend* backend);

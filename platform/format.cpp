@@ -37,9 +37,21 @@ std::string unescape(const std::string& f) {
   for (size_t i = 0; i < f.size(); ++i) {
     if (f[i] == '\\' && i + 1 < f.size()) {
       const char c = f[i + 1];
-      if (c == 'n') { out += '\n'; ++i; continue; }
-      if (c == 't') { out += '\t'; ++i; continue; }
-      if (c == '\\') { out += '\\'; ++i; continue; }
+      if (c == 'n') {
+        out += '\n';
+        ++i;
+        continue;
+      }
+      if (c == 't') {
+        out += '\t';
+        ++i;
+        continue;
+      }
+      if (c == '\\') {
+        out += '\\';
+        ++i;
+        continue;
+      }
     }
     out += f[i];
   }
@@ -57,7 +69,8 @@ struct Spec {
 std::string c_number(const std::string& flags_width, int prec, char conv, double v) {
   bool left = false, plus = false, space = false, zero = false;
   size_t i = 0;
-  for (; i < flags_width.size() && std::string("-+ 0#").find(flags_width[i]) != std::string::npos; ++i) {
+  for (; i < flags_width.size() && std::string("-+ 0#").find(flags_width[i]) != std::string::npos;
+       ++i) {
     left |= flags_width[i] == '-';
     plus |= flags_width[i] == '+';
     space |= flags_width[i] == ' ';
@@ -149,19 +162,32 @@ std::string sprintf_m(const std::string& format, const std::vector<Value>& args)
   bool any_conversion = false;
   do {
     for (size_t i = 0; i < f.size(); ++i) {
-      if (f[i] != '%') { out += f[i]; continue; }
-      if (i + 1 < f.size() && f[i + 1] == '%') { out += '%'; ++i; continue; }
+      if (f[i] != '%') {
+        out += f[i];
+        continue;
+      }
+      if (i + 1 < f.size() && f[i + 1] == '%') {
+        out += '%';
+        ++i;
+        continue;
+      }
       Spec s;
       size_t j = i + 1;
-      while (j < f.size() && std::string("-+ 0#").find(f[j]) != std::string::npos) s.flags_width += f[j++];
-      while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j]))) s.flags_width += f[j++];
+      while (j < f.size() && std::string("-+ 0#").find(f[j]) != std::string::npos)
+        s.flags_width += f[j++];
+      while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j])))
+        s.flags_width += f[j++];
       if (j < f.size() && f[j] == '.') {
         ++j;
         int p = 0;
-        while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j]))) p = p * 10 + (f[j++] - '0');
+        while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j])))
+          p = p * 10 + (f[j++] - '0');
         s.precision = p;
       }
-      if (j >= f.size()) { out += f.substr(i); break; }
+      if (j >= f.size()) {
+        out += f.substr(i);
+        break;
+      }
       s.conv = f[j];
       any_conversion = true;
       if (next >= items.size()) {
@@ -171,8 +197,10 @@ std::string sprintf_m(const std::string& format, const std::vector<Value>& args)
         continue;
       }
       const Item& it = items[next++];
-      if (s.conv == 's' || it.is_text) out += format_text(s, it);
-      else out += format_number(s, it.number);
+      if (s.conv == 's' || it.is_text)
+        out += format_text(s, it);
+      else
+        out += format_number(s, it.number);
       i = j;
     }
   } while (any_conversion && next < items.size() && next > 0);

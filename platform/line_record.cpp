@@ -1,10 +1,10 @@
 // A line's usual properties in its compact record, its colours as indices into the palette of
 // every distinct colour a line was given.
-#include "platform/objects.h"
-
 #include <array>
 #include <cstring>
 #include <iterator>
+
+#include "platform/objects.h"
 
 namespace tav {
 namespace {
@@ -54,7 +54,8 @@ std::optional<Value> Objects::line_get(const Object& o, Prop p) const {
       if (o.face_slot == Slot::compact) return Value(palette_row(o.face));
       break;
     case Prop::marker:
-      if (o.marker_slot == Slot::compact) return Value(o.marker ? std::string(1, o.marker) : "none");
+      if (o.marker_slot == Slot::compact)
+        return Value(o.marker ? std::string(1, o.marker) : "none");
       break;
     case Prop::linestyle:
       if (o.style_slot == Slot::compact) return Value(kLineStyles[o.style]);
@@ -85,7 +86,8 @@ bool Objects::line_set(Object& o, Prop p, const Value& v) {
       break;
     case Prop::color:
       slot = &o.color_slot;
-      if (const int i = palette_index(v); i >= 0) o.color = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
+      if (const int i = palette_index(v); i >= 0)
+        o.color = static_cast<std::uint16_t>(i), *slot = Slot::compact, fits = true;
       break;
     case Prop::markerfacecolor:
       slot = &o.face_slot;

@@ -1,10 +1,9 @@
 // Where each object lives by its handle: the root and figures in a map by whole number, every
 // other object in pages by creation number; and an object's general property list.
-#include "platform/objects.h"
-
 #include <cmath>
 #include <memory>
 
+#include "platform/objects.h"
 #include "platform/objects_detail.h"
 
 namespace tav {
@@ -91,7 +90,8 @@ const Value* Objects::stored(const Object& o, Prop p) {
 const Value& Objects::stored_at(const Object& o, Prop p) {
   const Value* v = stored(o, p);
   if (!v)
-    throw Error("a " + std::string(kKindNames[static_cast<int>(o.kind)]) + " has no \"" + prop_name(p) + "\"");
+    throw Error("a " + std::string(kKindNames[static_cast<int>(o.kind)]) + " has no \"" +
+                prop_name(p) + "\"");
   return *v;
 }
 

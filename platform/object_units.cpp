@@ -1,10 +1,9 @@
 // Positions of figures, axes and controls: stored in pixels, read and written in the object's
 // "Units".
-#include "platform/objects.h"
-
 #include <algorithm>
 
 #include "platform/format.h"
+#include "platform/objects.h"
 #include "platform/objects_detail.h"
 
 namespace tav {
@@ -25,8 +24,7 @@ Row Objects::pixel_position(Handle h) const {
     return row({n(0) * f(2), n(1) * f(3), n(2) * f(2), n(3) * f(3)});
   }
   const Value* pos = stored(o, Prop::pos);
-  if (!pos)
-    throw Error("Invalid handle " + handle_text(h) + ": a " + type(h) + " has no position");
+  if (!pos) throw Error("Invalid handle " + handle_text(h) + ": a " + type(h) + " has no position");
   return pos->matrix();
 }
 

@@ -21,13 +21,41 @@ namespace {
 class PropNames {
  public:
   PropNames() {
-    for (const char* n : {"xdata", "ydata", "color", "markerfacecolor", "marker", "linestyle",
-                          "markersize", "linewidth", "type", "parent", "children", "position",
-                          "outerposition", "units", "tag", "string", "fontsize", "value", "style",
-                          "nextplot", "xlim", "ylim", "dataaspectratiomode", "currentaxes",
-                          "currentfigure", "screensize", "__pos", "__npos", "__raised", "pointer",
-                          "visible", "activepositionproperty", "defaultuicontrolbackgroundcolor",
-                          "callback", "name"})
+    for (const char* n : {"xdata",
+                          "ydata",
+                          "color",
+                          "markerfacecolor",
+                          "marker",
+                          "linestyle",
+                          "markersize",
+                          "linewidth",
+                          "type",
+                          "parent",
+                          "children",
+                          "position",
+                          "outerposition",
+                          "units",
+                          "tag",
+                          "string",
+                          "fontsize",
+                          "value",
+                          "style",
+                          "nextplot",
+                          "xlim",
+                          "ylim",
+                          "dataaspectratiomode",
+                          "currentaxes",
+                          "currentfigure",
+                          "screensize",
+                          "__pos",
+                          "__npos",
+                          "__raised",
+                          "pointer",
+                          "visible",
+                          "activepositionproperty",
+                          "defaultuicontrolbackgroundcolor",
+                          "callback",
+                          "name"})
       add(n);
     if (names_.size() != static_cast<std::size_t>(Prop::usual_count))
       throw std::logic_error("the usual property names do not match their ids");
@@ -38,7 +66,8 @@ class PropNames {
     std::string_view key;
     if (name.size() <= sizeof buf) {
       for (std::size_t i = 0; i < name.size(); ++i)
-        buf[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+        buf[i] =
+            name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
       key = std::string_view(buf, name.size());
     } else {
       long_name = lower_case(std::string(name));
@@ -246,12 +275,14 @@ Value Objects::get(Handle h, Prop p) const {
       static const std::vector<Handle> none;
       const std::vector<Handle>& kids = o.extra ? o.extra->children : none;
       Matrix c(static_cast<Index>(kids.size()), kids.empty() ? 0 : 1);
-      for (size_t i = 0; i < kids.size(); ++i) c(static_cast<Index>(i), 0) = kids[kids.size() - 1 - i];
+      for (size_t i = 0; i < kids.size(); ++i)
+        c(static_cast<Index>(i), 0) = kids[kids.size() - 1 - i];
       return Value(c);
     }
     case Prop::position:
     case Prop::outerposition:
-      if (o.kind != Kind::root && o.kind != Kind::line && o.kind != Kind::text) return get_position(h, p);
+      if (o.kind != Kind::root && o.kind != Kind::line && o.kind != Kind::text)
+        return get_position(h, p);
       break;
     default: break;
   }
@@ -266,12 +297,12 @@ void Objects::set(Handle h, Prop p, const Value& v) {
   if (p == Prop::type || p == Prop::children)
     throw Error("the property \"" + prop_name(p) + "\" of a graphics object cannot be set");
   if (p == Prop::parent) throw Error("moving an object to another parent is not supported");
-  if ((p == Prop::position || p == Prop::outerposition) && o.kind != Kind::root && o.kind != Kind::line &&
-      o.kind != Kind::text) {
+  if ((p == Prop::position || p == Prop::outerposition) && o.kind != Kind::root &&
+      o.kind != Kind::line && o.kind != Kind::text) {
     set_position(h, p, v);
   } else {
-    if (p == Prop::markersize &&
-        (!v.is_matrix() || v.matrix().size() != 1 || !(v.scalar() > 0) || !std::isfinite(v.scalar())))
+    if (p == Prop::markersize && (!v.is_matrix() || v.matrix().size() != 1 || !(v.scalar() > 0) ||
+                                  !std::isfinite(v.scalar())))
       throw Error("MarkerSize must be a positive number, got " + describe(v));
     if (o.kind != Kind::line || !line_set(o, p, v)) store(o, p) = v;
   }

@@ -21,8 +21,8 @@ using Handle = double;
 // A parsed line specification such as "b*", "ko", "k:", "rs".
 struct LineSpec {
   Eigen::RowVector3d color{0, 0, 0};
-  std::string marker = "none";     // ".", "o", "*", "+", "x", "s", "d", "none"
-  std::string line_style = "none"; // "-", ":", "--", "-.", "none"
+  std::string marker = "none";      // ".", "o", "*", "+", "x", "s", "d", "none"
+  std::string line_style = "none";  // "-", ":", "--", "-.", "none"
 };
 // Raises Error naming the text when it is not a line specification.
 LineSpec parse_linespec(const std::string& spec);
@@ -32,16 +32,46 @@ Eigen::RowVector3d color_of_letter(char c);
 // text. The usual names have these fixed ids; any other name gets the next free id the first
 // time it is stored. Names ignore case.
 enum class Prop : std::uint32_t {
-  xdata, ydata, color, markerfacecolor, marker, linestyle, markersize, linewidth,
-  type, parent, children, position, outerposition, units, tag, string, fontsize, value, style,
-  nextplot, xlim, ylim, dataaspectratiomode, currentaxes, currentfigure, screensize,
-  pos, npos, raised,  // the stored pixel position, the axes' normalized one, the raise count
-  pointer, visible, activepositionproperty, defaultuicontrolbackgroundcolor, callback, name,
+  xdata,
+  ydata,
+  color,
+  markerfacecolor,
+  marker,
+  linestyle,
+  markersize,
+  linewidth,
+  type,
+  parent,
+  children,
+  position,
+  outerposition,
+  units,
+  tag,
+  string,
+  fontsize,
+  value,
+  style,
+  nextplot,
+  xlim,
+  ylim,
+  dataaspectratiomode,
+  currentaxes,
+  currentfigure,
+  screensize,
+  pos,
+  npos,
+  raised,  // the stored pixel position, the axes' normalized one, the raise count
+  pointer,
+  visible,
+  activepositionproperty,
+  defaultuicontrolbackgroundcolor,
+  callback,
+  name,
   usual_count
 };
-Prop prop(std::string_view name);                        // interns a new name
-std::optional<Prop> known_prop(std::string_view name);   // nothing when never interned
-const std::string& prop_name(Prop p);                    // lower case
+Prop prop(std::string_view name);                       // interns a new name
+std::optional<Prop> known_prop(std::string_view name);  // nothing when never interned
+const std::string& prop_name(Prop p);                   // lower case
 
 // The kind of a graphics object, as "Type" names it.
 enum class ObjectType : std::uint8_t { none, root, figure, axes, line, text, uicontrol, uipanel };
@@ -124,8 +154,8 @@ class Objects {
     double xdata = 0, ydata = 0, markersize = 6;
     std::uint16_t color = 0, face = 0;  // palette indices
     Kind kind = Kind::none;
-    char marker = 0;                    // 0: "none"
-    std::uint8_t style = 0;             // index into the line styles
+    char marker = 0;         // 0: "none"
+    std::uint8_t style = 0;  // index into the line styles
     Slot x = Slot::empty, y = Slot::empty, color_slot = Slot::compact, face_slot = Slot::empty,
          marker_slot = Slot::compact, style_slot = Slot::compact, size_slot = Slot::compact;
   };

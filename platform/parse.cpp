@@ -16,9 +16,19 @@ bool order_is_positive(std::string_view t) {
   long order = 0;
   bool seen_nonzero = false, after_point = false;
   for (; i < t.size() && (is_digit(t[i]) || t[i] == '.'); ++i) {
-    if (t[i] == '.') { after_point = true; continue; }
-    if (!seen_nonzero && t[i] == '0') { if (after_point) --order; continue; }
-    if (!seen_nonzero) { seen_nonzero = true; if (after_point) --order; continue; }
+    if (t[i] == '.') {
+      after_point = true;
+      continue;
+    }
+    if (!seen_nonzero && t[i] == '0') {
+      if (after_point) --order;
+      continue;
+    }
+    if (!seen_nonzero) {
+      seen_nonzero = true;
+      if (after_point) --order;
+      continue;
+    }
     if (!after_point) ++order;
   }
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
@@ -55,7 +65,8 @@ ParsedNumber parse_number_token(std::string_view token) {
   ParsedNumber r;
   const char* end = t.data() + t.size();
   const auto [ptr, ec] = std::from_chars(t.data(), end, r.value);
-  if (t.empty() || ptr != end || ec == std::errc::invalid_argument) return {NumberRead::NotANumber, 0};
+  if (t.empty() || ptr != end || ec == std::errc::invalid_argument)
+    return {NumberRead::NotANumber, 0};
   if (ec == std::errc::result_out_of_range) {
     if (order_is_positive(t)) return {NumberRead::TooLarge, 0};
     return {NumberRead::Ok, 0.0};
@@ -67,7 +78,8 @@ ParsedNumber parse_number_token(std::string_view token) {
 
 std::string shown_token(std::string_view token) {
   std::string s;
-  for (unsigned char c : token.substr(0, 40)) s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+  for (unsigned char c : token.substr(0, 40))
+    s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
   return "\"" + s + (token.size() > 40 ? "...\"" : "\"");
 }
 
@@ -75,11 +87,15 @@ Row parse_numbers(const std::string& line) {
   std::vector<double> values;
   size_t i = 0;
   while (i < line.size()) {
-    if (is_separator(line[i])) { ++i; continue; }
+    if (is_separator(line[i])) {
+      ++i;
+      continue;
+    }
     size_t j = i;
     while (j < line.size() && !is_separator(line[j])) ++j;
     const std::string_view token(line.data() + i, j - i);
-    const std::string which = "value " + std::to_string(values.size() + 1) + " " + shown_token(token);
+    const std::string which =
+        "value " + std::to_string(values.size() + 1) + " " + shown_token(token);
     const size_t byte = not_text(token);
     if (byte != std::string_view::npos)
       throw Error(which + " holds the byte " + hex_byte(token[byte]) +

@@ -1,7 +1,7 @@
 // Line specifications such as "b*", "ko", "k:": colour letter, marker and line style.
-#include "platform/objects.h"
-
 #include <string>
+
+#include "platform/objects.h"
 
 namespace tav {
 
@@ -38,7 +38,8 @@ LineSpec parse_linespec(const std::string& spec) {
       }
       has_line = true;
     } else {
-      throw Error("\"" + spec + "\" is not a line specification (colour letter, marker or line style)");
+      throw Error("\"" + spec +
+                  "\" is not a line specification (colour letter, marker or line style)");
     }
   }
   // assign, not = "-": GCC 12 warns falsely (-Wrestrict) on the literal once inlined here.

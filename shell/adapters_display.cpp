@@ -10,7 +10,8 @@ namespace tav {
 Adapter adapt_showshape() {
   return [](Session& session, const List& in, int) {
     const Value* form = input(in, 1);
-    return List{Value(showshape(session.objects(), to_matrix(required(in, 0, "showshape")), form ? to_text(*form) : "k."))};
+    return List{Value(showshape(session.objects(), to_matrix(required(in, 0, "showshape")),
+                                form ? to_text(*form) : "k."))};
   };
 }
 
@@ -18,32 +19,41 @@ Adapter adapt_showsemiproto2() {
   return [](Session& session, const List& in, int) {
     const char* f = "showsemiproto2";
     // Inputs: x, cmembers, ctypes, numfull, numopen, then the optional xlines, omithelpers, ccode.
-    const CurveProtocol p = to_protocol(required(in, 3, f), required(in, 4, f), required(in, 1, f), &required(in, 2, f));
-    auto number = [&](size_t i) { return input(in, i) && !input(in, i)->empty() ? to_number(*input(in, i)) : 0.0; };
+    const CurveProtocol p = to_protocol(required(in, 3, f), required(in, 4, f), required(in, 1, f),
+                                        &required(in, 2, f));
+    auto number = [&](size_t i) {
+      return input(in, i) && !input(in, i)->empty() ? to_number(*input(in, i)) : 0.0;
+    };
     std::optional<double> omit = 0.0;
-    if (const Value* v = input(in, 6)) omit = v->empty() ? std::nullopt : std::optional<double>(to_number(*v));
-    return List{Value(showsemiproto2(session.objects(), to_matrix(required(in, 0, f)), p, number(5), omit, number(7)))};
+    if (const Value* v = input(in, 6))
+      omit = v->empty() ? std::nullopt : std::optional<double>(to_number(*v));
+    return List{Value(showsemiproto2(session.objects(), to_matrix(required(in, 0, f)), p, number(5),
+                                     omit, number(7)))};
   };
 }
 
 Adapter adapt_showshape_tangent() {
   return [](Session& session, const List& in, int) {
     const char* f = "showshape_tangent";
-    showshape_tangent(session.objects(), to_row(required(in, 0, f)), to_protocol(required(in, 1, f), required(in, 2, f), required(in, 3, f), input(in, 4)));
+    showshape_tangent(
+        session.objects(), to_row(required(in, 0, f)),
+        to_protocol(required(in, 1, f), required(in, 2, f), required(in, 3, f), input(in, 4)));
     return List{};
   };
 }
 
 Adapter adapt_incrementsymbolsize() {
   return [](Session& session, const List& in, int) {
-    incrementsymbolsize(session.objects(), to_number(required(in, 0, "incrementsymbolsize")), to_number(required(in, 1, "incrementsymbolsize")));
+    incrementsymbolsize(session.objects(), to_number(required(in, 0, "incrementsymbolsize")),
+                        to_number(required(in, 1, "incrementsymbolsize")));
     return List{};
   };
 }
 
 Adapter adapt_setsymbolfill() {
   return [](Session& session, const List& in, int) {
-    setsymbolfill(session.objects(), to_number(required(in, 0, "setsymbolfill")), to_number(required(in, 1, "setsymbolfill")));
+    setsymbolfill(session.objects(), to_number(required(in, 0, "setsymbolfill")),
+                  to_number(required(in, 1, "setsymbolfill")));
     return List{};
   };
 }

@@ -1,7 +1,7 @@
 // Adapters of the action engine and its file readers.
 #include "engine/files.h"
-#include "engine/zidudezu.h"
 #include "engine/session.h"
+#include "engine/zidudezu.h"
 #include "shell/adapters.h"
 #include "shell/convert.h"
 

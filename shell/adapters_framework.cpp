@@ -1,6 +1,6 @@
 // Adapters of the window framework.
-#include "platform/backend.h"
 #include "engine/session.h"
+#include "platform/backend.h"
 #include "shell/adapters.h"
 #include "shell/convert.h"
 #include "shell/framework.h"
@@ -12,8 +12,9 @@ Adapter adapt_guidata() {
     const Handle h = to_number(required(in, 0, "guidata"));
     if (in.size() >= 2) {
       if (nout > 0)
-        throw Error("Run-time Error: File: guidata Line: 1 Column: 1 The function \"guidata\" was "
-                    "called with more than the declared number of outputs (0).");
+        throw Error(
+            "Run-time Error: File: guidata Line: 1 Column: 1 The function \"guidata\" was "
+            "called with more than the declared number of outputs (0).");
       guidata(h, in[1]);
       return {};
     }
@@ -46,7 +47,9 @@ Adapter adapt_cla() {
 }
 
 Adapter adapt_isvarname() {
-  return [](Session&, const List& in, int) { return List{Value(isvarname(required(in, 0, "isvarname")) ? 1.0 : 0.0)}; };
+  return [](Session&, const List& in, int) {
+    return List{Value(isvarname(required(in, 0, "isvarname")) ? 1.0 : 0.0)};
+  };
 }
 
 Adapter adapt_iskeyword() {
@@ -58,18 +61,23 @@ Adapter adapt_iskeyword() {
 
 Adapter adapt_movegui() {
   return [](Session&, const List& in, int) {
-    if (in.size() > 3) throw Error("movegui takes at most 3 inputs, got " + std::to_string(in.size()));
+    if (in.size() > 3)
+      throw Error("movegui takes at most 3 inputs, got " + std::to_string(in.size()));
     movegui(std::vector<Value>(in.begin(), in.end()));
     return List{};
   };
 }
 
 Adapter adapt_parent_figure() {
-  return [](Session&, const List& in, int) { return List{parent_figure(required(in, 0, "getParentFigure"))}; };
+  return [](Session&, const List& in, int) {
+    return List{parent_figure(required(in, 0, "getParentFigure"))};
+  };
 }
 
 Adapter adapt_create_handles() {
-  return [](Session&, const List& in, int) { return List{create_handles(to_number(required(in, 0, "createHandles")))}; };
+  return [](Session&, const List& in, int) {
+    return List{create_handles(to_number(required(in, 0, "createHandles")))};
+  };
 }
 
 }  // namespace tav

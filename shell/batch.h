@@ -13,12 +13,12 @@ struct BatchOptions {
   std::string data, reference, protocol;
   bool distance = false, iterate = false, no_align = false, verbose = false;
   bool quiet = false;  // no status line per step (warnings and errors still shown)
-  int digits = 0;  // 0: "%g" as it stands
+  int digits = 0;      // 0: "%g" as it stands
   std::string save, save_lmslm, save_lm, save_reference, save_reference_lmslm, save_reference_lm;
   std::string plot;
-  std::string save_tps;          // the processed sample as a TPS file
+  std::string save_tps;                                   // the processed sample as a TPS file
   std::string save_nts, save_morphologika, save_morphoj;  // ... as NTS, Morphologika, MorphoJ text
-  std::string save_protocol_sliders;  // the loaded protocol as a sliders table
+  std::string save_protocol_sliders;                      // the loaded protocol as a sliders table
   std::string suggest_protocol;  // a protocol to start from, for a TPS sample
   bool help = false;
   std::vector<std::string> warnings;  // settings that conflict, with which one wins

@@ -13,7 +13,8 @@ bool same_file(const std::string& a, const std::string& b) {
   namespace fs = std::filesystem;
   std::error_code e1, e2;
   if (fs::equivalent(a, b, e1)) return true;
-  const fs::path pa = fs::absolute(a, e1).lexically_normal(), pb = fs::absolute(b, e2).lexically_normal();
+  const fs::path pa = fs::absolute(a, e1).lexically_normal(),
+                 pb = fs::absolute(b, e2).lexically_normal();
   return !e1 && !e2 && pa == pb;
 }
 
@@ -114,9 +115,12 @@ void check_outputs(const BatchOptions& o) {
       const std::string& other = o.*files[j].second;
       if (other.empty() || !same_file(out, other)) continue;
       if (j < kInputs)
-        throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " + files[j].first +
-                    " file the run reads; nothing was run. Name another file for " + files[i].first);
-      throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " + files[j].first +
+        throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " +
+                    files[j].first +
+                    " file the run reads; nothing was run. Name another file for " +
+                    files[i].first);
+      throw Error(std::string(files[i].first) + " " + shown_name(out) + " would overwrite the " +
+                  files[j].first +
                   " file written by the same run; nothing was run. Give each output its own file");
     }
   }
@@ -124,13 +128,16 @@ void check_outputs(const BatchOptions& o) {
 
 void warn_conflicts(BatchOptions& o) {
   if (o.no_align && (o.distance || o.iterate))
-    o.warnings.push_back(std::string("--no-align wins over ") + (o.distance ? "--distance" : "--iterate") +
+    o.warnings.push_back(std::string("--no-align wins over ") +
+                         (o.distance ? "--distance" : "--iterate") +
                          ": no semi-landmark slides, the plain consensus runs");
   else if (o.distance && o.iterate)
-    o.warnings.push_back("--distance wins over --iterate: the semi-landmarks slide by Procrustes distance");
+    o.warnings.push_back(
+        "--distance wins over --iterate: the semi-landmarks slide by Procrustes distance");
   if (!o.reference.empty() && (!o.distance || o.no_align))
-    o.warnings.push_back("--reference is used only by a --distance run (without --no-align), which slides "
-                         "onto it; this run loads and draws it but computes its own consensus");
+    o.warnings.push_back(
+        "--reference is used only by a --distance run (without --no-align), which slides "
+        "onto it; this run loads and draws it but computes its own consensus");
 }
 
 }  // namespace
@@ -146,7 +153,8 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.rfind("--", 0) == 0 && std::find(seen.begin(), seen.end(), a) != seen.end())
-      throw Error("option " + shown_name(a) + " is given twice; give it once (for two outputs use two options)");
+      throw Error("option " + shown_name(a) +
+                  " is given twice; give it once (for two outputs use two options)");
     seen.push_back(a);
     bool named_file = false;
     for (const auto& [name, member] : file_options())
@@ -155,17 +163,24 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
         named_file = true;
       }
     if (named_file) continue;
-    if (a == "--help" || a == "-h") o.help = true;
-    else if (a == "--distance") o.distance = true;
-    else if (a == "--iterate") o.iterate = true;
-    else if (a == "--no-align") o.no_align = true;
-    else if (a == "--verbose") o.verbose = true;
-    else if (a == "--quiet") o.quiet = true;
+    if (a == "--help" || a == "-h")
+      o.help = true;
+    else if (a == "--distance")
+      o.distance = true;
+    else if (a == "--iterate")
+      o.iterate = true;
+    else if (a == "--no-align")
+      o.no_align = true;
+    else if (a == "--verbose")
+      o.verbose = true;
+    else if (a == "--quiet")
+      o.quiet = true;
     else if (a == "--digits") {
       const std::string v = value(i);
       char* end = nullptr;
       const long d = std::strtol(v.c_str(), &end, 10);
-      if (*end != 0 || d < 1 || d > 17) throw Error("--digits needs a whole number from 1 to 17, got \"" + shown_name(v) + "\"");
+      if (*end != 0 || d < 1 || d > 17)
+        throw Error("--digits needs a whole number from 1 to 17, got \"" + shown_name(v) + "\"");
       o.digits = static_cast<int>(d);
     } else {
       throw Error("unknown option \"" + shown_name(a) + "\"; see tavrel6-batch --help");

@@ -1,19 +1,18 @@
-#include <unistd.h>
-
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <unistd.h>
 
 #include "consensus/consensus.h"
 #include "display/display.h"
-#include "engine/consensus_run.h"
 #include "display/render.h"
+#include "engine/consensus_run.h"
 #include "engine/controls.h"
-#include "engine/run_observer.h"
-#include "engine/session.h"
 #include "engine/files.h"
 #include "engine/formats.h"
 #include "engine/input.h"
+#include "engine/run_observer.h"
+#include "engine/session.h"
 #include "engine/sliders.h"
 #include "engine/tps.h"
 #include "engine/zidudezu.h"
@@ -108,7 +107,8 @@ class Folder {
   explicit Folder(std::string path) : path_(std::move(path)) {}
   ~Folder() {
     if (!path_.empty() && ::chdir(path_.c_str()) != 0) {
-      // The folder was current a moment ago; failing to return to it only affects later relative names.
+      // The folder was current a moment ago; failing to return to it only affects later relative
+      // names.
     }
   }
 
@@ -137,7 +137,8 @@ void forward_boxes(ScriptedBackend& ui, std::ostream& err) {
   ui.errors.clear();
 }
 
-bool step(Session& session, ScriptedBackend& ui, const std::string& action, const std::string& path, std::ostream& err) {
+bool step(Session& session, ScriptedBackend& ui, const std::string& action, const std::string& path,
+          std::ostream& err) {
   ui.choose(path);
   try {
     zidudezu(session, Value(action));
@@ -158,7 +159,8 @@ bool step(Session& session, ScriptedBackend& ui, const std::string& action, cons
 }
 
 std::string counts(const Matrix& x, const char* what) {
-  return std::to_string(x.rows()) + " " + what + ", " + std::to_string((x.cols() - 1) / 2) + " points";
+  return std::to_string(x.rows()) + " " + what + ", " + std::to_string((x.cols() - 1) / 2) +
+         " points";
 }
 
 // Without a protocol: the plain consensus, and every point a landmark. "Load" computed it
@@ -196,14 +198,17 @@ bool write_step(const char* option, const std::string& path, std::ostream& err, 
 std::string protocol_text(const Matrix& p) {
   std::string text;
   for (Index i = 0; i < p.rows(); ++i)
-    text += sprintf_m("%g %g %g %g\n", {Value(p(i, 0)), Value(p(i, 1)), Value(p(i, 2)), Value(p(i, 3))});
+    text += sprintf_m("%g %g %g %g\n",
+                      {Value(p(i, 0)), Value(p(i, 1)), Value(p(i, 2)), Value(p(i, 3))});
   return text;
 }
 
 // From the layout the Load step read, so the data file is read once (a pipe holds it only once).
 std::string suggested_protocol(const TpsLayout& layout) {
   if (layout.points() == 0)
-    throw Error("the --data file is not a TPS file (its first line is not LM=...); write the protocol by hand");
+    throw Error(
+        "the --data file is not a TPS file (its first line is not LM=...); write the protocol by "
+        "hand");
   return protocol_text(suggest_protocol(layout));
 }
 
@@ -218,10 +223,10 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   // Every name is made absolute first: each dialog answer moves the current folder.
   BatchOptions o = given;
   const std::string start_folder = absolute(".");
-  for (std::string* path : {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm,
-                            &o.save_reference, &o.save_reference_lmslm, &o.save_reference_lm, &o.plot,
-                            &o.save_tps, &o.suggest_protocol, &o.save_nts, &o.save_morphologika,
-                            &o.save_morphoj, &o.save_protocol_sliders})
+  for (std::string* path :
+       {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm, &o.save_reference,
+        &o.save_reference_lmslm, &o.save_reference_lm, &o.plot, &o.save_tps, &o.suggest_protocol,
+        &o.save_nts, &o.save_morphologika, &o.save_morphoj, &o.save_protocol_sliders})
     *path = absolute(*path);
   const Folder return_to(start_folder);
   ScriptedBackend backend;
@@ -238,7 +243,9 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   const Handle fig = make_headless_window(g);
   // Without a picture to write, the actions' plots are not built.
   const Drawing drawing(!o.plot.empty());
-  auto set = [&](const char* tag, bool on) { g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0)); };
+  auto set = [&](const char* tag, bool on) {
+    g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
+  };
   set("IterBox", o.iterate);
   set("DistanceBox", o.distance);
   set("NoAlignButton", o.no_align);
@@ -250,19 +257,22 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   bool ok = step(session, backend, "Load", o.data, err);
   if (ok) status("read " + shown_name(given.data) + ": " + counts(state.DATA, "specimens"));
   if (ok && !o.suggest_protocol.empty()) {
-    ok = write_step("--suggest-protocol", o.suggest_protocol, err, [&] { return suggested_protocol(state.tps_layout); });
+    ok = write_step("--suggest-protocol", o.suggest_protocol, err,
+                    [&] { return suggested_protocol(state.tps_layout); });
     if (ok) status("wrote " + shown_name(given.suggest_protocol) + " (--suggest-protocol)");
   }
   if (ok && !o.reference.empty()) {
     ok = step(session, backend, "LoadReference", o.reference, err);
-    if (ok) status("read " + shown_name(given.reference) + ": " + counts(state.REFERENCE, "reference configuration"));
+    if (ok)
+      status("read " + shown_name(given.reference) + ": " +
+             counts(state.REFERENCE, "reference configuration"));
   }
   if (ok && !o.protocol.empty()) {
     ok = step(session, backend, "LoadProtocol", o.protocol, err);
     if (ok)
-      status("read " + shown_name(given.protocol) + ": " + sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
-                                                         {Value(state.numberlm), Value(state.numberslm),
-                                                          Value(state.numberhlp)}));
+      status("read " + shown_name(given.protocol) + ": " +
+             sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
+                       {Value(state.numberlm), Value(state.numberslm), Value(state.numberhlp)}));
   }
   if (ok && o.protocol.empty()) {
     try {
@@ -274,8 +284,11 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   }
   if (ok) status(run_line(state.last_run));
   const std::pair<const std::string*, const char*> saves[] = {
-      {&o.save, "Save"}, {&o.save_lmslm, "SaveLMSLM"}, {&o.save_lm, "SaveLM"},
-      {&o.save_reference, "SaveReference"}, {&o.save_reference_lmslm, "SaveReferenceLMSLM"},
+      {&o.save, "Save"},
+      {&o.save_lmslm, "SaveLMSLM"},
+      {&o.save_lm, "SaveLM"},
+      {&o.save_reference, "SaveReference"},
+      {&o.save_reference_lmslm, "SaveReferenceLMSLM"},
       {&o.save_reference_lm, "SaveReferenceLM"}};
   for (const auto& [file, action] : saves)
     if (ok && !file->empty()) {
@@ -296,7 +309,8 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
       {&o.save_morphologika, "--save-morphologika",
        [&] { return morphologika_text(state.DATA, ids, state.centroid_sizes, digits); }},
       {&o.save_morphoj, "--save-morphoj", [&] { return morphoj_text(state.DATA, ids, digits); }},
-      {&o.save_protocol_sliders, "--save-protocol-sliders", [&] { return sliders_text(state.curves); }}};
+      {&o.save_protocol_sliders, "--save-protocol-sliders",
+       [&] { return sliders_text(state.curves); }}};
   for (const TextSave& save : text_saves)
     if (ok && !save.file->empty()) {
       ok = write_step(save.option, *save.file, err, save.text);

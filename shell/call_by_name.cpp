@@ -1,6 +1,5 @@
-#include "shell/function_table.h"
-
 #include "engine/session.h"
+#include "shell/function_table.h"
 
 namespace tav {
 namespace {
@@ -44,8 +43,9 @@ Found find(const std::string& name) {
 std::string count_error_text(const std::string& file, int line, const std::string& name,
                              bool outputs, int declared) {
   return "Run-time Error: File: " + file + " Line: " + std::to_string(line) +
-         " Column: 1 The function \"" + name + "\" was called with more than the declared number of " +
-         (outputs ? "outputs" : "inputs") + " (" + std::to_string(declared) + ").";
+         " Column: 1 The function \"" + name +
+         "\" was called with more than the declared number of " + (outputs ? "outputs" : "inputs") +
+         " (" + std::to_string(declared) + ").";
 }
 
 List call_by_name(Session& session, const std::string& name, int nout, const List& in) {
@@ -53,7 +53,8 @@ List call_by_name(Session& session, const std::string& name, int nout, const Lis
   if (!f.entry)
     throw Error("Undefined function \"" + name + "\": no function of that name is known");
   const FunctionEntry& e = *f.entry;
-  if (e.outputs >= 0 && nout > e.outputs) throw Error(count_error_text(f.file, f.line, f.file, true, e.outputs));
+  if (e.outputs >= 0 && nout > e.outputs)
+    throw Error(count_error_text(f.file, f.line, f.file, true, e.outputs));
   if (e.inputs >= 0 && static_cast<int>(in.size()) > e.inputs)
     throw Error(count_error_text(f.file, f.line, f.file, false, e.inputs));
   const size_t slash = f.file.find('/');

@@ -79,7 +79,8 @@ CurveProtocol to_protocol(const Value& numfull, const Value& numopen, const Valu
     std::vector<int> row;
     for (Index i = 0; i < r.size(); ++i) {
       if (r(i) != std::floor(r(i)) || !(r(i) >= 1))
-        throw Error("a curve member must be a positive whole point number, got " + std::to_string(r(i)));
+        throw Error("a curve member must be a positive whole point number, got " +
+                    std::to_string(r(i)));
       row.push_back(static_cast<int>(r(i)));
     }
     p.members.push_back(row);

@@ -2,9 +2,9 @@
 // local functions of the four modules that have them.
 #include "shell/function_table.h"
 
+#include "platform/console.h"
 #include "shell/adapters.h"
 #include "shell/tavrel6.h"
-#include "platform/console.h"
 
 namespace tav {
 namespace {
@@ -19,10 +19,13 @@ std::vector<FunctionEntry> stub_callback_entries() {
   std::vector<FunctionEntry> out;
   for (const StubCallback& c : stub_callbacks()) {
     const std::string line = c.line;
-    out.push_back(entry(c.name, [line](Session&, const List&, int) {
-      console_write(line + "\n");
-      return List{};
-    }, -4, kAny));
+    out.push_back(entry(
+        c.name,
+        [line](Session&, const List&, int) {
+          console_write(line + "\n");
+          return List{};
+        },
+        -4, kAny));
   }
   return out;
 }

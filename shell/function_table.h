@@ -27,8 +27,8 @@ struct FunctionEntry {
 
 const std::vector<FunctionEntry>& function_table();
 
-// Calls a function by name on the session, looking first in the local table of the module whose code is
-// running, then in the whole table ("module/local" reaches a local function from anywhere).
+// Calls a function by name on the session, looking first in the local table of the module whose
+// code is running, then in the whole table ("module/local" reaches a local function from anywhere).
 // Raises Error for an unknown name and for more inputs or results than declared.
 List call_by_name(Session& session, const std::string& name, int nout, const List& in);
 

@@ -5,8 +5,8 @@
 namespace tav {
 namespace {
 constexpr std::array<const char*, 17> kKeywords = {
-    "break", "case",   "catch",  "continue",  "else",   "elseif", "end",    "for",   "function",
-    "global", "if",    "otherwise", "persistent", "return", "switch", "try", "while"};
+    "break",  "case", "catch",     "continue",   "else",   "elseif", "end", "for",  "function",
+    "global", "if",   "otherwise", "persistent", "return", "switch", "try", "while"};
 }  // namespace
 
 bool iskeyword(const std::string& s) {

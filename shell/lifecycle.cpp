@@ -15,7 +15,8 @@ const std::vector<InitTerm>& init_term_table() {
     t.push_back({"graphics runtime", [] {}, [] {}});
     for (const FunctionEntry& e : function_table()) {
       if (e.name == "zidudezu")
-        t.push_back({e.name, [] { current_session().state = EngineState{}; }, [] { current_session().state = EngineState{}; }});
+        t.push_back({e.name, [] { current_session().state = EngineState{}; },
+                     [] { current_session().state = EngineState{}; }});
       else
         t.push_back({e.name, [] {}, [] {}});
     }

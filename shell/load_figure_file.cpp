@@ -18,9 +18,8 @@ Value property_value(const Json& j) {
   if (j.is_number()) return Value(j.get<double>());
   if (j.is_string()) return Value(j.get<std::string>());
   if (j.is_array()) {
-    const bool numeric = !j.empty() && std::all_of(j.begin(), j.end(), [](const Json& e) {
-      return e.is_number();
-    });
+    const bool numeric =
+        !j.empty() && std::all_of(j.begin(), j.end(), [](const Json& e) { return e.is_number(); });
     if (numeric) {
       Row r(static_cast<Index>(j.size()));
       for (size_t i = 0; i < j.size(); ++i) r(static_cast<Index>(i)) = j[i].get<double>();
@@ -31,7 +30,8 @@ Value property_value(const Json& j) {
     return Value(items);
   }
   Struct fields;
-  for (auto it = j.begin(); it != j.end(); ++it) fields.push_back({it.key(), property_value(it.value())});
+  for (auto it = j.begin(); it != j.end(); ++it)
+    fields.push_back({it.key(), property_value(it.value())});
   return Value(fields);
 }
 
@@ -72,7 +72,9 @@ void create_objects(Handle parent, const Json& objects) {
 
 Json read_json(const std::string& path) {
   std::ifstream in(path);
-  if (!in) throw Error("cannot open the figure file \"" + path + "\"; check that it exists and can be read");
+  if (!in)
+    throw Error("cannot open the figure file \"" + path +
+                "\"; check that it exists and can be read");
   try {
     return Json::parse(in);
   } catch (const Json::exception& e) {

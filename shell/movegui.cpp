@@ -10,8 +10,8 @@ namespace tav {
 namespace {
 
 constexpr std::array<const char*, 10> kPositions = {
-    "north", "south", "east", "west", "northeast", "southeast", "northwest", "southwest",
-    "center", "onscreen"};
+    "north",     "south",     "east",      "west",   "northeast",
+    "southeast", "northwest", "southwest", "center", "onscreen"};
 
 // What the arguments name: the window (empty: not given) and the place, a name or a pair.
 struct Placement {
@@ -25,8 +25,10 @@ bool is_single_valid_handle(const Value& v) {
 
 Placement read_arguments(const std::vector<Value>& args) {
   if (args.size() > 3)
-    throw Error("Too many input arguments: movegui takes at most three (a window, a position "
-                "and the callback's event data), got " + std::to_string(args.size()));
+    throw Error(
+        "Too many input arguments: movegui takes at most three (a window, a position "
+        "and the callback's event data), got " +
+        std::to_string(args.size()));
   Placement p;
   for (size_t i = 0; i < args.size(); ++i) {
     const Value& a = args[i];
@@ -92,8 +94,8 @@ Row new_corner(const Value& position, const Row& oldpos, double sw, double sh, d
   if (name == "southwest") return row({0, 0});
   if (name == "center") return row({(sw - fw) / 2, (sh - fh) / 2});
   // "onscreen": the current corner, kept inside the screen.
-  return row({std::min(std::max(oldpos(0), 0.0), sw - fw),
-              std::min(std::max(oldpos(1), 0.0), sh - fh)});
+  return row(
+      {std::min(std::max(oldpos(0), 0.0), sw - fw), std::min(std::max(oldpos(1), 0.0), sh - fh)});
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ std::vector<Handle> open_windows(const std::string& token) {
   const Matrix& m = stored.matrix();
   for (Index i = 0; i < m.size(); ++i) {
     const Handle h = m.data()[i];
-    if (gr().valid(h) && gr().type(h) == "figure" && gr().appdata(h, kTokenOfWindow) == Value(token))
+    if (gr().valid(h) && gr().type(h) == "figure" &&
+        gr().appdata(h, kTokenOfWindow) == Value(token))
       figs.push_back(h);
   }
   return figs;

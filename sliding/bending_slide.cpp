@@ -75,8 +75,8 @@ bool consecutive_points(const SlideDirections& d) {
 // Rows i..i+R-1 of [L·bx, L·by] for the q×q block L: sums held in registers (two chains of
 // multiply-adds per eight rows), L read once.
 template <class K, int R>
-TAV_ALWAYS_INLINE void stacked_rows(const double* l, Index q, const double* bx,
-                                    const double* by, Index i, double* rx, double* ry) {
+TAV_ALWAYS_INLINE void stacked_rows(const double* l, Index q, const double* bx, const double* by,
+                                    Index i, double* rx, double* ry) {
   using B = lanes::Block<K, R>;
   B sx = lanes::zero<K, R>(), sy = sx;
   for (Index j = 0; j < q; ++j) {
@@ -121,8 +121,8 @@ TAV_ALWAYS_INLINE void stacked_product(const Matrix& l, const Eigen::VectorXd& b
 // of eight rows counted back from the last row, the first block overlapping the second when
 // the length is not a multiple of eight (its rows are written twice with the same values).
 template <class K>
-TAV_ALWAYS_INLINE void system_column(const double* tx, const double* ty, const double* la,
-                                     Index a, Index cols, double* m) {
+TAV_ALWAYS_INLINE void system_column(const double* tx, const double* ty, const double* la, Index a,
+                                     Index cols, double* m) {
   const double xa = tx[a], ya = ty[a];
   if (cols - a < 8) {
     for (Index c = a; c < cols; ++c) m[c] = (xa * tx[c] + ya * ty[c]) * la[c];
@@ -224,7 +224,7 @@ void form_system(const SlideDirections& d, const CurveEnergy& e, Index q, SlideW
       const Index pc = d.point[static_cast<size_t>(c)];
       const double xc = d.tx(c), yc = d.ty(c);
       ws.m.lower(c, a) = xa * (l(pa, pc) * xc + l(pa, q + pc) * yc) +
-                   ya * (l(q + pa, pc) * xc + l(q + pa, q + pc) * yc);
+                         ya * (l(q + pa, pc) * xc + l(q + pa, q + pc) * yc);
     }
   }
 }

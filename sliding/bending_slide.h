@@ -33,7 +33,7 @@ void slide_tangents(const Row& target, bool closed, SlideDirections& d);
 // the x and the y coordinates have the same block and do not couple (the form of makeLfinal),
 // which halves the work of a step.
 struct CurveEnergy {
-  Matrix l;                     // q×q block when block_diagonal, else the whole 2q×2q matrix
+  Matrix l;  // q×q block when block_diagonal, else the whole 2q×2q matrix
   bool block_diagonal = false;
 };
 CurveEnergy curve_energy(const Matrix& lfinal);  // detects the block form

@@ -57,8 +57,7 @@ TAV_ALWAYS_INLINE void solve_rows(double* a, Index ld, Index i, Index j0, const 
   const B c0 = load<K, R>(p0) * inv_d[0];
   const B c1 = (load<K, R>(p0 + ld) - c0 * g(1, 0)) * inv_d[1];
   const B c2 = (load<K, R>(p0 + 2 * ld) - c0 * g(2, 0) - c1 * g(2, 1)) * inv_d[2];
-  const B c3 =
-      (load<K, R>(p0 + 3 * ld) - c0 * g(3, 0) - c1 * g(3, 1) - c2 * g(3, 2)) * inv_d[3];
+  const B c3 = (load<K, R>(p0 + 3 * ld) - c0 * g(3, 0) - c1 * g(3, 1) - c2 * g(3, 2)) * inv_d[3];
   store<K, R>(p0, c0);
   store<K, R>(p0 + ld, c1);
   store<K, R>(p0 + 2 * ld, c2);
@@ -90,8 +89,7 @@ TAV_ALWAYS_INLINE bool factor_diagonal(double* a, Index ld, Index j0, double* in
   const double l32 = a32 * i2;
   const double a33 = c3[0] - l30 * c0[3] - l31 * a31 - l32 * a32;
   if (!usable(a33)) return false;
-  const double d0 = std::sqrt(p0), d1 = std::sqrt(a11), d2 = std::sqrt(a22),
-               d3 = std::sqrt(a33);
+  const double d0 = std::sqrt(p0), d1 = std::sqrt(a11), d2 = std::sqrt(a22), d3 = std::sqrt(a33);
   inv_d[0] = 1 / d0, inv_d[1] = 1 / d1, inv_d[2] = 1 / d2, inv_d[3] = 1 / d3;
   c0[0] = d0, c0[1] = l10 * d0, c0[2] = l20 * d0, c0[3] = l30 * d0;
   c1[0] = d1, c1[1] = l21 * d1, c1[2] = l31 * d1;
@@ -106,14 +104,16 @@ template <class K>
 TAV_ALWAYS_INLINE bool factor_panels(double* a, Index ld, double* inv_diag) {
   for (Index j0 = 0; j0 < ld; j0 += kPanel) {
     if (j0 > 0)
-      for_row_blocks(j0, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
-        subtract_products<K, rows>(a, ld, i, j0);
-      });
+      for_row_blocks(
+          j0, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
+            subtract_products<K, rows>(a, ld, i, j0);
+          });
     double* inv_d = inv_diag + j0;
     if (!factor_diagonal(a, ld, j0, inv_d)) return false;
-    for_row_blocks(j0 + kPanel, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
-      solve_rows<K, rows>(a, ld, i, j0, inv_d);
-    });
+    for_row_blocks(
+        j0 + kPanel, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
+          solve_rows<K, rows>(a, ld, i, j0, inv_d);
+        });
   }
   return true;
 }
@@ -130,12 +130,14 @@ TAV_ALWAYS_INLINE void forward(const double* a, Index ld, const double* inv_diag
   const double y2 = (x[j0 + 2] - g(2, 0) * y0 - g(2, 1) * y1) * inv[2];
   const double y3 = (x[j0 + 3] - g(3, 0) * y0 - g(3, 1) * y1 - g(3, 2) * y2) * inv[3];
   x[j0] = y0, x[j0 + 1] = y1, x[j0 + 2] = y2, x[j0 + 3] = y3;
-  for_row_blocks(j0 + kPanel, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
-    const double* c0 = a + j0 * ld + i;
-    store<K, rows>(x + i, load<K, rows>(x + i) -
-                              (load<K, rows>(c0) * y0 + load<K, rows>(c0 + ld) * y1 +
-                               load<K, rows>(c0 + 2 * ld) * y2 + load<K, rows>(c0 + 3 * ld) * y3));
-  });
+  for_row_blocks(
+      j0 + kPanel, ld, [&](auto rows, Index i) __attribute__((always_inline)) {
+        const double* c0 = a + j0 * ld + i;
+        store<K, rows>(x + i,
+                       load<K, rows>(x + i) -
+                           (load<K, rows>(c0) * y0 + load<K, rows>(c0 + ld) * y1 +
+                            load<K, rows>(c0 + 2 * ld) * y2 + load<K, rows>(c0 + 3 * ld) * y3));
+      });
 }
 
 // Back substitution through panel j0 with G': the products of its four columns with the
@@ -187,8 +189,7 @@ void substitute_plain(const double* a, Index ld, const double* inv, double* x) {
 TAV_AVX512_KERNEL bool factor_avx512(double* a, Index ld, double* inv) {
   return factor_panels<lanes::VectorBlocks>(a, ld, inv);
 }
-TAV_AVX512_KERNEL void substitute_avx512(const double* a, Index ld, const double* inv,
-                                         double* x) {
+TAV_AVX512_KERNEL void substitute_avx512(const double* a, Index ld, const double* inv, double* x) {
   substitute<lanes::VectorBlocks>(a, ld, inv, x);
 }
 #endif

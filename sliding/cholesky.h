@@ -29,8 +29,8 @@ class SmallCholesky {
  private:
   void reset_padding();
 
-  Matrix a_;           // ld_ × ld_
-  Eigen::VectorXd x_;  // the solve's right-hand side, padded with zeros to ld_
+  Matrix a_;                  // ld_ × ld_
+  Eigen::VectorXd x_;         // the solve's right-hand side, padded with zeros to ld_
   Eigen::VectorXd inv_diag_;  // reciprocals of the factor's diagonal
   Index n_ = 0, ld_ = 0;
   bool padding_ready_ = false;

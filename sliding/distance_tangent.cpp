@@ -19,7 +19,8 @@ Tangent distance_tangent(const Eigen::Ref<const Row>& target, Index k, bool cloo
   const auto x = [&](Index p) { return target(2 * p - 2); };  // p: 1-based point
   const auto y = [&](Index p) { return target(2 * p - 1); };
   if (!cloop && i == 1) return end_point_tangent(x(1), y(1), x(2), y(2), x(3), y(3));
-  if (!cloop && i == k) return end_point_tangent(x(k), y(k), x(k - 1), y(k - 1), x(k - 2), y(k - 2));
+  if (!cloop && i == k)
+    return end_point_tangent(x(k), y(k), x(k - 1), y(k - 1), x(k - 2), y(k - 2));
   // Chord between the neighbours: interior chords point backwards along the curve, the
   // wrapped chords at the two ends of a closed curve forwards.
   if (i == 1) return chord_tangent(x(2), y(2), x(k), y(k));

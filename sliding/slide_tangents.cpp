@@ -201,7 +201,8 @@ void end_window_tangent(const Row& target, Index p, Index col, SlideDirections& 
     ys[j] = target(2 * (first + j) + 1);
   }
   const double x0 = target(2 * p), y0 = target(2 * p + 1);
-  const Tangent t = first_end ? window_tangent<5>(xs, ys, x0, y0) : window_tangent<6>(xs, ys, x0, y0);
+  const Tangent t =
+      first_end ? window_tangent<5>(xs, ys, x0, y0) : window_tangent<6>(xs, ys, x0, y0);
   d.point[static_cast<std::size_t>(col)] = p;
   d.tx(col) = t.x;
   d.ty(col) = t.y;
@@ -223,8 +224,8 @@ void centred_plain(const Row& t, bool closed, Index from, Index to, Index col, S
   all_centred_tangents<Lanes>(t, closed, from, to, col, d);
 }
 #ifdef TAV_AVX2_KERNEL
-TAV_AVX512_KERNEL void centred_avx512(const Row& t, bool closed, Index from, Index to,
-                                      Index col, SlideDirections& d) {
+TAV_AVX512_KERNEL void centred_avx512(const Row& t, bool closed, Index from, Index to, Index col,
+                                      SlideDirections& d) {
   all_centred_tangents<WideLanes>(t, closed, from, to, col, d);
 }
 #endif

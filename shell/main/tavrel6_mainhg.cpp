@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <iostream>
 
+#include "engine/file_kind.h"
+#include "engine/point_query.h"
 #include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
-#include "engine/file_kind.h"
-#include "engine/point_query.h"
-#include "shell/qt/qt_backend.h"
 #include "shell/callback_runner.h"
 #include "shell/lifecycle.h"
+#include "shell/qt/qt_backend.h"
 #include "shell/tavrel6.h"
 
 namespace {

@@ -1,7 +1,5 @@
 #include "shell/qt/figure_window.h"
 
-#include <cairo.h>
-
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 
 #include "display/render.h"
@@ -66,7 +65,9 @@ std::optional<QColor> color_property(Handle h, const char* name) {
 
 double screen_height() { return gr().get(0, "screensize").matrix().data()[3]; }
 
-bool is_normalized(Handle h) { return lower_case(text_property(h, "Units", "pixels")) == "normalized"; }
+bool is_normalized(Handle h) {
+  return lower_case(text_property(h, "Units", "pixels")) == "normalized";
+}
 
 // Paints the figure's background and every axes of it at its place; the controls lie on top.
 class FigureCanvas : public QWidget {
@@ -99,9 +100,9 @@ class FigureCanvas : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(color_property(fig_, "Color").value_or(QColor(240, 240, 240)));
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        image.bits(), CAIRO_FORMAT_ARGB32, image.width(), image.height(),
-        static_cast<int>(image.bytesPerLine()));
+    cairo_surface_t* surface =
+        cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_ARGB32, image.width(),
+                                            image.height(), static_cast<int>(image.bytesPerLine()));
     cairo_t* cr = cairo_create(surface);
     try {
       for (Handle h : gr().children(fig_)) {
@@ -140,7 +141,10 @@ QString button_label(Handle h) { return string_of(h).replace('&', "&&"); }
 
 FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close,
                            QtBackend* desktop)
-    : fig_(fig), on_activate_(std::move(on_activate)), on_close_(std::move(on_close)), desktop_(desktop) {
+    : fig_(fig),
+      on_activate_(std::move(on_activate)),
+      on_close_(std::move(on_close)),
+      desktop_(desktop) {
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -181,7 +185,8 @@ void FigureWindow::place_panel() {
   // As wide as the controls, and a scroll bar's width more when the window is too low for them.
   const bool scrolls = panel_->height() > surface_->height();
   const int bar = scrolls ? panel_scroll_->verticalScrollBar()->sizeHint().width() : 0;
-  panel_scroll_->setGeometry(0, 0, panel_->width() + bar, std::min(surface_->height(), panel_->height()));
+  panel_scroll_->setGeometry(0, 0, panel_->width() + bar,
+                             std::min(surface_->height(), panel_->height()));
   panel_scroll_->raise();
 }
 
@@ -195,7 +200,8 @@ void FigureWindow::build_desktop() {
   log_->setReadOnly(true);
   log_->setMaximumBlockCount(20000);
   log_->setFixedHeight(kLogHeightPx);
-  log_->setToolTip(QStringLiteral("Everything the console shows: the run's values, warnings and messages (select and copy)"));
+  log_->setToolTip(QStringLiteral(
+      "Everything the console shows: the run's values, warnings and messages (select and copy)"));
   log_->setVisible(false);
   layout->addWidget(log_);
   auto* bar = new QStatusBar(this);
@@ -204,15 +210,19 @@ void FigureWindow::build_desktop() {
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   bar->addWidget(status_, 1);
   stop_ = new QPushButton(QStringLiteral("Stop"), bar);
-  stop_->setToolTip(QStringLiteral("End the iterated run after the current pass (Esc); the earlier sample and reference are kept"));
+  stop_->setToolTip(
+      QStringLiteral("End the iterated run after the current pass (Esc); the earlier sample and "
+                     "reference are kept"));
   stop_->setVisible(false);
-  connect(stop_, &QPushButton::clicked, stop_, [this] { action(QStringLiteral("Stop"))->trigger(); });
+  connect(stop_, &QPushButton::clicked, stop_,
+          [this] { action(QStringLiteral("Stop"))->trigger(); });
   bar->addPermanentWidget(stop_);
   log_toggle_ = new QToolButton(bar);
   log_toggle_->setText(QStringLiteral("Log"));
   log_toggle_->setCheckable(true);
   log_toggle_->setToolTip(QStringLiteral("Show or hide the log pane (Ctrl+L)"));
-  connect(log_toggle_, &QToolButton::toggled, log_toggle_, [this](bool on) { set_log_visible(on); });
+  connect(log_toggle_, &QToolButton::toggled, log_toggle_,
+          [this](bool on) { set_log_visible(on); });
   bar->addPermanentWidget(log_toggle_);
   layout->addWidget(bar);
   menus_->ensurePolished();
@@ -342,7 +352,8 @@ QPointF FigureWindow::surface_point(double x, double y) const {
     if (gr().type(a) != "axes") continue;
     const Row p = gr().pixel_position(a);
     const AxesBox b = axes_box(gr(), a, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
-    return {b.left + (x - b.x0) * b.pixels_per_unit_x(), b.top + b.height - (y - b.y0) * b.pixels_per_unit_y()};
+    return {b.left + (x - b.x0) * b.pixels_per_unit_x(),
+            b.top + b.height - (y - b.y0) * b.pixels_per_unit_y()};
   }
   return {};
 }
@@ -353,7 +364,8 @@ void FigureWindow::wheel_turned(QPointF at, double steps) {
   if (ax < 0 || steps == 0 || (desktop_ && desktop_->busy())) return;
   const double f = std::pow(kZoomPerStep, -steps);  // the share of the range that stays
   const double cx = b.data_x(at.x()), cy = b.data_y(at.y());
-  gr().axis(ax, row({cx - (cx - b.x0) * f, cx + (b.x1 - cx) * f, cy - (cy - b.y0) * f, cy + (b.y1 - cy) * f}));
+  gr().axis(ax, row({cx - (cx - b.x0) * f, cx + (b.x1 - cx) * f, cy - (cy - b.y0) * f,
+                     cy + (b.y1 - cy) * f}));
   sync();
 }
 
@@ -365,7 +377,8 @@ void FigureWindow::pointer_pressed(QPointF at) {
 }
 
 void FigureWindow::pointer_moved(QPointF at, bool button_down) {
-  if (button_down && pressed_axes_ >= 0 && gr().valid(pressed_axes_) && !(desktop_ && desktop_->busy())) {
+  if (button_down && pressed_axes_ >= 0 && gr().valid(pressed_axes_) &&
+      !(desktop_ && desktop_->busy())) {
     const QPointF d = at - pressed_at_;
     if (!dragged_ && std::hypot(d.x(), d.y()) < kDragPx) return;
     dragged_ = true;
@@ -467,12 +480,16 @@ void FigureWindow::sync_geometry() {
     // for all of it the window fits the screen and its surface scrolls.
     const QSize extra = chrome();
     const Row screen = gr().get(0, "screensize").matrix();
-    const int w = std::min(static_cast<int>(std::lround(pos(2))) + extra.width(), static_cast<int>(screen(2)));
+    const int w = std::min(static_cast<int>(std::lround(pos(2))) + extra.width(),
+                           static_cast<int>(screen(2)));
     const int h = std::min(static_cast<int>(std::lround(pos(3))) + extra.height(),
                            static_cast<int>(screen(3)) - kTitleBarPx);
-    const int top = static_cast<int>(std::lround(screen_height() - pos(1) - pos(3))) - extra.height();
-    setGeometry(std::clamp(static_cast<int>(std::lround(pos(0))), 0, std::max(0, static_cast<int>(screen(2)) - w)),
-                std::clamp(top, kTitleBarPx, std::max(kTitleBarPx, static_cast<int>(screen(3)) - h)), w, h);
+    const int top =
+        static_cast<int>(std::lround(screen_height() - pos(1) - pos(3))) - extra.height();
+    setGeometry(
+        std::clamp(static_cast<int>(std::lround(pos(0))), 0,
+                   std::max(0, static_cast<int>(screen(2)) - w)),
+        std::clamp(top, kTitleBarPx, std::max(kTitleBarPx, static_cast<int>(screen(3)) - h)), w, h);
     applying_ = false;
     applied_pos_ = pos;
   }
@@ -545,7 +562,7 @@ void FigureWindow::update_widget(Handle h, QWidget* w, double host_height) {
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(string_of(h));
     const std::string align = text_property(h, "HorizontalAlignment", "left");
-    label->setAlignment(Qt::AlignTop | (align == "center" ? Qt::AlignHCenter
+    label->setAlignment(Qt::AlignTop | (align == "center"  ? Qt::AlignHCenter
                                         : align == "right" ? Qt::AlignRight
                                                            : Qt::AlignLeft));
     if (const auto bg = color_property(h, "BackgroundColor")) {
@@ -604,7 +621,8 @@ void FigureWindow::moveEvent(QMoveEvent* event) {
 
 void FigureWindow::store_outer_corner() {
   Row pos = gr().pixel_position(fig_);
-  const Row moved = row({static_cast<double>(x()), screen_height() - y() - chrome().height() - pos(3), pos(2), pos(3)});
+  const Row moved = row({static_cast<double>(x()),
+                         screen_height() - y() - chrome().height() - pos(3), pos(2), pos(3)});
   if (moved == pos) return;
   const Value units = gr().get(fig_, "Units");
   gr().set(fig_, "Units", Value("pixels"));
@@ -622,9 +640,11 @@ void FigureWindow::follow_resize(double dw, double dh) {
 
   const Value units = gr().get(fig_, "Units");
   gr().set(fig_, "Units", Value("pixels"));
-  gr().set(fig_, "Position", Value(row({static_cast<double>(x()), screen_height() - y() - chrome().height() - surface_->height(),
-                                        static_cast<double>(surface_->width()),
-                                        static_cast<double>(surface_->height())})));
+  gr().set(
+      fig_, "Position",
+      Value(row(
+          {static_cast<double>(x()), screen_height() - y() - chrome().height() - surface_->height(),
+           static_cast<double>(surface_->width()), static_cast<double>(surface_->height())})));
   gr().set(fig_, "Units", units);
   applied_pos_ = gr().pixel_position(fig_);
 

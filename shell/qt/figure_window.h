@@ -2,9 +2,10 @@
 // One figure of the object model as a top-level Qt window: its axes painted by the cairo
 // renderer, its controls as Qt widgets at their positions (the model counts y from the bottom,
 // Qt from the top). The controls lie on a panel that scrolls by itself when the window is lower
-// than the controls need; the axes always fit the window. A resize by the user keeps the controls at their distance from the top-left corner and
-// gives the extra room to axes laid out in fixed units; normalised ones scale. The mouse
-// zooms (wheel, about the pointer), pans (drag) and fits (double click) the axes.
+// than the controls need; the axes always fit the window. A resize by the user keeps the controls
+// at their distance from the top-left corner and gives the extra room to axes laid out in fixed
+// units; normalised ones scale. The mouse zooms (wheel, about the pointer), pans (drag) and fits
+// (double click) the axes.
 //
 // The program's main window (a desktop window) also has a menu bar with the actions of its
 // controls and their shortcuts, a status line with the run's progress and a Stop button, a

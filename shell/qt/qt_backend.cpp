@@ -1,5 +1,6 @@
 #include "shell/qt/qt_backend.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -9,10 +10,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLayout>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QAction>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
@@ -163,7 +163,8 @@ FigureWindow* QtBackend::desktop_window() const {
 
 std::unique_ptr<QSettings> QtBackend::settings() const {
   if (!remember) return nullptr;
-  if (!settings_file.isEmpty()) return std::make_unique<QSettings>(settings_file, QSettings::IniFormat);
+  if (!settings_file.isEmpty())
+    return std::make_unique<QSettings>(settings_file, QSettings::IniFormat);
   return std::make_unique<QSettings>(QStringLiteral("tavrel6"), QStringLiteral("tavrel6"));
 }
 
@@ -199,7 +200,8 @@ void QtBackend::remember_window(FigureWindow& window) {
   if (!s) return;
   s->setValue(QStringLiteral("window/size"), window.size());
   s->setValue(QStringLiteral("window/place"), window.pos());
-  s->setValue(QStringLiteral("window/log"), window.log_pane() && window.log_pane()->isVisibleTo(&window));
+  s->setValue(QStringLiteral("window/log"),
+              window.log_pane() && window.log_pane()->isVisibleTo(&window));
   for (Handle h : gr().listing(window.figure())) {
     const Value tag = gr().get(h, "Tag"), style = gr().get(h, "Style");
     if (tag.is_text() && !tag.text().empty() && style.is_text() && style.text() == "checkbox")
@@ -229,8 +231,10 @@ void QtBackend::restore_window(FigureWindow& window) {
   }
   window.set_log_visible(s->value(QStringLiteral("window/log"), false).toBool());
   // Sized and placed like the window closed last; the figure follows once the window shows.
-  if (s->contains(QStringLiteral("window/size"))) window.resize(s->value(QStringLiteral("window/size")).toSize());
-  if (s->contains(QStringLiteral("window/place"))) window.move(s->value(QStringLiteral("window/place")).toPoint());
+  if (s->contains(QStringLiteral("window/size")))
+    window.resize(s->value(QStringLiteral("window/size")).toSize());
+  if (s->contains(QStringLiteral("window/place")))
+    window.move(s->value(QStringLiteral("window/place")).toPoint());
   window.sync();
 }
 
@@ -277,22 +281,26 @@ void QtBackend::menu_command(FigureWindow& window, const std::string& name) {
     return;
   }
   if (name == "FitDrawing") return window.fit_drawing();
-  if (name == "ShowLog") return window.set_log_visible(window.action(QStringLiteral("ShowLog"))->isChecked());
+  if (name == "ShowLog")
+    return window.set_log_visible(window.action(QStringLiteral("ShowLog"))->isChecked());
   if (name.rfind("Pause", 0) == 0) {
     const int ms = std::stoi(name.substr(5));
     set_pass_pause_seconds(ms / 1000.0);
     for (int choice : pass_pause_choices_ms())
-      if (QAction* a = window.action(QStringLiteral("Pause%1").arg(choice))) a->setChecked(choice == ms);
+      if (QAction* a = window.action(QStringLiteral("Pause%1").arg(choice)))
+        a->setChecked(choice == ms);
     if (const auto s = settings()) s->setValue(QStringLiteral("run/pauseMs"), ms);
     return;
   }
   const bool about = name == "About";
-  auto* box = new QMessageBox(QMessageBox::Information,
-                              about ? QStringLiteral("About tavrel6") : QStringLiteral("tavrel6: short guide"),
-                              about ? QStringLiteral("tavrel6 %1\nTwo-dimensional geometric morphometrics: "
-                                                     "semi-landmark sliding and consensus.").arg(TAV_VERSION)
-                                    : QString::fromUtf8(kGuide),
-                              QMessageBox::Ok, &window);
+  auto* box = new QMessageBox(
+      QMessageBox::Information,
+      about ? QStringLiteral("About tavrel6") : QStringLiteral("tavrel6: short guide"),
+      about ? QStringLiteral("tavrel6 %1\nTwo-dimensional geometric morphometrics: "
+                             "semi-landmark sliding and consensus.")
+                  .arg(TAV_VERSION)
+            : QString::fromUtf8(kGuide),
+      QMessageBox::Ok, &window);
   box->setObjectName(QString::fromStdString(name));
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
@@ -320,8 +328,9 @@ bool QtBackend::ensure_application() {
     qApp->setQuitOnLastWindowClosed(false);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect area = screen->availableGeometry();
-      gr().set(0, "screensize", Value(row({1, 1, static_cast<double>(area.width()),
-                                           static_cast<double>(area.height())})));
+      gr().set(0, "screensize",
+               Value(row(
+                   {1, 1, static_cast<double>(area.width()), static_cast<double>(area.height())})));
     }
     poll_ = std::make_unique<QTimer>();
     QObject::connect(poll_.get(), &QTimer::timeout, [this] {
@@ -351,7 +360,8 @@ void QtBackend::sync() {
   if (!gr().figures().empty() && !ensure_application()) return;
   for (auto it = windows_.begin(); it != windows_.end();) {
     // A figure made the main window after its window was shown gets a window of that kind.
-    const bool desktop = gr().valid(it->first) && gr().appdata(it->first, kDesktopName) == Value(1.0);
+    const bool desktop =
+        gr().valid(it->first) && gr().appdata(it->first, kDesktopName) == Value(1.0);
     if (shows(it->first) && it->second.window->desktop() == desktop) {
       ++it;
       continue;
@@ -366,8 +376,9 @@ void QtBackend::sync() {
       shown.serial = ++next_serial_;
       gr().set_appdata(fig, kSerialName, Value(shown.serial));
       const bool desktop = gr().appdata(fig, kDesktopName) == Value(1.0);
-      shown.window = new FigureWindow(fig, [this](Handle h) { activate(h); },
-                                      [this](Handle h) { close_figure(h); }, desktop ? this : nullptr);
+      shown.window = new FigureWindow(
+          fig, [this](Handle h) { activate(h); }, [this](Handle h) { close_figure(h); },
+          desktop ? this : nullptr);
       if (desktop) restore_window(*shown.window);
     } else {
       shown.window->sync();
@@ -484,7 +495,8 @@ void QtBackend::message(const std::string& text) {
     return;
   }
   // The log pane shows every message; tell_user has written most of them there already.
-  if (log_tail_.size() < text.size() + 1 || log_tail_.compare(log_tail_.size() - text.size() - 1, std::string::npos, text + "\n") != 0)
+  if (log_tail_.size() < text.size() + 1 ||
+      log_tail_.compare(log_tail_.size() - text.size() - 1, std::string::npos, text + "\n") != 0)
     log(text + "\n");
   auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("tavrel6"),
                               QString::fromStdString(text), QMessageBox::Ok, dialog_parent());
@@ -552,12 +564,15 @@ int QtBackend::event_loop() {
 
 void QtBackend::to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) {
   if (!ensure_application())
-    throw Error("the clipboard needs a display, and there is none; export the picture to a file "
-                "instead");
+    throw Error(
+        "the clipboard needs a display, and there is none; export the picture to a file "
+        "instead");
   auto* mime = new QMimeData;
-  mime->setData(QStringLiteral("image/svg+xml"), QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
+  mime->setData(QStringLiteral("image/svg+xml"),
+                QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
   QImage image;
-  if (image.loadFromData(png.data(), static_cast<int>(png.size()), "PNG")) mime->setImageData(image);
+  if (image.loadFromData(png.data(), static_cast<int>(png.size()), "PNG"))
+    mime->setImageData(image);
   QGuiApplication::clipboard()->setMimeData(mime);
 }
 

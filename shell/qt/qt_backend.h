@@ -3,6 +3,8 @@
 // in line with it; file, message and error dialogs; waits that keep the windows alive; the
 // event loop; the clipboard. The application object is made only when a window must be shown,
 // so command-line use needs no display.
+#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -11,9 +13,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-
-#include <QString>
-#include <QStringList>
 
 #include "platform/backend.h"
 

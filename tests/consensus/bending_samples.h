@@ -43,8 +43,7 @@ inline std::vector<LeafSpecimen> leaf_specimens(int n, unsigned seed) {
   std::vector<LeafSpecimen> out;
   for (int i = 0; i < n; ++i) {
     LeafSpecimen sp{0.45 + 0.1 * u(gen), 0.4 * u(gen), 1 + 0.3 * u(gen), u(gen), u(gen), {}};
-    for (int j = 0; j < kLeafCurve; ++j)
-      sp.s.push_back((j + 0.5 + 0.3 * u(gen)) / kLeafCurve);
+    for (int j = 0; j < kLeafCurve; ++j) sp.s.push_back((j + 0.5 + 0.3 * u(gen)) / kLeafCurve);
     out.push_back(sp);
   }
   return out;
@@ -60,12 +59,12 @@ inline Matrix leaf_sample(const std::vector<LeafSpecimen>& sps) {
   Matrix x(static_cast<Index>(sps.size()), 2 * k + 1);
   for (Index i = 0; i < x.rows(); ++i) {
     const LeafSpecimen& sp = sps[static_cast<std::size_t>(i)];
-    const Eigen::RowVector2d pts[3] = {leaf_point(0, sp.width), leaf_point(0.5, sp.width),
-                                       {0.1, 0.02}};
+    const Eigen::RowVector2d pts[3] = {
+        leaf_point(0, sp.width), leaf_point(0.5, sp.width), {0.1, 0.02}};
     for (Index p = 0; p < 3; ++p) x.block(i, 2 * p, 1, 2) = placed(sp, pts[p]);
     for (Index j = 0; j < kLeafCurve; ++j)
-      x.block(i, 6 + 2 * j, 1, 2) = placed(sp, leaf_point(sp.s[static_cast<std::size_t>(j)],
-                                                          sp.width));
+      x.block(i, 6 + 2 * j, 1, 2) =
+          placed(sp, leaf_point(sp.s[static_cast<std::size_t>(j)], sp.width));
     x(i, 2 * k) = 7 + static_cast<double>(i);
   }
   return x;

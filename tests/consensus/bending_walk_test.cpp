@@ -1,10 +1,10 @@
+#include "consensus/bending_walk.h"
+
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "consensus/bending_samples.h"
-#include "consensus/bending_walk.h"
 #include "consensus/consensus.h"
 #include "consensus/normalise_rows.h"
 #include "support/test_support.h"
@@ -18,7 +18,8 @@ struct Superimposed {
 };
 
 Superimposed leaf_run_start(int n, unsigned seed) {
-  const Consensus c = getconsensus(normalise_rows(test::leaf_sample(test::leaf_specimens(n, seed))));
+  const Consensus c =
+      getconsensus(normalise_rows(test::leaf_sample(test::leaf_specimens(n, seed))));
   return {c.y, c.xpt};
 }
 

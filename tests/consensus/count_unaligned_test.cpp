@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 #include <numbers>
 #include <string>
 
@@ -54,7 +53,8 @@ TEST(CountUnalignedErrors, RefusesAShortOrDegenerateReference) {
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(10), 5); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("reference has 10 numbers")));
   EXPECT_THAT([&] { count_unaligned(x, Row::Ones(40), 5); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("all points of the reference coincide")));
+              ::testing::ThrowsMessage<Error>(
+                  ::testing::HasSubstr("all points of the reference coincide")));
 }
 
 }  // namespace

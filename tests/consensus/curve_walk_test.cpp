@@ -1,10 +1,10 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "consensus/curve_walk.h"
 
 #include <cmath>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 
-#include "consensus/curve_walk.h"
 #include "platform/parallel.h"
 
 namespace tav {
@@ -49,12 +49,19 @@ TEST_P(SlidingCurvesRefuse, NamesTheCurveAndTheFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SlidingCurvesRefuse,
-    ::testing::Values(
-        BadCase{"short_open", 2, {2, 6},
-                "curve 2 has 2 points; an open curve needs at least 3 to slide"},
-        BadCase{"short_closed", -1, {4, 5}, "curve -1 has 2 points; a closed curve needs at least 3"},
-        BadCase{"point_beyond_k", 1, {3, 9, 8}, "curve 1 lists point 9, but the specimens have points 1 to 8"},
-        BadCase{"point_zero", -2, {1, 0, 3}, "curve -2 lists point 0"}),
+    ::testing::Values(BadCase{"short_open",
+                              2,
+                              {2, 6},
+                              "curve 2 has 2 points; an open curve needs at least 3 to slide"},
+                      BadCase{"short_closed",
+                              -1,
+                              {4, 5},
+                              "curve -1 has 2 points; a closed curve needs at least 3"},
+                      BadCase{"point_beyond_k",
+                              1,
+                              {3, 9, 8},
+                              "curve 1 lists point 9, but the specimens have points 1 to 8"},
+                      BadCase{"point_zero", -2, {1, 0, 3}, "curve -2 lists point 0"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST(WalkCurves, LaterCurvesSeeEarlierResultsAndTrailingValuesStay) {
@@ -66,9 +73,8 @@ TEST(WalkCurves, LaterCurvesSeeEarlierResultsAndTrailingValuesStay) {
   Matrix x = Matrix::Zero(3, 11);
   x.col(10) << 7, 8, 9;
   // Each curve adds its code to every coordinate it reads: point 3 gets 1 + 2.
-  walk_curves(x, curves, [&](std::size_t c, const Row& cur) {
-    return Row(cur.array() + curves[c].code);
-  });
+  walk_curves(x, curves,
+              [&](std::size_t c, const Row& cur) { return Row(cur.array() + curves[c].code); });
   for (Index i = 0; i < 3; ++i) {
     EXPECT_EQ(x(i, 0), 1.0);
     EXPECT_EQ(x(i, 4), 3.0);

@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "consensus/consensus.h"
@@ -78,9 +77,15 @@ TEST_P(GetconsensusdistFault, IsRefusedWithTheCurveOrSpecimenNamed) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, GetconsensusdistFault,
     ::testing::Values(
-        Fault{"short_open_curve", 3, {2, 3}, -1,
+        Fault{"short_open_curve",
+              3,
+              {2, 3},
+              -1,
               "curve 2 has 2 points; an open curve needs at least 3 to slide"},
-        Fault{"short_closed_curve", 0, {5, 6}, -1,
+        Fault{"short_closed_curve",
+              0,
+              {5, 6},
+              -1,
               "curve -1 has 2 points; a closed curve needs at least 3 to slide"},
         Fault{"point_outside", 2, {4, 13, 21, 1}, -1, "curve 1 lists point 21"},
         // Point 14 on point 16 leaves point 15's chord undefined (curve 1: 4 13 14 15 16 1).

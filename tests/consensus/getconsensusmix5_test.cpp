@@ -1,9 +1,8 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -97,7 +96,8 @@ void expect_damped_by_each_pass_change(const Recorder& rec, Row reference) {
   for (std::size_t i = 0; i < rec.passes.size(); ++i) {
     const Recorder::Pass& pass = rec.passes[i];
     const Row xref2 = consensus_of(pass.x);
-    EXPECT_NEAR(pass.devref, (reference - xref2).head(m - 1).squaredNorm(), 1e-12 * (1 + pass.devref))
+    EXPECT_NEAR(pass.devref, (reference - xref2).head(m - 1).squaredNorm(),
+                1e-12 * (1 + pass.devref))
         << "pass " << pass.started;
     const bool last = i + 1 == rec.passes.size();
     const double w = last ? 0.0 : pass.devref > 0.001 ? 0.75 : 0.5;
@@ -274,15 +274,16 @@ TEST(Getconsensusmix5, LeafOutlineKeepsItsSemiLandmarksSpreadAlongTheOutline) {
     const Similarity to_run = landmark_fit(x.row(i), iter.xpt.row(i), 3);
     Matrix outline(400, 2);
     for (Index s = 0; s < outline.rows(); ++s)
-      outline.row(s) = to_run(test::placed(sps[static_cast<std::size_t>(i)],
-                                           test::leaf_point(double(s) / 400,
-                                                            sps[static_cast<std::size_t>(i)].width)));
+      outline.row(s) = to_run(
+          test::placed(sps[static_cast<std::size_t>(i)],
+                       test::leaf_point(double(s) / 400, sps[static_cast<std::size_t>(i)].width)));
     for (int j = 0; j < test::kLeafCurve; ++j) {
       const Index a = 3 + j, b = 3 + (j + 1) % test::kLeafCurve;
-      worst_off = std::max(worst_off,
-                           distance_to_outline(iter.xpt.block(i, 2 * a, 1, 2), outline));
-      const double gap_iter = (iter.xpt.block(i, 2 * a, 1, 2) - iter.xpt.block(i, 2 * b, 1, 2)).norm();
-      const double gap_once = (once.xpt.block(i, 2 * a, 1, 2) - once.xpt.block(i, 2 * b, 1, 2)).norm();
+      worst_off = std::max(worst_off, distance_to_outline(iter.xpt.block(i, 2 * a, 1, 2), outline));
+      const double gap_iter =
+          (iter.xpt.block(i, 2 * a, 1, 2) - iter.xpt.block(i, 2 * b, 1, 2)).norm();
+      const double gap_once =
+          (once.xpt.block(i, 2 * a, 1, 2) - once.xpt.block(i, 2 * b, 1, 2)).norm();
       const double ratio = gap_iter / gap_once;
       worst_ratio = std::max({worst_ratio, ratio, 1 / ratio});
     }

@@ -1,11 +1,10 @@
 // What every run mode owes a researcher: the same answer whatever the orientation of the
 // input, landmarks that keep their own shape, a curve running straight up that slides, and a
 // consensus that is the mean of the saved sample.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <complex>
 #include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -78,8 +77,9 @@ Matrix turned(const Matrix& x, double degrees) {
 }
 
 // A run mode as the engine runs it: the routine, then (sliding modes) the sample fitted onto
-// the consensus once more (onto the user's reference, or with the consensus to a fixed point). The user reference is the plain consensus of the unturned sample,
-// turned with the sample it is used with.
+// the consensus once more (onto the user's reference, or with the consensus to a fixed point). The
+// user reference is the plain consensus of the unturned sample, turned with the sample it is used
+// with.
 struct Mode {
   const char* name;
   std::function<Consensus(const Matrix& x, const CurveProtocol& p, const Row& reference)> run;
@@ -95,16 +95,16 @@ Consensus fitted_onto_reference(Consensus c) {
 
 const Mode kModes[] = {
     {"plain", [](const Matrix& x, const CurveProtocol&, const Row&) { return getconsensus(x); }},
-    {"distance", [](const Matrix& x, const CurveProtocol& p, const Row&) {
-       return fitted(getconsensusdist(x, p));
-     }},
-    {"distance_onto_reference", [](const Matrix& x, const CurveProtocol& p, const Row& r) {
+    {"distance", [](const Matrix& x, const CurveProtocol& p,
+                    const Row&) { return fitted(getconsensusdist(x, p)); }},
+    {"distance_onto_reference",
+     [](const Matrix& x, const CurveProtocol& p, const Row& r) {
        return fitted_onto_reference(getconsensusdistu(x, p, r));
      }},
-    {"bending_one_pass", [](const Matrix& x, const CurveProtocol& p, const Row&) {
-       return fitted(getconsensusmix2(x, p));
-     }},
-    {"bending_iterated", [](const Matrix& x, const CurveProtocol& p, const Row&) {
+    {"bending_one_pass", [](const Matrix& x, const CurveProtocol& p,
+                            const Row&) { return fitted(getconsensusmix2(x, p)); }},
+    {"bending_iterated",
+     [](const Matrix& x, const CurveProtocol& p, const Row&) {
        Silent quiet;
        return fitted(getconsensusmix5(getconsensusdist(x, p).xpt, p, quiet));
      }},
@@ -137,8 +137,9 @@ TEST_P(RunMode, LandmarksKeepTheirOwnShape) {
   const Matrix x = turned(sample(), 90);
   const Consensus c = GetParam().run(x, protocol(), reference_for(sample(), 90));
   for (Index i = 0; i < x.rows(); ++i)
-    EXPECT_LT(procrustes_distance(points_of(c.xpt.row(i), kLandmarks), points_of(x.row(i), kLandmarks)),
-              1e-12)
+    EXPECT_LT(
+        procrustes_distance(points_of(c.xpt.row(i), kLandmarks), points_of(x.row(i), kLandmarks)),
+        1e-12)
         << "specimen " << i + 1;
 }
 
@@ -165,7 +166,8 @@ TEST_P(RunMode, ReorderingTheSpecimensGivesTheSameConsensusAndSample) {
       EXPECT_LT(procrustes_distance(points_of(c.xpt.row(i), all),
                                     points_of(base.xpt.row(order[static_cast<size_t>(i)]), all)),
                 1e-5)
-          << "first specimen " << order[0] + 1 << ", specimen " << order[static_cast<size_t>(i)] + 1;
+          << "first specimen " << order[0] + 1 << ", specimen "
+          << order[static_cast<size_t>(i)] + 1;
   }
 }
 
@@ -185,7 +187,8 @@ TEST_P(RunMode, VerticalStretchSlidesWithoutAMessage) {
 
 // The saved consensus is the mean of the saved superimposed sample (its unit-size mean).
 TEST_P(RunMode, ConsensusIsTheMeanOfTheSample) {
-  if (std::string(GetParam().name) == "distance_onto_reference") GTEST_SKIP() << "its consensus is the user's reference";
+  if (std::string(GetParam().name) == "distance_onto_reference")
+    GTEST_SKIP() << "its consensus is the user's reference";
   const Matrix x = sample();
   const Consensus c = GetParam().run(x, protocol(), reference_for(x, 0));
   const Row mean = c.xpt.colwise().mean();

@@ -39,10 +39,10 @@ inline Design design() {
   for (int j = 1; j <= 4; ++j) d.s.push_back(0.25 + 0.05 * j);
   d.protocol.numfull = -1;
   d.protocol.numopen = 2;
-  d.protocol.members = {{5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4}, {4, 13, 14, 15, 16, 1},
-                        {2, 17, 18, 19, 20, 3}};
-  d.protocol.types = {std::vector<double>(8, 1.0), {0, 0, 0, 0}, {0, 1, 1, 1, 1, 0},
-                      {0, 1, 1, 1, 1, 0}};
+  d.protocol.members = {
+      {5, 6, 7, 8, 9, 10, 11, 12}, {1, 2, 3, 4}, {4, 13, 14, 15, 16, 1}, {2, 17, 18, 19, 20, 3}};
+  d.protocol.types = {
+      std::vector<double>(8, 1.0), {0, 0, 0, 0}, {0, 1, 1, 1, 1, 0}, {0, 1, 1, 1, 1, 0}};
   return d;
 }
 

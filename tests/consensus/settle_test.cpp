@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "consensus/settle.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
-
-#include "consensus/settle.h"
 
 namespace tav {
 namespace {

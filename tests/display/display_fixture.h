@@ -1,14 +1,12 @@
 #pragma once
 // A fresh graphics runtime per test, with a scripted backend, and small readers of what the
 // plots left in the current axes.
-#include <gtest/gtest.h>
-
 #include <cairo.h>
-
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>

@@ -1,13 +1,12 @@
-#include <gmock/gmock.h>
-
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <functional>
-#include "display/render.h"
+#include <gmock/gmock.h>
 #include <iterator>
 
 #include "display/display.h"
+#include "display/render.h"
 #include "display_fixture.h"
 #include "support/test_support.h"
 
@@ -75,7 +74,8 @@ class FigureExportTest : public DisplayTest {
     EXPECT_EQ(after.units, before.units);
     EXPECT_EQ(after.window_units, before.window_units);
     EXPECT_LT(max_abs_diff(after.position, before.position), 1e-12);
-    EXPECT_LT(max_abs_diff(after.limits, before.limits), 1e-12);  // the view as it was (zoomed or not)
+    EXPECT_LT(max_abs_diff(after.limits, before.limits),
+              1e-12);  // the view as it was (zoomed or not)
     EXPECT_EQ(after.aspect, "manual");
   }
 
@@ -101,7 +101,8 @@ TEST_F(FigureExportTest, ClipboardGetsTheEnlargedDrawingWithWidenedLimits) {
   EXPECT_THAT(watching.clipboard_svg, StartsWith("<?xml"));
   EXPECT_THAT(watching.clipboard_svg, HasSubstr("<svg"));
   ASSERT_GT(watching.clipboard_png.size(), 24u);
-  EXPECT_EQ(std::string(watching.clipboard_png.begin(), watching.clipboard_png.begin() + 4), "\x89PNG");
+  EXPECT_EQ(std::string(watching.clipboard_png.begin(), watching.clipboard_png.begin() + 4),
+            "\x89PNG");
   expect_restored(before);
 }
 
@@ -113,14 +114,15 @@ TEST_F(FigureExportTest, EpsDialogShowsItsTitleAndFilterOverTheEnlargedAxesAsThe
   CopyImageEPS(gr(), ui());
   expect_enlarged(during);
   EXPECT_LT(max_abs_diff(during.limits, row({0, 10, 0, 5})), 1e-12);  // a zoomed view stays zoomed
-  EXPECT_EQ(watching.titles, std::vector<std::string>{"Enter File Name for EPS file (end with .EPS)"});
+  EXPECT_EQ(watching.titles,
+            std::vector<std::string>{"Enter File Name for EPS file (end with .EPS)"});
   EXPECT_EQ(watching.filters, std::vector<std::string>{"*.eps *.ps *.pdf *.svg *.png"});
 }
 
 struct EpsCase {
   const char* name;
-  const char* file;      // chosen in the test's folder; nullptr: the dialog is cancelled
-  const char* starts;    // the written file's first bytes; nullptr: nothing written
+  const char* file;    // chosen in the test's folder; nullptr: the dialog is cancelled
+  const char* starts;  // the written file's first bytes; nullptr: nothing written
   bool changes_folder;
 };
 
@@ -128,7 +130,10 @@ class CopyImageEpsCases : public FigureExportTest, public ::testing::WithParamIn
 
 TEST_P(CopyImageEpsCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
   const EpsCase c = GetParam();
-  if (c.file) watching.choose(dir.file(c.file)); else watching.cancel();
+  if (c.file)
+    watching.choose(dir.file(c.file));
+  else
+    watching.cancel();
   const Snapshot before = snapshot();
   CopyImageEPS(gr(), ui());
   expect_restored(before);
@@ -139,8 +144,9 @@ TEST_P(CopyImageEpsCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
   } else {
     EXPECT_TRUE(dir.entries().empty());
   }
-  EXPECT_EQ(std::filesystem::equivalent(std::filesystem::current_path(),
-                                        c.changes_folder ? std::filesystem::path(dir.folder()) : start_folder),
+  EXPECT_EQ(std::filesystem::equivalent(
+                std::filesystem::current_path(),
+                c.changes_folder ? std::filesystem::path(dir.folder()) : start_folder),
             true);
 }
 
@@ -183,7 +189,10 @@ TEST_F(FigureExportTest, AxesInPixelsInAWindowInCharactersComeBackAsTheyWere) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     const Snapshot before = snapshot();
-    if (round == 0) CopyBigImage(gr(), ui()); else (watching.cancel(), CopyImageEPS(gr(), ui()));
+    if (round == 0)
+      CopyBigImage(gr(), ui());
+    else
+      (watching.cancel(), CopyImageEPS(gr(), ui()));
     expect_restored(before);
     EXPECT_LT(max_abs_diff(gr().get(figure, "Position").matrix(), row({10, 5, 100, 30})), 1e-12);
   }
@@ -200,15 +209,17 @@ TEST_F(FigureExportTest, PageHoldsTheEnlargedAxesWholeWhereTheyPassTheWindowsEdg
 }
 
 TEST_F(FigureExportTest, GhostscriptRendersTheEpsWithItsMarkersAndBox) {
-  if (std::system("gs --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "Ghostscript is not installed";
+  if (std::system("gs --version > /dev/null 2>&1") != 0)
+    GTEST_SKIP() << "Ghostscript is not installed";
   const std::string eps = dir.file("sample.eps"), png = dir.file("sample.png");
   watching.choose(eps);
   watching.choose(png);
   CopyImageEPS(gr(), ui());
   CopyImageEPS(gr(), ui());  // the same drawing as PNG
   const std::string rendered = dir.file("gs.png");
-  const std::string cmd = "gs -q -dBATCH -dNOPAUSE -dSAFER -dEPSCrop -r144 -sDEVICE=png16m -sOutputFile=" +
-                          rendered + " " + eps + " > " + dir.file("gs.log") + " 2>&1";
+  const std::string cmd =
+      "gs -q -dBATCH -dNOPAUSE -dSAFER -dEPSCrop -r144 -sDEVICE=png16m -sOutputFile=" + rendered +
+      " " + eps + " > " + dir.file("gs.log") + " 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0) << read_bytes(dir.file("gs.log"));
   for (const std::string& picture : {rendered, png}) {
     SCOPED_TRACE(picture);
@@ -246,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"png", "a.png", "\x89PNG"}),
     [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(FigureExportTest, PngHasThreeTimesTheWindowsResolutionAndEpsItsSizeInPoints) {  // axes inside
+TEST_F(FigureExportTest,
+       PngHasThreeTimesTheWindowsResolutionAndEpsItsSizeInPoints) {  // axes inside
   const Row px = gr().pixel_position(figure);
   export_figure(gr(), figure, dir.file("a.png"));
   const auto [w, h] = png_size(read_bytes(dir.file("a.png")));
@@ -272,7 +284,8 @@ TEST_F(FigureExportTest, NameWithAnotherEndingOrNoneIsRefusedAndNothingWritten) 
   for (const char* name : {"a.jpg", "picture", "a.fig"}) {
     SCOPED_TRACE(name);
     EXPECT_THAT([&] { export_figure(gr(), figure, dir.file(name)); },
-                ::testing::ThrowsMessage<Error>(::testing::AllOf(HasSubstr(name), HasSubstr(".eps, .ps, .pdf, .svg or .png"))));
+                ::testing::ThrowsMessage<Error>(
+                    ::testing::AllOf(HasSubstr(name), HasSubstr(".eps, .ps, .pdf, .svg or .png"))));
   }
   EXPECT_TRUE(dir.entries().empty());
 }

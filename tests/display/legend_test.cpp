@@ -1,16 +1,15 @@
 // The legend: which kinds of point it names, that the renderer paints it in the corner unless
 // switched off, and that the painted colours of kinds drawn together stay apart in greyscale
 // and for red-green colour blindness.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "display/legend.h"
 
 #include <cairo.h>
-
 #include <cmath>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "display/display.h"
-#include "display/legend.h"
 #include "display/render.h"
 #include "display_fixture.h"
 
@@ -73,7 +72,8 @@ double ink_top_right(Handle ax) {
   int ink = 0, all = 0;
   for (int y = 5; y < 100; ++y)
     for (int x = 150; x < 295; ++x, ++all)
-      if ((*reinterpret_cast<const std::uint32_t*>(d + y * stride + 4 * x) & 0xFFFFFF) != 0xFFFFFF) ++ink;
+      if ((*reinterpret_cast<const std::uint32_t*>(d + y * stride + 4 * x) & 0xFFFFFF) != 0xFFFFFF)
+        ++ink;
   return static_cast<double>(ink) / all;
 }
 
@@ -111,13 +111,16 @@ Rgb painted(const char* spec) {
   cairo_destroy(cr);
   cairo_surface_flush(s.get());
   const std::uint32_t px = *reinterpret_cast<const std::uint32_t*>(
-      cairo_image_surface_get_data(s.get()) + 50 * cairo_image_surface_get_stride(s.get()) + 4 * 50);
+      cairo_image_surface_get_data(s.get()) + 50 * cairo_image_surface_get_stride(s.get()) +
+      4 * 50);
   reset_runtime(nullptr);
   return {((px >> 16) & 255) / 255.0, ((px >> 8) & 255) / 255.0, (px & 255) / 255.0};
 }
 
 double linear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
-double grey(const Rgb& c) { return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b); }
+double grey(const Rgb& c) {
+  return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
 
 // As a viewer without green cones sees it (Machado, Oliveira and Fernandes 2009, severity 1).
 Rgb deuteranope(const Rgb& c) {
@@ -141,12 +144,14 @@ TEST_P(PaletteApart, KindsDrawnTogetherDifferInGreyAndForRedGreenBlindness) {
   EXPECT_GT(std::hypot(da.r - db.r, da.g - db.g, da.b - db.b), 0.1) << "deuteranope";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, PaletteApart,
-    ::testing::Values(Pair{"landmark_semilandmark", "ks", "bs"}, Pair{"semilandmark_helper", "bs", "rs"},
-                      Pair{"landmark_helper", "ks", "rs"}, Pair{"sample_consensus_iterated", "rs", "bs"},
-                      Pair{"sliding_plain_comparison", "rs", "gs"}, Pair{"compared_semi_helper", "gs", "ys"}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pairs, PaletteApart,
+                         ::testing::Values(Pair{"landmark_semilandmark", "ks", "bs"},
+                                           Pair{"semilandmark_helper", "bs", "rs"},
+                                           Pair{"landmark_helper", "ks", "rs"},
+                                           Pair{"sample_consensus_iterated", "rs", "bs"},
+                                           Pair{"sliding_plain_comparison", "rs", "gs"},
+                                           Pair{"compared_semi_helper", "gs", "ys"}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace tav::test

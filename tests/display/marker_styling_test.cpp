@@ -70,8 +70,8 @@ TEST_F(MarkerStylingTest, EmptyContainerAndGrandchildrenAreLeftAlone) {
   const auto revision = gr().revision();
   incrementsymbolsize(gr(), other, 3);
   setsymbolfill(gr(), other, 1);
-  EXPECT_EQ(gr().revision(), revision);  // nothing changed
-  incrementsymbolsize(gr(), gr().gcf(), 3);   // the figure's children are axes, not lines
+  EXPECT_EQ(gr().revision(), revision);      // nothing changed
+  incrementsymbolsize(gr(), gr().gcf(), 3);  // the figure's children are axes, not lines
   setsymbolfill(gr(), gr().gcf(), 1);
   EXPECT_THAT(sizes(), Each(Eq(3)));
   for (Handle h : lines()) EXPECT_EQ(gr().get(h, "MarkerFaceColor").text(), "none");

@@ -1,11 +1,11 @@
-#include <cairo.h>
+#include "display/render.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cstdint>
 #include <memory>
 
 #include "display/display.h"
-#include "display/render.h"
 #include "display_fixture.h"
 
 namespace tav::test {
@@ -85,7 +85,7 @@ TEST_F(RenderTest, EqualAspectNarrowsTheBoxAboutItsCentreKeepingTheLimits) {
   gr().axis_equal(axes());
   Canvas e(400, 200);
   e.paint(axes(), 50, 50, 200, 100);
-  EXPECT_TRUE(near(e.at(196, 104), kBlue));  // a 100×100 box from x = 100: x = 1 at 200
+  EXPECT_TRUE(near(e.at(196, 104), kBlue));    // a 100×100 box from x = 100: x = 1 at 200
   EXPECT_FALSE(near(e.at(100, 100), kWhite));  // the narrowed box's left edge
   EXPECT_EQ(gr().axis(axes()), row({0, 1, 0, 1}));
 }
@@ -165,7 +165,8 @@ TEST_P(ManyMarkersTest, OneObjectLooksLikeOneObjectPerMarker) {
   };
   auto picture = [&] {
     gr().axis(axes(), row({0, 10, 0, 10}));
-    auto c = std::make_unique<Canvas>(static_cast<int>(300 * m.scale), static_cast<int>(300 * m.scale), m.format);
+    auto c = std::make_unique<Canvas>(static_cast<int>(300 * m.scale),
+                                      static_cast<int>(300 * m.scale), m.format);
     c->paint(axes(), 50, 50, 200, 200, m.scale);
     return c;
   };

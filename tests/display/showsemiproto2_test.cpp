@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Styling{"helpers_omitted", 0, 1.0, 4, 4, 0, 0, 0, 0},
                       Styling{"helpers_omitted_second_colours", 1, 1.0, 4, 4, 0, 4, 4, 0},
                       Styling{"omithelpers_two_still_marks", 0, 2.0, 4, 4, 2, 0, 0, 0},
-                      Styling{"absent_omithelpers_hides_helpers", 0, std::nullopt, 4, 4, 0, 0, 0, 0}),
+                      Styling{"absent_omithelpers_hides_helpers", 0, std::nullopt, 4, 4, 0, 0, 0,
+                              0}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
@@ -164,7 +165,8 @@ TEST_F(ShowsemiprotoTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
   for (const char* line : {"i = -1\nmc = 1\nnc = 3\n",
                            "i = -1\nlinec = 0\nxlinlist = 0\ni = -1\n nc =3 icount = -1.000000 \n"
                            "xlinlist = [5 7 9 5]\nylinlist = [6 8 10 6]\n",
-                           "i = 1\nmc = 1\nnc = 5\n", " nc =5 icount = 1.000000 \n"
+                           "i = 1\nmc = 1\nnc = 5\n",
+                           " nc =5 icount = 1.000000 \n"
                            "xlinlist = [1 11 13 15 3]\nylinlist = [2 12 14 16 4]\n"})
     EXPECT_THAT(text, HasSubstr(line));
 }

@@ -1,6 +1,5 @@
-#include <gmock/gmock.h>
-
 #include <cmath>
+#include <gmock/gmock.h>
 
 #include "display/display.h"
 #include "display_fixture.h"
@@ -32,7 +31,8 @@ class ShowshapeTangentTest : public DisplayTest {
 double mean_spacing(const Row& c, bool closed) {
   const Index k = c.size() / 2;
   double sum = 0;
-  for (Index m = 0; m + 1 < k; ++m) sum += std::hypot(c(2 * m + 2) - c(2 * m), c(2 * m + 3) - c(2 * m + 1));
+  for (Index m = 0; m + 1 < k; ++m)
+    sum += std::hypot(c(2 * m + 2) - c(2 * m), c(2 * m + 3) - c(2 * m + 1));
   if (closed) sum += std::hypot(c(0) - c(2 * k - 2), c(1) - c(2 * k - 1));
   return sum / static_cast<double>(closed ? k : k - 1);
 }

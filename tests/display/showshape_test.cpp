@@ -49,12 +49,12 @@ TEST_P(ShowshapeShapes, DrawsHalfTheColumnsLessTheTrailingValueAndStillHoldsAndS
   EXPECT_EQ(gr().get(axes(), "DataAspectRatioMode").text(), "manual");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, ShowshapeShapes,
-    ::testing::Values(Shape{"two_rows_seven_columns", 2, 7, 6}, Shape{"even_width", 2, 6, 4},
-                      Shape{"two_columns", 3, 2, 0}, Shape{"no_rows", 0, 7, 0},
-                      Shape{"nothing", 0, 0, 0}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shapes, ShowshapeShapes,
+                         ::testing::Values(Shape{"two_rows_seven_columns", 2, 7, 6},
+                                           Shape{"even_width", 2, 6, 4},
+                                           Shape{"two_columns", 3, 2, 0}, Shape{"no_rows", 0, 7, 0},
+                                           Shape{"nothing", 0, 0, 0}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
   showshape(gr(), rows({{0, 0, 1, 1, 0}}), "b*");
@@ -72,8 +72,11 @@ TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
 }
 
 TEST_F(ShowshapeTest, UnknownStyleIsRefusedWithItsText) {
-  EXPECT_THAT([] { showshape(gr(), rows({{0, 0, 1}}), "q?"); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("q?")));
+  EXPECT_THAT(
+      [] {
+        showshape(gr(), rows({{0, 0, 1}}), "q?");
+      },
+      ::testing::ThrowsMessage<Error>(::testing::HasSubstr("q?")));
 }
 
 }  // namespace

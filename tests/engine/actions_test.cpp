@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "engine/files.h"
 #include "engine_fixture.h"
@@ -19,8 +18,9 @@ std::string hexagon_sample(int n) {
     for (int p = 0; p < 6; ++p) {
       const double a = p * M_PI / 3, r = 1 + 0.05 * ((p * 7 + i) % 3);
       const double x = r * std::cos(a), y = r * std::sin(a);
-      text += sprintf_m("%.10g %.10g ", {Value(scale * (x * std::cos(turn) - y * std::sin(turn)) + dx),
-                                          Value(scale * (x * std::sin(turn) + y * std::cos(turn)) + dy)});
+      text += sprintf_m("%.10g %.10g ",
+                        {Value(scale * (x * std::cos(turn) - y * std::sin(turn)) + dx),
+                         Value(scale * (x * std::sin(turn) + y * std::cos(turn)) + dy)});
     }
     text += std::to_string(7 + i) + "\n";
   }
@@ -91,7 +91,8 @@ TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
   act("LoadReference", file("r5.txt", "1 0 0 1 -1 0 0 -1 1 1 1\n"));
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_EQ(backend.messages[0],
-            "The number of landmarks in the User Reference loaded does not match the number of LM in the data");
+            "The number of landmarks in the User Reference loaded does not match the number of LM "
+            "in the data");
   EXPECT_TRUE(engine_state().userreference);
 }
 
@@ -108,7 +109,8 @@ TEST_F(EngineTest, ProtocolExampleGivesItsListsAndCounts) {
   EXPECT_EQ(s.numberlm, 2);
   EXPECT_EQ(s.numberslm, 3);
   EXPECT_EQ(s.numberhlp, 1);
-  EXPECT_EQ(status("ProtoBox"), "Protocol File: p.txt \n 2 Landmarks \n 3 Semi-Landmarks\n 1 Helper Points");
+  EXPECT_EQ(status("ProtoBox"),
+            "Protocol File: p.txt \n 2 Landmarks \n 3 Semi-Landmarks\n 1 Helper Points");
   EXPECT_THAT(capture->text(), HasSubstr("j = -1\nj = 0\nj = 1\n"));
   EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
 }
@@ -144,16 +146,17 @@ TEST_P(ProtocolRefused, BeforeAnythingChangesWithFileAndRow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProtocolRefused,
-    ::testing::Values(BadProtocol{"gap_in_codes", "0 0 1 0\n2 0 2 1\n2 0 3 1\n", "no row has curve code 1"},
-                      BadProtocol{"point_zero", "0 0 0 0\n", "row 1: the point 0 is not a positive whole number"},
-                      BadProtocol{"fractional_point", "0 0 1 0\n0 0 1.5 0\n", "row 2: the point 1.5"},
-                      BadProtocol{"negative_point", "0 0 -2 0\n", "the point -2"},
-                      BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"},
-                      BadProtocol{"point_twice_in_a_curve", "0 0 1 0\n0 0 2 0\n0 0 1 0\n",
-                                  "row 3: point 1 is listed twice in curve 0 (rows 1 and 3)"},
-                      BadProtocol{"type_beyond_two", "0 0 1 0\n0 0 2 3\n", "row 2: the type 3 is not 0"},
-                      BadProtocol{"point_of_two_types", "0 0 1 0\n0 0 2 0\n1 0 1 1\n1 0 3 1\n1 0 2 0\n",
-                                  "row 3: point 1 has type 1, but row 1 gives it type 0"}),
+    ::testing::Values(
+        BadProtocol{"gap_in_codes", "0 0 1 0\n2 0 2 1\n2 0 3 1\n", "no row has curve code 1"},
+        BadProtocol{"point_zero", "0 0 0 0\n", "row 1: the point 0 is not a positive whole number"},
+        BadProtocol{"fractional_point", "0 0 1 0\n0 0 1.5 0\n", "row 2: the point 1.5"},
+        BadProtocol{"negative_point", "0 0 -2 0\n", "the point -2"},
+        BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"},
+        BadProtocol{"point_twice_in_a_curve", "0 0 1 0\n0 0 2 0\n0 0 1 0\n",
+                    "row 3: point 1 is listed twice in curve 0 (rows 1 and 3)"},
+        BadProtocol{"type_beyond_two", "0 0 1 0\n0 0 2 3\n", "row 2: the type 3 is not 0"},
+        BadProtocol{"point_of_two_types", "0 0 1 0\n0 0 2 0\n1 0 1 1\n1 0 3 1\n1 0 2 0\n",
+                    "row 3: point 1 has type 1, but row 1 gives it type 0"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(EngineTest, ProtocolWithoutDataIsRefused) {
@@ -191,21 +194,35 @@ TEST_P(ConsensusChoice, RunsTheSelectedRoutinesInOrder) {
   std::vector<std::string> calls;
   ConsensusRoutines& r = consensus_routines();
   const ConsensusRoutines real;
-  r.plain = [&](const Matrix& x) { calls.push_back("getconsensus"); return real.plain(x); };
-  r.dist = [&](const Matrix& x, const CurveProtocol& p) { calls.push_back("getconsensusdist"); return real.plain(x); (void)p; };
+  r.plain = [&](const Matrix& x) {
+    calls.push_back("getconsensus");
+    return real.plain(x);
+  };
+  r.dist = [&](const Matrix& x, const CurveProtocol& p) {
+    calls.push_back("getconsensusdist");
+    return real.plain(x);
+    (void)p;
+  };
   r.distu = [&](const Matrix& x, const CurveProtocol&, const Matrix& ref) {
     calls.push_back("getconsensusdistu");
     return Consensus{Eigen::Map<const Row>(ref.data(), ref.size()), x};
   };
-  r.mix2 = [&](const Matrix& x, const CurveProtocol&) { calls.push_back("getconsensusmix2"); return real.plain(x); };
-  r.mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver&) { calls.push_back("getconsensusmix5"); return real.plain(x); };
+  r.mix2 = [&](const Matrix& x, const CurveProtocol&) {
+    calls.push_back("getconsensusmix2");
+    return real.plain(x);
+  };
+  r.mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver&) {
+    calls.push_back("getconsensusmix5");
+    return real.plain(x);
+  };
   calls.clear();
   set_control("NoAlignButton", GetParam().noalign);
   set_control("DistanceBox", GetParam().dreq);
   set_control("IterBox", GetParam().iterq);
   act("LoadProtocol", file("p.txt", kExampleProtocol));
   EXPECT_EQ(calls, GetParam().calls);
-  const bool called_dist_line = capture->text().find("\ncalled getconsensusdist") != std::string::npos;
+  const bool called_dist_line =
+      capture->text().find("\ncalled getconsensusdist") != std::string::npos;
   EXPECT_EQ(called_dist_line, GetParam().calls == std::vector<std::string>{"getconsensusmix2"});
   // After a sliding row the sample is fitted onto the reference: unit size, centred.
   const Matrix& d = engine_state().DATA;
@@ -222,8 +239,20 @@ INSTANTIATE_TEST_SUITE_P(
         Choice{"distance", 0, 1, 0, false, {"getconsensusdist"}, true},
         Choice{"distance_iterate_ignored", 0, 1, 1, false, {"getconsensusdist"}, true},
         Choice{"distance_onto_user_reference", 0, 1, 0, true, {"getconsensusdistu"}, true},
-        Choice{"iterated_bending_energy", 0, 0, 1, false, {"getconsensusdist", "getconsensusmix5"}, true},
-        Choice{"iterated_even_with_user_reference", 0, 0, 1, true, {"getconsensusdist", "getconsensusmix5"}, true},
+        Choice{"iterated_bending_energy",
+               0,
+               0,
+               1,
+               false,
+               {"getconsensusdist", "getconsensusmix5"},
+               true},
+        Choice{"iterated_even_with_user_reference",
+               0,
+               0,
+               1,
+               true,
+               {"getconsensusdist", "getconsensusmix5"},
+               true},
         Choice{"one_pass_bending_energy", 0, 0, 0, false, {"getconsensusmix2"}, true},
         Choice{"no_alignment", 1, 1, 1, true, {"getconsensus"}, false}),
     [](const auto& i) { return std::string(i.param.name); });

@@ -26,18 +26,21 @@ TEST_P(DloadEndRule, StopsAtTheFirstOneCharacterLineAfterTheFirst) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DloadEndRule,
-    ::testing::Values(
-        EndCase{"no_end_line", "1 2 3\n4 5 6\n", 2, 0},
-        EndCase{"last_line_without_line_end", "1 2 3\n4 5 6", 2, 0},
-        EndCase{"empty_line_ends_the_file", "1 2 3\n4 5 6\n\n7 8 9\n1 1 1\n", 2, 2},
-        EndCase{"single_character_last_line_dropped", "1 2 3\n4 5 6\n7", 2, 0},
-        EndCase{"crlf_lines_read_whole", "1 2 3\r\n4 5 6\r\n", 2, 0},
-        EndCase{"lone_line_feed_after_crlf_lines", "1 2 3\r\n\n7 8 9\r\n", 1, 1},
-        EndCase{"empty_crlf_line_ends_the_file", "1 2 3\r\n4 5 6\r\n\r\n7 8 9\r\n", 2, 1},
-        EndCase{"crlf_file_ending_in_an_empty_line", "1 2 3\r\n4 5 6\r\n\r\n", 2, 0},
-        EndCase{"old_mac_cr_lines", "1 2 3\r4 5 6\r7 8 9\r", 3, 0},
-        EndCase{"old_mac_empty_line", "1 2 3\r\r7 8 9\r", 1, 1},
-        EndCase{"byte_order_mark_skipped", "\xEF\xBB\xBF" "1 2 3\n4 5 6\n", 2, 0}),
+    ::testing::Values(EndCase{"no_end_line", "1 2 3\n4 5 6\n", 2, 0},
+                      EndCase{"last_line_without_line_end", "1 2 3\n4 5 6", 2, 0},
+                      EndCase{"empty_line_ends_the_file", "1 2 3\n4 5 6\n\n7 8 9\n1 1 1\n", 2, 2},
+                      EndCase{"single_character_last_line_dropped", "1 2 3\n4 5 6\n7", 2, 0},
+                      EndCase{"crlf_lines_read_whole", "1 2 3\r\n4 5 6\r\n", 2, 0},
+                      EndCase{"lone_line_feed_after_crlf_lines", "1 2 3\r\n\n7 8 9\r\n", 1, 1},
+                      EndCase{"empty_crlf_line_ends_the_file", "1 2 3\r\n4 5 6\r\n\r\n7 8 9\r\n", 2,
+                              1},
+                      EndCase{"crlf_file_ending_in_an_empty_line", "1 2 3\r\n4 5 6\r\n\r\n", 2, 0},
+                      EndCase{"old_mac_cr_lines", "1 2 3\r4 5 6\r7 8 9\r", 3, 0},
+                      EndCase{"old_mac_empty_line", "1 2 3\r\r7 8 9\r", 1, 1},
+                      EndCase{"byte_order_mark_skipped",
+                              "\xEF\xBB\xBF"
+                              "1 2 3\n4 5 6\n",
+                              2, 0}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(EngineTest, DloadReadsTheFirstLineWhateverItsLength) {

@@ -2,10 +2,9 @@
 // A session of its own per test: a headless main window (a figure with axes and every control
 // the actions read), a scripted backend answering the dialogs, an empty engine state and a
 // captured console.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "engine/controls.h"

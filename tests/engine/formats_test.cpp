@@ -1,14 +1,14 @@
 // Landmark files of other programs: NTS, Morphologika and MorphoJ text read into the same
 // configurations as their rows twin; malformed files refused naming file, line and cause;
 // every written format reads back to the digits written.
+#include "engine/formats.h"
+
+#include <charconv>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <charconv>
-
 #include "engine/files.h"
 #include "engine/foreign_text.h"
-#include "engine/formats.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 
@@ -50,12 +50,13 @@ TEST_P(ForeignTwin, LoadGivesTheConfigurationsOfTheRowsTwinWithTheLabelsAsIds) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, ForeignTwin,
-    ::testing::Values(Twin{"nts", "twin.nts", FileKind::Nts, ""},
-                      Twin{"morphologika", "twin_morphologika.txt", FileKind::Morphologika, "[wireframe] not used"},
-                      Twin{"morphoj", "twin_morphoj.txt", FileKind::MorphoJ, ""}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, ForeignTwin,
+                         ::testing::Values(Twin{"nts", "twin.nts", FileKind::Nts, ""},
+                                           Twin{"morphologika", "twin_morphologika.txt",
+                                                FileKind::Morphologika, "[wireframe] not used"},
+                                           Twin{"morphoj", "twin_morphoj.txt", FileKind::MorphoJ,
+                                                ""}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 struct Recognition {
   const char* name;
@@ -71,19 +72,20 @@ TEST_P(Recognise, ByTheFirstLinesNotTheName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Recognise,
-    ::testing::Values(Recognition{"rows", "1 2 3 4 5\n", FileKind::Rows},
-                      Recognition{"rows_with_commas", "1,2,3,4,5\n", FileKind::Rows},
-                      Recognition{"rows_starting_with_one", "1 5 16 0 2\n", FileKind::Rows},
-                      Recognition{"rows_of_text_without_separators", "Specimen wings\n1 2 3\n", FileKind::Rows},
-                      Recognition{"tps", "\nLM=2\n1 1\n2 2\n", FileKind::Tps},
-                      Recognition{"nts_comment_first", "\"wings\n1 2 4 0\n", FileKind::Nts},
-                      Recognition{"nts_dim", "1 2 4 0 dim=2\n", FileKind::Nts},
-                      Recognition{"nts_labels_without_dim", "1 2L 4 0\na b\n", FileKind::Nts},
-                      Recognition{"morphologika_after_comments", "\xEF\xBB\xBF' made by hand\n\n[individuals]\n1\n",
-                                  FileKind::Morphologika},
-                      Recognition{"morphoj_header", "ID\tx1\ty1\na\t1\t2\n", FileKind::MorphoJ},
-                      Recognition{"morphoj_text_label_no_header", "wing 1;1;2;3;4\n", FileKind::MorphoJ},
-                      Recognition{"empty", "", FileKind::Rows}),
+    ::testing::Values(
+        Recognition{"rows", "1 2 3 4 5\n", FileKind::Rows},
+        Recognition{"rows_with_commas", "1,2,3,4,5\n", FileKind::Rows},
+        Recognition{"rows_starting_with_one", "1 5 16 0 2\n", FileKind::Rows},
+        Recognition{"rows_of_text_without_separators", "Specimen wings\n1 2 3\n", FileKind::Rows},
+        Recognition{"tps", "\nLM=2\n1 1\n2 2\n", FileKind::Tps},
+        Recognition{"nts_comment_first", "\"wings\n1 2 4 0\n", FileKind::Nts},
+        Recognition{"nts_dim", "1 2 4 0 dim=2\n", FileKind::Nts},
+        Recognition{"nts_labels_without_dim", "1 2L 4 0\na b\n", FileKind::Nts},
+        Recognition{"morphologika_after_comments",
+                    "\xEF\xBB\xBF' made by hand\n\n[individuals]\n1\n", FileKind::Morphologika},
+        Recognition{"morphoj_header", "ID\tx1\ty1\na\t1\t2\n", FileKind::MorphoJ},
+        Recognition{"morphoj_text_label_no_header", "wing 1;1;2;3;4\n", FileKind::MorphoJ},
+        Recognition{"empty", "", FileKind::Rows}),
     [](const auto& i) { return std::string(i.param.name); });
 
 struct Refusal {
@@ -113,47 +115,83 @@ TEST_P(ForeignRefusal, LoadStopsNamingFileLineAndWhatWasExpectedAndChangesNothin
 INSTANTIATE_TEST_SUITE_P(
     Nts, ForeignRefusal,
     ::testing::Values(
-        Refusal{"nts_three_dimensional", "1 1 6 0 DIM=3\n1 2 3 4 5 6\n", 1, {"only two-dimensional"}},
+        Refusal{
+            "nts_three_dimensional", "1 1 6 0 DIM=3\n1 2 3 4 5 6\n", 1, {"only two-dimensional"}},
         Refusal{"nts_odd_count", "1 1 5 0 DIM=2\n1 2 3 4 5\n", 1, {"an even count"}},
-        Refusal{"nts_missing_value", "\"c\n1 2 4 1 -999 DIM=2\n0 0 1 1\n0 -999 1 1\n", 4,
+        Refusal{"nts_missing_value",
+                "\"c\n1 2 4 1 -999 DIM=2\n0 0 1 1\n0 -999 1 1\n",
+                4,
                 {"value 2 of specimen 2 is the missing-value code -999"}},
-        Refusal{"nts_too_few_values", "1 2 4 0 DIM=2\n0 0 1 1\n2 2\n", 3,
+        Refusal{"nts_too_few_values",
+                "1 2 4 0 DIM=2\n0 0 1 1\n2 2\n",
+                3,
                 {"the file ends where value 3 of specimen 2 was expected"}},
         Refusal{"nts_too_many_values", "1 1 4 0 DIM=2\n0 0 1 1\n2\n", 3, {"after the 1×4 values"}},
         Refusal{"nts_too_few_labels", "1 2L 4 0 DIM=2\na\n", 2, {"a specimen label was expected"}},
-        Refusal{"nts_decimal_comma", "1 1 4 0 DIM=2\n0 0 1,5 1\n", 2,
+        Refusal{"nts_decimal_comma",
+                "1 1 4 0 DIM=2\n0 0 1,5 1\n",
+                2,
                 {"value 3 of specimen 1", "\"1,5\"", "decimals with a point"}},
         Refusal{"nts_not_a_matrix", "1 x 4 0 DIM=2\n", 1, {"expected the number of specimens"}},
         Refusal{"nts_bad_flag", "1 1 4 2 DIM=2\n", 1, {"the missing-value flag (0 or 1)"}},
-        Refusal{"nts_unknown_parameter", "1 1 4 0 DIM=2 ROWS\n", 1, {"expected DIM=2 or the end of the parameter line"}}),
+        Refusal{"nts_unknown_parameter",
+                "1 1 4 0 DIM=2 ROWS\n",
+                1,
+                {"expected DIM=2 or the end of the parameter line"}}),
     [](const auto& i) { return std::string(i.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Morphologika, ForeignRefusal,
     ::testing::Values(
-        Refusal{"three_dimensional", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n3\n[rawpoints]\n1 2 3\n", 5,
+        Refusal{"three_dimensional",
+                "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n3\n[rawpoints]\n1 2 3\n",
+                5,
                 {"[dimensions] 3", "only two-dimensional"}},
-        Refusal{"too_few_points", "[individuals]\n2\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4\n5 6\n", 10,
+        Refusal{"too_few_points",
+                "[individuals]\n2\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4\n5 6\n",
+                10,
                 {"[rawpoints] holds 3 point lines", "2 × [landmarks] 2 = 4 were expected"}},
-        Refusal{"three_values", "[individuals]\n1\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4 5\n", 9,
+        Refusal{"three_values",
+                "[individuals]\n1\n[landmarks]\n2\n[dimensions]\n2\n[rawpoints]\n1 2\n3 4 5\n",
+                9,
                 {"expected x and y of point 2 of individual 1, found 3 values"}},
-        Refusal{"names_short", "[individuals]\n2\n[landmarks]\n1\n[dimensions]\n2\n[names]\na\n[rawpoints]\n1 2\n3 4\n",
-                8, {"[names] holds 1 names where [individuals] gives 2"}},
-        Refusal{"no_rawpoints", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n", 6,
+        Refusal{"names_short",
+                "[individuals]\n2\n[landmarks]\n1\n[dimensions]\n2\n[names]\na\n[rawpoints]\n1 "
+                "2\n3 4\n",
+                8,
+                {"[names] holds 1 names where [individuals] gives 2"}},
+        Refusal{"no_rawpoints",
+                "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n",
+                6,
                 {"the file ends without a [rawpoints] section"}},
-        Refusal{"count_not_whole", "[individuals]\n1.5\n", 2, {"[individuals] needs one positive whole number"}},
-        Refusal{"unclosed_section", "' c\n[individuals\n1\n", 2, {"expected a section name in brackets"}},
-        Refusal{"not_a_number", "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n[rawpoints]\n1 y\n", 8,
+        Refusal{"count_not_whole",
+                "[individuals]\n1.5\n",
+                2,
+                {"[individuals] needs one positive whole number"}},
+        Refusal{"unclosed_section",
+                "' c\n[individuals\n1\n",
+                2,
+                {"expected a section name in brackets"}},
+        Refusal{"not_a_number",
+                "[individuals]\n1\n[landmarks]\n1\n[dimensions]\n2\n[rawpoints]\n1 y\n",
+                8,
                 {"y of point 1 of individual 1", "\"y\" is not a number"}}),
     [](const auto& i) { return std::string(i.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     MorphoJ, ForeignRefusal,
     ::testing::Values(
-        Refusal{"ragged", "ID,x1,y1,x2,y2\na,1,2,3,4\nb,1,2,3\n", 3,
+        Refusal{"ragged",
+                "ID,x1,y1,x2,y2\na,1,2,3,4\nb,1,2,3\n",
+                3,
                 {"expected a label and 4 coordinates as on line 2, found 3"}},
-        Refusal{"odd_count", "ID;x1;y1;x2\na;1;2;3\n", 2, {"an even count of coordinates", "semicolons"}},
-        Refusal{"decimal_comma", "ID;x1;y1;x2;y2\na;1,5;2;3;4\n", 2,
+        Refusal{"odd_count",
+                "ID;x1;y1;x2\na;1;2;3\n",
+                2,
+                {"an even count of coordinates", "semicolons"}},
+        Refusal{"decimal_comma",
+                "ID;x1;y1;x2;y2\na;1,5;2;3;4\n",
+                2,
                 {"value 1 of specimen \"a\": \"1,5\" is not a number", "decimals with a point"}},
         Refusal{"text_among_numbers", "ID\tx1\ty1\na\t1\tn/a\n", 2, {"\"n/a\" is not a number"}}),
     [](const auto& i) { return std::string(i.param.name); });
@@ -173,13 +211,18 @@ struct Writer {
   bool keeps_centroid_size;
 };
 
-std::string nts(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) { return nts_text(x, ids, d); }
+std::string nts(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) {
+  return nts_text(x, ids, d);
+}
 std::string mgk(const Matrix& x, const std::vector<std::string>& ids, const Row& cs, int d) {
   return morphologika_text(x, ids, cs, d);
 }
-std::string mj(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) { return morphoj_text(x, ids, d); }
+std::string mj(const Matrix& x, const std::vector<std::string>& ids, const Row&, int d) {
+  return morphoj_text(x, ids, d);
+}
 
-class RoundTrip : public EngineTest, public ::testing::WithParamInterface<std::tuple<Writer, int>> {};
+class RoundTrip : public EngineTest,
+                  public ::testing::WithParamInterface<std::tuple<Writer, int>> {};
 
 // Written with d significant digits, every coordinate reads back as the number written; the
 // labels come back as ids (the specimen number for a missing one), and where the format has a
@@ -195,11 +238,13 @@ TEST_P(RoundTrip, ReadsBackTheNumbersWrittenAndTheLabels) {
   ASSERT_EQ(back.x.rows(), 2);
   ASSERT_EQ(back.x.cols(), 7);
   for (Index i = 0; i < 2; ++i)
-    for (Index c = 0; c < 6; ++c) EXPECT_EQ(back.x(i, c), written(x(i, c), digits)) << i << "," << c;
+    for (Index c = 0; c < 6; ++c)
+      EXPECT_EQ(back.x(i, c), written(x(i, c), digits)) << i << "," << c;
   const std::string first = std::string(w.name) == "nts" ? "wing_7" : "wing 7";
   EXPECT_EQ(back.specimen_ids, (std::vector<std::string>{first, "2"}));
   for (Index i = 0; i < 2; ++i) {
-    const double want = w.keeps_centroid_size ? written(cs(i), digits) : foreign::centroid_sizes(back.x)(i);
+    const double want =
+        w.keeps_centroid_size ? written(cs(i), digits) : foreign::centroid_sizes(back.x)(i);
     EXPECT_EQ(back.x(i, 6), want);
   }
 }
@@ -210,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip,
                                                               Writer{"morphoj", mj, false}),
                                             ::testing::Values(3, 10, 17)),
                          [](const auto& i) {
-                           return std::string(std::get<0>(i.param).name) + "_" + std::to_string(std::get<1>(i.param));
+                           return std::string(std::get<0>(i.param).name) + "_" +
+                                  std::to_string(std::get<1>(i.param));
                          });
 
 struct Ending {
@@ -238,8 +284,10 @@ TEST_P(SaveByEnding, WritesTheFormatTheNameEndsWith) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, SaveByEnding,
-                         ::testing::Values(Ending{"nts", "out.NTS", FileKind::Nts}, Ending{"tps", "out.tps", FileKind::Tps},
-                                           Ending{"morphologika", "out.morphologika.txt", FileKind::Morphologika},
+                         ::testing::Values(Ending{"nts", "out.NTS", FileKind::Nts},
+                                           Ending{"tps", "out.tps", FileKind::Tps},
+                                           Ending{"morphologika", "out.morphologika.txt",
+                                                  FileKind::Morphologika},
                                            Ending{"morphoj", "out.morphoj.txt", FileKind::MorphoJ},
                                            Ending{"tsv", "out.tsv", FileKind::MorphoJ},
                                            Ending{"rows", "out.txt", FileKind::Rows}),

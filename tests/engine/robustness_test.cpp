@@ -1,14 +1,13 @@
 // Bad input through the actions: every refusal names the file and the line (or the specimen and
 // the curve), and the sample and consensus from before stay as they were.
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 #include <random>
 
 #include "engine_fixture.h"
-#include "support/test_support.h"
 #include "platform/format.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 namespace {
@@ -40,8 +39,9 @@ std::string ridge_sample(int n, PointEdit edit = {}, bool straight = false) {
     }
     const double turn = 0.2 * i, scale = 1 + 0.1 * i;
     for (size_t p = 0; p < xy.size(); p += 2)
-      text += sprintf_m("%.10g %.10g ", {Value(scale * (std::cos(turn) * xy[p] - std::sin(turn) * xy[p + 1]) + i),
-                                          Value(scale * (std::sin(turn) * xy[p] + std::cos(turn) * xy[p + 1]))});
+      text += sprintf_m("%.10g %.10g ",
+                        {Value(scale * (std::cos(turn) * xy[p] - std::sin(turn) * xy[p + 1]) + i),
+                         Value(scale * (std::sin(turn) * xy[p] + std::cos(turn) * xy[p + 1]))});
     text += std::to_string(i) + "\n";
   }
   return text;
@@ -77,50 +77,84 @@ std::vector<BadInput> bad_inputs() {
   return {
       // The data file.
       {"empty_data", {{"Load", ""}}, {"holds no numbers"}},
-      {"text_data", {{"Load", "Specimen wings of 2024\nx y\n"}}, {"line 1:", "\"Specimen\" is not a number"}},
-      {"binary_data", {{"Load", std::string("\x1f\x8b\x08\0\0\0\0\0\x02\x03 1 2", 14)}},
+      {"text_data",
+       {{"Load", "Specimen wings of 2024\nx y\n"}},
+       {"line 1:", "\"Specimen\" is not a number"}},
+      {"binary_data",
+       {{"Load", std::string("\x1f\x8b\x08\0\0\0\0\0\x02\x03 1 2", 14)}},
        {"line 1:", "byte 0x1F, which is not text"}},
       {"stray_character", {{"Load", "1 2 3\n4 5; 6\n"}}, {"line 2:", "\"5;\" is not a number"}},
-      {"very_long_line", {{"Load", "1 2 3\n" + repeat("1.5 ", 100000) + "7\n"}},
+      {"very_long_line",
+       {{"Load", "1 2 3\n" + repeat("1.5 ", 100000) + "7\n"}},
        {"line 2:", "100001 numbers where line 1 has 3"}},
-      {"very_long_token", {{"Load", "1 2 3\n4 " + repeat("7", 5000) + " 6\n"}},
+      {"very_long_token",
+       {{"Load", "1 2 3\n4 " + repeat("7", 5000) + " 6\n"}},
        {"line 2:", "beyond the range of a double"}},
-      {"ragged_rows", {{"Load", "1 2 3\n4 5 6\n7 8\n"}}, {"line 3:", "2 numbers where line 1 has 3"}},
-      {"not_a_number", {{"Load", "1 2 3\n4 NaN 6\n"}}, {"line 2:", "\"NaN\" is not a finite number"}},
+      {"ragged_rows",
+       {{"Load", "1 2 3\n4 5 6\n7 8\n"}},
+       {"line 3:", "2 numbers where line 1 has 3"}},
+      {"not_a_number",
+       {{"Load", "1 2 3\n4 NaN 6\n"}},
+       {"line 2:", "\"NaN\" is not a finite number"}},
       {"infinite", {{"Load", "1 2 3\n-inf 5 6\n"}}, {"line 2:", "\"-inf\" is not a finite number"}},
-      {"beyond_double_range", {{"Load", "1 2 3\n4 1e400 6\n"}}, {"line 2:", "beyond the range of a double"}},
+      {"beyond_double_range",
+       {{"Load", "1 2 3\n4 1e400 6\n"}},
+       {"line 2:", "beyond the range of a double"}},
       {"even_count", {{"Load", "1 2 3 4\n5 6 7 8\n"}}, {"4 numbers per line", "odd count"}},
       // The protocol file, over a good sample.
-      {"point_zero", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 0 0\n"}}, {"row 2:", "the point 0 is not a positive whole number"}},
-      {"negative_point", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 -3 0\n"}}, {"row 2:", "the point -3"}},
-      {"fractional_point", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n1 0 2.5 1\n"}}, {"row 2:", "the point 2.5"}},
-      {"point_beyond_data", {{"Load", {}}, {"LoadProtocol", kRidgeProtocol + "1 0 9 1\n"}},
+      {"point_zero",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 0 0\n"}},
+       {"row 2:", "the point 0 is not a positive whole number"}},
+      {"negative_point",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 -3 0\n"}},
+       {"row 2:", "the point -3"}},
+      {"fractional_point",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n1 0 2.5 1\n"}},
+       {"row 2:", "the point 2.5"}},
+      {"point_beyond_data",
+       {{"Load", {}}, {"LoadProtocol", kRidgeProtocol + "1 0 9 1\n"}},
        {"row 11", "names point 9, but the data have 8 points"}},
-      {"point_far_beyond_data", {{"Load", {}}, {"LoadProtocol", kRidgeProtocol + "1 0 4e9 1\n"}},
+      {"point_far_beyond_data",
+       {{"Load", {}}, {"LoadProtocol", kRidgeProtocol + "1 0 4e9 1\n"}},
        {"row 11", "names point 4e+09, but the data have 8 points"}},
-      {"gap_in_curve_codes", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n2 0 3 1\n2 0 4 1\n2 0 5 1\n"}},
+      {"gap_in_curve_codes",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n2 0 3 1\n2 0 4 1\n2 0 5 1\n"}},
        {"no row has curve code 1"}},
-      {"three_columns", {{"Load", {}}, {"LoadProtocol", "0 0 1\n0 0 2\n"}}, {"rows hold 3 numbers"}},
-      {"protocol_of_text", {{"Load", {}}, {"LoadProtocol", "curve point type\n0 1 0\n"}}, {"line 1:", "not a number"}},
-      {"curve_too_short_distance", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n1 0 1 0\n1 0 2 0\n"}},
-       {"curve 1 has 2 points", "an open curve needs at least 3"}, true},
-      {"curve_too_short_bending", {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n1 0 1 0\n1 0 3 1\n1 0 4 1\n1 0 2 0\n"}},
+      {"three_columns",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1\n0 0 2\n"}},
+       {"rows hold 3 numbers"}},
+      {"protocol_of_text",
+       {{"Load", {}}, {"LoadProtocol", "curve point type\n0 1 0\n"}},
+       {"line 1:", "not a number"}},
+      {"curve_too_short_distance",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n1 0 1 0\n1 0 2 0\n"}},
+       {"curve 1 has 2 points", "an open curve needs at least 3"},
+       true},
+      {"curve_too_short_bending",
+       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n1 0 1 0\n1 0 3 1\n1 0 4 1\n1 0 2 0\n"}},
        {"curve 1 has 4 points", "an open curve needs at least 6"}},
       {"closed_curve_too_short_bending",
-       {{"Load", {}}, {"LoadProtocol", "0 0 1 0\n0 0 2 0\n0 0 8 0\n-1 0 3 1\n-1 0 4 1\n-1 0 5 1\n-1 0 6 1\n"}},
+       {{"Load", {}},
+        {"LoadProtocol", "0 0 1 0\n0 0 2 0\n0 0 8 0\n-1 0 3 1\n-1 0 4 1\n-1 0 5 1\n-1 0 6 1\n"}},
        {"curve -1 has 4 points", "a closed curve needs at least 6", "the slide is not fixed"}},
       // Degenerate geometry: the run stops naming the specimen and the curve.
-      {"coincident_points_distance", {{"Load", ridge_sample(6, {3, 5, 3})}, {"LoadProtocol", {}}},
-       {"specimen 3, curve 1", "coincide"}, true},
+      {"coincident_points_distance",
+       {{"Load", ridge_sample(6, {3, 5, 3})}, {"LoadProtocol", {}}},
+       {"specimen 3, curve 1", "coincide"},
+       true},
       // Points 1 and 6 end the tangent window of curve 1's first interior point, 3: with them
       // made one, the window has no chord to fit along.
-      {"coincident_points_bending", {{"Load", ridge_sample(6, {3, 6, 1})}, {"LoadProtocol", {}}},
+      {"coincident_points_bending",
+       {{"Load", ridge_sample(6, {3, 6, 1})}, {"LoadProtocol", {}}},
        {"specimen 3, curve 1, point 3", "coincide"}},
-      {"collinear_curve_bending", {{"Load", ridge_sample(6, {}, true)}, {"LoadProtocol", {}}},
+      {"collinear_curve_bending",
+       {{"Load", ridge_sample(6, {}, true)}, {"LoadProtocol", {}}},
        {"curve 1", "line"}},
       // A user reference whose length does not fit the data.
-      {"reference_of_wrong_length", {{"Load", {}}, {"LoadReference", "0 0 1 0 2\n"}, {"LoadProtocol", {}}},
-       {"The number of landmarks in the User Reference loaded does not match", "reference"}, true},
+      {"reference_of_wrong_length",
+       {{"Load", {}}, {"LoadReference", "0 0 1 0 2\n"}, {"LoadProtocol", {}}},
+       {"The number of landmarks in the User Reference loaded does not match", "reference"},
+       true},
   };
 }
 

@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -56,10 +55,11 @@ TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
   }
   ASSERT_GE(changes.size(), 2u);  // at least two passes were shown
   // The run goes on while the change exceeds 1e-05 and ends with the first pass below it.
-  for (std::size_t i = 0; i + 1 < changes.size(); ++i) EXPECT_GT(changes[i], 1e-05) << "pass " << i + 1;
+  for (std::size_t i = 0; i + 1 < changes.size(); ++i)
+    EXPECT_GT(changes[i], 1e-05) << "pass " << i + 1;
   EXPECT_LE(changes.back(), 1e-05);
-  EXPECT_TRUE(backend.pauses.empty());          // no waiting without a screen
-  EXPECT_TRUE(backend.errors.empty());          // it converged
+  EXPECT_TRUE(backend.pauses.empty());  // no waiting without a screen
+  EXPECT_TRUE(backend.errors.empty());  // it converged
 }
 
 TEST_F(EngineTest, EveryPassDrawsTheSampleTheConsensusAndItsLabel) {
@@ -124,11 +124,13 @@ TEST_F(EngineTest, SlidingOntoAUserReferenceWarnsWhenTheSampleIsNotSuperimposed)
     backend.messages.clear();
     engine_state() = EngineState{};
     act("Load", file("d.txt", turned_copies(turn)));
-    act("LoadReference", file("r.txt", turned_copies(0).substr(0, turned_copies(0).find('\n') + 1)));
+    act("LoadReference",
+        file("r.txt", turned_copies(0).substr(0, turned_copies(0).find('\n') + 1)));
     act("LoadProtocol", file("p.txt", protocol));
     if (warned) {
       ASSERT_EQ(backend.messages.size(), 1u);
-      EXPECT_THAT(backend.messages[0], HasSubstr("5 of 6 specimens are turned more than 10 degrees"));
+      EXPECT_THAT(backend.messages[0],
+                  HasSubstr("5 of 6 specimens are turned more than 10 degrees"));
       EXPECT_THAT(backend.messages[0], HasSubstr("Superimpose the sample first"));
     } else {
       EXPECT_TRUE(backend.messages.empty()) << backend.messages[0];

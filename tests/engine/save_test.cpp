@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "engine/files.h"
@@ -32,11 +31,14 @@ TEST_P(SaveLayout, WritesTheExactBytesUnderItsTitle) {
 INSTANTIATE_TEST_SUITE_P(
     Actions, SaveLayout,
     ::testing::Values(
-        Layout{"Save", "File Name for Procrustes Coordinates", "0.1 -0.2 0.3 0.4 7  \n1 2 3e-07 4 8  \n"},
+        Layout{"Save", "File Name for Procrustes Coordinates",
+               "0.1 -0.2 0.3 0.4 7  \n1 2 3e-07 4 8  \n"},
         Layout{"SaveLMSLM", "File Name for Landmarks+Semilandmarks", " 0.1  -0.2 7 \n 1  2 8 \n"},
         Layout{"SaveLM", "File Name for Landmarks Only", " 0.1  -0.2  7 \n 1  2  8 \n"},
-        Layout{"SaveReference", "File Name for Reference (All points)", "0.5 0.25 -0.5 1.23457e+06 9  \n"},
-        Layout{"SaveReferenceLMSLM", "File Name for Reference (LM and Semi-LM) ", " 0.5  0.25  1 \n"},
+        Layout{"SaveReference", "File Name for Reference (All points)",
+               "0.5 0.25 -0.5 1.23457e+06 9  \n"},
+        Layout{"SaveReferenceLMSLM", "File Name for Reference (LM and Semi-LM) ",
+               " 0.5  0.25  1 \n"},
         Layout{"SaveReferenceLM", "File Name for Reference (LM only) ", " 0.5  0.25  1 \n"}),
     [](const auto& i) { return std::string(i.param.action); });
 
@@ -48,8 +50,9 @@ TEST_F(EngineTest, SavedSamplesLoadBackToSixSignificantDigits) {
     const char* action;
     std::vector<Index> columns;  // the columns of DATA the file holds, trailing value last
   };
-  for (const Case& c : {Case{"Save", {0, 1, 2, 3, 4, 5, 6}}, Case{"SaveLMSLM", {0, 1, 2, 3, 4, 5, 6}},
-                        Case{"SaveLM", {0, 1, 4, 5, 6}}}) {
+  for (const Case& c :
+       {Case{"Save", {0, 1, 2, 3, 4, 5, 6}}, Case{"SaveLMSLM", {0, 1, 2, 3, 4, 5, 6}},
+        Case{"SaveLM", {0, 1, 4, 5, 6}}}) {
     const std::string path = (dir / (std::string(c.action) + ".txt")).string();
     act(c.action, path);
     const Matrix back = dload(path).x;

@@ -35,8 +35,10 @@ TEST_P(EveryRun, SecondRunStartsFromTheSampleAsLoadedAndGivesTheSameResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, EveryRun,
-                         ::testing::Values(RunKind{"bending_one_pass", ""}, RunKind{"iterated", "IterBox"},
-                                           RunKind{"distance", "DistanceBox"}, RunKind{"plain", "NoAlignButton"}),
+                         ::testing::Values(RunKind{"bending_one_pass", ""},
+                                           RunKind{"iterated", "IterBox"},
+                                           RunKind{"distance", "DistanceBox"},
+                                           RunKind{"plain", "NoAlignButton"}),
                          [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
@@ -44,14 +46,16 @@ TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
   zidudezu(Value("Clear"));
   backend.messages.clear();
   backend.titles.clear();
-  for (const char* save : {"Save", "SaveLMSLM", "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM"}) {
+  for (const char* save :
+       {"Save", "SaveLMSLM", "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM"}) {
     SCOPED_TRACE(save);
     zidudezu(Value(save));
     EXPECT_FALSE(last_action_done());
   }
   EXPECT_TRUE(backend.titles.empty());  // no file was asked for
   ASSERT_EQ(backend.messages.size(), 6u);
-  for (const std::string& m : backend.messages) EXPECT_THAT(m, HasSubstr("There is nothing to save"));
+  for (const std::string& m : backend.messages)
+    EXPECT_THAT(m, HasSubstr("There is nothing to save"));
   EXPECT_EQ(status("FileBox"), "No File Active");
   EXPECT_EQ(status("ProtoBox"), "No Protocol Loaded");
 

@@ -1,15 +1,15 @@
 // Two sessions in one process keep their samples apart: run side by side (interleaved, or on
 // two threads) each gives what it gives alone.
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "engine/session.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 #include "engine/controls.h"
-#include "engine/session.h"
 #include "engine/zidudezu.h"
 
 namespace tav::test {

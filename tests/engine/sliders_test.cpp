@@ -1,10 +1,11 @@
 // Sliders tables as curve protocols: chains become curves, the bundled example's protocol as a
 // sliders table gives the same consensus, and the loaded protocol writes back as the table.
+#include "engine/sliders.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "engine/files.h"
-#include "engine/sliders.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 
@@ -58,17 +59,38 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SlidersChains,
     ::testing::Values(
         Chain{"open_rows_in_any_order", "2,3,4\n1,2,3\n", 5,
-              rows({{0, 0, 1, 0}, {0, 0, 4, 0}, {0, 0, 5, 0}, {1, 0, 1, 0}, {1, 0, 2, 1}, {1, 0, 3, 1}, {1, 0, 4, 0}})},
+              rows({{0, 0, 1, 0},
+                    {0, 0, 4, 0},
+                    {0, 0, 5, 0},
+                    {1, 0, 1, 0},
+                    {1, 0, 2, 1},
+                    {1, 0, 3, 1},
+                    {1, 0, 4, 0}})},
         Chain{"loop_returns_to_its_start", "before;slider;after\n3;1;2\n1;2;3\n2;3;1\n", 4,
               rows({{0, 0, 4, 0}, {-1, 0, 1, 1}, {-1, 0, 2, 1}, {-1, 0, 3, 1}})},
         // Sliders that run from landmark 1 round to it again: one closed curve through 1, which
         // it lists once (a curve listing a point twice is refused by the protocol check).
         Chain{"loop_through_a_landmark", "1 2 3\n2 3 4\n3 4 1\n", 5,
-              rows({{0, 0, 1, 0}, {0, 0, 5, 0}, {-1, 0, 1, 0}, {-1, 0, 2, 1}, {-1, 0, 3, 1}, {-1, 0, 4, 1}})},
+              rows({{0, 0, 1, 0},
+                    {0, 0, 5, 0},
+                    {-1, 0, 1, 0},
+                    {-1, 0, 2, 1},
+                    {-1, 0, 3, 1},
+                    {-1, 0, 4, 1}})},
         // The loop starts at its first slider in table order, 7.
         Chain{"two_open_curves_and_a_loop", "b\ts\ta\n1 5 2\n6 7 8\n8 6 7\n7 8 6\n2 9 3\n", 9,
-              rows({{0, 0, 1, 0}, {0, 0, 2, 0}, {0, 0, 3, 0}, {0, 0, 4, 0}, {-1, 0, 7, 1}, {-1, 0, 8, 1},
-                    {-1, 0, 6, 1}, {1, 0, 1, 0}, {1, 0, 5, 1}, {1, 0, 2, 0}, {2, 0, 2, 0}, {2, 0, 9, 1},
+              rows({{0, 0, 1, 0},
+                    {0, 0, 2, 0},
+                    {0, 0, 3, 0},
+                    {0, 0, 4, 0},
+                    {-1, 0, 7, 1},
+                    {-1, 0, 8, 1},
+                    {-1, 0, 6, 1},
+                    {1, 0, 1, 0},
+                    {1, 0, 5, 1},
+                    {1, 0, 2, 0},
+                    {2, 0, 2, 0},
+                    {2, 0, 9, 1},
                     {2, 0, 3, 0}})}),
     [](const auto& i) { return std::string(i.param.name); });
 
@@ -100,13 +122,16 @@ TEST_P(SlidersRefusal, LoadProtocolStopsNamingFileAndLineAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SlidersRefusal,
-    ::testing::Values(
-        Refusal{"neighbours_disagree", "1,5,6\n7,6,8\n", 1, "but line 2 gives 7 before 6"},
-        Refusal{"slides_twice", "before,slider,after\n1,5,6\n\n2,5,7\n", 4, "point 5 slides a second time (first on line 2)"},
-        Refusal{"beyond_the_data", "1,5,6\n5,6,40\n", 2, "names point 40, but the data have 32 points"},
-        Refusal{"own_neighbour", "5,5,6\n", 1, "is its own neighbour"},
-        Refusal{"two_values", "1,5,6\n5,6\n", 2, "expected three point numbers (before, slider, after), found 2"},
-        Refusal{"not_a_point", "1,5,6\n5,6,x\n", 2, "found \"x\" in column 3"}),
+    ::testing::Values(Refusal{"neighbours_disagree", "1,5,6\n7,6,8\n", 1,
+                              "but line 2 gives 7 before 6"},
+                      Refusal{"slides_twice", "before,slider,after\n1,5,6\n\n2,5,7\n", 4,
+                              "point 5 slides a second time (first on line 2)"},
+                      Refusal{"beyond_the_data", "1,5,6\n5,6,40\n", 2,
+                              "names point 40, but the data have 32 points"},
+                      Refusal{"own_neighbour", "5,5,6\n", 1, "is its own neighbour"},
+                      Refusal{"two_values", "1,5,6\n5,6\n", 2,
+                              "expected three point numbers (before, slider, after), found 2"},
+                      Refusal{"not_a_point", "1,5,6\n5,6,x\n", 2, "found \"x\" in column 3"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST(SlidersText, RefusesASlidingPointThatEndsAnOpenCurve) {
@@ -114,7 +139,8 @@ TEST(SlidersText, RefusesASlidingPointThatEndsAnOpenCurve) {
   p.numfull = 0, p.numopen = 1;
   p.members = {{1}, {2, 3, 4}};
   p.types = {{0}, {1, 1, 0}};
-  EXPECT_THAT([&] { sliders_text(p); }, ::testing::ThrowsMessage<Error>(HasSubstr("point 2 slides at an end")));
+  EXPECT_THAT([&] { sliders_text(p); },
+              ::testing::ThrowsMessage<Error>(HasSubstr("point 2 slides at an end")));
 }
 
 }  // namespace

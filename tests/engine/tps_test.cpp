@@ -1,10 +1,10 @@
+#include "engine/tps.h"
+
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "engine/files.h"
-#include "engine/tps.h"
 #include "engine/tps_lines.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
@@ -131,20 +131,42 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TpsRefusal,
     ::testing::Values(
         Refusal{"three_dimensional", "lm3.tps", 1, {"three-dimensional"}},
-        Refusal{"landmark_count_differs", "landmark_count.tps", 5,
+        Refusal{"landmark_count_differs",
+                "landmark_count.tps",
+                5,
                 {"specimen 2 (ID=wing_2)", "LM=3 where specimen 1 has LM=2"}},
-        Refusal{"curve_points_differ", "curve_points.tps", 16,
+        Refusal{"curve_points_differ",
+                "curve_points.tps",
+                16,
                 {"specimen 2 (IMAGE=b.jpg)", "POINTS=3 in curve 2 where specimen 1 has POINTS=2"}},
-        Refusal{"curve_count_differs", "curve_count.tps", 8, {"specimen 2 has 0 curves where specimen 1 has 1"}},
-        Refusal{"key_among_points", "too_few_points.tps", 4, {"after 2 of the 3 landmarks that LM=3 on line 1"}},
-        Refusal{"file_ends_among_points", "file_ends.tps", 3, {"the file ends after 2 of the 3 landmarks"}},
-        Refusal{"more_points_than_announced", "extra_points.tps", 4, {"more point lines than LM=2 on line 1"}},
-        Refusal{"decimal_comma", "decimal_comma.tps", 2, {"\"1,5\" is not a number", "decimals with a point"}},
+        Refusal{"curve_count_differs",
+                "curve_count.tps",
+                8,
+                {"specimen 2 has 0 curves where specimen 1 has 1"}},
+        Refusal{"key_among_points",
+                "too_few_points.tps",
+                4,
+                {"after 2 of the 3 landmarks that LM=3 on line 1"}},
+        Refusal{"file_ends_among_points",
+                "file_ends.tps",
+                3,
+                {"the file ends after 2 of the 3 landmarks"}},
+        Refusal{"more_points_than_announced",
+                "extra_points.tps",
+                4,
+                {"more point lines than LM=2 on line 1"}},
+        Refusal{"decimal_comma",
+                "decimal_comma.tps",
+                2,
+                {"\"1,5\" is not a number", "decimals with a point"}},
         Refusal{"three_values", "three_values.tps", 2, {"holds x and y, this one holds 3 values"}},
         Refusal{"unknown_key", "unknown_key.tps", 4, {"unknown key OUTLINES="}},
         Refusal{"scale_not_a_number", "bad_scale.tps", 4, {"SCALE= \"abc\" is not a number"}},
         Refusal{"negative_scale", "negative_scale.tps", 4, {"SCALE=-1 is not a positive"}},
-        Refusal{"count_not_a_number", "bad_count.tps", 1, {"LM= needs a whole number of points, found \"two\""}},
+        Refusal{"count_not_a_number",
+                "bad_count.tps",
+                1,
+                {"LM= needs a whole number of points, found \"two\""}},
         Refusal{"no_points", "no_points.tps", 1, {"holds no points"}}),
     [](const auto& i) { return std::string(i.param.name); });
 
@@ -167,8 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Detection{"three_dimensional", "LM3=1\n1 1 1\n", true},
                       Detection{"rows", "1 2 3\nLM=2\n", false},
                       Detection{"other_key_first", "ID=1\nLM=2\n", false},
-                      Detection{"longer_key", "LMK=2\n", false},
-                      Detection{"empty", "", false}),
+                      Detection{"longer_key", "LMK=2\n", false}, Detection{"empty", "", false}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(EngineTest, RowsFilesReadAsBeforeAndCarryNoIds) {
@@ -205,8 +226,10 @@ TEST_F(EngineTest, TpsTextReadsBackToTheDigitsWritten) {
     ASSERT_EQ(back.x.cols(), x.cols());
     for (Index i = 0; i < x.rows(); ++i)
       for (Index c = 0; c + 1 < x.cols(); ++c) {
-        const double v = x(i, c), unit = std::pow(10.0, std::floor(std::log10(std::fabs(v))) - digits + 1);
-        EXPECT_LE(std::fabs(back.x(i, c) - v), 0.5 * unit * (1 + 1e-9)) << digits << " digits, " << v;
+        const double v = x(i, c),
+                     unit = std::pow(10.0, std::floor(std::log10(std::fabs(v))) - digits + 1);
+        EXPECT_LE(std::fabs(back.x(i, c) - v), 0.5 * unit * (1 + 1e-9))
+            << digits << " digits, " << v;
       }
   }
 }
@@ -248,15 +271,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TpsMissingPoints,
     ::testing::Values(
         MissingCase{"image_coordinates_none_missing", {{10, 20}, {30, 20}, {20, 40}, {0, 5}}, {}},
-        MissingCase{"minus_one_among_image_coordinates", {{10, 20}, {-1, -1}, {20, 40}, {30, 5}}, {1}},
+        MissingCase{
+            "minus_one_among_image_coordinates", {{10, 20}, {-1, -1}, {20, 40}, {30, 5}}, {1}},
         MissingCase{"other_negative_code", {{10, 20}, {30, 20}, {20, 40}, {-999, -999}}, {3}},
-        MissingCase{"two_missing_of_five", {{-9, -9}, {30, 20}, {20, 40}, {-1, -1}, {5, 5}}, {0, 3}},
+        MissingCase{
+            "two_missing_of_five", {{-9, -9}, {30, 20}, {20, 40}, {-1, -1}, {5, 5}}, {0, 3}},
         // Centred data: points on all sides of the origin are coordinates, only -1 -1 is named.
         MissingCase{"centred_data", {{-0.5, -0.2}, {0.5, -0.3}, {0.1, 0.6}, {-0.1, -0.1}}, {}},
-        MissingCase{"minus_one_in_centred_data", {{-1, -1}, {1.5, -0.3}, {0.1, 0.6}, {-0.6, 0.7}}, {0}},
+        MissingCase{
+            "minus_one_in_centred_data", {{-1, -1}, {1.5, -0.3}, {0.1, 0.6}, {-0.6, 0.7}}, {0}},
         // Half the points below and left of the origin: a shifted shape, not missing points.
         MissingCase{"half_negative", {{-3, -4}, {-2, -1}, {5, 6}, {7, 1}}, {}},
-        MissingCase{"one_coordinate_negative_is_no_code", {{10, 20}, {-3, 20}, {20, 40}, {30, 5}}, {}}),
+        MissingCase{
+            "one_coordinate_negative_is_no_code", {{10, 20}, {-3, 20}, {20, 40}, {30, 5}}, {}}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace

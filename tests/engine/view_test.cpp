@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "display/legend.h"
 #include "engine_fixture.h"
@@ -92,7 +91,9 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   // The marked points of each marker, in drawing order.
   std::vector<std::pair<double, double>> red, green;
   for (Handle c : gr().children(gr().gca())) {
-    auto* to = gr().get(c, "Marker") == Value("*") ? &red : gr().get(c, "Marker") == Value("o") ? &green : nullptr;
+    auto* to = gr().get(c, "Marker") == Value("*")   ? &red
+               : gr().get(c, "Marker") == Value("o") ? &green
+                                                     : nullptr;
     if (!to) continue;
     const Matrix x = gr().get(c, "XData").matrix(), y = gr().get(c, "YData").matrix();
     for (Index i = 0; i < x.size(); ++i) to->emplace_back(x(i), y(i));
@@ -119,8 +120,9 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   for (const auto& e : legend_entries(gr(), axes)) main.push_back(e.first);
   EXPECT_EQ(comparison, (std::vector<std::string>{"Consensus with sliding", "Plain consensus"}));
   // In drawing order: the closed curve of semi-landmarks comes first.
-  EXPECT_EQ(main, (std::vector<std::string>{"Semi-landmarks", "Landmarks", "Helper points", "Semi-landmarks (compared)",
-                                            "Landmarks (compared)", "Helper points (compared)"}));
+  EXPECT_EQ(main, (std::vector<std::string>{"Semi-landmarks", "Landmarks", "Helper points",
+                                            "Semi-landmarks (compared)", "Landmarks (compared)",
+                                            "Helper points (compared)"}));
 }
 
 TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
@@ -130,7 +132,8 @@ TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
     EXPECT_EQ(drawn("d"), 26u);
     std::vector<Handle> tangents;
     for (Handle c : gr().children(gr().gca()))
-      if (gr().type(c) == "line" && gr().get(c, "Color") == Value(row({0.85, 0.37, 0.0}))) tangents.push_back(c);
+      if (gr().type(c) == "line" && gr().get(c, "Color") == Value(row({0.85, 0.37, 0.0})))
+        tangents.push_back(c);
     ASSERT_EQ(tangents.size(), 30u);  // one segment per member of the two curves
     for (Handle t : tangents) {
       EXPECT_EQ(gr().get(t, "LineStyle"), Value("-"));

@@ -17,7 +17,14 @@ using namespace tav::fuzz;
 
 namespace {
 
-enum Bit : unsigned { iterate = 1, distance = 2, no_align = 4, reference = 8, tangents = 16, curves = 32 };
+enum Bit : unsigned {
+  iterate = 1,
+  distance = 2,
+  no_align = 4,
+  reference = 8,
+  tangents = 16,
+  curves = 32
+};
 
 void set_control(Objects& g, const std::string& tag, bool on) {
   g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
@@ -47,7 +54,8 @@ void require_finite_state(const EngineState& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  static const std::string data_path = scratch_file("data"), protocol_path = scratch_file("protocol"),
+  static const std::string data_path = scratch_file("data"),
+                           protocol_path = scratch_file("protocol"),
                            reference_path = scratch_file("reference");
   const unsigned bits = data[0];
   const std::string_view rest = as_text(data + 1, size - 1);
@@ -55,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view data_text = rest.substr(0, bar);
   write_bytes(data_path, data_text);
   const std::size_t first_end = data_text.find('\n');
-  write_bytes(reference_path, data_text.substr(0, first_end == std::string_view::npos ? first_end : first_end + 1));
-  write_bytes(protocol_path, bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
+  write_bytes(reference_path,
+              data_text.substr(0, first_end == std::string_view::npos ? first_end : first_end + 1));
+  write_bytes(protocol_path,
+              bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
 
   // The file dialog makes the chosen folder current; the fuzzer's own paths may be relative.
   static const std::filesystem::path start_folder = std::filesystem::current_path();
@@ -76,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Matrix before = session.state.DATA;
   act(session, backend, "LoadProtocol", protocol_path);
   require_finite_state(session.state);
-  if (!session.action_done) require(same(session.state.DATA, before), "a stopped run keeps the sample");
+  if (!session.action_done)
+    require(same(session.state.DATA, before), "a stopped run keeps the sample");
   if (bits & tangents) act(session, backend, "TangentPlot", "");
   require_finite_state(session.state);
 

@@ -1,14 +1,13 @@
 #pragma once
 // Helpers of the fuzz targets: the readers take file names, so every input is written to a
 // scratch file of this process first.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace tav::fuzz {
 

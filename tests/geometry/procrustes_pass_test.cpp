@@ -1,7 +1,6 @@
 // The consensus pass taken in groups of specimens against the same pass one specimen at a time.
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 

@@ -1,8 +1,7 @@
 // The Procrustes kernels at every vector width this processor runs, against the best turn and
 // the turned sum written out plainly in long double.
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
@@ -64,8 +63,8 @@ TEST(ProcrustesKernelWidths, TurnsAndSumEqualTheFormulas) {
     for (const Index k : {8, 9, 17, 100})
       for (const Index n : {1, 8, 9, 23})
         for (const double offset : {0.0, 1e6}) {
-          SCOPED_TRACE(::testing::Message() << vector_width_name(width) << " k=" << k << " n="
-                                            << n << " offset=" << offset);
+          SCOPED_TRACE(::testing::Message() << vector_width_name(width) << " k=" << k << " n=" << n
+                                            << " offset=" << offset);
           const Matrix w = specimens(k, n, offset);
           const Eigen::VectorXd ref = w.col(0);
           const Expected want = plainly(w, ref);

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
+#include "platform/format.h"
 
 #include <clocale>
-
-#include "platform/format.h"
+#include <gtest/gtest.h>
 
 namespace tav {
 namespace {
@@ -23,18 +22,25 @@ TEST_P(Format, WritesAsTheUserReadsIt) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Format,
     ::testing::Values(
-        FormatCase{"file_status", "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
+        FormatCase{"file_status",
+                   "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks",
                    {Value("wings.txt"), Value(12.0), Value(20.0)},
                    "File: wings.txt \n  12 Specimens \n  20 Landmarks"},
-        FormatCase{"g_six_digits_no_trailing_zeros", "%g|%g|%g|%g", {Value(row({0.1, 1234567, 1e-7, 2.50}))},
+        FormatCase{"g_six_digits_no_trailing_zeros",
+                   "%g|%g|%g|%g",
+                   {Value(row({0.1, 1234567, 1e-7, 2.50}))},
                    "0.1|1.23457e+06|1e-07|2.5"},
         FormatCase{"format_repeats_over_elements", "%g ", {Value(row({1, 2, 3}))}, "1 2 3 "},
-        FormatCase{"stops_at_first_conversion_without_data", " %g  %g ", {Value(row({1, 2, 3}))},
+        FormatCase{"stops_at_first_conversion_without_data",
+                   " %g  %g ",
+                   {Value(row({1, 2, 3}))},
                    " 1  2  3  "},
         FormatCase{"integer_conversion", "Iteration: %i", {Value(7.0)}, "Iteration: 7"},
         FormatCase{"non_integer_under_i_shown_whole", "%i", {Value(2.5)}, "2.500000e+00"},
-        FormatCase{"width_and_precision", "%8.3f|%-5d|", {Value(row({3.14159, 42}))}, "   3.142|42   |"},
-        FormatCase{"no_arguments_writes_format_once", "\\nFell through case", {}, "\nFell through case"},
+        FormatCase{
+            "width_and_precision", "%8.3f|%-5d|", {Value(row({3.14159, 42}))}, "   3.142|42   |"},
+        FormatCase{
+            "no_arguments_writes_format_once", "\\nFell through case", {}, "\nFell through case"},
         FormatCase{"percent_literal", "100%% of %s", {Value("points")}, "100% of points"}),
     [](const auto& i) { return std::string(i.param.name); });
 

@@ -1,11 +1,10 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "platform/objects.h"
 
 #include <clocale>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "platform/objects.h"
 
 namespace tav {
 namespace {
@@ -59,7 +58,8 @@ TEST(Objects, AnInvalidFractionalHandleIsNamedWithAPointUnderAnyLocale) {
     text = e.what();
   }
   std::setlocale(LC_ALL, "C");
-  EXPECT_THAT(text, ::testing::HasSubstr("Invalid handle " + std::to_string(static_cast<long>(line)) + ".5:"));
+  EXPECT_THAT(text, ::testing::HasSubstr("Invalid handle " +
+                                         std::to_string(static_cast<long>(line)) + ".5:"));
 }
 
 TEST(Objects, HoldKeepsDrawingsAndClaRemovesThem) {
@@ -220,19 +220,21 @@ TEST(Objects, LargeDrawingsClearAndRedrawCleanly) {
   g.hold(ax, true);
   constexpr int kMarkers = 5000;
   std::vector<Handle> first;
-  for (int i = 0; i < kMarkers; ++i) first.push_back(g.line(ax, row({double(i)}), row({-double(i)}), "bd"));
+  for (int i = 0; i < kMarkers; ++i)
+    first.push_back(g.line(ax, row({double(i)}), row({-double(i)}), "bd"));
   g.remove(first[1234]);
   EXPECT_FALSE(g.valid(first[1234]));
   EXPECT_EQ(g.children(ax).size(), size_t(kMarkers - 1));
   EXPECT_EQ(g.get(first[4321], "YData"), Value(-4321.0));
-  EXPECT_FALSE(g.valid(first.back() + 1));   // not made yet
+  EXPECT_FALSE(g.valid(first.back() + 1));     // not made yet
   EXPECT_FALSE(g.valid(first.back() - 0.25));  // never a handle
   g.cla(ax);
   for (Handle h : first) EXPECT_FALSE(g.valid(h));
   EXPECT_TRUE(g.children(ax).empty());
   g.hold(ax, true);
   std::vector<Handle> second;
-  for (int i = 0; i < kMarkers; ++i) second.push_back(g.line(ax, row({double(i)}), row({1.0}), "rs"));
+  for (int i = 0; i < kMarkers; ++i)
+    second.push_back(g.line(ax, row({double(i)}), row({1.0}), "rs"));
   EXPECT_EQ(g.get(second[2500], "XData"), Value(2500.0));
   EXPECT_EQ(g.get(second[2500], "Marker"), Value("s"));
   EXPECT_EQ(g.children(ax), second);

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "platform/parallel.h"
 
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <vector>
-
-#include "platform/parallel.h"
 
 namespace tav {
 namespace {

@@ -1,9 +1,6 @@
 // The main window as a desktop user meets it: menus and shortcuts, dropped files, the log
 // pane, the plot that answers questions, the iterated run that can be stopped. The real
 // engine runs behind the real window (offscreen).
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -22,12 +19,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 
-#include "engine/session.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
+#include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/run_control.h"
@@ -55,7 +54,9 @@ class Desktop : public ::testing::Test {
     backend.highlight_point = [this](double x, double y, double rx, double ry) {
       highlight_shown_point(session, x, y, rx, ry);
     };
-    backend.load_action_for = [this](const std::string& path) { return load_action_for(path, session.state.DATA); };
+    backend.load_action_for = [this](const std::string& path) {
+      return load_action_for(path, session.state.DATA);
+    };
     backend.attach_console();
     install_callback_runner(session);
     backend.drawnow();  // the application reads its (small) offscreen screen first
@@ -142,8 +143,10 @@ TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortc
       SCOPED_TRACE(way);
       calls.clear();
       const bool was_on = gr().get(control, "Value").truthy();
-      if (way == "menu") a->trigger();
-      else QTest::keySequence(window, QKeySequence(QString::fromUtf8(e.shortcut)));
+      if (way == "menu")
+        a->trigger();
+      else
+        QTest::keySequence(window, QKeySequence(QString::fromUtf8(e.shortcut)));
       backend.drawnow();
       if (e.kind == MenuKind::check) {
         EXPECT_NE(gr().get(control, "Value").truthy(), was_on);
@@ -156,8 +159,11 @@ TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortc
     }
   }
   // The standard keys the window promises.
-  for (const auto& [key, tag] : std::vector<std::pair<const char*, const char*>>{
-           {"Ctrl+O", "LoadButton"}, {"Ctrl+S", "SaveButton"}, {"Ctrl+E", "SaveEPSButton"}, {"F5", "ReplotButton"}}) {
+  for (const auto& [key, tag] :
+       std::vector<std::pair<const char*, const char*>>{{"Ctrl+O", "LoadButton"},
+                                                        {"Ctrl+S", "SaveButton"},
+                                                        {"Ctrl+E", "SaveEPSButton"},
+                                                        {"F5", "ReplotButton"}}) {
     calls.clear();
     QTest::keySequence(window, QKeySequence(QString::fromUtf8(key)));
     ASSERT_EQ(calls.size(), 1u) << key;
@@ -170,8 +176,10 @@ TEST_F(Desktop, WindowCommandsByMenuAndByShortcut) {
     SCOPED_TRACE(by_key ? "shortcut" : "menu");
     auto run = [&](const char* name, const char* key) {
       activate();
-      if (by_key) QTest::keySequence(window, QKeySequence(QString::fromUtf8(key)));
-      else window->action(name)->trigger();
+      if (by_key)
+        QTest::keySequence(window, QKeySequence(QString::fromUtf8(key)));
+      else
+        window->action(name)->trigger();
       backend.drawnow();
     };
     clear_stop();
@@ -188,7 +196,8 @@ TEST_F(Desktop, WindowCommandsByMenuAndByShortcut) {
     EXPECT_THAT(take_messages(), ::testing::Contains(HasSubstr("Load sample (Ctrl+O)")));
   }
   window->action("About")->trigger();
-  EXPECT_THAT(take_messages(), ::testing::Contains(::testing::ContainsRegex("^tavrel6 [0-9]+\\.[0-9]+")));
+  EXPECT_THAT(take_messages(),
+              ::testing::Contains(::testing::ContainsRegex("^tavrel6 [0-9]+\\.[0-9]+")));
   window->action("Pause250")->trigger();
   EXPECT_EQ(pass_pause_seconds(), 0.25);
   EXPECT_TRUE(window->action("Pause250")->isChecked());
@@ -207,7 +216,8 @@ TEST_F(Desktop, EveryControlSaysWhatItDoes) {
     EXPECT_FALSE(backend.widget(h)->toolTip().isEmpty());
   }
   EXPECT_THAT(backend.widget(tagged("LoadButton"))->toolTip().toStdString(), HasSubstr("x1 y1"));
-  EXPECT_THAT(backend.widget(tagged("LoadProtocolButton"))->toolTip().toStdString(), HasSubstr("curve code"));
+  EXPECT_THAT(backend.widget(tagged("LoadProtocolButton"))->toolTip().toStdString(),
+              HasSubstr("curve code"));
 }
 
 TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
@@ -215,14 +225,17 @@ TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   EXPECT_EQ(status("FileBox"), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
   drop(kExamples + "shells_protocol.txt");
   EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: shells_protocol.txt"));
-  const Row consensus = Eigen::Map<const Row>(engine_state().REFERENCE.data(), engine_state().REFERENCE.size());
+  const Row consensus =
+      Eigen::Map<const Row>(engine_state().REFERENCE.data(), engine_state().REFERENCE.size());
   std::string line;
   for (Index c = 0; c < consensus.size(); ++c) line += std::to_string(consensus(c)) + " ";
   if (consensus.size() % 2 == 0) line += "1";  // the trailing value of a configuration
   drop(file("reference.txt", line + "\n"));
   EXPECT_THAT(status("FileBox"), HasSubstr("Reference with"));
   EXPECT_TRUE(engine_state().userreference);
-  drop(file("three.tps", "LM=3\n0 0\n1 0\n0 1\nID=a\nLM=3\n0 0\n1.1 0\n0 1.2\nID=b\nLM=3\n0 0\n0.9 0.1\n0 1\nID=c\n"));
+  drop(file(
+      "three.tps",
+      "LM=3\n0 0\n1 0\n0 1\nID=a\nLM=3\n0 0\n1.1 0\n0 1.2\nID=b\nLM=3\n0 0\n0.9 0.1\n0 1\nID=c\n"));
   EXPECT_EQ(status("FileBox"), "File: three.tps \n   3 Specimens \n   3 Landmarks");
   EXPECT_EQ(engine_state().specimen_ids, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_TRUE(take_messages().empty());
@@ -291,7 +304,8 @@ TEST_F(Desktop, WheelZoomsDragPansDoubleClickFits) {
   load_example();
   const Handle ax = gr().gca();
   const Row fitted = gr().axis(ax);
-  const QPointF centre = window->surface_point(0.5 * (fitted(0) + fitted(1)), 0.5 * (fitted(2) + fitted(3)));
+  const QPointF centre =
+      window->surface_point(0.5 * (fitted(0) + fitted(1)), 0.5 * (fitted(2) + fitted(3)));
   window->wheel_turned(centre, 1);
   const Row zoomed = gr().axis(ax);
   EXPECT_NEAR((zoomed(1) - zoomed(0)) * 1.25, fitted(1) - fitted(0), 1e-9);
@@ -301,7 +315,8 @@ TEST_F(Desktop, WheelZoomsDragPansDoubleClickFits) {
   const Row panned = gr().axis(ax);
   EXPECT_LT(panned(0), zoomed(0));  // dragging right shows what lay to the left
   EXPECT_NEAR(panned(1) - panned(0), zoomed(1) - zoomed(0), 1e-9);
-  for (Handle c : gr().children(ax)) EXPECT_NE(gr().get(c, "Tag"), Value("SpecimenHighlight"));  // a drag is no click
+  for (Handle c : gr().children(ax))
+    EXPECT_NE(gr().get(c, "Tag"), Value("SpecimenHighlight"));  // a drag is no click
   window->fit_drawing();
   EXPECT_EQ(gr().axis(ax), fitted);
 }
@@ -319,7 +334,8 @@ TEST_F(Desktop, ActionsOfTheMainWindowDrawInItsAxesAfterTheComparisonOpens) {
   EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
   drop(kExamples + "shells.txt");
   size_t points = 0;  // the sample's markers alone
-  for (Handle c : gr().children(main_axes)) points += static_cast<size_t>(gr().get(c, "XData").matrix().size());
+  for (Handle c : gr().children(main_axes))
+    points += static_cast<size_t>(gr().get(c, "XData").matrix().size());
   EXPECT_EQ(points, 40u * 32u);
   EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
   EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
@@ -403,7 +419,8 @@ TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {
   EXPECT_EQ(pass_pause_seconds(), 0);
   EXPECT_EQ(window->size(), QSize(1000, 700));
   ASSERT_FALSE(window->recent_menu()->actions().isEmpty());
-  EXPECT_THAT(window->recent_menu()->actions().front()->text().toStdString(), HasSubstr("shells.txt"));
+  EXPECT_THAT(window->recent_menu()->actions().front()->text().toStdString(),
+              HasSubstr("shells.txt"));
 }
 
 TEST_F(Desktop, SmallScreenGetsAWindowThatFitsWithTheAxesInViewAndAScrollingControlPanel) {
@@ -451,7 +468,8 @@ TEST_F(Desktop, ComparisonReplotNumbersTheMainPlotAndNamesItsColours) {
   EXPECT_EQ(texts(tagged("MainAxes")), 32u);
   EXPECT_EQ(texts(gr().children(2).at(0)), 0u);
   const std::string title = gr().get(2, "Name").text();
-  EXPECT_THAT(title, HasSubstr("consensus (orange stars) and plain consensus (bluish green circles)"));
+  EXPECT_THAT(title,
+              HasSubstr("consensus (orange stars) and plain consensus (bluish green circles)"));
   EXPECT_THAT(title, ::testing::Not(HasSubstr("red")));
 }
 

@@ -1,10 +1,9 @@
 // The real window, the real engine: clicking "Load" reads the chosen file and draws it.
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPixmap>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 #include "engine/session.h"
 #include "platform/backend.h"
@@ -31,7 +30,8 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   for (Handle h : gr().listing(fig))
     if (gr().get(h, "Callback") == Value(List{"zidudezu", "Load"})) load = h;
   ASSERT_GT(load, 0);
-  backend.answers.push_back(FileChoice{false, "shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+  backend.answers.push_back(
+      FileChoice{false, "shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
   auto* button = qobject_cast<QAbstractButton*>(backend.widget(load));
   ASSERT_NE(button, nullptr);
   button->click();
@@ -53,7 +53,8 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
       gr().set(gr().find_by_tag(tag).at(0), "Value", Value(1.0));
     for (Handle h : gr().listing(fig)) {
       if (gr().get(h, "Callback") == Value(List{"zidudezu", "LoadProtocol"})) {
-        backend.answers.push_back(FileChoice{false, "shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+        backend.answers.push_back(
+            FileChoice{false, "shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
         backend.drawnow();
         qobject_cast<QAbstractButton*>(backend.widget(h))->click();
       }

@@ -1,11 +1,10 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "platform/backend.h"
@@ -33,10 +32,9 @@ class QtEnvironment : public ::testing::Environment {
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-const char* const kEngineTags[] = {"FileBox",      "ProtoBox",     "IterBox",
-                                   "DistanceBox",  "NoAlignButton", "CurveButton",
-                                   "NumberButton", "TavrelButton",  "MeanButton",
-                                   "OriginalButton"};
+const char* const kEngineTags[] = {"FileBox",       "ProtoBox",      "IterBox",      "DistanceBox",
+                                   "NoAlignButton", "CurveButton",   "NumberButton", "TavrelButton",
+                                   "MeanButton",    "OriginalButton"};
 
 // What a recorder saw: the callback and the control that was running when it started.
 struct Call {
@@ -156,7 +154,8 @@ TEST_F(Window, DrawnPointsAppearInTheAxes) {
   for (int y = static_cast<int>(shot.height() - p(1) - p(3)); y < shot.height() - p(1); ++y)
     for (int x = static_cast<int>(p(0)); x < p(0) + p(2); ++x) {
       const QColor c = shot.pixelColor(x, y);
-      if (c.blue() > c.red() + 60 && c.blue() > c.green() + 20) ++blue;  // the palette's blue, (0, 114, 178)
+      if (c.blue() > c.red() + 60 && c.blue() > c.green() + 20)
+        ++blue;  // the palette's blue, (0, 114, 178)
     }
   EXPECT_GT(blue, 30);
 }

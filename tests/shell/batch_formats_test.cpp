@@ -1,10 +1,9 @@
 // The batch tool between other programs' files: an NTS sample in, the results out as NTS,
 // Morphologika and MorphoJ text; a protocol out as a sliders table.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sstream>
 
 #include "engine/files.h"
@@ -22,12 +21,8 @@ const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
 
 class BatchFormats : public ::testing::Test {
  protected:
-  void SetUp() override {
-    temp.enter();
-  }
-  void TearDown() override {
-    reset_runtime(nullptr);
-  }
+  void SetUp() override { temp.enter(); }
+  void TearDown() override { reset_runtime(nullptr); }
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;
     const int status = run_batch(parse_batch_options(args), err);
@@ -47,9 +42,9 @@ class BatchFormats : public ::testing::Test {
 // Every format holds the superimposed coordinates the rows file holds, written with the same
 // digits, and the labels read from the NTS file.
 TEST_F(BatchFormats, ResultsInEveryFormatReadBackAsTheRowsResult) {
-  ASSERT_EQ(run({"--data", data_path("formats/twin.nts"), "--save", "rows.txt", "--save-nts", "out.nts",
-                 "--save-morphologika", "out_morphologika.txt", "--save-morphoj", "out_morphoj.txt",
-                 "--digits", "9"}),
+  ASSERT_EQ(run({"--data", data_path("formats/twin.nts"), "--save", "rows.txt", "--save-nts",
+                 "out.nts", "--save-morphologika", "out_morphologika.txt", "--save-morphoj",
+                 "out_morphoj.txt", "--digits", "9"}),
             0)
       << errors;
   const Matrix rows_result = dload("rows.txt").x;
@@ -69,14 +64,19 @@ TEST_F(BatchFormats, ProtocolWrittenAsSlidersTableRunsToTheSameConsensus) {
             0)
       << errors;
   EXPECT_EQ(text("sliders.csv"), text(examples + "shells_sliders.csv"));
-  ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol", "sliders.csv", "--save-reference", "b.txt"}), 0)
+  ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol", "sliders.csv", "--save-reference",
+                 "b.txt"}),
+            0)
       << errors;
   EXPECT_EQ(text("a.txt"), text("b.txt"));
 }
 
 TEST_F(BatchFormats, SlidersTableNeedsAProtocol) {
-  EXPECT_THAT([] { parse_batch_options({"--data", "d.txt", "--save-protocol-sliders", "s.csv"}); },
-              ::testing::ThrowsMessage<Error>(HasSubstr("--save-protocol-sliders needs --protocol")));
+  EXPECT_THAT(
+      [] {
+        parse_batch_options({"--data", "d.txt", "--save-protocol-sliders", "s.csv"});
+      },
+      ::testing::ThrowsMessage<Error>(HasSubstr("--save-protocol-sliders needs --protocol")));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // The man page of tavrel6-batch against its --help text: the same options, every one of them
 // understood by the parser.
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -17,7 +16,8 @@ namespace {
 std::set<std::string> options_in(const std::string& text) {
   std::set<std::string> found;
   static const std::regex option(R"(--[a-z][a-z-]*[a-z])");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), option); it != std::sregex_iterator(); ++it)
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), option);
+       it != std::sregex_iterator(); ++it)
     found.insert(it->str());
   return found;
 }
@@ -35,8 +35,10 @@ TEST(BatchManPage, NamesExactlyTheOptionsOfTheHelpText) {
   const std::string page = man_page_text();
   ASSERT_FALSE(page.empty()) << "docs/tavrel6-batch.1 is missing or empty";
   const std::set<std::string> man = options_in(page);
-  for (const std::string& o : help) EXPECT_TRUE(man.count(o)) << o << " is in --help but not in the man page";
-  for (const std::string& o : man) EXPECT_TRUE(help.count(o)) << o << " is in the man page but not in --help";
+  for (const std::string& o : help)
+    EXPECT_TRUE(man.count(o)) << o << " is in --help but not in the man page";
+  for (const std::string& o : man)
+    EXPECT_TRUE(help.count(o)) << o << " is in the man page but not in --help";
   EXPECT_GE(help.size(), 10u);  // the help text was read at all
 }
 
@@ -44,11 +46,13 @@ TEST(BatchManPage, EveryOptionOfTheHelpTextIsUnderstood) {
   for (const std::string& o : options_in(batch_usage())) {
     if (o == "--data") continue;  // given with every other option below
     std::vector<std::string> args = {"--data", "d.txt", o};
-    if (o == "--digits") args.push_back("8");
+    if (o == "--digits")
+      args.push_back("8");
     else if (o.rfind("--save", 0) == 0 || o == "--plot" || o == "--suggest-protocol" ||
              o == "--reference" || o == "--protocol" || o == "--data")
       args.push_back("f.txt");
-    if (o == "--save-protocol-sliders") args.insert(args.end(), {"--protocol", "p.txt"});  // writes the protocol read
+    if (o == "--save-protocol-sliders")
+      args.insert(args.end(), {"--protocol", "p.txt"});  // writes the protocol read
     EXPECT_NO_THROW(parse_batch_options(args)) << o;
   }
 }

@@ -1,8 +1,9 @@
 // The batch tool on the bundled example: every step's outcome reaches the exit status.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "shell/batch.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sstream>
 
 #include "display/display.h"
@@ -10,7 +11,6 @@
 #include "geometry/geometry.h"
 #include "platform/backend.h"
 #include "platform/format.h"
-#include "shell/batch.h"
 #include "support/test_support.h"
 
 namespace tav::test {
@@ -35,7 +35,8 @@ class Batch : public ::testing::Test {
     Objects& g = session->objects();
     size_t n = 0;
     for (Handle h : g.listing(0))
-      if (g.kind(h) == ObjectType::line) n += static_cast<size_t>(g.get(h, "XData").matrix().size());
+      if (g.kind(h) == ObjectType::line)
+        n += static_cast<size_t>(g.get(h, "XData").matrix().size());
     return n;
   }
   std::string out(const char* name) { return (dir / name).string(); }
@@ -47,19 +48,22 @@ class Batch : public ::testing::Test {
 };
 
 TEST_F(Batch, WritesEverySelectionAndThePicture) {
-  ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--protocol", kExamples + "shells_protocol.txt",
-                 "--distance", "--save", out("all.txt"), "--save-lm", out("lm.txt"),
-                 "--save-reference-lmslm", out("ref.txt"), "--plot", out("p.svg")}),
-            0) << errors;
+  ASSERT_EQ(
+      run({"--data", kExamples + "shells.txt", "--protocol", kExamples + "shells_protocol.txt",
+           "--distance", "--save", out("all.txt"), "--save-lm", out("lm.txt"),
+           "--save-reference-lmslm", out("ref.txt"), "--plot", out("p.svg")}),
+      0)
+      << errors;
   EXPECT_EQ(dload(out("all.txt")).x.cols(), 65);
-  EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);       // 4 landmarks and the trailing value
+  EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);            // 4 landmarks and the trailing value
   EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
 }
 
 TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
-  const std::vector<std::string> args = {"--data", kExamples + "shells.txt", "--protocol",
-                                         kExamples + "shells_protocol.txt", "--save", out("all.txt")};
+  const std::vector<std::string> args = {"--data",     kExamples + "shells.txt",
+                                         "--protocol", kExamples + "shells_protocol.txt",
+                                         "--save",     out("all.txt")};
   ASSERT_EQ(run(args), 0) << errors;
   EXPECT_EQ(drawn_points(), 0u);
   EXPECT_TRUE(drawing());  // the window's plots draw again afterwards
@@ -73,11 +77,13 @@ TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
 }
 
 TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
-  ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--save-lm", out("lm.txt"), "--digits", "12"}), 0) << errors;
+  ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--save-lm", out("lm.txt"), "--digits", "12"}),
+            0)
+      << errors;
   const Matrix x = dload(out("lm.txt")).x;
   EXPECT_EQ(x.cols(), 65);
   EXPECT_NEAR(x.row(0).head(64).squaredNorm(), 1.0, 1e-10);  // twelve digits written
-  EXPECT_EQ(g_precision(), 6);                              // and put back afterwards
+  EXPECT_EQ(g_precision(), 6);                               // and put back afterwards
 }
 
 // What a researcher checks in the saved files (17 digits): in every mode that computes its
@@ -86,9 +92,11 @@ TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
 // consensus stops by its own rule, one pass short of that).
 TEST_F(Batch, TheSavedConsensusIsTheMeanOfTheSavedSampleInEverySlidingMode) {
   for (const char* mode : {"--distance", "--iterate", "--no-align", ""}) {
-    std::vector<std::string> args = {"--data", kExamples + "shells.txt", "--protocol",
-                                     kExamples + "shells_protocol.txt", "--save", out("all.txt"),
-                                     "--save-reference", out("ref.txt"), "--digits", "17"};
+    std::vector<std::string> args = {"--data",           kExamples + "shells.txt",
+                                     "--protocol",       kExamples + "shells_protocol.txt",
+                                     "--save",           out("all.txt"),
+                                     "--save-reference", out("ref.txt"),
+                                     "--digits",         "17"};
     if (*mode) args.push_back(mode);
     ASSERT_EQ(run(args), 0) << mode << ": " << errors;
     const Matrix x = dload(out("all.txt")).x;
@@ -113,8 +121,10 @@ TEST_F(Batch, AFailedStepEndsWithStatusOneAndTheReason) {
 }
 
 TEST_F(Batch, BadArgumentsAreRefusedWithAHint) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"--data"}, {"--data", "x", "--digits", "0"}, {"--data", "x", "--bogus"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"--data"},
+                                               {"--data", "x", "--digits", "0"},
+                                               {"--data", "x", "--bogus"}}) {
     try {
       parse_batch_options(args);
       ADD_FAILURE() << "accepted";

@@ -1,10 +1,9 @@
 // The batch tool with TPS files: a suggested protocol, the processed sample back as TPS.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sstream>
 
 #include "engine/files.h"
@@ -22,12 +21,8 @@ const std::string wings = data_path("tps/wings.tps");  // 3 landmarks, one curve
 
 class BatchTps : public ::testing::Test {
  protected:
-  void SetUp() override {
-    temp.enter();
-  }
-  void TearDown() override {
-    reset_runtime(nullptr);
-  }
+  void SetUp() override { temp.enter(); }
+  void TearDown() override { reset_runtime(nullptr); }
   // Runs the tool with the arguments (names relative to the test's folder); keeps its errors.
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;
@@ -49,16 +44,18 @@ TEST_F(BatchTps, SuggestedProtocolRunsAndTheTpsResultReadsBackAsTheRowsResult) {
   ASSERT_EQ(p.rows(), 9);
   for (Index r = 0; r < p.rows(); ++r) {
     const bool landmark = r < 3;
-    EXPECT_EQ(p.row(r), row({landmark ? 0.0 : 1.0, 0, static_cast<double>(r + 1), landmark ? 0.0 : 1.0}));
+    EXPECT_EQ(p.row(r),
+              row({landmark ? 0.0 : 1.0, 0, static_cast<double>(r + 1), landmark ? 0.0 : 1.0}));
   }
 
-  ASSERT_EQ(run({"--data", wings, "--protocol", "protocol.txt", "--save-tps", "out.tps", "--save", "out.txt",
-                 "--digits", "8"}),
+  ASSERT_EQ(run({"--data", wings, "--protocol", "protocol.txt", "--save-tps", "out.tps", "--save",
+                 "out.txt", "--digits", "8"}),
             0)
       << errors;
   const DloadResult tps = dload("out.tps"), rows = dload("out.txt");
   ASSERT_TRUE(tps.tps);
-  EXPECT_EQ(coordinates(tps.x), coordinates(rows.x));  // the same numbers, written with the same digits
+  EXPECT_EQ(coordinates(tps.x),
+            coordinates(rows.x));  // the same numbers, written with the same digits
   EXPECT_EQ(tps.specimen_ids, (std::vector<std::string>{"w1", "w2", "w3", "w4", "5"}));
 }
 
@@ -81,7 +78,8 @@ TEST_P(BatchTpsDigits, CoordinatesReadBackToTheDigitsWritten) {
   for (Index i = 0; i < exact.rows(); ++i)
     for (Index c = 0; c < exact.cols(); ++c) {
       const double v = exact(i, c);
-      const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(v))) - GetParam().digits + 1);
+      const double unit =
+          std::pow(10.0, std::floor(std::log10(std::fabs(v))) - GetParam().digits + 1);
       EXPECT_LE(std::fabs(back(i, c) - v), 0.5 * unit * (1 + 1e-9)) << v;
     }
 }
@@ -113,7 +111,8 @@ TEST_F(BatchTps, NamesAreTakenFromTheStartingFolder) {
     const std::string text(std::istreambuf_iterator<char>(in), {});
     std::ofstream("reference.tps") << text.substr(0, text.find("LM=", 1));
   }
-  ASSERT_EQ(run({"--data", "sub/wings.tps", "--reference", "reference.tps", "--save-tps", "out.tps"}), 0)
+  ASSERT_EQ(
+      run({"--data", "sub/wings.tps", "--reference", "reference.tps", "--save-tps", "out.tps"}), 0)
       << errors;
   EXPECT_TRUE(fs::exists(dir / "out.tps"));
   EXPECT_FALSE(fs::exists(dir / "sub" / "out.tps"));

@@ -48,8 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TagCase{"leading_digit", "2Box", false},
                       TagCase{"leading_underscore", "_Box", false},
                       TagCase{"blank_inside", "File Box", false},
-                      TagCase{"keyword_end", "end", false},
-                      TagCase{"capital_End", "End", true},
+                      TagCase{"keyword_end", "end", false}, TagCase{"capital_End", "End", true},
                       TagCase{"length_31", std::string(31, 'a'), true},
                       TagCase{"length_32", std::string(32, 'a'), false}),
     [](const auto& i) { return std::string(i.param.name); });
@@ -130,24 +129,26 @@ struct NameCase {
 
 class Isvarname : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(Isvarname, DecidesWhichTextsAreNames) { EXPECT_EQ(isvarname(GetParam().s), GetParam().valid); }
+TEST_P(Isvarname, DecidesWhichTextsAreNames) {
+  EXPECT_EQ(isvarname(GetParam().s), GetParam().valid);
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, Isvarname,
-    ::testing::Values(NameCase{"keyword_if", Value("if"), false},
-                      NameCase{"capital_If", Value("If"), true},
-                      NameCase{"letters_digits_underscore", Value("x_1Y"), true},
-                      NameCase{"empty_text", Value(""), false},
-                      NameCase{"number", Value(3.0), false},
-                      NameCase{"two_lines", Value("a\nb"), false},
-                      NameCase{"hyphen", Value("a-b"), false},
-                      NameCase{"non_ascii", Value("caf\xc3\xa9"), false}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Names, Isvarname,
+                         ::testing::Values(NameCase{"keyword_if", Value("if"), false},
+                                           NameCase{"capital_If", Value("If"), true},
+                                           NameCase{"letters_digits_underscore", Value("x_1Y"),
+                                                    true},
+                                           NameCase{"empty_text", Value(""), false},
+                                           NameCase{"number", Value(3.0), false},
+                                           NameCase{"two_lines", Value("a\nb"), false},
+                                           NameCase{"hyphen", Value("a-b"), false},
+                                           NameCase{"non_ascii", Value("caf\xc3\xa9"), false}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Iskeyword, ListsTheSeventeenKeywordsInOrderAndMatchesWholeWords) {
-  const List expected = {"break", "case",   "catch",     "continue",   "else",  "elseif",
-                         "end",   "for",    "function",  "global",     "if",    "otherwise",
-                         "persistent", "return", "switch", "try", "while"};
+  const List expected = {"break",      "case",   "catch",    "continue", "else", "elseif",
+                         "end",        "for",    "function", "global",   "if",   "otherwise",
+                         "persistent", "return", "switch",   "try",      "while"};
   EXPECT_EQ(iskeyword(), expected);
   for (const Value& k : expected) EXPECT_TRUE(iskeyword(k.text())) << k.text();
   for (const char* s : {"End", "ends", "", "whil"}) EXPECT_FALSE(iskeyword(s)) << s;

@@ -1,13 +1,12 @@
 // Files from spreadsheets, other programs and older systems, and mistyped paths, through the
 // batch tool: each case is read right or refused with a message, never a wrong result, lost
 // data or a failure reported as success.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "engine/engine_state.h"
 #include "engine/files.h"
@@ -37,43 +36,114 @@ struct Fault {
 
 std::vector<Fault> faults() {
   return {
-      {"blank_line_inside_data_is_reported", {"--data", "blank_line_inside.txt", "--save", "@s.txt"}, 0,
+      {"blank_line_inside_data_is_reported",
+       {"--data", "blank_line_inside.txt", "--save", "@s.txt"},
+       0,
        {"empty line 3", "1 lines with numbers after it were not read"}},
-      {"decimal_commas_refused", {"--data", "decimal_commas.txt", "--save", "@s.txt"}, 1, {"line 2", "decimals with a comma", "decimal point"}},
-      {"crlf_file_with_a_last_blank_line", {"--data", "crlf_last_line_blank.txt", "--save", "@s.txt"}, 0,
+      {"decimal_commas_refused",
+       {"--data", "decimal_commas.txt", "--save", "@s.txt"},
+       1,
+       {"line 2", "decimals with a comma", "decimal point"}},
+      {"crlf_file_with_a_last_blank_line",
+       {"--data", "crlf_last_line_blank.txt", "--save", "@s.txt"},
+       0,
        {"3 specimens, 4 points"}},
-      {"old_mac_line_ends", {"--data", "old_mac.txt", "--save", "@s.txt"}, 0, {"3 specimens, 4 points"}},
-      {"byte_order_mark_skipped", {"--data", "byte_order_mark.txt", "--save", "@s.txt"}, 0, {"3 specimens"}},
-      {"long_ids_kept_in_save", {"--data", "long_ids.txt", "--save", "@s.txt"}, 0, {}, "s.txt", " 20230815001  \n"},
-      {"close_ids_kept_apart", {"--data", "long_ids.txt", "--save-lm", "@s.txt"}, 0, {}, "s.txt", " 1234568 \n"},
-      {"long_ids_in_save_tps", {"--data", "long_ids.txt", "--save-tps", "@s.tps"}, 0, {}, "s.tps", "ID=20230815001\n"},
-      {"tps_missing_points_warned", {"--data", "missing_points.tps", "--save", "@s.txt", "--quiet"}, 0,
+      {"old_mac_line_ends",
+       {"--data", "old_mac.txt", "--save", "@s.txt"},
+       0,
+       {"3 specimens, 4 points"}},
+      {"byte_order_mark_skipped",
+       {"--data", "byte_order_mark.txt", "--save", "@s.txt"},
+       0,
+       {"3 specimens"}},
+      {"long_ids_kept_in_save",
+       {"--data", "long_ids.txt", "--save", "@s.txt"},
+       0,
+       {},
+       "s.txt",
+       " 20230815001  \n"},
+      {"close_ids_kept_apart",
+       {"--data", "long_ids.txt", "--save-lm", "@s.txt"},
+       0,
+       {},
+       "s.txt",
+       " 1234568 \n"},
+      {"long_ids_in_save_tps",
+       {"--data", "long_ids.txt", "--save-tps", "@s.tps"},
+       0,
+       {},
+       "s.tps",
+       "ID=20230815001\n"},
+      {"tps_missing_points_warned",
+       {"--data", "missing_points.tps", "--save", "@s.txt", "--quiet"},
+       0,
        {"missing_points.tps: specimen 1 (ID=a), point 3 (line 4: -1 -1) looks like a point",
         "specimen 2 (ID=b), point 4 (line 11: -999 -999)"}},
       // Points on all sides of the origin are data, not missing points.
-      {"tps_negative_coordinates_read_without_warning", {"--data", "../tps/wings.tps", "--save", "@s.txt", "--quiet"},
-       0, {}, "s.txt", "", true},
+      {"tps_negative_coordinates_read_without_warning",
+       {"--data", "../tps/wings.tps", "--save", "@s.txt", "--quiet"},
+       0,
+       {},
+       "s.txt",
+       "",
+       true},
       {"nul_byte_refused_at_once", {"--data", "nul_byte.txt"}, 1, {"line 2", "0x00", "not text"}},
-      {"reference_of_two_lines_refused", {"--data", "good.txt", "--reference", "two_line_reference.txt", "--distance"},
-       1, {"holds 2 configurations"}},
-      {"huge_coordinates_refused", {"--data", "huge_coordinates.txt", "--save", "@s.txt"}, 1, {"line 1", "too large"},
-       "!s.txt", ""},
-      {"overflowing_scale_refused", {"--data", "scale_overflow.tps", "--save", "@s.txt"}, 1, {"specimen 1", "too large"}},
-      {"save_onto_data_refused", {"--data", "@d.txt", "--save", "@d.txt"}, 2, {"--save", "--data"}, "d.txt", "10.5"},
+      {"reference_of_two_lines_refused",
+       {"--data", "good.txt", "--reference", "two_line_reference.txt", "--distance"},
+       1,
+       {"holds 2 configurations"}},
+      {"huge_coordinates_refused",
+       {"--data", "huge_coordinates.txt", "--save", "@s.txt"},
+       1,
+       {"line 1", "too large"},
+       "!s.txt",
+       ""},
+      {"overflowing_scale_refused",
+       {"--data", "scale_overflow.tps", "--save", "@s.txt"},
+       1,
+       {"specimen 1", "too large"}},
+      {"save_onto_data_refused",
+       {"--data", "@d.txt", "--save", "@d.txt"},
+       2,
+       {"--save", "--data"},
+       "d.txt",
+       "10.5"},
       {"save_reference_onto_protocol_refused",
-       {"--data", "good.txt", "--protocol", "@p.txt", "--save-reference", "@./p.txt"}, 2, {"--save-reference", "--protocol"}},
+       {"--data", "good.txt", "--protocol", "@p.txt", "--save-reference", "@./p.txt"},
+       2,
+       {"--save-reference", "--protocol"}},
       {"plot_onto_data_refused", {"--data", "@d.txt", "--plot", "@d.txt"}, 2, {"--plot", "--data"}},
-      {"suggestion_onto_data_refused", {"--data", "@d.txt", "--suggest-protocol", "@d.txt"}, 2, {"--suggest-protocol"}},
-      {"two_outputs_one_file_refused", {"--data", "good.txt", "--save", "@s.txt", "--save-lm", "@s.txt"}, 2,
+      {"suggestion_onto_data_refused",
+       {"--data", "@d.txt", "--suggest-protocol", "@d.txt"},
+       2,
+       {"--suggest-protocol"}},
+      {"two_outputs_one_file_refused",
+       {"--data", "good.txt", "--save", "@s.txt", "--save-lm", "@s.txt"},
+       2,
        {"--save-lm", "--save"}},
-      {"option_twice_refused", {"--data", "good.txt", "--save", "@a.txt", "--save", "@b.txt"}, 2, {"given twice"}},
-      {"no_align_wins_over_distance", {"--data", "good.txt", "--distance", "--no-align"}, 0,
+      {"option_twice_refused",
+       {"--data", "good.txt", "--save", "@a.txt", "--save", "@b.txt"},
+       2,
+       {"given twice"}},
+      {"no_align_wins_over_distance",
+       {"--data", "good.txt", "--distance", "--no-align"},
+       0,
        {"--no-align wins over --distance"}},
-      {"reference_without_distance_warned", {"--data", "good.txt", "--reference", "@r.txt"}, 0,
+      {"reference_without_distance_warned",
+       {"--data", "good.txt", "--reference", "@r.txt"},
+       0,
        {"--reference is used only by a --distance run"}},
-      {"each_step_says_what_it_did", {"--data", "good.txt", "--save", "@s.txt"}, 0,
+      {"each_step_says_what_it_did",
+       {"--data", "good.txt", "--save", "@s.txt"},
+       0,
        {"read ", "3 specimens, 4 points", "run: plain Procrustes consensus", "wrote "}},
-      {"quiet_says_nothing", {"--data", "good.txt", "--save", "@s.txt", "--quiet"}, 0, {}, "s.txt", "  \n", true},
+      {"quiet_says_nothing",
+       {"--data", "good.txt", "--save", "@s.txt", "--quiet"},
+       0,
+       {},
+       "s.txt",
+       "  \n",
+       true},
   };
 }
 
@@ -161,7 +231,9 @@ class BatchPipedInput : public BatchFault {
 
 TEST_F(BatchPipedInput, SuggestedProtocolOfTpsDataFromStandardInput) {
   const std::string tps = read(std::string(TAV_TEST_DATA) + "/tps/wings.tps");
-  ASSERT_EQ(run_with_stdin(tps, {"--data", "/dev/stdin", "--suggest-protocol", (dir / "p.txt").string()}), 0)
+  ASSERT_EQ(
+      run_with_stdin(tps, {"--data", "/dev/stdin", "--suggest-protocol", (dir / "p.txt").string()}),
+      0)
       << said;
   EXPECT_THAT(said, HasSubstr("5 specimens, 9 points"));
   EXPECT_THAT(read(dir / "p.txt"), HasSubstr("0 0 3 0\n1 0 4 1\n"));
@@ -169,9 +241,10 @@ TEST_F(BatchPipedInput, SuggestedProtocolOfTpsDataFromStandardInput) {
 
 TEST_F(BatchPipedInput, ProtocolFromStandardInputIsReadWhole) {
   // The same curve (point 3 slides between 2 and 4) as protocol rows and as a sliders table.
-  for (const std::string protocol : {"0 0 1 0\n0 0 2 0\n0 0 4 0\n1 0 2 0\n1 0 3 1\n1 0 4 0\n",
-                                     "before,slider,after\n2,3,4\n"}) {
-    ASSERT_EQ(run_with_stdin(protocol, {"--data", kFaults + "good.txt", "--protocol", "/dev/stdin", "--distance"}),
+  for (const std::string protocol :
+       {"0 0 1 0\n0 0 2 0\n0 0 4 0\n1 0 2 0\n1 0 3 1\n1 0 4 0\n", "before,slider,after\n2,3,4\n"}) {
+    ASSERT_EQ(run_with_stdin(protocol, {"--data", kFaults + "good.txt", "--protocol", "/dev/stdin",
+                                        "--distance"}),
               0)
         << said;
     EXPECT_THAT(said, HasSubstr("3 landmarks, 1 semi-landmarks")) << protocol;
@@ -192,7 +265,8 @@ TEST_F(BatchFileNames, InMessagesCarryNoControlCharacters) {
     std::string shown;
   };
   for (const Case& c : {Case{{"--data", data.string()}, "bad\\x1B[31mname\\x0A.txt, line 1"},
-                        Case{{"--data", kFaults + "good.txt", "--save", out.string()}, "out\\x0D.txt: the file exists"},
+                        Case{{"--data", kFaults + "good.txt", "--save", out.string()},
+                             "out\\x0D.txt: the file exists"},
                         Case{{"--data", kFaults + "good.txt", "--frob\x1b"}, "\"--frob\\x1B\""}}) {
     EXPECT_NE(run(c.args), 0);
     EXPECT_THAT(said, HasSubstr(c.shown));
@@ -221,7 +295,7 @@ TEST_F(BatchOutputFile, ReplacedFileKeepsItsModeAndLinksAreWrittenThrough) {
   ASSERT_EQ(run({"--data", kFaults + "good.txt", "--save", link.string()}), 0) << said;
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_THAT(read(out), HasSubstr("  \n"));
-  struct stat st{};
+  struct stat st {};
   ::stat(out.c_str(), &st);
   EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
@@ -245,8 +319,8 @@ TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
     return getconsensusdist(x, p);
   };
   const fs::path protocol = dir / "p.txt";
-  const int status = run({"--data", kFaults + "good.txt", "--protocol", protocol.string(), "--iterate", "--save",
-                          (dir / "s.txt").string()});
+  const int status = run({"--data", kFaults + "good.txt", "--protocol", protocol.string(),
+                          "--iterate", "--save", (dir / "s.txt").string()});
   EXPECT_EQ(status, kBatchNotConverged) << said;
   EXPECT_TRUE(fs::exists(dir / "s.txt"));
   EXPECT_THAT(said, HasSubstr("100 passes, stopped at the pass limit without converging"));

@@ -1,8 +1,7 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "platform/backend.h"
 #include "shell/framework.h"
@@ -53,7 +52,8 @@ struct BrokenFile {
   std::string text, message;
 };
 
-class LoadFigureFileRefuses : public LoadFigureFile, public ::testing::WithParamInterface<BrokenFile> {};
+class LoadFigureFileRefuses : public LoadFigureFile,
+                              public ::testing::WithParamInterface<BrokenFile> {};
 
 TEST_P(LoadFigureFileRefuses, NamesTheFileAndLeavesNoWindow) {
   const std::string path = write(std::string(GetParam().name) + ".fig", GetParam().text);

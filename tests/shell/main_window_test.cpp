@@ -1,21 +1,20 @@
-#include <gtest/gtest.h>
+#include "shell/main_window.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "platform/backend.h"
 #include "shell/framework.h"
-#include "shell/main_window.h"
 #include "support/test_support.h"
 
 namespace tav {
 namespace {
 
 // Every control the action engine looks up by its tag.
-const char* const kEngineTags[] = {"FileBox",      "ProtoBox",     "IterBox",
-                                   "DistanceBox",  "NoAlignButton", "CurveButton",
-                                   "NumberButton", "TavrelButton",  "MeanButton",
-                                   "OriginalButton"};
+const char* const kEngineTags[] = {"FileBox",       "ProtoBox",      "IterBox",      "DistanceBox",
+                                   "NoAlignButton", "CurveButton",   "NumberButton", "TavrelButton",
+                                   "MeanButton",    "OriginalButton"};
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -43,9 +42,9 @@ TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
   open_main_window();
   const Value handles = guihandles();
   for (const Field& f : handles.fields()) EXPECT_EQ(f.value.matrix().size(), 1) << f.name;
-  for (const char* action : {"Load", "LoadReference", "LoadProtocol", "Save", "SaveLMSLM",
-                             "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM",
-                             "Replot", "TangentPlot", "OriginalTangent", "Clear"}) {
+  for (const char* action : {"Load", "LoadReference", "LoadProtocol", "Save", "SaveLMSLM", "SaveLM",
+                             "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM", "Replot",
+                             "TangentPlot", "OriginalTangent", "Clear"}) {
     int callers = 0;
     for (Handle h : gr().listing(gr().gcf()))
       if (gr().get(h, "Callback") == Value(List{"zidudezu", action})) ++callers;

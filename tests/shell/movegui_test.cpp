@@ -44,18 +44,15 @@ TEST_P(MoveguiPlace, PutsTheOuterCornerWhereThePlaceSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Screen1024x768, MoveguiPlace,
-    ::testing::Values(Place{"onscreen", Value("onscreen"), 724, 568},
-                      Place{"center", Value("center"), 362, 284},
-                      Place{"southwest", Value("southwest"), 0, 0},
-                      Place{"north", Value("north"), 362, 568},
-                      Place{"south", Value("south"), 362, 0},
-                      Place{"east", Value("east"), 724, 284},
-                      Place{"west", Value("west"), 0, 284},
-                      Place{"northeast", Value("northeast"), 724, 568},
-                      Place{"southeast", Value("southeast"), 724, 0},
-                      Place{"northwest", Value("northwest"), 0, 568},
-                      Place{"corner", Value(row({50, 60})), 50, 60},
-                      Place{"from_right_and_top", Value(row({-10, -10})), 714, 558}),
+    ::testing::Values(
+        Place{"onscreen", Value("onscreen"), 724, 568}, Place{"center", Value("center"), 362, 284},
+        Place{"southwest", Value("southwest"), 0, 0}, Place{"north", Value("north"), 362, 568},
+        Place{"south", Value("south"), 362, 0}, Place{"east", Value("east"), 724, 284},
+        Place{"west", Value("west"), 0, 284}, Place{"northeast", Value("northeast"), 724, 568},
+        Place{"southeast", Value("southeast"), 724, 0},
+        Place{"northwest", Value("northwest"), 0, 568},
+        Place{"corner", Value(row({50, 60})), 50, 60},
+        Place{"from_right_and_top", Value(row({-10, -10})), 714, 558}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(Movegui, NorthShowsTheNewCornerOnTheConsole) {

@@ -1,8 +1,7 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "platform/backend.h"
 #include "shell/framework.h"
@@ -18,9 +17,7 @@ const char* const kToken = "window_small_SINGLETON_handle";
 
 class Openfig : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_runtime(&backend);
-  }
+  void SetUp() override { reset_runtime(&backend); }
   // A copy of the small window's file under another name.
   std::string copy_as(const std::string& name) {
     const fs::path to = dir / name;
@@ -117,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"txt_extension", "layout.txt", "new", "Argument must be a .fig file"},
         Refusal{"capital_R_policy", "", "Reuse", "Second input argument must be 'new' or 'reuse'."},
         Refusal{"unknown_policy", "", "old", "Second input argument must be 'new' or 'reuse'."},
-        Refusal{"missing_file", "/nonexistent/folder/none.fig", "reuse", "/nonexistent/folder/none.fig"}),
+        Refusal{"missing_file", "/nonexistent/folder/none.fig", "reuse",
+                "/nonexistent/folder/none.fig"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace

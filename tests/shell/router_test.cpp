@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <set>
 
 #include "engine/session.h"
@@ -18,7 +17,9 @@ using ::testing::ThrowsMessage;
 class Router : public ::testing::Test {
  protected:
   EngineState& engine_state() { return session.state; }
-  List route(std::initializer_list<Value> in, int nout = 0) { return tavrel6(session, List(in), nout); }
+  List route(std::initializer_list<Value> in, int nout = 0) {
+    return tavrel6(session, List(in), nout);
+  }
   List call_by_name(const std::string& name, int nout, const List& in) {
     return tav::call_by_name(session, name, nout, in);
   }
@@ -30,12 +31,15 @@ class Router : public ::testing::Test {
     SCOPED_TRACE(name);
     if (e.outputs >= 0) {
       EXPECT_THAT([&] { call_by_name(name, e.outputs + 1, {}); },
-                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
+                  ThrowsMessage<Error>(HasSubstr("\"" + name +
+                                                 "\" was called with more than the declared "
                                                  "number of outputs")));
     } else if (e.inputs >= 0) {
-      EXPECT_THAT([&] { call_by_name(name, 0, List(static_cast<size_t>(e.inputs) + 1, Value(0.0))); },
-                  ThrowsMessage<Error>(HasSubstr("\"" + name + "\" was called with more than the declared "
-                                                 "number of inputs")));
+      EXPECT_THAT(
+          [&] { call_by_name(name, 0, List(static_cast<size_t>(e.inputs) + 1, Value(0.0))); },
+          ThrowsMessage<Error>(HasSubstr("\"" + name +
+                                         "\" was called with more than the declared "
+                                         "number of inputs")));
     }
   }
 
@@ -54,7 +58,8 @@ TEST_F(Router, EveryFunctionAnswersToItsOwnName) {
     for (const FunctionEntry& local : e.locals) expect_reached(e.name + "/" + local.name, local);
   }
   EXPECT_EQ(function_table().front().name, "tavrel6");
-  for (const char* name : {"zidudezu", "showlegend", "uspline"}) EXPECT_EQ(names.count(name), 1u) << name;
+  for (const char* name : {"zidudezu", "showlegend", "uspline"})
+    EXPECT_EQ(names.count(name), 1u) << name;
 }
 
 // The two runtimes start first, then every module in the table's order; stopping follows it.
@@ -94,9 +99,10 @@ TEST_F(Router, LocalFunctionsCarryTheirModuleAndLine) {
     call_by_name("guidata/getParentFigure", 1, {Value(0.0), Value(1.0)});
     FAIL();
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(),
-                 "Run-time Error: File: guidata/getParentFigure Line: 99 Column: 1 The function "
-                 "\"guidata/getParentFigure\" was called with more than the declared number of inputs (1).");
+    EXPECT_STREQ(
+        e.what(),
+        "Run-time Error: File: guidata/getParentFigure Line: 99 Column: 1 The function "
+        "\"guidata/getParentFigure\" was called with more than the declared number of inputs (1).");
   }
 }
 

@@ -1,10 +1,10 @@
+#include "sliding/bending_slide.h"
+
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "sliding/bending_fixtures.h"
-#include "sliding/bending_slide.h"
 #include "support/test_support.h"
 
 namespace tav {

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <limits>
-
 #include "sliding/cholesky.h"
+
+#include <gtest/gtest.h>
+#include <limits>
 
 namespace tav {
 namespace {

@@ -56,13 +56,12 @@ TEST_P(MakeLfinalAffine, AnAffineImageOfTheReferenceHasNoBendingEnergy) {
   EXPECT_LT((lf * v).cwiseAbs().maxCoeff(), 1e-9 * lf.cwiseAbs().maxCoeff() * (1 + v.norm()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Maps, MakeLfinalAffine,
-    ::testing::Values(Affine{"reference_itself", 1, 0, 0, 1, 0, 0},
-                      Affine{"ones_in_x_half", 0, 0, 0, 0, 1, 0},
-                      Affine{"shear_and_shift", 1.3, 0.4, -0.2, 0.7, 5, -3},
-                      Affine{"turn_and_scale", 0, -2, 2, 0, 0.5, 0.25}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Maps, MakeLfinalAffine,
+                         ::testing::Values(Affine{"reference_itself", 1, 0, 0, 1, 0, 0},
+                                           Affine{"ones_in_x_half", 0, 0, 0, 0, 1, 0},
+                                           Affine{"shear_and_shift", 1.3, 0.4, -0.2, 0.7, 5, -3},
+                                           Affine{"turn_and_scale", 0, -2, 2, 0, 0.5, 0.25}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(MakeLfinal, BendingEnergyOfANonAffineShapeIsPositive) {
   const Row ref = test::leaf_outline(15, 0.08);

@@ -1,8 +1,7 @@
 // The direct tangent computation of the bending-energy step against umaker2's matrix.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <random>
 #include <string>
@@ -48,7 +47,8 @@ void expect_same_directions(const SlideDirections& fast, const SlideDirections& 
   double size = 0;
   for (const Index from : {0, 1}) {  // the x, then the y coordinates
     double lo = curve(from), hi = curve(from);
-    for (Index j = from; j < curve.size(); j += 2) lo = std::min(lo, curve(j)), hi = std::max(hi, curve(j));
+    for (Index j = from; j < curve.size(); j += 2)
+      lo = std::min(lo, curve(j)), hi = std::max(hi, curve(j));
     size = std::max(size, hi - lo);
   }
   const double tol = 1e-12 * std::max(1.0, curve.cwiseAbs().maxCoeff() / size);
@@ -82,9 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     Curves, SlideTangents,
     ::testing::Values(TangentCase{"closed3", true, 3, 0}, TangentCase{"closed7", true, 7, 0},
                       TangentCase{"closed50", true, 50, 0},
-                      TangentCase{"closed50far", true, 50, 300},
-                      TangentCase{"open6", false, 6, 0}, TangentCase{"open7", false, 7, 0},
-                      TangentCase{"open32", false, 32, 0},
+                      TangentCase{"closed50far", true, 50, 300}, TangentCase{"open6", false, 6, 0},
+                      TangentCase{"open7", false, 7, 0}, TangentCase{"open32", false, 32, 0},
                       TangentCase{"open32far", false, 32, -250}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 #include <numbers>
 #include <string>
 
@@ -26,14 +25,13 @@ TEST_P(SlopeEstCase, MirrorsTheNextPointInTheNeighbourLine) {
 }
 
 const double c30 = std::cos(std::numbers::pi / 6), s30 = std::sin(std::numbers::pi / 6);
-INSTANTIATE_TEST_SUITE_P(
-    Examples, SlopeEstCase,
-    ::testing::Values(EndCase{"collinear", row({0, 0, 1, 0, 2, 0}), 1, 0},
-                      EndCase{"bent_up_mirrored_down", row({0, 0, 1, 0, 2, 1}),
-                              2 / std::sqrt(5.0), -1 / std::sqrt(5.0)},
-                      EndCase{"equal_arc_gives_circle_tangent",
-                              row({1, 0, c30, s30, s30, c30}), 0, 1}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Examples, SlopeEstCase,
+                         ::testing::Values(EndCase{"collinear", row({0, 0, 1, 0, 2, 0}), 1, 0},
+                                           EndCase{"bent_up_mirrored_down", row({0, 0, 1, 0, 2, 1}),
+                                                   2 / std::sqrt(5.0), -1 / std::sqrt(5.0)},
+                                           EndCase{"equal_arc_gives_circle_tangent",
+                                                   row({1, 0, c30, s30, s30, c30}), 0, 1}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(SlopeEst, CoincidentNeighbourGivesNotANumber) {
   const Tangent t = slope_est(row({1, 1, 1, 1, 2, 0}));
@@ -41,8 +39,11 @@ TEST(SlopeEst, CoincidentNeighbourGivesNotANumber) {
 }
 
 TEST(SlopeEst, RefusesARowThatIsNotThreePoints) {
-  EXPECT_THAT([] { slope_est(row({0, 0, 1, 0})); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("not 4 numbers")));
+  EXPECT_THAT(
+      [] {
+        slope_est(row({0, 0, 1, 0}));
+      },
+      ::testing::ThrowsMessage<Error>(::testing::HasSubstr("not 4 numbers")));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "sliding/bending_fixtures.h"
 #include "sliding/bending_slide.h"
@@ -33,8 +32,8 @@ Matrix full_u(const Row& target, bool closed) {
 // solved by a complete orthogonal decomposition: no normal equations, no inverse.
 Eigen::VectorXd direct_minimum(const Matrix& u, const Matrix& l, const Eigen::VectorXd& b) {
   const Eigen::SelfAdjointEigenSolver<Matrix> eig(l);
-  const Matrix s = eig.eigenvalues().cwiseMax(0).cwiseSqrt().asDiagonal() *
-                   eig.eigenvectors().transpose();
+  const Matrix s =
+      eig.eigenvalues().cwiseMax(0).cwiseSqrt().asDiagonal() * eig.eigenvectors().transpose();
   return (s * u).completeOrthogonalDecomposition().solve(-(s * b));
 }
 
@@ -120,10 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, Tavrel2Rejects,
     ::testing::Values(
         BadCall{"odd_length", row({0, 0, 1, 0, 1}), true, Matrix::Zero(4, 4), "5 numbers"},
-        BadCall{"short_open_curve", test::open_arc(5), false, Matrix::Zero(10, 10),
-                "has 5 points"},
-        BadCall{"short_closed_curve", row({0, 0, 1, 0}), true, Matrix::Zero(4, 4),
-                "has 2 points"},
+        BadCall{"short_open_curve", test::open_arc(5), false, Matrix::Zero(10, 10), "has 5 points"},
+        BadCall{"short_closed_curve", row({0, 0, 1, 0}), true, Matrix::Zero(4, 4), "has 2 points"},
         BadCall{"wrong_matrix_size", test::leaf_outline(8), true, Matrix::Zero(8, 8),
                 "must be 16x16"},
         BadCall{"no_energy", test::leaf_outline(8), true, Matrix::Zero(16, 16), "singular"}),

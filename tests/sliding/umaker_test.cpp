@@ -1,9 +1,8 @@
 // The quadratic-fit rule and the three U-matrix builders.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <random>
 #include <string>
@@ -67,7 +66,8 @@ double normal_equation_slope(const Row& xs, const Row& ys, double x0) {
 
 // The point (x, y) turned by `turn` about the origin and shifted by (dx, dy).
 Eigen::RowVector2d turned(double x, double y, double turn, double dx = 0, double dy = 0) {
-  return {std::cos(turn) * x - std::sin(turn) * y + dx, std::sin(turn) * x + std::cos(turn) * y + dy};
+  return {std::cos(turn) * x - std::sin(turn) * y + dx,
+          std::sin(turn) * x + std::cos(turn) * y + dy};
 }
 
 TEST(QuadraticTangent, ParabolaWindowGivesItsExactTangent) {
@@ -139,7 +139,8 @@ Row wavy_curve(Index k, bool closed) {
   Row xs(k), ys(k);
   for (Index i = 0; i < k; ++i) {
     const double s = (double(i) + 0.3 * u(gen)) / double(k);
-    const double a = 2 * std::numbers::pi * s, r = 1 + 0.2 * std::cos(2 * a) + 0.1 * std::sin(3 * a);
+    const double a = 2 * std::numbers::pi * s,
+                 r = 1 + 0.2 * std::cos(2 * a) + 0.1 * std::sin(3 * a);
     xs(i) = closed ? 1.3 * r * std::cos(a) : 3 * s;
     ys(i) = closed ? r * std::sin(a) : 0.4 * std::sin(5 * s) + 0.2 * s * s;
     xs(i) += 0.01 * u(gen), ys(i) += 0.01 * u(gen);
@@ -172,8 +173,10 @@ TEST(UMatrices, TangentsTurnWithTheCurve) {
         for (Index c = 1; c <= before.cols(); ++c) {
           const Tangent b = column_tangent(before, c, half), a = column_tangent(after, c, half);
           const Eigen::RowVector2d want = turned(b.x, b.y, turn);
-          EXPECT_NEAR(a.x, want(0), 1e-12) << degrees << " degrees, closed " << closed << ", column " << c;
-          EXPECT_NEAR(a.y, want(1), 1e-12) << degrees << " degrees, closed " << closed << ", column " << c;
+          EXPECT_NEAR(a.x, want(0), 1e-12)
+              << degrees << " degrees, closed " << closed << ", column " << c;
+          EXPECT_NEAR(a.y, want(1), 1e-12)
+              << degrees << " degrees, closed " << closed << ", column " << c;
         }
       }
     }
@@ -250,8 +253,11 @@ TEST_P(UMatrixLayout, CollinearPointsSlideAlongTheirLine) {
 TEST_P(UMatrixLayout, RefusesCurvesTooShortForTheirWindows) {
   EXPECT_THAT([&] { GetParam().make(circle(2), true); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("of 2 points is too short")));
-  EXPECT_THAT([&] { GetParam().make(row({0, 0, 1, 1, 2}), true); },
-              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("has 5 numbers")));
+  EXPECT_THAT(
+      [&] {
+        GetParam().make(row({0, 0, 1, 1, 2}), true);
+      },
+      ::testing::ThrowsMessage<Error>(::testing::HasSubstr("has 5 numbers")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Makers, UMatrixLayout, ::testing::ValuesIn(kMakers),

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "sliding/sliding.h"
 
@@ -31,18 +30,17 @@ TEST_P(UsplineCase, GivesTheKnownValueInEitherOrderAndWhereverThePairLies) {
   EXPECT_NEAR(uspline(moved(a), moved(b)), c.expected, 1e-12 * (1 + std::abs(c.expected)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Points, UsplineCase,
-    ::testing::Values(KernelCase{"coincident", 0, 0, 0, 0, 0.0},
-                      KernelCase{"unit_distance", 0, 0, 1, 0, 0.0},
-                      KernelCase{"distance_two", 0, 0, 2, 0, 5.545177444479562},
-                      KernelCase{"short_diagonal_below_one", 0.1, -0.2, 0.4, 0.2, -0.34657359027997264},
-                      KernelCase{"far", -3, 1, 5, -5, 460.51701859880916}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Points, UsplineCase,
+                         ::testing::Values(KernelCase{"coincident", 0, 0, 0, 0, 0.0},
+                                           KernelCase{"unit_distance", 0, 0, 1, 0, 0.0},
+                                           KernelCase{"distance_two", 0, 0, 2, 0,
+                                                      5.545177444479562},
+                                           KernelCase{"short_diagonal_below_one", 0.1, -0.2, 0.4,
+                                                      0.2, -0.34657359027997264},
+                                           KernelCase{"far", -3, 1, 5, -5, 460.51701859880916}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
-TEST(Uspline, DistanceTwoIsAbout5Point5452) {
-  EXPECT_NEAR(uspline({0, 0}, {2, 0}), 5.5452, 1e-4);
-}
+TEST(Uspline, DistanceTwoIsAbout5Point5452) { EXPECT_NEAR(uspline({0, 0}, {2, 0}), 5.5452, 1e-4); }
 
 }  // namespace
 }  // namespace tav

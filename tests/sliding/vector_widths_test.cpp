@@ -1,8 +1,7 @@
 // The factorisation and the bending step at every vector width this processor runs, against
 // answers computed independently (Eigen's dense factorisations and the literal formula).
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 
@@ -36,7 +35,8 @@ Matrix spd_with_condition(Index n, double condition, unsigned seed) {
   const Matrix q = Eigen::HouseholderQR<Matrix>(r).householderQ();
   Eigen::VectorXd ev(n);
   for (Index i = 0; i < n; ++i)
-    ev(i) = std::pow(condition, -static_cast<double>(i) / static_cast<double>(std::max<Index>(n - 1, 1)));
+    ev(i) = std::pow(condition,
+                     -static_cast<double>(i) / static_cast<double>(std::max<Index>(n - 1, 1)));
   return q * ev.asDiagonal() * q.transpose();
 }
 
@@ -62,8 +62,10 @@ TEST(KernelWidths, CholeskySolvesAsTheDenseFactorisationDoes) {
         Eigen::VectorXd x = b;
         c.solve(x);
         const double eps = std::numeric_limits<double>::epsilon();
-        EXPECT_LT((a * x - b).norm(), 50 * n * eps * (b.norm() + x.norm())) << n << " " << condition;
-        EXPECT_LT((x - want).norm(), 50 * n * eps * condition * want.norm()) << n << " " << condition;
+        EXPECT_LT((a * x - b).norm(), 50 * n * eps * (b.norm() + x.norm()))
+            << n << " " << condition;
+        EXPECT_LT((x - want).norm(), 50 * n * eps * condition * want.norm())
+            << n << " " << condition;
         const Matrix g = a.llt().matrixL();
         for (const Index j : {Index{0}, n / 2, n - 1})
           EXPECT_NEAR(c.diagonal(j), g(j, j), 1e-8 * g(0, 0)) << n << " " << condition << " " << j;
@@ -116,11 +118,12 @@ TEST(KernelWidths, BendingStepEqualsTheDenseFormula) {
     Index q;
   };
   at_every_width([] {
-    for (const Case k : {Case{true, 8}, Case{true, 9}, Case{true, 23}, Case{true, 50},
-                         Case{true, 100}, Case{false, 10}, Case{false, 33}, Case{false, 101},
-                         Case{true, 120}}) {
+    for (const Case k :
+         {Case{true, 8}, Case{true, 9}, Case{true, 23}, Case{true, 50}, Case{true, 100},
+          Case{false, 10}, Case{false, 33}, Case{false, 101}, Case{true, 120}}) {
       const Row ref = k.closed ? test::leaf_outline(k.q) : test::open_arc(k.q);
-      const Row target = k.closed ? test::leaf_outline(k.q, 0.1, 0.2) : test::open_arc(k.q, 0.5, 0.04);
+      const Row target =
+          k.closed ? test::leaf_outline(k.q, 0.1, 0.2) : test::open_arc(k.q, 0.5, 0.04);
       const Matrix lf = makeLfinal(ref);
       const SlideDirections d = chords(target, k.closed);
       Row moved;
@@ -157,7 +160,8 @@ Row square(Index side) {
   Row r(8 * side);
   for (Index i = 0; i < 4 * side; ++i) {
     const double s = static_cast<double>(i % side) / static_cast<double>(side);
-    const double corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, step[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    const double corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
+                 step[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
     const Index k = i / side;
     r(2 * i) = corner[k][0] + s * step[k][0];
     r(2 * i + 1) = corner[k][1] + s * step[k][1];

@@ -1,9 +1,8 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <limits>
+#include <unistd.h>
 
 namespace tav::test {
 
