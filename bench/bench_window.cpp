@@ -62,17 +62,16 @@ struct SampleFiles {
 struct Window {
   tav::ScriptedBackend backend;
   tav::Session session{&backend};
-  tav::SessionScope bound{session};
   tav::ConsoleCapture quiet;
   Handle figure = 0;
 
   Window() {
-    tav::start_all();
+    tav::start_all(session);
     figure = tav::make_headless_window(session.objects());
     for (const char* tag : {"NoAlignButton", "CurveButton"})
-      tav::gr().set(tav::gr().find_by_tag(tag).front(), "Value", tav::Value(1.0));
+      session.objects().set(session.objects().find_by_tag(tag).front(), "Value", tav::Value(1.0));
   }
-  ~Window() { tav::stop_all(); }
+  ~Window() { tav::stop_all(session); }
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
     tav::zidudezu(session, tav::Value(action));
@@ -80,11 +79,11 @@ struct Window {
   }
   // Paints the figure as the window does, into an image of the figure's size.
   void paint() {
-    const tav::PixelSize page = tav::page_size_px(tav::gr(), figure);
+    const tav::PixelSize page = tav::page_size_px(session.objects(), figure);
     cairo_surface_t* s = cairo_image_surface_create(
         CAIRO_FORMAT_ARGB32, static_cast<int>(page.width), static_cast<int>(page.height));
     cairo_t* cr = cairo_create(s);
-    tav::render_figure(cr, tav::gr(), figure);
+    tav::render_figure(cr, session.objects(), figure);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
   }

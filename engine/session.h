@@ -24,6 +24,8 @@ struct Session {
   EngineState state;
   ConsensusRoutines routines;
   Runtime runtime;
+  // Whether the program's modules were started for this session (the shell's start table).
+  bool modules_started = false;
   // Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped
   // run leave it false); the batch tool turns that into its exit status.
   bool action_done = false;

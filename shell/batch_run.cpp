@@ -79,8 +79,11 @@ class Drawing {
 
 class Modules {
  public:
-  Modules() { start_all(); }
-  ~Modules() { stop_all(); }
+  explicit Modules(Session& session) : session_(session) { start_all(session); }
+  ~Modules() { stop_all(session_); }
+
+ private:
+  Session& session_;
 };
 
 // The run's backend answers the session's dialogs and its pass count follows the session's
@@ -233,8 +236,7 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   backend.echo_to_stderr = false;  // step() forwards the boxes to err, in order
   PassCount passes;
   const Served served(session, backend, passes);
-  const SessionScope bound(session);
-  const Modules modules;
+  const Modules modules(session);
   Discard discard;
   std::ostream quiet(&discard);
   const ConsoleTo console(o.verbose ? &std::cout : &quiet);

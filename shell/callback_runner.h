@@ -11,6 +11,6 @@ struct Session;
 // axes and "$figure" for the window. The control's window becomes the current figure first, so the
 // action draws there. The call goes through tavrel6's protected routing.
 void install_callback_runner(Session& session);
-List resolve_callback_inputs(Handle source, const Value& callback);
+List resolve_callback_inputs(Objects& gr, Handle source, const Value& callback);
 
 }  // namespace tav

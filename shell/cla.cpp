@@ -3,9 +3,9 @@
 
 namespace tav {
 
-Handle cla() {
-  const Handle axes = gr().gca();
-  gr().cla(axes);
+Handle cla(Objects& gr) {
+  const Handle axes = gr.gca();
+  gr.cla(axes);
   return axes;
 }
 

@@ -3,10 +3,10 @@
 
 namespace tav {
 
-Value create_handles(Handle fig) {
+Value create_handles(const Objects& gr, Handle fig) {
   Struct handles;
-  for (Handle h : gr().listing(fig)) {
-    const Value tag = gr().get(h, "tag");
+  for (Handle h : gr.listing(fig)) {
+    const Value tag = gr.get(h, "tag");
     if (tag.empty() || !isvarname(tag)) continue;
     Field* field = nullptr;
     for (Field& f : handles)

@@ -7,8 +7,10 @@ namespace {
 const char* const kGuiDataName = "UsedByGUIData_m";
 }  // namespace
 
-Value guidata(Handle h) { return gr().appdata(window_of(h), kGuiDataName); }
+Value guidata(const Objects& gr, Handle h) { return gr.appdata(window_of(gr, h), kGuiDataName); }
 
-void guidata(Handle h, const Value& data) { gr().set_appdata(window_of(h), kGuiDataName, data); }
+void guidata(Objects& gr, Handle h, const Value& data) {
+  gr.set_appdata(window_of(gr, h), kGuiDataName, data);
+}
 
 }  // namespace tav

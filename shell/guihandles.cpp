@@ -3,9 +3,9 @@
 
 namespace tav {
 
-Value guihandles(std::optional<Handle> h) {
-  const Handle fig = h ? window_of(*h) : gr().gcf();
-  return create_handles(fig);
+Value guihandles(Objects& gr, std::optional<Handle> h) {
+  const Handle fig = h ? window_of(gr, *h) : gr.gcf();
+  return create_handles(gr, fig);
 }
 
 }  // namespace tav

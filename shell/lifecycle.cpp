@@ -5,41 +5,41 @@
 
 namespace tav {
 namespace {
-bool is_started = false;
-}
+void nothing(Session&) {}
+void clear_state(Session& session) { session.state = EngineState{}; }
+}  // namespace
 
 const std::vector<InitTerm>& init_term_table() {
   static const std::vector<InitTerm> table = [] {
     std::vector<InitTerm> t;
-    t.push_back({"matrix runtime", [] {}, [] {}});
-    t.push_back({"graphics runtime", [] {}, [] {}});
+    t.push_back({"matrix runtime", nothing, nothing});
+    t.push_back({"graphics runtime", nothing, nothing});
     for (const FunctionEntry& e : function_table()) {
       if (e.name == "zidudezu")
-        t.push_back({e.name, [] { current_session().state = EngineState{}; },
-                     [] { current_session().state = EngineState{}; }});
+        t.push_back({e.name, clear_state, clear_state});
       else
-        t.push_back({e.name, [] {}, [] {}});
+        t.push_back({e.name, nothing, nothing});
     }
     return t;
   }();
   return table;
 }
 
-void start_all() {
-  if (is_started) return;
-  for (const InitTerm& e : init_term_table()) e.start();
-  is_started = true;
+void start_all(Session& session) {
+  if (session.modules_started) return;
+  for (const InitTerm& e : init_term_table()) e.start(session);
+  session.modules_started = true;
 }
 
-void stop_all() {
-  if (!is_started) return;
+void stop_all(Session& session) {
+  if (!session.modules_started) return;
   const auto& t = init_term_table();
-  for (size_t i = 2; i < t.size(); ++i) t[i].stop();
-  t[1].stop();
-  t[0].stop();
-  is_started = false;
+  for (size_t i = 2; i < t.size(); ++i) t[i].stop(session);
+  t[1].stop(session);
+  t[0].stop(session);
+  session.modules_started = false;
 }
 
-bool started() { return is_started; }
+bool started(const Session& session) { return session.modules_started; }
 
 }  // namespace tav

@@ -5,15 +5,18 @@
 
 namespace tav {
 
+struct Session;
+
 // The ordered start/stop pairs: the two runtime libraries, then every module in the order of
-// the function table. Modules start once, and stop in the same order, libraries last.
+// the function table. Modules start once per session, and stop in the same order, libraries
+// last; a module's start and stop work on the session they are given.
 struct InitTerm {
   std::string name;
-  std::function<void()> start, stop;
+  std::function<void(Session&)> start, stop;
 };
 const std::vector<InitTerm>& init_term_table();
-void start_all();
-void stop_all();
-bool started();
+void start_all(Session& session);
+void stop_all(Session& session);
+bool started(const Session& session);
 
 }  // namespace tav

@@ -37,11 +37,11 @@ Value property_value(const Json& j) {
 
 // Sets every member of `props` except "type" and "children" as a property of `h`; "Units"
 // first, so that positions are read in the units the file states.
-void set_properties(Handle h, const Json& props) {
-  if (props.contains("Units")) gr().set(h, "Units", property_value(props["Units"]));
+void set_properties(Objects& gr, Handle h, const Json& props) {
+  if (props.contains("Units")) gr.set(h, "Units", property_value(props["Units"]));
   for (auto it = props.begin(); it != props.end(); ++it) {
     if (it.key() == "type" || it.key() == "children" || it.key() == "Units") continue;
-    gr().set(h, it.key(), property_value(it.value()));
+    gr.set(h, it.key(), property_value(it.value()));
   }
 }
 
@@ -52,7 +52,7 @@ std::string where(const Json& obj, size_t index) {
   return s;
 }
 
-void create_objects(Handle parent, const Json& objects) {
+void create_objects(Objects& gr, Handle parent, const Json& objects) {
   if (!objects.is_array()) throw Error("\"objects\" and \"children\" must be arrays of objects");
   for (size_t i = 0; i < objects.size(); ++i) {
     const Json& o = objects[i];
@@ -61,9 +61,9 @@ void create_objects(Handle parent, const Json& objects) {
         throw Error("each object needs a \"type\" text (axes, uicontrol, uipanel)");
       const std::string type = o["type"].get<std::string>();
       if (type == "figure") throw Error("a figure cannot hold another figure");
-      const Handle h = gr().create(type, parent);
-      set_properties(h, o);
-      if (o.contains("children")) create_objects(h, o["children"]);
+      const Handle h = gr.create(type, parent);
+      set_properties(gr, h, o);
+      if (o.contains("children")) create_objects(gr, h, o["children"]);
     } catch (const Error& e) {
       throw Error(where(o, i) + ": " + e.what());
     }
@@ -86,17 +86,17 @@ Json read_json(const std::string& path) {
 
 }  // namespace
 
-Handle load_figure_file(const std::string& path) {
+Handle load_figure_file(Objects& gr, const std::string& path) {
   const Json doc = read_json(path);
   if (!doc.is_object() || !doc.contains("figure") || !doc["figure"].is_object())
     throw Error("the figure file \"" + path + "\" has no \"figure\" object describing the window");
-  const Handle fig = gr().create("figure", 0);
+  const Handle fig = gr.create("figure", 0);
   try {
-    set_properties(fig, doc["figure"]);
-    if (doc.contains("objects")) create_objects(fig, doc["objects"]);
+    set_properties(gr, fig, doc["figure"]);
+    if (doc.contains("objects")) create_objects(gr, fig, doc["objects"]);
   } catch (const std::exception& e) {
     // No half-built window stays behind.
-    gr().remove(fig);
+    gr.remove(fig);
     throw Error("the figure file \"" + path + "\": " + e.what());
   }
   return fig;

@@ -44,12 +44,13 @@ std::string figure_file() {
 
 }  // namespace
 
-Handle open_main_window() {
-  const Handle fig = openfig(figure_file(), "reuse");
+Handle open_main_window(Runtime& rt) {
+  Objects& gr = rt.objects;
+  const Handle fig = openfig(rt, figure_file(), "reuse");
   // A desktop window: the window backend gives it menus, a log pane and a status line.
-  gr().set_appdata(fig, "DesktopWindow", Value(1.0));
-  gr().set(fig, "Color", gr().get(0, "defaultUicontrolBackgroundColor"));
-  guidata(fig, guihandles(fig));
+  gr.set_appdata(fig, "DesktopWindow", Value(1.0));
+  gr.set(fig, "Color", gr.get(0, "defaultUicontrolBackgroundColor"));
+  guidata(gr, fig, guihandles(gr, fig));
   return fig;
 }
 

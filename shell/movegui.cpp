@@ -19,11 +19,11 @@ struct Placement {
   Value position;
 };
 
-bool is_single_valid_handle(const Value& v) {
-  return v.is_matrix() && v.matrix().size() == 1 && gr().valid(v.scalar());
+bool is_single_valid_handle(const Objects& gr, const Value& v) {
+  return v.is_matrix() && v.matrix().size() == 1 && gr.valid(v.scalar());
 }
 
-Placement read_arguments(const std::vector<Value>& args) {
+Placement read_arguments(const Runtime& rt, const std::vector<Value>& args) {
   if (args.size() > 3)
     throw Error(
         "Too many input arguments: movegui takes at most three (a window, a position "
@@ -32,8 +32,8 @@ Placement read_arguments(const std::vector<Value>& args) {
   Placement p;
   for (size_t i = 0; i < args.size(); ++i) {
     const Value& a = args[i];
-    if (is_single_valid_handle(a)) {
-      p.fig = parent_figure(a);
+    if (is_single_valid_handle(rt.objects, a)) {
+      p.fig = parent_figure(rt.objects, a);
       if (p.fig.empty()) throw Error("handle of figure or descendant required");
     } else if (a.is_text()) {
       if (std::find_if(kPositions.begin(), kPositions.end(),
@@ -42,7 +42,7 @@ Placement read_arguments(const std::vector<Value>& args) {
       p.position = a;
     } else if (a.is_matrix() && a.matrix().size() == 2) {
       p.position = a;
-    } else if (rt().callback_object != -1 && i == 1) {
+    } else if (rt.callback_object != -1 && i == 1) {
       // A callback's event data.
     } else {
       throw Error("unrecognized input argument");
@@ -51,20 +51,21 @@ Placement read_arguments(const std::vector<Value>& args) {
   return p;
 }
 
-Handle window_to_move(const Value& given) {
+Handle window_to_move(Runtime& rt, const Value& given) {
+  Objects& gr = rt.objects;
   if (!given.empty()) return given.scalar();
-  if (rt().callback_object != -1 && gr().valid(rt().callback_object)) {
-    const Value fig = parent_figure(Value(rt().callback_object));
+  if (rt.callback_object != -1 && gr.valid(rt.callback_object)) {
+    const Value fig = parent_figure(gr, Value(rt.callback_object));
     if (!fig.empty()) return fig.scalar();
   }
-  return gr().gcf();
+  return gr.gcf();
 }
 
-Row screen_size() {
-  const Value units = gr().get(0, "units");
-  gr().set(0, "units", Value("pixels"));
-  const Row size = gr().get(0, "screensize").matrix();
-  gr().set(0, "units", units);
+Row screen_size(Objects& gr) {
+  const Value units = gr.get(0, "units");
+  gr.set(0, "units", Value("pixels"));
+  const Row size = gr.get(0, "screensize").matrix();
+  gr.set(0, "units", units);
   return size;
 }
 
@@ -100,28 +101,29 @@ Row new_corner(const Value& position, const Row& oldpos, double sw, double sh, d
 
 }  // namespace
 
-void movegui(const std::vector<Value>& args) {
-  const Placement placement = read_arguments(args);
-  const Handle fig = window_to_move(placement.fig);
+void movegui(Runtime& rt, const std::vector<Value>& args) {
+  Objects& gr = rt.objects;
+  const Placement placement = read_arguments(rt, args);
+  const Handle fig = window_to_move(rt, placement.fig);
   const Value position = placement.position.empty() ? Value("onscreen") : placement.position;
 
-  ui().drawnow();
-  const Value active = gr().get(fig, "activepositionproperty");
-  const Value units = gr().get(fig, "units");
-  gr().set(fig, "units", Value("pixels"));
-  const Row inpos = gr().get(fig, "position").matrix();
-  const Row oldpos = gr().get(fig, "outerposition").matrix();
-  const Row screen = screen_size();
+  rt.ui().drawnow();
+  const Value active = gr.get(fig, "activepositionproperty");
+  const Value units = gr.get(fig, "units");
+  gr.set(fig, "units", Value("pixels"));
+  const Row inpos = gr.get(fig, "position").matrix();
+  const Row oldpos = gr.get(fig, "outerposition").matrix();
+  const Row screen = screen_size(gr);
   const double sw = screen(2), sh = screen(3);
   double fw = std::min(oldpos(2), sw), fh = std::min(oldpos(3), sh);
 
   const Row newpos = new_corner(position, oldpos, sw, sh, fw, fh);
   // A toolkit that reports the outer position without the frame: add the frame's size.
   if (inpos(2) > oldpos(2) && inpos(3) > oldpos(3)) fw += 6, fh += 24;
-  gr().set(fig, "outerposition", Value(row({newpos(0), newpos(1), fw, fh})));
+  gr.set(fig, "outerposition", Value(row({newpos(0), newpos(1), fw, fh})));
 
-  gr().set(fig, "units", units);
-  gr().set(fig, "activepositionproperty", active);
+  gr.set(fig, "units", units);
+  gr.set(fig, "activepositionproperty", active);
 }
 
 }  // namespace tav

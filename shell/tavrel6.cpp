@@ -27,8 +27,7 @@ const std::vector<StubCallback>& stub_callbacks() {
 
 List tavrel6(Session& session, const List& in, int nout) {
   if (in.empty()) {
-    SessionScope bound(session);
-    const Handle fig = open_main_window();
+    const Handle fig = open_main_window(session.runtime);
     if (nout >= 1) return {Value(fig)};
     return {};
   }

@@ -32,7 +32,7 @@ int run(int argc, char** argv) {
   };
   backend.attach_console();
   tav::install_callback_runner(session);
-  tav::start_all();
+  tav::start_all(session);
   tav::List args;
   for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
   // A call by name that fails (an unknown name, wrong counts, an error) sets the last error.
@@ -43,12 +43,12 @@ int run(int argc, char** argv) {
     // Opening the window failed (a missing figure file, no display): no window, no loop.
     tav::set_last_error(e.what());
     std::cerr << "tavrel6: " << e.what() << "\n";
-    tav::stop_all();
+    tav::stop_all(session);
     return 1;
   }
   const bool call_failed = argc > 1 && !tav::last_error().empty();
   const int status = session.ui().event_loop();
-  tav::stop_all();
+  tav::stop_all(session);
   return call_failed ? 1 : status;
 }
 

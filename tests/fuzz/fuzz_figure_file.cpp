@@ -1,7 +1,7 @@
 // Arbitrary bytes as a figure file: the reader builds a window or refuses with a message that
 // names the file, and a refused file leaves no window behind.
 #include "fuzz_support.h"
-#include "platform/backend.h"
+#include "platform/objects.h"
 #include "shell/framework.h"
 
 using namespace tav;
@@ -10,15 +10,13 @@ using namespace tav::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = scratch_file("figure");
   write_bytes(path, as_text(data, size));
-  ScriptedBackend backend;
-  reset_runtime(&backend);
+  Objects gr;
   try {
-    const Handle fig = load_figure_file(path);
-    require(gr().valid(fig) && gr().type(fig) == "figure", "the reader gives a figure");
+    const Handle fig = load_figure_file(gr, path);
+    require(gr.valid(fig) && gr.type(fig) == "figure", "the reader gives a figure");
   } catch (const Error& e) {
     require(names(e.what(), path), "a refusal names the file");
-    require(gr().children(0).empty(), "a refused file leaves no window");
+    require(gr.children(0).empty(), "a refused file leaves no window");
   }
-  reset_runtime(nullptr);
   return 0;
 }

@@ -61,7 +61,7 @@ class Desktop : public ::testing::Test {
     install_callback_runner(session);
     backend.drawnow();  // the application reads its (small) offscreen screen first
     gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
-    fig = open_main_window();
+    fig = open_main_window(rt());
     backend.drawnow();
     window = backend.desktop_window();
     ASSERT_NE(window, nullptr);
@@ -411,7 +411,7 @@ TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {
   ASSERT_TRUE(gr().figures().empty());
 
   set_pass_pause_seconds(1);
-  fig = open_main_window();
+  fig = open_main_window(rt());
   backend.drawnow();
   window = backend.desktop_window();
   ASSERT_NE(window, nullptr);
@@ -427,7 +427,7 @@ TEST_F(Desktop, SmallScreenGetsAWindowThatFitsWithTheAxesInViewAndAScrollingCont
   gr().remove(fig);  // the window opens anew on a small screen, at its default 1200×840
   backend.drawnow();
   gr().set(0, "screensize", Value(row({1, 1, 800, 560})));
-  fig = open_main_window();
+  fig = open_main_window(rt());
   backend.drawnow();
   window = backend.desktop_window();
   ASSERT_NE(window, nullptr);

@@ -24,7 +24,7 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   ConsoleCapture console;
   backend.drawnow();
   gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
-  const Handle fig = open_main_window();
+  const Handle fig = open_main_window(rt());
   backend.drawnow();
   Handle load = -1;
   for (Handle h : gr().listing(fig))

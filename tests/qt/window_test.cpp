@@ -48,7 +48,7 @@ class Window : public ::testing::Test {
     reset_runtime(&backend);
     backend.drawnow();  // the application reads its (small) offscreen screen first
     gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
-    fig = open_main_window();
+    fig = open_main_window(rt());
     backend.drawnow();
     rt().run_callback = [this](Handle source, const Value& cb) {
       calls.push_back({cb, source, rt().callback_object});
@@ -80,7 +80,7 @@ class Window : public ::testing::Test {
 TEST_F(Window, ShowsEveryTaggedControlExactlyOnce) {
   ASSERT_NE(backend.window(fig), nullptr);
   EXPECT_TRUE(backend.window(fig)->isVisible());
-  const Value handles = guihandles(fig);
+  const Value handles = guihandles(gr(), fig);
   for (const Field& f : handles.fields()) {
     SCOPED_TRACE(f.name);
     EXPECT_EQ(gr().find_by_tag(f.name).size(), 1u);

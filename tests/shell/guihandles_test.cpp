@@ -9,13 +9,16 @@ namespace {
 
 class Framework : public ::testing::Test {
  protected:
-  void SetUp() override { reset_runtime(&backend); }
+  void SetUp() override { runtime.backend = &backend; }
   Handle control(Handle fig, const std::string& tag) {
     const Handle h = gr().create("uicontrol", fig);
     gr().set(h, "Tag", Value(tag));
     return h;
   }
   ScriptedBackend backend;
+  Runtime runtime;  // the test's own graphics objects, served by `backend`
+  Runtime& rt() { return runtime; }
+  Objects& gr() { return runtime.objects; }
 };
 
 struct TagCase {
@@ -30,7 +33,7 @@ TEST_P(GuihandlesTag, OnlyValidNamesBecomeFields) {
   const Handle fig = gr().create("figure", 0);
   control(fig, "Anchor");  // keeps the result a structure in every case
   const Handle h = control(fig, GetParam().tag);
-  const Value handles = guihandles(fig);
+  const Value handles = guihandles(gr(), fig);
   const Value* field = find_field(handles.fields(), GetParam().tag);
   if (GetParam().becomes_field) {
     ASSERT_NE(field, nullptr);
@@ -59,7 +62,7 @@ TEST_F(Framework, SharedTagHoldsEveryHandleInListingOrder) {
   const Handle panel = gr().create("uipanel", fig);
   const Handle inner = control(panel, "FileBox");
   const Handle outer = control(fig, "FileBox");
-  const Value handles = guihandles(fig);
+  const Value handles = guihandles(gr(), fig);
   ASSERT_EQ(handles.fields().size(), 1u);
   EXPECT_EQ(handles.fields()[0].value, Value(row({fig, inner, outer})));
 }
@@ -68,7 +71,7 @@ TEST_F(Framework, WindowWithoutValidTagsGivesTheEmptyMatrix) {
   const Handle fig = gr().create("figure", 0);
   control(fig, "end");
   gr().create("axes", fig);
-  const Value handles = guihandles(fig);
+  const Value handles = guihandles(gr(), fig);
   EXPECT_TRUE(handles.is_matrix() && handles.empty());
 }
 
@@ -78,17 +81,17 @@ TEST_F(Framework, GuihandlesWithoutArgumentUsesTheCurrentFigure) {
   const Handle second = gr().create("figure", 0);
   control(second, "SecondBox");
   gr().set_current_figure(first);
-  EXPECT_NE(find_field(guihandles().fields(), "FirstBox"), nullptr);
+  EXPECT_NE(find_field(guihandles(gr()).fields(), "FirstBox"), nullptr);
 }
 
 TEST_F(Framework, GuidataThroughAControlReachesTheWindowsValue) {
   const Handle fig = gr().create("figure", 0);
   const Handle text = control(fig, "FileBox");
-  EXPECT_TRUE(guidata(text).empty());
-  guidata(fig, guihandles(fig));
-  EXPECT_EQ(guidata(text), guihandles(fig));
-  guidata(text, Value("replaced"));
-  EXPECT_EQ(guidata(fig), Value("replaced"));
+  EXPECT_TRUE(guidata(gr(), text).empty());
+  guidata(gr(), fig, guihandles(gr(), fig));
+  EXPECT_EQ(guidata(gr(), text), guihandles(gr(), fig));
+  guidata(gr(), text, Value("replaced"));
+  EXPECT_EQ(guidata(gr(), fig), Value("replaced"));
   EXPECT_EQ(gr().appdata(fig, "UsedByGUIData_m"), Value("replaced"));
 }
 
@@ -100,13 +103,13 @@ TEST_F(Framework, RootAndDeletedHandlesAreNotWindows) {
   for (Handle h : {Handle(0), deleted, Handle(12345)}) {
     SCOPED_TRACE(h);
     try {
-      guihandles(h);
+      guihandles(gr(), h);
       ADD_FAILURE() << "guihandles accepted it";
     } catch (const Error& e) {
       EXPECT_STREQ(e.what(), message);
     }
-    EXPECT_THROW(guidata(h), Error);
-    EXPECT_THROW(guidata(h, Value(1.0)), Error);
+    EXPECT_THROW(guidata(gr(), h), Error);
+    EXPECT_THROW(guidata(gr(), h, Value(1.0)), Error);
   }
   EXPECT_TRUE(gr().appdata(fig, "UsedByGUIData_m").empty());
 }
@@ -115,10 +118,10 @@ TEST_F(Framework, ParentFigureWalkEndsAtTheFigureOrNowhere) {
   const Handle fig = gr().create("figure", 0);
   const Handle ax = gr().create("axes", fig);
   const Handle line = gr().line(ax, row({1}), row({2}), "b*");
-  EXPECT_EQ(parent_figure(Value(line)), Value(fig));
-  EXPECT_EQ(parent_figure(Value(fig)), Value(fig));
-  EXPECT_TRUE(parent_figure(Value(0.0)).empty());
-  EXPECT_TRUE(parent_figure(Value()).empty());
+  EXPECT_EQ(parent_figure(gr(), Value(line)), Value(fig));
+  EXPECT_EQ(parent_figure(gr(), Value(fig)), Value(fig));
+  EXPECT_TRUE(parent_figure(gr(), Value(0.0)).empty());
+  EXPECT_TRUE(parent_figure(gr(), Value()).empty());
 }
 
 struct NameCase {
@@ -159,7 +162,7 @@ TEST_F(Framework, ClaEmptiesTheCurrentAxesAndKeepsThem) {
   gr().hold(ax, true);
   gr().line(ax, row({1, 2}), row({3, 4}), "ko");
   gr().text(ax, 1, 3, "1");
-  EXPECT_EQ(cla(), ax);
+  EXPECT_EQ(cla(gr()), ax);
   EXPECT_TRUE(gr().valid(ax));
   EXPECT_TRUE(gr().children(ax).empty());
 }

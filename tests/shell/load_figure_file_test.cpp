@@ -15,17 +15,20 @@ using ::testing::HasSubstr;
 
 class LoadFigureFile : public ::testing::Test {
  protected:
-  void SetUp() override { reset_runtime(&backend); }
+  void SetUp() override { runtime.backend = &backend; }
   std::string write(const std::string& name, const std::string& text) {
     std::ofstream(temp.file(name)) << text;
     return temp.file(name);
   }
   ScriptedBackend backend;
+  Runtime runtime;  // the test's own graphics objects, served by `backend`
+  Runtime& rt() { return runtime; }
+  Objects& gr() { return runtime.objects; }
   test::TempDir temp;  // the test's own folder
 };
 
 TEST_F(LoadFigureFile, BuildsTheWindowItsAxesAndControls) {
-  const Handle fig = load_figure_file(test::data_path("window_small.fig"));
+  const Handle fig = load_figure_file(gr(), test::data_path("window_small.fig"));
   EXPECT_EQ(gr().get(fig, "position"), Value(row({900, 700, 300, 170})));
   const auto button = gr().find_by_tag("edit2");
   ASSERT_EQ(button.size(), 1u);
@@ -42,7 +45,7 @@ TEST_F(LoadFigureFile, BuildsTheWindowItsAxesAndControls) {
 TEST_F(LoadFigureFile, MixedCallbackKeepsItsInputsInOrder) {
   const std::string path = write("mixed_callback.fig", R"({"figure": {"Position": [1, 1, 200, 100]},
     "objects": [{"type": "uicontrol", "Tag": "Bigger", "Callback": ["incrementsymbolsize", "$axes", 1]}]})");
-  load_figure_file(path);
+  load_figure_file(gr(), path);
   EXPECT_EQ(gr().get(gr().find_by_tag("Bigger")[0], "Callback"),
             Value(List{"incrementsymbolsize", "$axes", 1.0}));
 }
@@ -58,7 +61,7 @@ class LoadFigureFileRefuses : public LoadFigureFile,
 TEST_P(LoadFigureFileRefuses, NamesTheFileAndLeavesNoWindow) {
   const std::string path = write(std::string(GetParam().name) + ".fig", GetParam().text);
   try {
-    load_figure_file(path);
+    load_figure_file(gr(), path);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), AllOf(HasSubstr(path), HasSubstr(GetParam().message)));

@@ -18,13 +18,16 @@ const char* const kEngineTags[] = {"FileBox",       "ProtoBox",      "IterBox", 
 
 class MainWindow : public ::testing::Test {
  protected:
-  void SetUp() override { reset_runtime(&backend); }
+  void SetUp() override { runtime.backend = &backend; }
   ScriptedBackend backend;
+  Runtime runtime;  // the test's own graphics objects, served by `backend`
+  Runtime& rt() { return runtime; }
+  Objects& gr() { return runtime.objects; }
 };
 
 TEST_F(MainWindow, OpensOnceWithEveryEngineTagExactlyOnce) {
-  const Handle fig = open_main_window();
-  EXPECT_EQ(open_main_window(), fig);
+  const Handle fig = open_main_window(rt());
+  EXPECT_EQ(open_main_window(rt()), fig);
   EXPECT_EQ(gr().figures().size(), 1u);
   for (const char* tag : kEngineTags) EXPECT_EQ(gr().find_by_tag(tag).size(), 1u) << tag;
   EXPECT_EQ(gr().type(gr().gca()), "axes");
@@ -33,14 +36,14 @@ TEST_F(MainWindow, OpensOnceWithEveryEngineTagExactlyOnce) {
 
 TEST_F(MainWindow, TakesTheControlsColourAndStoresItsHandles) {
   gr().set(0, "defaultUicontrolBackgroundColor", Value(row({0.9, 0.8, 0.7})));
-  const Handle fig = open_main_window();
+  const Handle fig = open_main_window(rt());
   EXPECT_EQ(gr().get(fig, "Color"), Value(row({0.9, 0.8, 0.7})));
-  EXPECT_EQ(guidata(fig), guihandles(fig));
+  EXPECT_EQ(guidata(gr(), fig), guihandles(gr(), fig));
 }
 
 TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
-  open_main_window();
-  const Value handles = guihandles();
+  open_main_window(rt());
+  const Value handles = guihandles(gr());
   for (const Field& f : handles.fields()) EXPECT_EQ(f.value.matrix().size(), 1) << f.name;
   for (const char* action : {"Load", "LoadReference", "LoadProtocol", "Save", "SaveLMSLM", "SaveLM",
                              "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM", "Replot",
@@ -57,7 +60,7 @@ TEST_F(MainWindow, LayoutFolderNamedByTheEnvironmentComesFirst) {
   const test::TempDir dir;
   fs::copy_file(test::data_path("window_small.fig"), dir.file("tavrel6.fig"));
   setenv("TAV_RESOURCE_DIR", dir.path().c_str(), 1);
-  const Handle fig = open_main_window();
+  const Handle fig = open_main_window(rt());
   unsetenv("TAV_RESOURCE_DIR");
   EXPECT_EQ(gr().get(fig, "Name"), Value("small"));
 }

@@ -13,7 +13,7 @@ using ::testing::HasSubstr;
 class Movegui : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_runtime(&backend);
+    runtime.backend = &backend;
     gr().set(0, "screensize", Value(row({1, 1, 1024, 768})));
   }
   // A window whose outer position (frame included) is `outer`, in pixels.
@@ -25,6 +25,9 @@ class Movegui : public ::testing::Test {
   Row outer(Handle fig) { return gr().get(fig, "outerposition").matrix(); }
 
   ScriptedBackend backend;
+  Runtime runtime;  // the test's own graphics objects, served by `backend`
+  Runtime& rt() { return runtime; }
+  Objects& gr() { return runtime.objects; }
 };
 
 struct Place {
@@ -38,7 +41,7 @@ class MoveguiPlace : public Movegui, public ::testing::WithParamInterface<Place>
 // A 300×200 window at [900 700] on a 1024×768 screen: the ten places and given corners.
 TEST_P(MoveguiPlace, PutsTheOuterCornerWhereThePlaceSays) {
   const Handle fig = window(row({900, 700, 300, 200}));
-  movegui({Value(fig), GetParam().position});
+  movegui(rt(), {Value(fig), GetParam().position});
   EXPECT_EQ(outer(fig), row({GetParam().x, GetParam().y, 300, 200}));
 }
 
@@ -58,13 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Movegui, NorthShowsTheNewCornerOnTheConsole) {
   const Handle fig = window(row({900, 700, 300, 200}));
   ConsoleCapture console;
-  movegui({Value(fig), Value("north")});
+  movegui(rt(), {Value(fig), Value("north")});
   EXPECT_EQ(console.text(), show_text("newpos", Value(row({362, 568}))));
 }
 
 TEST_F(Movegui, WindowWiderThanTheScreenKeepsTheScreensWidth) {
   const Handle fig = window(row({100, 100, 1200, 200}));
-  movegui({Value(fig), Value("center")});
+  movegui(rt(), {Value(fig), Value("center")});
   EXPECT_EQ(outer(fig), row({0, 284, 1024, 200}));
 }
 
@@ -73,7 +76,7 @@ TEST_F(Movegui, WindowAlreadyOnScreenStaysAndKeepsItsUnits) {
   gr().set(fig, "units", Value("normalized"));
   gr().set(fig, "activepositionproperty", Value("position"));
   const Value before = gr().get(fig, "position");
-  movegui({Value(fig)});
+  movegui(rt(), {Value(fig)});
   EXPECT_EQ(gr().get(fig, "position"), before);
   EXPECT_EQ(gr().get(fig, "units"), Value("normalized"));
   EXPECT_EQ(gr().get(fig, "activepositionproperty"), Value("position"));
@@ -82,7 +85,7 @@ TEST_F(Movegui, WindowAlreadyOnScreenStaysAndKeepsItsUnits) {
 TEST_F(Movegui, RootUnitsAreRestored) {
   const Handle fig = window(row({100, 100, 300, 200}));
   gr().set(0, "units", Value("inches"));
-  movegui({Value(fig), Value("center")});
+  movegui(rt(), {Value(fig), Value("center")});
   EXPECT_EQ(gr().get(0, "units"), Value("inches"));
   EXPECT_EQ(outer(fig), row({362, 284, 300, 200}));
 }
@@ -91,7 +94,7 @@ TEST_F(Movegui, AControlNamesItsWindow) {
   const Handle fig = window(row({900, 700, 300, 200}));
   window(row({10, 10, 300, 200}));  // current, must stay where it is
   const Handle button = gr().create("uicontrol", fig);
-  movegui({Value("southwest"), Value(button)});
+  movegui(rt(), {Value("southwest"), Value(button)});
   EXPECT_EQ(outer(fig), row({0, 0, 300, 200}));
 }
 
@@ -99,22 +102,22 @@ TEST_F(Movegui, DefaultWindowIsTheRunningCallbacksThenTheCurrentOne) {
   const Handle owner = window(row({900, 700, 300, 200}));
   const Handle current = window(row({900, 700, 300, 200}));
   rt().callback_object = gr().create("uicontrol", owner);
-  movegui({Value("southwest")});
+  movegui(rt(), {Value("southwest")});
   EXPECT_EQ(outer(owner), row({0, 0, 300, 200}));
   EXPECT_EQ(outer(current), row({900, 700, 300, 200}));
   rt().callback_object = -1;
-  movegui({Value("southwest")});
+  movegui(rt(), {Value("southwest")});
   EXPECT_EQ(outer(current), row({0, 0, 300, 200}));
 }
 
 TEST_F(Movegui, EventDataIsIgnoredOnlyInSecondPlaceDuringACallback) {
   const Handle fig = window(row({900, 700, 300, 200}));
   const Value event_data(Struct{{"Source", Value(1.0)}});
-  EXPECT_THROW(movegui({Value(fig), event_data}), Error);
+  EXPECT_THROW(movegui(rt(), {Value(fig), event_data}), Error);
   rt().callback_object = gr().create("uicontrol", fig);
-  movegui({Value(fig), event_data, Value("southwest")});
+  movegui(rt(), {Value(fig), event_data, Value("southwest")});
   EXPECT_EQ(outer(fig), row({0, 0, 300, 200}));
-  EXPECT_THROW(movegui({event_data, Value(fig)}), Error);
+  EXPECT_THROW(movegui(rt(), {event_data, Value(fig)}), Error);
 }
 
 struct BadArguments {
@@ -128,7 +131,7 @@ class MoveguiRefuses : public Movegui, public ::testing::WithParamInterface<BadA
 TEST_P(MoveguiRefuses, RaisesBeforeTheWindowMoves) {
   const Handle fig = window(row({900, 700, 300, 200}));
   try {
-    movegui(GetParam().args);
+    movegui(rt(), GetParam().args);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), HasSubstr(GetParam().message));
