@@ -34,23 +34,4 @@ struct Session {
   std::vector<RunObserver*> observers;
 };
 
-// The session bound to this thread by the innermost SessionScope, else a session of the
-// thread's own. The engine never asks for it (its actions are given their session); the
-// window framework's functions reach its graphics objects through rt(), gr() and ui() while
-// a call by name or a window callback has bound it.
-Session& current_session();
-
-// Binds a session to the calling thread while it lives.
-class SessionScope {
- public:
-  explicit SessionScope(Session& s);
-  ~SessionScope();
-  SessionScope(const SessionScope&) = delete;
-  SessionScope& operator=(const SessionScope&) = delete;
-
- private:
-  Session* previous_;
-  RuntimeScope runtime_;
-};
-
 }  // namespace tav

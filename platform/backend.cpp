@@ -1,7 +1,6 @@
 #include "platform/backend.h"
 
 #include <iostream>
-#include <memory>
 
 namespace tav {
 
@@ -46,28 +45,5 @@ void ScriptedBackend::to_clipboard(const std::string& svg, const std::vector<std
   clipboard_svg = svg;
   clipboard_png = png;
 }
-
-namespace {
-thread_local std::unique_ptr<Runtime> own_runtime;
-thread_local Runtime* bound_runtime = nullptr;
-}  // namespace
-
-Runtime& rt() {
-  if (bound_runtime) return *bound_runtime;
-  if (!own_runtime) own_runtime = std::make_unique<Runtime>();
-  return *own_runtime;
-}
-
-Objects& gr() { return rt().objects; }
-
-Backend& ui() { return rt().ui(); }
-
-void reset_runtime(Backend* backend) {
-  own_runtime = std::make_unique<Runtime>();
-  own_runtime->backend = backend;
-}
-
-RuntimeScope::RuntimeScope(Runtime& r) : previous_(bound_runtime) { bound_runtime = &r; }
-RuntimeScope::~RuntimeScope() { bound_runtime = previous_; }
 
 }  // namespace tav

@@ -83,25 +83,4 @@ struct Runtime {
   ScriptedBackend fallback;
 };
 
-// The runtime bound to the calling thread by the innermost RuntimeScope, else one of the
-// thread's own (transitional: the engine passes its session's runtime explicitly).
-Runtime& rt();
-Objects& gr();  // rt().objects
-Backend& ui();  // rt().ui()
-// Starts a fresh runtime with the given backend in the thread's own slot (tests, window
-// start-up); a runtime bound by a scope stays bound.
-void reset_runtime(Backend* backend);
-
-// Binds a runtime to the calling thread while it lives.
-class RuntimeScope {
- public:
-  explicit RuntimeScope(Runtime& r);
-  ~RuntimeScope();
-  RuntimeScope(const RuntimeScope&) = delete;
-  RuntimeScope& operator=(const RuntimeScope&) = delete;
-
- private:
-  Runtime* previous_;
-};
-
 }  // namespace tav

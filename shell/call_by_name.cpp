@@ -59,8 +59,6 @@ List call_by_name(Session& session, const std::string& name, int nout, const Lis
     throw Error(count_error_text(f.file, f.line, f.file, false, e.inputs));
   const size_t slash = f.file.find('/');
   RunningModule guard(slash == std::string::npos ? f.file : f.file.substr(0, slash));
-  // The framework functions reach the graphics objects of the session bound to the thread.
-  SessionScope bound(session);
   List out = e.entry(session, in, nout);
   if (static_cast<int>(out.size()) > nout) out.resize(static_cast<size_t>(std::max(nout, 0)));
   return out;

@@ -16,10 +16,10 @@
 namespace {
 
 int run(int argc, char** argv) {
-  tav::QtBackend backend;
-  // The window's session: the window, its drawing and the user's work, until it closes.
-  tav::Session session(&backend);
-  const tav::SessionScope bound(session);
+  // The window's session: the window, its drawing and the user's work, until it closes; the
+  // backend shows its figures and answers its dialogs.
+  tav::Session session;
+  tav::QtBackend backend(session.runtime);
   backend.remember = true;
   backend.describe_point = [&session](double x, double y, double rx, double ry) {
     return tav::describe_shown_point(session, x, y, rx, ry);

@@ -38,14 +38,15 @@
 namespace tav {
 namespace {
 
-std::string text_property(Handle h, const char* name, const std::string& fallback = "") {
-  const Value v = gr().get(h, name);
+std::string text_property(const Objects& gr, Handle h, const char* name,
+                          const std::string& fallback = "") {
+  const Value v = gr.get(h, name);
   return v.is_text() ? v.text() : fallback;
 }
 
 // A control's "String": a text (line breaks kept) or a list of lines.
-QString string_of(Handle h) {
-  const Value v = gr().get(h, "String");
+QString string_of(const Objects& gr, Handle h) {
+  const Value v = gr.get(h, "String");
   if (v.is_text()) return QString::fromStdString(v.text());
   QStringList lines;
   if (v.is_list())
@@ -55,18 +56,18 @@ QString string_of(Handle h) {
 }
 
 // An [r g b] colour with parts from 0 to 1, or none.
-std::optional<QColor> color_property(Handle h, const char* name) {
-  const Value v = gr().get(h, name);
+std::optional<QColor> color_property(const Objects& gr, Handle h, const char* name) {
+  const Value v = gr.get(h, name);
   if (!v.is_matrix() || v.matrix().size() != 3) return std::nullopt;
   const Matrix& m = v.matrix();
   return QColor::fromRgbF(static_cast<float>(m.data()[0]), static_cast<float>(m.data()[1]),
                           static_cast<float>(m.data()[2]));
 }
 
-double screen_height() { return gr().get(0, "screensize").matrix().data()[3]; }
+double screen_height(const Objects& gr) { return gr.get(0, "screensize").matrix().data()[3]; }
 
-bool is_normalized(Handle h) {
-  return lower_case(text_property(h, "Units", "pixels")) == "normalized";
+bool is_normalized(const Objects& gr, Handle h) {
+  return lower_case(text_property(gr, h, "Units", "pixels")) == "normalized";
 }
 
 // Paints the figure's background and every axes of it at its place; the controls lie on top.
@@ -98,17 +99,18 @@ class FigureCanvas : public QWidget {
   }
 
   void paintEvent(QPaintEvent*) override {
+    const Objects& gr = window_->objects();
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(color_property(fig_, "Color").value_or(QColor(240, 240, 240)));
+    image.fill(color_property(gr, fig_, "Color").value_or(QColor(240, 240, 240)));
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_ARGB32, image.width(),
                                             image.height(), static_cast<int>(image.bytesPerLine()));
     cairo_t* cr = cairo_create(surface);
     try {
-      for (Handle h : gr().children(fig_)) {
-        if (gr().type(h) != "axes" || text_property(h, "Visible", "on") == "off") continue;
-        const Row p = gr().pixel_position(h);
-        render_axes(cr, gr(), h, p(0), height() - p(1) - p(3), p(2), p(3));
+      for (Handle h : gr.children(fig_)) {
+        if (gr.type(h) != "axes" || text_property(gr, h, "Visible", "on") == "off") continue;
+        const Row p = gr.pixel_position(h);
+        render_axes(cr, gr, h, p(0), height() - p(1) - p(3), p(2), p(3));
       }
     } catch (const std::exception& e) {
       // A drawing the renderer cannot paint must not take the window down with it.
@@ -135,13 +137,14 @@ constexpr int kLogHeightPx = 150;
 constexpr int kSmallestWindowW = 480, kSmallestWindowH = 360;
 constexpr int kTitleBarPx = 32;  // room left above the window for its frame
 
-QString button_label(Handle h) { return string_of(h).replace('&', "&&"); }
+QString button_label(const Objects& gr, Handle h) { return string_of(gr, h).replace('&', "&&"); }
 
 }  // namespace
 
-FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close,
-                           QtBackend* desktop)
-    : fig_(fig),
+FigureWindow::FigureWindow(Objects& objects, Handle fig, ControlHandler on_activate,
+                           ControlHandler on_close, QtBackend* desktop)
+    : gr_(objects),
+      fig_(fig),
       on_activate_(std::move(on_activate)),
       on_close_(std::move(on_close)),
       desktop_(desktop) {
@@ -158,10 +161,10 @@ FigureWindow::FigureWindow(Handle fig, ControlHandler on_activate, ControlHandle
   // need, which scrolls on its own when the window is lower than that, while the axes beside it
   // shrink to the window and stay in view.
   int need_w = 0, need_h = 0;
-  const double h = gr().pixel_position(fig_)(3);
-  for (Handle c : gr().listing(fig_)) {
-    if (gr().type(c) != "uicontrol" && gr().type(c) != "uipanel") continue;
-    const Row p = gr().pixel_position(c);
+  const double h = gr_.pixel_position(fig_)(3);
+  for (Handle c : gr_.listing(fig_)) {
+    if (gr_.type(c) != "uicontrol" && gr_.type(c) != "uipanel") continue;
+    const Row p = gr_.pixel_position(c);
     need_w = std::max(need_w, static_cast<int>(p(0) + p(2)));
     need_h = std::max(need_h, static_cast<int>(h - p(1)));
   }
@@ -277,8 +280,8 @@ void FigureWindow::refresh_recent() {
 }
 
 void FigureWindow::click_control(const char* tag) {
-  for (Handle h : gr().find_by_tag(tag)) {
-    if (gr().figure_of(h) != fig_) continue;
+  for (Handle h : gr_.find_by_tag(tag)) {
+    if (gr_.figure_of(h) != fig_) continue;
     if (auto* b = qobject_cast<QAbstractButton*>(widget(h)); b && b->isEnabled()) b->click();
     return;
   }
@@ -324,7 +327,7 @@ QSize FigureWindow::chrome() const {
 }
 
 QWidget* FigureWindow::widget(Handle h) const {
-  if (h != fig_ && gr().valid(h) && gr().type(h) == "axes") h = fig_;  // the canvas paints axes
+  if (h != fig_ && gr_.valid(h) && gr_.type(h) == "axes") h = fig_;  // the canvas paints axes
   auto it = widgets_.find(h);
   return it == widgets_.end() ? nullptr : it->second;
 }
@@ -334,10 +337,10 @@ void FigureWindow::repaint_axes() { widgets_.at(fig_)->repaint(); }
 Handle FigureWindow::axes_at(QPointF at, AxesBox* box) const {
   const double h = surface_->height();
   Handle found = -1;
-  for (Handle a : gr().children(fig_)) {  // the last drawn lies on top
-    if (gr().type(a) != "axes" || text_property(a, "Visible", "on") == "off") continue;
-    const Row p = gr().pixel_position(a);
-    const AxesBox b = axes_box(gr(), a, p(0), h - p(1) - p(3), p(2), p(3));
+  for (Handle a : gr_.children(fig_)) {  // the last drawn lies on top
+    if (gr_.type(a) != "axes" || text_property(gr_, a, "Visible", "on") == "off") continue;
+    const Row p = gr_.pixel_position(a);
+    const AxesBox b = axes_box(gr_, a, p(0), h - p(1) - p(3), p(2), p(3));
     if (b.usable && at.x() >= b.left && at.x() <= b.left + b.width && at.y() >= b.top &&
         at.y() <= b.top + b.height) {
       found = a;
@@ -348,10 +351,10 @@ Handle FigureWindow::axes_at(QPointF at, AxesBox* box) const {
 }
 
 QPointF FigureWindow::surface_point(double x, double y) const {
-  for (Handle a : gr().children(fig_)) {
-    if (gr().type(a) != "axes") continue;
-    const Row p = gr().pixel_position(a);
-    const AxesBox b = axes_box(gr(), a, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
+  for (Handle a : gr_.children(fig_)) {
+    if (gr_.type(a) != "axes") continue;
+    const Row p = gr_.pixel_position(a);
+    const AxesBox b = axes_box(gr_, a, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
     return {b.left + (x - b.x0) * b.pixels_per_unit_x(),
             b.top + b.height - (y - b.y0) * b.pixels_per_unit_y()};
   }
@@ -364,8 +367,8 @@ void FigureWindow::wheel_turned(QPointF at, double steps) {
   if (ax < 0 || steps == 0 || (desktop_ && desktop_->busy())) return;
   const double f = std::pow(kZoomPerStep, -steps);  // the share of the range that stays
   const double cx = b.data_x(at.x()), cy = b.data_y(at.y());
-  gr().axis(ax, row({cx - (cx - b.x0) * f, cx + (b.x1 - cx) * f, cy - (cy - b.y0) * f,
-                     cy + (b.y1 - cy) * f}));
+  gr_.axis(ax, row({cx - (cx - b.x0) * f, cx + (b.x1 - cx) * f, cy - (cy - b.y0) * f,
+                    cy + (b.y1 - cy) * f}));
   sync();
 }
 
@@ -373,21 +376,21 @@ void FigureWindow::pointer_pressed(QPointF at) {
   pressed_axes_ = axes_at(at, nullptr);
   pressed_at_ = at;
   dragged_ = false;
-  if (pressed_axes_ >= 0) pressed_limits_ = gr().axis(pressed_axes_);
+  if (pressed_axes_ >= 0) pressed_limits_ = gr_.axis(pressed_axes_);
 }
 
 void FigureWindow::pointer_moved(QPointF at, bool button_down) {
-  if (button_down && pressed_axes_ >= 0 && gr().valid(pressed_axes_) &&
+  if (button_down && pressed_axes_ >= 0 && gr_.valid(pressed_axes_) &&
       !(desktop_ && desktop_->busy())) {
     const QPointF d = at - pressed_at_;
     if (!dragged_ && std::hypot(d.x(), d.y()) < kDragPx) return;
     dragged_ = true;
-    gr().axis(pressed_axes_, pressed_limits_);
+    gr_.axis(pressed_axes_, pressed_limits_);
     AxesBox b;
-    const Row p = gr().pixel_position(pressed_axes_);
-    b = axes_box(gr(), pressed_axes_, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
+    const Row p = gr_.pixel_position(pressed_axes_);
+    b = axes_box(gr_, pressed_axes_, p(0), surface_->height() - p(1) - p(3), p(2), p(3));
     const double dx = d.x() / b.pixels_per_unit_x(), dy = d.y() / b.pixels_per_unit_y();
-    gr().axis(pressed_axes_, pressed_limits_ + row({-dx, -dx, dy, dy}));
+    gr_.axis(pressed_axes_, pressed_limits_ + row({-dx, -dx, dy, dy}));
     sync();
     return;
   }
@@ -398,7 +401,7 @@ void FigureWindow::pointer_moved(QPointF at, bool button_down) {
         b.data_x(at.x()), b.data_y(at.y()), kHoverRadiusPx / b.pixels_per_unit_x(),
         kHoverRadiusPx / b.pixels_per_unit_y()));
   hover_text_ = text;
-  if (status_ && text_property(fig_, "StatusText").empty()) status_->setText(text);
+  if (status_ && text_property(gr_, fig_, "StatusText").empty()) status_->setText(text);
 }
 
 void FigureWindow::pointer_released(QPointF at) {
@@ -413,10 +416,10 @@ void FigureWindow::pointer_released(QPointF at) {
 
 void FigureWindow::fit_drawing() {
   if (desktop_ && desktop_->busy()) return;
-  for (Handle a : gr().children(fig_)) {
-    if (gr().type(a) != "axes") continue;
-    gr().axis_auto(a);
-    gr().axis_equal(a);
+  for (Handle a : gr_.children(fig_)) {
+    if (gr_.type(a) != "axes") continue;
+    gr_.axis_auto(a);
+    gr_.axis_equal(a);
   }
   sync();
 }
@@ -424,16 +427,16 @@ void FigureWindow::fit_drawing() {
 void FigureWindow::sync() {
   sync_geometry();
   for (auto it = widgets_.begin(); it != widgets_.end();) {
-    if (gr().valid(it->first)) {
+    if (gr_.valid(it->first)) {
       ++it;
       continue;
     }
     it->second->deleteLater();
     it = widgets_.erase(it);
   }
-  const double height = gr().pixel_position(fig_)(3);
-  for (Handle h : gr().listing(fig_)) {
-    const std::string type = gr().type(h);
+  const double height = gr_.pixel_position(fig_)(3);
+  for (Handle h : gr_.listing(fig_)) {
+    const std::string type = gr_.type(h);
     if (type != "uicontrol" && type != "uipanel") continue;
     QWidget*& w = widgets_[h];
     if (!w) w = make_widget(h, panel_);
@@ -446,46 +449,46 @@ void FigureWindow::sync() {
 }
 
 void FigureWindow::sync_desktop() {
-  const std::string progress = text_property(fig_, "StatusText");
+  const std::string progress = text_property(gr_, fig_, "StatusText");
   status_->setText(progress.empty() ? hover_text_ : QString::fromStdString(progress));
   stop_->setVisible(!progress.empty());
   for (const auto& [name, a] : actions_) {
     if (!a->isCheckable()) continue;
-    const auto found = gr().find_by_tag(name.toStdString());
+    const auto found = gr_.find_by_tag(name.toStdString());
     if (found.empty()) continue;
     const QSignalBlocker quiet(a);
-    a->setChecked(gr().get(found.front(), "Value").truthy());
+    a->setChecked(gr_.get(found.front(), "Value").truthy());
   }
 }
 
 void FigureWindow::sync_geometry() {
-  const Value name = gr().get(fig_, "Name");
+  const Value name = gr_.get(fig_, "Name");
   setWindowTitle(name.is_text() && !name.text().empty()
                      ? QString::fromStdString(name.text())
                      : QStringLiteral("Figure %1").arg(static_cast<int>(fig_)));
-  if (const auto color = color_property(fig_, "Color")) {
+  if (const auto color = color_property(gr_, fig_, "Color")) {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, *color);
     setPalette(pal);
   }
-  if (text_property(fig_, "Pointer") == "watch")
+  if (text_property(gr_, fig_, "Pointer") == "watch")
     setCursor(Qt::WaitCursor);
   else
     unsetCursor();
 
-  const Row pos = gr().pixel_position(fig_);
+  const Row pos = gr_.pixel_position(fig_);
   if (applied_pos_.size() != pos.size() || applied_pos_ != pos) {
     applying_ = true;
     // The window holds the figure and the menus, log and status line; on a screen too small
     // for all of it the window fits the screen and its surface scrolls.
     const QSize extra = chrome();
-    const Row screen = gr().get(0, "screensize").matrix();
+    const Row screen = gr_.get(0, "screensize").matrix();
     const int w = std::min(static_cast<int>(std::lround(pos(2))) + extra.width(),
                            static_cast<int>(screen(2)));
     const int h = std::min(static_cast<int>(std::lround(pos(3))) + extra.height(),
                            static_cast<int>(screen(3)) - kTitleBarPx);
     const int top =
-        static_cast<int>(std::lround(screen_height() - pos(1) - pos(3))) - extra.height();
+        static_cast<int>(std::lround(screen_height(gr_) - pos(1) - pos(3))) - extra.height();
     setGeometry(
         std::clamp(static_cast<int>(std::lround(pos(0))), 0,
                    std::max(0, static_cast<int>(screen(2)) - w)),
@@ -497,13 +500,13 @@ void FigureWindow::sync_geometry() {
 
 QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
   const std::string style =
-      gr().type(h) == "uipanel" ? "frame" : lower_case(text_property(h, "Style", "pushbutton"));
+      gr_.type(h) == "uipanel" ? "frame" : lower_case(text_property(gr_, h, "Style", "pushbutton"));
   QWidget* w = nullptr;
   auto two_state = [this, h](QAbstractButton* b) {
     b->setCheckable(true);
     connect(b, &QAbstractButton::clicked, b, [this, h](bool on) {
-      if (!gr().valid(h)) return;
-      gr().set(h, "Value", Value(on ? 1.0 : 0.0));
+      if (!gr_.valid(h)) return;
+      gr_.set(h, "Value", Value(on ? 1.0 : 0.0));
       on_activate_(h);
     });
     return b;
@@ -523,8 +526,8 @@ QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
   } else if (style == "edit") {
     auto* e = new QLineEdit(host);
     connect(e, &QLineEdit::editingFinished, e, [this, h, e] {
-      if (!gr().valid(h)) return;
-      gr().set(h, "String", Value(e->text().toStdString()));
+      if (!gr_.valid(h)) return;
+      gr_.set(h, "String", Value(e->text().toStdString()));
       on_activate_(h);
     });
     w = e;
@@ -541,39 +544,39 @@ QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
 }
 
 void FigureWindow::update_widget(Handle h, QWidget* w, double host_height) {
-  const Row p = gr().pixel_position(h);
+  const Row p = gr_.pixel_position(h);
   w->setGeometry(static_cast<int>(std::lround(p(0))),
                  static_cast<int>(std::lround(host_height - p(1) - p(3))),
                  static_cast<int>(std::lround(p(2))), static_cast<int>(std::lround(p(3))));
-  w->setVisible(text_property(h, "Visible", "on") != "off");
-  w->setEnabled(text_property(h, "Enable", "on") != "off");
-  w->setToolTip(QString::fromStdString(text_property(h, "TooltipString")));
-  if (QFont font = w->font(); font.bold() != (text_property(h, "FontWeight") == "bold")) {
+  w->setVisible(text_property(gr_, h, "Visible", "on") != "off");
+  w->setEnabled(text_property(gr_, h, "Enable", "on") != "off");
+  w->setToolTip(QString::fromStdString(text_property(gr_, h, "TooltipString")));
+  if (QFont font = w->font(); font.bold() != (text_property(gr_, h, "FontWeight") == "bold")) {
     font.setBold(!font.bold());
     w->setFont(font);
   }
 
   if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-    if (b->text() != button_label(h)) b->setText(button_label(h));
+    if (b->text() != button_label(gr_, h)) b->setText(button_label(gr_, h));
     if (b->isCheckable()) {
       const QSignalBlocker quiet(b);
-      b->setChecked(gr().get(h, "Value").truthy());
+      b->setChecked(gr_.get(h, "Value").truthy());
     }
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
-    label->setText(string_of(h));
-    const std::string align = text_property(h, "HorizontalAlignment", "left");
+    label->setText(string_of(gr_, h));
+    const std::string align = text_property(gr_, h, "HorizontalAlignment", "left");
     label->setAlignment(Qt::AlignTop | (align == "center"  ? Qt::AlignHCenter
                                         : align == "right" ? Qt::AlignRight
                                                            : Qt::AlignLeft));
-    if (const auto bg = color_property(h, "BackgroundColor")) {
+    if (const auto bg = color_property(gr_, h, "BackgroundColor")) {
       label->setStyleSheet(QStringLiteral("QLabel { background: %1; border: 1px solid #b4b4b4; "
                                           "border-radius: 3px; padding: 3px 5px; }")
                                .arg(bg->name()));
     }
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
-    box->setTitle(string_of(h));
+    box->setTitle(string_of(gr_, h));
   } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-    if (!edit->hasFocus()) edit->setText(string_of(h));
+    if (!edit->hasFocus()) edit->setText(string_of(gr_, h));
   }
 }
 
@@ -593,8 +596,8 @@ bool FigureWindow::eventFilter(QObject* watched, QEvent* event) {
 void FigureWindow::surface_resized() {
   // Also while the model's size is being applied: the platform may give the window another
   // size (a small screen), and the model must then follow what is shown.
-  if (!gr().valid(fig_)) return;
-  const Row pos = gr().pixel_position(fig_);
+  if (!gr_.valid(fig_)) return;
+  const Row pos = gr_.pixel_position(fig_);
   const double dw = surface_->width() - pos(2), dh = surface_->height() - pos(3);
   if (dw != 0 || dh != 0) follow_resize(dw, dh);
 }
@@ -616,18 +619,18 @@ void FigureWindow::drop_files(const QList<QUrl>& urls) {
 
 void FigureWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (!applying_ && gr().valid(fig_)) store_outer_corner();
+  if (!applying_ && gr_.valid(fig_)) store_outer_corner();
 }
 
 void FigureWindow::store_outer_corner() {
-  Row pos = gr().pixel_position(fig_);
+  Row pos = gr_.pixel_position(fig_);
   const Row moved = row({static_cast<double>(x()),
-                         screen_height() - y() - chrome().height() - pos(3), pos(2), pos(3)});
+                         screen_height(gr_) - y() - chrome().height() - pos(3), pos(2), pos(3)});
   if (moved == pos) return;
-  const Value units = gr().get(fig_, "Units");
-  gr().set(fig_, "Units", Value("pixels"));
-  gr().set(fig_, "Position", Value(moved));
-  gr().set(fig_, "Units", units);
+  const Value units = gr_.get(fig_, "Units");
+  gr_.set(fig_, "Units", Value("pixels"));
+  gr_.set(fig_, "Position", Value(moved));
+  gr_.set(fig_, "Units", units);
   applied_pos_ = moved;
 }
 
@@ -635,31 +638,32 @@ void FigureWindow::follow_resize(double dw, double dh) {
   // Axes laid out in fixed units keep their margins and take the new room; read them before
   // the figure's size changes, since the model keeps axes relative to it.
   std::vector<std::pair<Handle, Row>> axes;
-  for (Handle h : gr().children(fig_))
-    if (gr().type(h) == "axes" && !is_normalized(h)) axes.emplace_back(h, gr().pixel_position(h));
+  for (Handle h : gr_.children(fig_))
+    if (gr_.type(h) == "axes" && !is_normalized(gr_, h))
+      axes.emplace_back(h, gr_.pixel_position(h));
 
-  const Value units = gr().get(fig_, "Units");
-  gr().set(fig_, "Units", Value("pixels"));
-  gr().set(
-      fig_, "Position",
-      Value(row(
-          {static_cast<double>(x()), screen_height() - y() - chrome().height() - surface_->height(),
-           static_cast<double>(surface_->width()), static_cast<double>(surface_->height())})));
-  gr().set(fig_, "Units", units);
-  applied_pos_ = gr().pixel_position(fig_);
+  const Value units = gr_.get(fig_, "Units");
+  gr_.set(fig_, "Units", Value("pixels"));
+  gr_.set(fig_, "Position",
+          Value(row({static_cast<double>(x()),
+                     screen_height(gr_) - y() - chrome().height() - surface_->height(),
+                     static_cast<double>(surface_->width()),
+                     static_cast<double>(surface_->height())})));
+  gr_.set(fig_, "Units", units);
+  applied_pos_ = gr_.pixel_position(fig_);
 
-  auto set_pixels = [](Handle h, const Row& p) {
-    const Value u = gr().get(h, "Units");
-    gr().set(h, "Units", Value("pixels"));
-    gr().set(h, "Position", Value(p));
-    gr().set(h, "Units", u);
+  auto set_pixels = [this](Handle h, const Row& p) {
+    const Value u = gr_.get(h, "Units");
+    gr_.set(h, "Units", Value("pixels"));
+    gr_.set(h, "Position", Value(p));
+    gr_.set(h, "Units", u);
   };
   for (const auto& [h, p] : axes)
     set_pixels(h, row({p(0), p(1), std::max(10.0, p(2) + dw), std::max(10.0, p(3) + dh)}));
-  for (Handle h : gr().listing(fig_)) {
-    const std::string type = gr().type(h);
-    if ((type != "uicontrol" && type != "uipanel") || is_normalized(h)) continue;
-    Row p = gr().pixel_position(h);
+  for (Handle h : gr_.listing(fig_)) {
+    const std::string type = gr_.type(h);
+    if ((type != "uicontrol" && type != "uipanel") || is_normalized(gr_, h)) continue;
+    Row p = gr_.pixel_position(h);
     p(1) += dh;
     set_pixels(h, p);
   }

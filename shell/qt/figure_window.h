@@ -35,12 +35,14 @@ struct AxesBox;
 class FigureWindow : public QWidget {
  public:
   using ControlHandler = std::function<void(Handle)>;
+  // objects: the object model holding `fig` (the window's session's), which outlives the window.
   // on_activate: a control was clicked; on_close: the user asked to close the window.
   // desktop: the backend whose main window this is (menus, log, status), or nullptr.
-  FigureWindow(Handle fig, ControlHandler on_activate, ControlHandler on_close,
+  FigureWindow(Objects& objects, Handle fig, ControlHandler on_activate, ControlHandler on_close,
                QtBackend* desktop = nullptr);
 
   Handle figure() const { return fig_; }
+  Objects& objects() const { return gr_; }
   bool desktop() const { return desktop_ != nullptr; }
   // Reads the figure and its children from the model and updates the window.
   void sync();
@@ -98,6 +100,7 @@ class FigureWindow : public QWidget {
   Handle axes_at(QPointF at, AxesBox* box) const;
   void click_control(const char* tag);
 
+  Objects& gr_;
   Handle fig_;
   ControlHandler on_activate_, on_close_;
   QtBackend* desktop_;

@@ -124,9 +124,12 @@ const char* const kGuide =
 
 }  // namespace
 
-QtBackend::QtBackend() = default;
+QtBackend::QtBackend(Runtime& runtime) : runtime_(runtime), gr_(runtime.objects) {
+  runtime.backend = this;
+}
 
 QtBackend::~QtBackend() {
+  if (runtime_.backend == this) runtime_.backend = nullptr;
   if (tee_stream_ && &console() == tee_stream_.get()) set_console(previous_console_);
   for (auto& [fig, shown] : windows_) delete shown.window;
   poll_.reset();
@@ -157,7 +160,7 @@ void QtBackend::flush_log() {
 
 FigureWindow* QtBackend::desktop_window() const {
   for (const auto& [fig, shown] : windows_)
-    if (shows(fig) && gr().appdata(fig, kDesktopName) == Value(1.0)) return shown.window;
+    if (shows(fig) && gr_.appdata(fig, kDesktopName) == Value(1.0)) return shown.window;
   return nullptr;
 }
 
@@ -202,11 +205,11 @@ void QtBackend::remember_window(FigureWindow& window) {
   s->setValue(QStringLiteral("window/place"), window.pos());
   s->setValue(QStringLiteral("window/log"),
               window.log_pane() && window.log_pane()->isVisibleTo(&window));
-  for (Handle h : gr().listing(window.figure())) {
-    const Value tag = gr().get(h, "Tag"), style = gr().get(h, "Style");
+  for (Handle h : gr_.listing(window.figure())) {
+    const Value tag = gr_.get(h, "Tag"), style = gr_.get(h, "Style");
     if (tag.is_text() && !tag.text().empty() && style.is_text() && style.text() == "checkbox")
       s->setValue(QStringLiteral("controls/") + QString::fromStdString(tag.text()),
-                  gr().get(h, "Value").truthy());
+                  gr_.get(h, "Value").truthy());
   }
 }
 
@@ -216,11 +219,11 @@ void QtBackend::restore_window(FigureWindow& window) {
       a->setChecked(std::lround(pass_pause_seconds() * 1000) == ms);
   const auto s = settings();
   if (!s) return;
-  for (Handle h : gr().listing(window.figure())) {
-    const Value tag = gr().get(h, "Tag");
+  for (Handle h : gr_.listing(window.figure())) {
+    const Value tag = gr_.get(h, "Tag");
     if (!tag.is_text() || tag.text().empty()) continue;
     const QString key = QStringLiteral("controls/") + QString::fromStdString(tag.text());
-    if (s->contains(key)) gr().set(h, "Value", Value(s->value(key).toBool() ? 1.0 : 0.0));
+    if (s->contains(key)) gr_.set(h, "Value", Value(s->value(key).toBool() ? 1.0 : 0.0));
   }
   const QString pause_key = QStringLiteral("run/pauseMs");
   if (s->contains(pause_key)) {
@@ -244,8 +247,8 @@ void QtBackend::open_path(const QString& path) {
   FigureWindow* w = desktop_window();
   if (!w) return;
   Handle control = -1;
-  for (Handle h : gr().listing(w->figure()))
-    if (gr().get(h, "Callback") == Value(List{"zidudezu", action})) control = h;
+  for (Handle h : gr_.listing(w->figure()))
+    if (gr_.get(h, "Callback") == Value(List{"zidudezu", action})) control = h;
   if (control < 0) return;
   add_recent(path);
   run_when_free([this, control, path] {
@@ -310,8 +313,8 @@ void QtBackend::menu_command(FigureWindow& window, const std::string& name) {
 void QtBackend::quit() {
   if (FigureWindow* w = desktop_window()) remember_window(*w);
   run_when_free([this] {
-    for (Handle fig : gr().figures())
-      if (gr().valid(fig)) gr().remove(fig);
+    for (Handle fig : gr_.figures())
+      if (gr_.valid(fig)) gr_.remove(fig);
     sync();
   });
 }
@@ -328,9 +331,9 @@ bool QtBackend::ensure_application() {
     qApp->setQuitOnLastWindowClosed(false);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect area = screen->availableGeometry();
-      gr().set(0, "screensize",
-               Value(row(
-                   {1, 1, static_cast<double>(area.width()), static_cast<double>(area.height())})));
+      gr_.set(0, "screensize",
+              Value(row(
+                  {1, 1, static_cast<double>(area.width()), static_cast<double>(area.height())})));
     }
     poll_ = std::make_unique<QTimer>();
     QObject::connect(poll_.get(), &QTimer::timeout, [this] {
@@ -348,20 +351,19 @@ bool QtBackend::ensure_application() {
 
 bool QtBackend::shows(Handle fig) const {
   auto it = windows_.find(fig);
-  return it != windows_.end() && gr().valid(fig) && gr().type(fig) == "figure" &&
-         gr().appdata(fig, kSerialName) == Value(it->second.serial);
+  return it != windows_.end() && gr_.valid(fig) && gr_.type(fig) == "figure" &&
+         gr_.appdata(fig, kSerialName) == Value(it->second.serial);
 }
 
 void QtBackend::sync() {
   flush_log();
-  bool current = synced_revision_ == gr().revision() && synced_revision_ != 0;
+  bool current = synced_revision_ == gr_.revision() && synced_revision_ != 0;
   for (const auto& entry : windows_) current = current && shows(entry.first);
   if (current) return;
-  if (!gr().figures().empty() && !ensure_application()) return;
+  if (!gr_.figures().empty() && !ensure_application()) return;
   for (auto it = windows_.begin(); it != windows_.end();) {
     // A figure made the main window after its window was shown gets a window of that kind.
-    const bool desktop =
-        gr().valid(it->first) && gr().appdata(it->first, kDesktopName) == Value(1.0);
+    const bool desktop = gr_.valid(it->first) && gr_.appdata(it->first, kDesktopName) == Value(1.0);
     if (shows(it->first) && it->second.window->desktop() == desktop) {
       ++it;
       continue;
@@ -370,27 +372,27 @@ void QtBackend::sync() {
     it->second.window->deleteLater();
     it = windows_.erase(it);
   }
-  for (Handle fig : gr().figures()) {
+  for (Handle fig : gr_.figures()) {
     Shown& shown = windows_[fig];
     if (!shown.window) {
       shown.serial = ++next_serial_;
-      gr().set_appdata(fig, kSerialName, Value(shown.serial));
-      const bool desktop = gr().appdata(fig, kDesktopName) == Value(1.0);
+      gr_.set_appdata(fig, kSerialName, Value(shown.serial));
+      const bool desktop = gr_.appdata(fig, kDesktopName) == Value(1.0);
       shown.window = new FigureWindow(
-          fig, [this](Handle h) { activate(h); }, [this](Handle h) { close_figure(h); },
-          desktop ? this : nullptr);
+          runtime_.objects, fig, [this](Handle h) { activate(h); },
+          [this](Handle h) { close_figure(h); }, desktop ? this : nullptr);
       if (desktop) restore_window(*shown.window);
     } else {
       shown.window->sync();
     }
     FigureWindow* w = shown.window;
-    const bool visible = gr().get(fig, "Visible") != Value("off");
+    const bool visible = gr_.get(fig, "Visible") != Value("off");
     if (visible && !w->isVisible()) {
       w->show();
       w->layout()->activate();  // the surface gets its size now, and the figure follows it
     }
     if (!visible && w->isVisible()) w->hide();
-    const Value raised = gr().get(fig, "__raised");
+    const Value raised = gr_.get(fig, "__raised");
     if (visible && !(raised == shown.raised)) {
       if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         w->raise();
@@ -399,7 +401,7 @@ void QtBackend::sync() {
       shown.raised = raised;
     }
   }
-  synced_revision_ = gr().revision();
+  synced_revision_ = gr_.revision();
 }
 
 QWidget* QtBackend::window(Handle fig) const {
@@ -407,8 +409,8 @@ QWidget* QtBackend::window(Handle fig) const {
 }
 
 QWidget* QtBackend::widget(Handle h) const {
-  if (!gr().valid(h)) return nullptr;
-  const Handle fig = gr().figure_of(h);
+  if (!gr_.valid(h)) return nullptr;
+  const Handle fig = gr_.figure_of(h);
   return shows(fig) ? windows_.at(fig).window->widget(h) : nullptr;
 }
 
@@ -438,28 +440,28 @@ void QtBackend::activate(Handle control) {
 }
 
 void QtBackend::run_callback(Handle control) {
-  if (!gr().valid(control)) return;
-  const Value callback = gr().get(control, "Callback");
-  if (callback.empty() || !rt().run_callback) return;
-  rt().callback_object = control;
+  if (!gr_.valid(control)) return;
+  const Value callback = gr_.get(control, "Callback");
+  if (callback.empty() || !runtime_.run_callback) return;
+  runtime_.callback_object = control;
   try {
-    rt().run_callback(control, callback);
+    runtime_.run_callback(control, callback);
   } catch (const std::exception& e) {
     report(e);
   }
-  rt().callback_object = -1;
+  runtime_.callback_object = -1;
   sync();
 }
 
 void QtBackend::close_figure(Handle fig) {
   run_when_free([this, fig] {
-    if (gr().valid(fig)) gr().remove(fig);
+    if (gr_.valid(fig)) gr_.remove(fig);
     sync();
   });
 }
 
 QWidget* QtBackend::dialog_parent() {
-  return gr().has_current_figure() ? window(gr().gcf()) : nullptr;
+  return gr_.has_current_figure() ? window(gr_.gcf()) : nullptr;
 }
 
 std::optional<FileChoice> QtBackend::given_answer() {
@@ -521,7 +523,7 @@ void QtBackend::error_dialog(const std::string& text) {
 
 void QtBackend::pause(double seconds) {
   const int ms = seconds > 0 ? static_cast<int>(seconds * 1000) : 0;
-  if (!QApplication::instance() && (gr().figures().empty() || !ensure_application())) {
+  if (!QApplication::instance() && (gr_.figures().empty() || !ensure_application())) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return;
   }
@@ -537,7 +539,7 @@ void QtBackend::pause(double seconds) {
 }
 
 void QtBackend::drawnow() {
-  if (!QApplication::instance() && (gr().figures().empty() || !ensure_application())) return;
+  if (!QApplication::instance() && (gr_.figures().empty() || !ensure_application())) return;
   const bool was_busy = busy_;
   busy_ = true;
   sync();
@@ -550,11 +552,11 @@ void QtBackend::drawnow() {
 
 int QtBackend::event_loop() {
   sync();
-  if (gr().figures().empty() || !ensure_application()) return 0;
+  if (gr_.figures().empty() || !ensure_application()) return 0;
   QEventLoop loop;
   QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, &loop, [&loop] {
-    if (gr().figures().empty()) loop.quit();
+  QObject::connect(&watch, &QTimer::timeout, &loop, [this, &loop] {
+    if (gr_.figures().empty()) loop.quit();
   });
   watch.start(kPollMs);
   loop.exec();

@@ -27,7 +27,10 @@ class FigureWindow;
 
 class QtBackend : public Backend {
  public:
-  QtBackend();
+  // Serves the graphics runtime `runtime` (the window's session's), which must outlive the
+  // backend: shows its figures and runs its controls' callbacks. Becomes the runtime's backend
+  // until it ends.
+  explicit QtBackend(Runtime& runtime);
   ~QtBackend() override;
   QtBackend(const QtBackend&) = delete;
   QtBackend& operator=(const QtBackend&) = delete;
@@ -103,6 +106,8 @@ class QtBackend : public Backend {
   void log(const std::string& text);
   void flush_log();
 
+  Runtime& runtime_;
+  Objects& gr_;  // runtime_.objects
   std::unique_ptr<QApplication> own_app_;
   std::string pending_log_, log_tail_;
   std::unique_ptr<std::streambuf> tee_;

@@ -21,8 +21,11 @@ namespace tav::test {
 
 class DisplayTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_runtime(&scripted); }
-  void TearDown() override { reset_runtime(nullptr); }
+  void SetUp() override { runtime.backend = &scripted; }
+
+  // The test's own graphics objects and the backend serving them.
+  Objects& gr() { return runtime.objects; }
+  Backend& ui() { return runtime.ui(); }
 
   Handle axes() { return gr().gca(); }
   // Line children of the current axes in drawing order (oldest first).
@@ -62,6 +65,7 @@ class DisplayTest : public ::testing::Test {
   Row ydata(Handle h) { return gr().get(h, "YData").matrix(); }
 
   ScriptedBackend scripted;
+  Runtime runtime;
   ConsoleCapture quiet;  // working values the plots show stay out of the test log
 };
 

@@ -46,7 +46,7 @@ class FigureExportTest : public DisplayTest {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
-    reset_runtime(&watching);
+    runtime.backend = &watching;
     start_folder = std::filesystem::current_path();
     figure = gr().gcf();
     gr().set(figure, "Units", "characters");

@@ -17,9 +17,9 @@ namespace tav::test {
 namespace {
 using ::testing::ElementsAre;
 
-std::vector<std::string> names(Handle ax) {
+std::vector<std::string> names(const Objects& gr, Handle ax) {
   std::vector<std::string> out;
-  for (const auto& e : legend_entries(gr(), ax)) out.push_back(e.first);
+  for (const auto& e : legend_entries(gr, ax)) out.push_back(e.first);
   return out;
 }
 
@@ -37,34 +37,34 @@ using Legend = DisplayTest;
 
 TEST_F(Legend, NamesEachKindOfPointDrawnOnceInDrawingOrder) {
   showsemiproto2(gr(), kShape, ridge(), 0, 0.0, 0);
-  EXPECT_THAT(names(axes()), ElementsAre("Landmarks", "Semi-landmarks", "Helper points"));
+  EXPECT_THAT(names(gr(), axes()), ElementsAre("Landmarks", "Semi-landmarks", "Helper points"));
   const auto entries = legend_entries(gr(), axes());
   EXPECT_EQ(gr().get(entries[1].second, "Marker").text(), "d");  // shown as its points are drawn
 }
 
 TEST_F(Legend, HiddenHelpersAreNotNamedAndTheComparedDrawingIsNamedApart) {
   showsemiproto2(gr(), kShape, ridge(), 0, 1.0, 1);
-  EXPECT_THAT(names(axes()), ElementsAre("Landmarks", "Landmarks (compared)", "Semi-landmarks",
-                                         "Semi-landmarks (compared)"));
+  EXPECT_THAT(names(gr(), axes()), ElementsAre("Landmarks", "Landmarks (compared)",
+                                               "Semi-landmarks", "Semi-landmarks (compared)"));
 }
 
 TEST_F(Legend, ClearedAxesHaveNoLegend) {
   showsemiproto2(gr(), kShape, ridge(), 0, 0.0, 0);
   gr().cla(axes());
-  EXPECT_TRUE(names(axes()).empty());
+  EXPECT_TRUE(names(gr(), axes()).empty());
   showshape(gr(), kShape, "b*");
   label_last_line(gr(), "Specimens");
-  EXPECT_THAT(names(axes()), ElementsAre("Specimens"));
+  EXPECT_THAT(names(gr(), axes()), ElementsAre("Specimens"));
 }
 
 // Share of non-white pixels in the top right quarter of a 300×300 picture of the axes.
-double ink_top_right(Handle ax) {
+double ink_top_right(const Objects& gr, Handle ax) {
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> s(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 300), cairo_surface_destroy);
   cairo_t* cr = cairo_create(s.get());
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
-  render_axes(cr, gr(), ax, 0, 0, 300, 300);
+  render_axes(cr, gr, ax, 0, 0, 300, 300);
   cairo_destroy(cr);
   cairo_surface_flush(s.get());
   const unsigned char* d = cairo_image_surface_get_data(s.get());
@@ -82,11 +82,11 @@ TEST_F(Legend, PaintedInTheCornerUntilTheCheckBoxTurnsItOff) {
   gr().line(axes(), row({0}), row({0}), "bd");  // far from the corner
   label_last_line(gr(), "Semi-landmarks");
   gr().axis(axes(), row({0, 10, 0, 10}));
-  EXPECT_GT(ink_top_right(axes()), 0.01);
+  EXPECT_GT(ink_top_right(gr(), axes()), 0.01);
   showlegend(gr(), 0);
-  EXPECT_EQ(ink_top_right(axes()), 0.0);
+  EXPECT_EQ(ink_top_right(gr(), axes()), 0.0);
   showlegend(gr(), 1);
-  EXPECT_GT(ink_top_right(axes()), 0.01);
+  EXPECT_GT(ink_top_right(gr(), axes()), 0.01);
 }
 
 struct Rgb {
@@ -95,25 +95,22 @@ struct Rgb {
 
 // The colour a filled marker of `spec` is painted in.
 Rgb painted(const char* spec) {
-  reset_runtime(nullptr);
-  ScriptedBackend b;
-  reset_runtime(&b);
-  const Handle ax = gr().gca();
-  gr().hold(ax, true);
-  const Handle h = gr().line(ax, row({5}), row({5}), spec);
-  gr().set(h, "MarkerSize", 40.0);
-  gr().set(h, "MarkerFaceColor", gr().get(h, "Color"));
-  gr().axis(ax, row({0, 10, 0, 10}));
+  Objects gr;
+  const Handle ax = gr.gca();
+  gr.hold(ax, true);
+  const Handle h = gr.line(ax, row({5}), row({5}), spec);
+  gr.set(h, "MarkerSize", 40.0);
+  gr.set(h, "MarkerFaceColor", gr.get(h, "Color"));
+  gr.axis(ax, row({0, 10, 0, 10}));
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> s(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, 100, 100), cairo_surface_destroy);
   cairo_t* cr = cairo_create(s.get());
-  render_axes(cr, gr(), ax, 0, 0, 100, 100);
+  render_axes(cr, gr, ax, 0, 0, 100, 100);
   cairo_destroy(cr);
   cairo_surface_flush(s.get());
   const std::uint32_t px = *reinterpret_cast<const std::uint32_t*>(
       cairo_image_surface_get_data(s.get()) + 50 * cairo_image_surface_get_stride(s.get()) +
       4 * 50);
-  reset_runtime(nullptr);
   return {((px >> 16) & 255) / 255.0, ((px >> 8) & 255) / 255.0, (px & 255) / 255.0};
 }
 

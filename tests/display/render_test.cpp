@@ -26,10 +26,11 @@ class Canvas {
     cairo_destroy(cr);
   }
   // `scale` enlarges the drawing as the PNG export does.
-  void paint(Handle ax, double x, double y, double bw, double bh, double scale = 1) {
+  void paint(const Objects& gr, Handle ax, double x, double y, double bw, double bh,
+             double scale = 1) {
     cairo_t* cr = cairo_create(surface_.get());
     cairo_scale(cr, scale, scale);
-    render_axes(cr, gr(), ax, x, y, bw, bh);
+    render_axes(cr, gr, ax, x, y, bw, bh);
     cairo_destroy(cr);
     cairo_surface_flush(surface_.get());
   }
@@ -56,19 +57,19 @@ const Rgb8 kWhite{255, 255, 255}, kRed{230, 159, 0}, kBlue{0, 114, 178};
 using RenderTest = DisplayTest;
 
 // A big filled square marker of the given colour at (x, y).
-Handle square(double x, double y, const char* spec) {
-  const Handle h = gr().line(gr().gca(), row({x}), row({y}), spec);
-  gr().set(h, "MarkerSize", 12.0);
-  gr().set(h, "MarkerFaceColor", gr().get(h, "Color"));
+Handle square(Objects& gr, double x, double y, const char* spec) {
+  const Handle h = gr.line(gr.gca(), row({x}), row({y}), spec);
+  gr.set(h, "MarkerSize", 12.0);
+  gr.set(h, "MarkerFaceColor", gr.get(h, "Color"));
   return h;
 }
 
 TEST_F(RenderTest, MarkerLandsWhereItsDataPointMapsInsideTheBox) {
   gr().hold(axes(), true);
-  square(2.5, 7.5, "rs");
+  square(gr(), 2.5, 7.5, "rs");
   gr().axis(axes(), row({0, 10, 0, 10}));
   Canvas c(300, 300);
-  c.paint(axes(), 50, 50, 200, 200);
+  c.paint(gr(), axes(), 50, 50, 200, 200);
   EXPECT_TRUE(near(c.at(100, 100), kRed));  // x 2.5 → 50 + 50; y 7.5 → 50 + 200 - 150
   EXPECT_TRUE(near(c.at(200, 200), kWhite));
   EXPECT_FALSE(near(c.at(50, 150), kWhite));  // the box's left edge
@@ -76,15 +77,15 @@ TEST_F(RenderTest, MarkerLandsWhereItsDataPointMapsInsideTheBox) {
 
 TEST_F(RenderTest, EqualAspectNarrowsTheBoxAboutItsCentreKeepingTheLimits) {
   gr().hold(axes(), true);
-  square(1, 0.5, "bs");
+  square(gr(), 1, 0.5, "bs");
   gr().axis(axes(), row({0, 1, 0, 1}));
   Canvas c(400, 200);
-  c.paint(axes(), 50, 50, 200, 100);
+  c.paint(gr(), axes(), 50, 50, 200, 100);
   EXPECT_TRUE(near(c.at(196, 104), kWhite));  // stretched, the point sits on the right edge
   EXPECT_TRUE(near(c.at(100, 100), kWhite));
   gr().axis_equal(axes());
   Canvas e(400, 200);
-  e.paint(axes(), 50, 50, 200, 100);
+  e.paint(gr(), axes(), 50, 50, 200, 100);
   EXPECT_TRUE(near(e.at(196, 104), kBlue));    // a 100×100 box from x = 100: x = 1 at 200
   EXPECT_FALSE(near(e.at(100, 100), kWhite));  // the narrowed box's left edge
   EXPECT_EQ(gr().axis(axes()), row({0, 1, 0, 1}));
@@ -92,34 +93,34 @@ TEST_F(RenderTest, EqualAspectNarrowsTheBoxAboutItsCentreKeepingTheLimits) {
 
 TEST_F(RenderTest, FaceColourNoneLeavesTheMarkerHollow) {
   gr().hold(axes(), true);
-  const Handle h = square(5, 5, "rs");
+  const Handle h = square(gr(), 5, 5, "rs");
   gr().set(h, "MarkerSize", 30.0);
   gr().axis(axes(), row({0, 10, 0, 10}));
   Canvas filled(300, 300);
-  filled.paint(axes(), 50, 50, 200, 200);
+  filled.paint(gr(), axes(), 50, 50, 200, 200);
   gr().set(h, "MarkerFaceColor", "none");
   Canvas hollow(300, 300);
-  hollow.paint(axes(), 50, 50, 200, 200);
+  hollow.paint(gr(), axes(), 50, 50, 200, 200);
   EXPECT_TRUE(near(filled.at(150, 150), kRed));
   EXPECT_TRUE(near(hollow.at(150, 150), kWhite));
 }
 
 // Share of dark pixels along a horizontal line drawn at mid height.
-double ink_along_line(const char* spec) {
-  gr().cla(gr().gca());
-  gr().line(gr().gca(), row({0, 10}), row({5, 5}), spec);
-  gr().axis(gr().gca(), row({0, 10, 0, 10}));
+double ink_along_line(Objects& gr, const char* spec) {
+  gr.cla(gr.gca());
+  gr.line(gr.gca(), row({0, 10}), row({5, 5}), spec);
+  gr.axis(gr.gca(), row({0, 10, 0, 10}));
   Canvas c(300, 300);
-  c.paint(gr().gca(), 50, 50, 200, 200);
+  c.paint(gr, gr.gca(), 50, 50, 200, 200);
   int dark = 0;
   for (int x = 70; x < 230; ++x) dark += c.at(x, 150).r < 200 || c.at(x, 149).r < 200;
   return dark / 160.0;
 }
 
 TEST_F(RenderTest, DottedAndDashedLinesHaveGapsSolidOnesNone) {
-  EXPECT_GT(ink_along_line("k-"), 0.99);
-  EXPECT_LT(ink_along_line("k:"), 0.7);
-  EXPECT_LT(ink_along_line("k--"), 0.9);
+  EXPECT_GT(ink_along_line(gr(), "k-"), 0.99);
+  EXPECT_LT(ink_along_line(gr(), "k:"), 0.7);
+  EXPECT_LT(ink_along_line(gr(), "k--"), 0.9);
 }
 
 TEST_F(RenderTest, EveryMarkerKindLeavesInk) {
@@ -131,7 +132,7 @@ TEST_F(RenderTest, EveryMarkerKindLeavesInk) {
     gr().set(h, "MarkerSize", 20.0);
     gr().axis(axes(), row({0, 10, 0, 10}));
     Canvas c(300, 300);
-    c.paint(axes(), 50, 50, 200, 200);
+    c.paint(gr(), axes(), 50, 50, 200, 200);
     int dark = 0;
     for (int y = 130; y < 170; ++y)
       for (int x = 130; x < 170; ++x) dark += c.at(x, y).r < 128;
@@ -167,7 +168,7 @@ TEST_P(ManyMarkersTest, OneObjectLooksLikeOneObjectPerMarker) {
     gr().axis(axes(), row({0, 10, 0, 10}));
     auto c = std::make_unique<Canvas>(static_cast<int>(300 * m.scale),
                                       static_cast<int>(300 * m.scale), m.format);
-    c->paint(axes(), 50, 50, 200, 200, m.scale);
+    c->paint(gr(), axes(), 50, 50, 200, 200, m.scale);
     return c;
   };
   gr().hold(axes(), true);

@@ -73,7 +73,7 @@ TEST_F(ShowshapeTest, SecondCallAddsOnTopAndLimitsFitEverything) {
 
 TEST_F(ShowshapeTest, UnknownStyleIsRefusedWithItsText) {
   EXPECT_THAT(
-      [] {
+      [this] {
         showshape(gr(), rows({{0, 0, 1}}), "q?");
       },
       ::testing::ThrowsMessage<Error>(::testing::HasSubstr("q?")));

@@ -19,7 +19,6 @@ namespace tav::test {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    bound = std::make_unique<SessionScope>(session);
     figure = make_headless_window(gr());
     axes = gr().gca();
     capture = std::make_unique<ConsoleCapture>();
@@ -27,7 +26,6 @@ class EngineTest : public ::testing::Test {
   void TearDown() override {
     capture.reset();
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-    bound.reset();
   }
 
   // The session's parts, by the names the tests read them with.
@@ -77,7 +75,6 @@ class EngineTest : public ::testing::Test {
 
   ScriptedBackend backend;
   Session session{&backend};
-  std::unique_ptr<SessionScope> bound;  // for the window framework's functions
   Handle figure = 0, axes = 0;
   TempDir temp;  // the test's own folder
   const std::filesystem::path dir = temp.path();

@@ -47,7 +47,6 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
-    bound = std::make_unique<SessionScope>(session);
     backend.describe_point = [this](double x, double y, double rx, double ry) {
       return describe_shown_point(session, x, y, rx, ry);
     };
@@ -71,7 +70,6 @@ class Desktop : public ::testing::Test {
   void TearDown() override {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (qobject_cast<QMessageBox*>(w)) w->close();
-    bound.reset();
     set_pass_pause_seconds(1);
     fs::current_path(fs::temp_directory_path());
   }
@@ -116,10 +114,11 @@ class Desktop : public ::testing::Test {
   }
   std::string log_text() { return window->log_pane()->toPlainText().toStdString(); }
 
-  ConsoleCapture console;  // also keeps the program's output out of the test report
-  QtBackend backend;
-  Session session{&backend};  // the window's
-  std::unique_ptr<SessionScope> bound;
+  ConsoleCapture console;              // also keeps the program's output out of the test report
+  Session session;                     // the window's
+  QtBackend backend{session.runtime};  // shows the session's figures
+  Runtime& rt() { return session.runtime; }
+  Objects& gr() { return session.objects(); }
   EngineState& engine_state() { return session.state; }
   Handle fig = 0;
   FigureWindow* window = nullptr;
@@ -460,7 +459,7 @@ TEST_F(Desktop, ComparisonReplotNumbersTheMainPlotAndNamesItsColours) {
   check("NumberButton", true);
   click("ReplotButton");
   ASSERT_TRUE(gr().valid(2));
-  auto texts = [](Handle axes) {
+  auto texts = [this](Handle axes) {
     size_t n = 0;
     for (Handle c : gr().children(axes)) n += gr().type(c) == "text";
     return n;

@@ -16,19 +16,18 @@ namespace tav {
 namespace {
 
 TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
-  QtBackend backend;
-  Session session(&backend);
-  const SessionScope bound(session);
+  Session session;
+  QtBackend backend(session.runtime);
   EngineState& state = session.state;
   install_callback_runner(session);
   ConsoleCapture console;
   backend.drawnow();
-  gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
-  const Handle fig = open_main_window(rt());
+  session.objects().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
+  const Handle fig = open_main_window(session.runtime);
   backend.drawnow();
   Handle load = -1;
-  for (Handle h : gr().listing(fig))
-    if (gr().get(h, "Callback") == Value(List{"zidudezu", "Load"})) load = h;
+  for (Handle h : session.objects().listing(fig))
+    if (session.objects().get(h, "Callback") == Value(List{"zidudezu", "Load"})) load = h;
   ASSERT_GT(load, 0);
   backend.answers.push_back(
       FileChoice{false, "shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
@@ -39,20 +38,21 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
 
   EXPECT_EQ(state.DATA.rows(), 40);
   size_t stars = 0;
-  for (Handle c : gr().children(gr().gca()))
-    if (gr().type(c) == "line" && gr().get(c, "Marker") == Value("*"))
-      stars += static_cast<size_t>(gr().get(c, "XData").matrix().size());
+  for (Handle c : session.objects().children(session.objects().gca()))
+    if (session.objects().type(c) == "line" && session.objects().get(c, "Marker") == Value("*"))
+      stars += static_cast<size_t>(session.objects().get(c, "XData").matrix().size());
   EXPECT_EQ(stars, 40u * 32u);
-  auto* status = qobject_cast<QLabel*>(backend.widget(gr().find_by_tag("FileBox").at(0)));
+  auto* status =
+      qobject_cast<QLabel*>(backend.widget(session.objects().find_by_tag("FileBox").at(0)));
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->text().toStdString(), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
 
   // The picture of the window in the README: the sample with its protocol and curves.
   if (const char* picture = std::getenv("TAV_WINDOW_PICTURE")) {
     for (const char* tag : {"CurveButton", "IterBox"})
-      gr().set(gr().find_by_tag(tag).at(0), "Value", Value(1.0));
-    for (Handle h : gr().listing(fig)) {
-      if (gr().get(h, "Callback") == Value(List{"zidudezu", "LoadProtocol"})) {
+      session.objects().set(session.objects().find_by_tag(tag).at(0), "Value", Value(1.0));
+    for (Handle h : session.objects().listing(fig)) {
+      if (session.objects().get(h, "Callback") == Value(List{"zidudezu", "LoadProtocol"})) {
         backend.answers.push_back(
             FileChoice{false, "shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
         backend.drawnow();
@@ -61,8 +61,10 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
     }
     backend.drawnow();
     size_t dotted = 0;
-    for (Handle c : gr().children(gr().gca()))
-      if (gr().type(c) == "line" && gr().get(c, "LineStyle") == Value(":")) ++dotted;
+    for (Handle c : session.objects().children(session.objects().gca()))
+      if (session.objects().type(c) == "line" &&
+          session.objects().get(c, "LineStyle") == Value(":"))
+        ++dotted;
     EXPECT_EQ(dotted, 2u);  // the closed outline and the open ridge
     EXPECT_TRUE(backend.window(fig)->grab().save(picture));
   }

@@ -45,7 +45,6 @@ struct Call {
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_runtime(&backend);
     backend.drawnow();  // the application reads its (small) offscreen screen first
     gr().set(0, "screensize", Value(row({1, 1, 1920, 1080})));
     fig = open_main_window(rt());
@@ -56,7 +55,6 @@ class Window : public ::testing::Test {
       calls.push_back({Value("done"), source, rt().callback_object});
     };
   }
-  void TearDown() override { reset_runtime(nullptr); }
 
   Handle control_calling(const List& callback) {
     for (Handle h : gr().listing(fig))
@@ -71,7 +69,10 @@ class Window : public ::testing::Test {
   }
   Handle tagged(const char* tag) { return gr().find_by_tag(tag).at(0); }
 
-  QtBackend backend;
+  Runtime runtime;             // the test's own graphics objects
+  QtBackend backend{runtime};  // shows them
+  Runtime& rt() { return runtime; }
+  Objects& gr() { return runtime.objects; }
   Handle fig = 0;
   std::vector<Call> calls;
   std::function<void(const Value&)> during_call;

@@ -22,7 +22,6 @@ const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
 class BatchFormats : public ::testing::Test {
  protected:
   void SetUp() override { temp.enter(); }
-  void TearDown() override { reset_runtime(nullptr); }
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;
     const int status = run_batch(parse_batch_options(args), err);

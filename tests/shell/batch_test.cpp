@@ -22,7 +22,6 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 
 class Batch : public ::testing::Test {
  protected:
-  void TearDown() override { reset_runtime(nullptr); }
   int run(std::vector<std::string> args) {
     std::ostringstream err;
     session = std::make_unique<Session>();

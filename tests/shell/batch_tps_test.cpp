@@ -22,7 +22,6 @@ const std::string wings = data_path("tps/wings.tps");  // 3 landmarks, one curve
 class BatchTps : public ::testing::Test {
  protected:
   void SetUp() override { temp.enter(); }
-  void TearDown() override { reset_runtime(nullptr); }
   // Runs the tool with the arguments (names relative to the test's folder); keeps its errors.
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;

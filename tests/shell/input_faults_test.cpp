@@ -156,7 +156,6 @@ class BatchFault : public ::testing::TestWithParam<Fault> {
     std::ofstream(dir / "r.txt") << "0 0 10 0 10 10 0 10 1\n";
     std::ofstream(dir / "p.txt") << "0 0 1 0\n0 0 2 0\n0 0 3 0\n0 0 4 0\n";
   }
-  void TearDown() override { reset_runtime(nullptr); }
   // As the tool's main does it: bad arguments exit with 2 before any work.
   int run(const std::vector<std::string>& args) {
     std::ostringstream err;
