@@ -12,12 +12,6 @@ namespace tav {
 
 class Backend;
 
-// Whether the plots below build graphics objects (on unless switched off). Off, they still
-// check their input and write their working values to the console, but draw nothing: a run
-// without a screen and without a picture to write needs no drawing. Returns the earlier state.
-bool set_drawing(bool on);
-bool drawing();
-
 // Marks every point of every configuration row of x (x1 y1 ... xk yk + trailing value) with
 // the line specification xform and marker size 3: (n-1)/2 points per row of n columns, rows in
 // order, so later rows lie on top. A style without a line ("b*") draws all of them as one line

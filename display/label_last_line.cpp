@@ -4,7 +4,7 @@
 namespace tav {
 
 void label_last_line(Objects& g, const std::string& name) {
-  if (!drawing()) return;  // nothing was drawn to name
+  if (!g.drawing()) return;  // nothing was drawn to name
   const Handle ax = g.gca();
   const std::vector<Handle> kids = g.children(ax);
   if (kids.empty() || g.kind(kids.back()) != ObjectType::line) return;

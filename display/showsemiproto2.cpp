@@ -102,7 +102,7 @@ void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, 
     lx(t) = xmean(static_cast<Index>(cx) - 1);
     ly(t) = xmean(static_cast<Index>(cy) - 1);
   }
-  if (!drawing()) return;
+  if (!g.drawing()) return;
   g.line(g.gca(), lx, ly, "k:");
 }
 

@@ -18,7 +18,7 @@ int showshape(Objects& g, const Matrix& x, const std::string& xform) {
   // k points, an even width 2k gives k-1.
   const Index points = x.cols() >= 3 ? (x.cols() - 1) / 2 : 0;
   // The style is read where there is something to draw in it, so a bad one is refused then.
-  if (!drawing()) {
+  if (!g.drawing()) {
     if (points > 0 && x.rows() > 0) parse_linespec(xform);
     return 1;
   }

@@ -44,7 +44,7 @@ void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, in
   const double half = kHalfShareOfSpacing * mean_spacing(c, j < 0);
   const Matrix umat = umaker(c, j < 0) * half;  // column m: tangent at member m, half a segment
   const Index kmax = static_cast<Index>(members.size());
-  if (!drawing()) return;
+  if (!g.drawing()) return;
   const Handle ax = g.gca();
   for (Index k = 1; k <= kmax; ++k) {
     const double xn = c(2 * k - 2), yn = c(2 * k - 1);

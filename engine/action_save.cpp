@@ -37,25 +37,27 @@ bool selected(SaveKind kind, double type) {
 }
 
 // A trailing value as the user wrote it (a specimen ID keeps every digit), when `text` is what
-// was read and still spells `v`; else "%g" of v.
-std::string trailing(double v, const std::string* text) {
+// was read and still spells `v`; else "%g" of v with `digits` significant digits.
+std::string trailing(double v, const std::string* text, int digits) {
   if (text && !text->empty()) {
     const ParsedNumber n = parse_number_token(*text);
     if (n.status == NumberRead::Ok && n.value == v) return *text;
   }
-  return g_text(v);
+  return g_text(v, digits);
 }
 
 const std::string* row_text(const std::vector<std::string>& texts, Index i) {
   return static_cast<size_t>(i) < texts.size() ? &texts[static_cast<size_t>(i)] : nullptr;
 }
 
-// The selected points " x  y " of a configuration row (values in column order).
-std::string selected_points(SaveKind kind, const Row& values, Index points, const Row& types) {
+// The selected points " x  y " of a configuration row (values in column order, "%g" with
+// `digits` significant digits).
+std::string selected_points(SaveKind kind, const Row& values, Index points, const Row& types,
+                            int digits) {
   std::string line;
   for (Index j = 0; j < points; ++j)
     if (selected(kind, types(j)))
-      line += " " + g_text(values(2 * j)) + "  " + g_text(values(2 * j + 1)) + " ";
+      line += " " + g_text(values(2 * j), digits) + "  " + g_text(values(2 * j + 1), digits) + " ";
   return line;
 }
 
@@ -125,12 +127,12 @@ void action_save(Session& session, SaveKind kind) {
   for (Index i = 0; i < n; ++i) {
     const Row r = s.DATA.row(i);
     if (kind == SaveKind::All) {
-      for (Index c = 0; c + 1 < m; ++c) text += g_text(r(c)) + " ";
-      text += trailing(r(m - 1), row_text(s.trailing_text, i)) + "  \n";
+      for (Index c = 0; c + 1 < m; ++c) text += g_text(r(c), session.digits) + " ";
+      text += trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + "  \n";
     } else {
-      text += selected_points(kind, r, points, s.lmtypelist);
+      text += selected_points(kind, r, points, s.lmtypelist, session.digits);
       text += (kind == SaveKind::Landmarks ? " " : "") +
-              trailing(r(m - 1), row_text(s.trailing_text, i)) + " \n";
+              trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + " \n";
     }
   }
   write_result(session, choice.path(), text);
@@ -147,15 +149,16 @@ void action_save_reference(Session& session, SaveKind kind) {
   const Row ref = Eigen::Map<const Row>(s.REFERENCE.data(), s.REFERENCE.size());
   std::string text;
   if (kind == SaveKind::All) {
-    for (Index c = 0; c + 1 < ref.size(); ++c) text += g_text(ref(c)) + " ";
-    if (ref.size() > 0) text += trailing(ref(ref.size() - 1), &s.reference_trailing_text) + " ";
+    for (Index c = 0; c + 1 < ref.size(); ++c) text += g_text(ref(c), session.digits) + " ";
+    if (ref.size() > 0)
+      text += trailing(ref(ref.size() - 1), &s.reference_trailing_text, session.digits) + " ";
     text += " \n";
   } else {
     // The reference's length is its larger dimension; its values are read in column order.
     const Index length = std::max(s.REFERENCE.rows(), s.REFERENCE.cols());
     const Index points = length > 0 ? (length - 1) / 2 : 0;
     if (!types_cover(session, kind, points, choice.path())) return;
-    text = selected_points(kind, ref, points, s.lmtypelist) + " 1 \n";
+    text = selected_points(kind, ref, points, s.lmtypelist, session.digits) + " 1 \n";
   }
   write_result(session, choice.path(), text);
 }

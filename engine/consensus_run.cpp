@@ -17,13 +17,17 @@
 namespace tav {
 namespace {
 
-// The console's record of every pass: devref and the pass number.
+// The console's record of every pass: devref (with the session's digits) and the pass number.
 class ConsoleRunLog : public RunObserver {
  public:
+  explicit ConsoleRunLog(int digits) : digits_(digits) {}
   void pass_measured(double devref, int itercount2) override {
-    console_show("devref", Value(devref));
+    console_show("devref", Value(devref), digits_);
     console_show("itercount2", Value(itercount2));
   }
+
+ private:
+  int digits_;
 };
 
 // Every pass drawn in the current axes: the sample and the consensus with the pass label.
@@ -57,11 +61,15 @@ class PassDrawing : public RunObserver {
 // The window's part: the pass, devref and time so far in the status line of the figure
 // current when the run started, a pause after every pass (one second unless set otherwise;
 // none headless), and the user's Stop (or Esc), which ends the run after the current pass.
+// Stop and pause are the session's own: another session's window does not reach them.
 class WindowProgress : public RunObserver {
  public:
-  WindowProgress(Objects& g, Backend& ui)
-      : g_(g), ui_(ui), status_figure_(g.has_current_figure() ? g.gcf() : -1) {
-    clear_stop();
+  explicit WindowProgress(Runtime& rt)
+      : g_(rt.objects),
+        ui_(rt.ui()),
+        control_(rt.control),
+        status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {
+    control_.clear_stop();
   }
   void pass_measured(double devref, int itercount2) override {
     if (status_figure_ <= 0 || !g_.valid(status_figure_)) return;
@@ -74,17 +82,18 @@ class WindowProgress : public RunObserver {
     shown_ = true;
   }
   void pass_done(const Matrix&, const Row&, int) override {
-    if (!ui_.headless()) ui_.pause(pass_pause_seconds());
+    if (!ui_.headless()) ui_.pause(control_.pass_pause_seconds());
   }
-  bool stop_wanted() override { return stop_requested(); }
+  bool stop_wanted() override { return control_.stop_requested(); }
   ~WindowProgress() override {
-    clear_stop();
+    control_.clear_stop();
     if (shown_ && g_.valid(status_figure_)) g_.set(status_figure_, "StatusText", Value(""));
   }
 
  private:
   Objects& g_;
   Backend& ui_;
+  RunControl& control_;
   Handle status_figure_;
   bool shown_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -115,8 +124,9 @@ class RunTally : public RunObserver {
 class RunListeners {
  public:
   explicit RunListeners(Session& session)
-      : drawing_(session.objects(), session.ui()),
-        progress_(session.objects(), session.ui()),
+      : console_(session.digits),
+        drawing_(session.objects(), session.ui()),
+        progress_(session.runtime),
         boxes_(session.ui()) {
     for (RunObserver* l :
          std::initializer_list<RunObserver*>{&console_, &drawing_, &progress_, &boxes_, &tally})

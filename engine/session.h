@@ -8,6 +8,7 @@
 #include "engine/engine_state.h"
 #include "engine/run_observer.h"
 #include "platform/backend.h"
+#include "platform/format.h"
 
 namespace tav {
 
@@ -24,6 +25,9 @@ struct Session {
   EngineState state;
   ConsensusRoutines routines;
   Runtime runtime;
+  // Significant digits of the numbers this session writes as "%g": its saved files, its console
+  // values and texts (6; the batch tool's --digits).
+  int digits = kGDigits;
   // Whether the program's modules were started for this session (the shell's start table).
   bool modules_started = false;
   // Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/objects.h"
+#include "platform/run_control.h"
 
 namespace tav {
 
@@ -69,10 +70,12 @@ class ScriptedBackend : public Backend {
   FileChoice next(const std::string& title);
 };
 
-// The graphics side of a session: the object model and the backend serving it.
+// The graphics side of a session: the object model, the backend serving it and what the
+// window tells the session's runs.
 struct Runtime {
   Objects objects;
   Backend* backend = nullptr;
+  RunControl control;  // the window's Stop and pause per pass
   // Runs a control's "Callback" property (set by the program's shell); the window calls it.
   std::function<void(Handle source, const Value& callback)> run_callback;
   Handle callback_object = -1;  // the control whose callback is running, -1 when none

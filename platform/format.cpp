@@ -8,8 +8,6 @@
 namespace tav {
 namespace {
 
-int g_digits = 6;
-
 // The arguments' elements in order: numbers one by one, a text as one element.
 struct Item {
   bool is_text = false;
@@ -107,7 +105,7 @@ std::string c_number(const std::string& flags_width, int prec, char conv, double
   return std::string(pad, ' ') + body;
 }
 
-std::string format_number(const Spec& s, double v) {
+std::string format_number(const Spec& s, double v, int g_digits) {
   char conv = s.conv;
   int prec = s.precision;
   if ((conv == 'i' || conv == 'd' || conv == 'u') && v != std::floor(v)) {
@@ -139,22 +137,14 @@ std::string format_text(const Spec& s, const Item& it) {
 
 }  // namespace
 
-int set_g_precision(int digits) {
-  const int old = g_digits;
-  g_digits = digits;
-  return old;
-}
-int g_precision() { return g_digits; }
-
 std::string short_number_text(double v) {
   if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) return c_number("", 0, 'f', v);
   return c_number("", 5, 'g', v);
 }
 
 std::string g_text(double v, int digits) { return c_number("", digits, 'g', v); }
-std::string g_text(double v) { return g_text(v, g_digits); }
 
-std::string sprintf_m(const std::string& format, const std::vector<Value>& args) {
+std::string sprintf_m(const std::string& format, const std::vector<Value>& args, int g_digits) {
   const std::string f = unescape(format);
   const std::vector<Item> items = flatten(args);
   std::string out;
@@ -200,7 +190,7 @@ std::string sprintf_m(const std::string& format, const std::vector<Value>& args)
       if (s.conv == 's' || it.is_text)
         out += format_text(s, it);
       else
-        out += format_number(s, it.number);
+        out += format_number(s, it.number, g_digits);
       i = j;
     }
   } while (any_conversion && next < items.size() && next > 0);

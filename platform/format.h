@@ -10,21 +10,21 @@
 
 namespace tav {
 
-std::string sprintf_m(const std::string& format, const std::vector<Value>& args);
+// Significant digits of a "%g" without its own precision, unless a session asks for others
+// (the batch tool's --digits).
+constexpr int kGDigits = 6;
 
-// Precision used for every "%g" without its own precision (6 unless changed, for the batch
-// tool's --digits). Returns the previous value.
-int set_g_precision(int digits);
-int g_precision();
+// g_digits: the significant digits of every "%g" without its own precision.
+std::string sprintf_m(const std::string& format, const std::vector<Value>& args,
+                      int g_digits = kGDigits);
 
 // Number to short text, as a user reads it beside a marker or in a "%s": whole numbers without a
 // point, others with at most five significant digits ("%.5g"); never a decimal comma.
 std::string short_number_text(double v);
 
-// v as "%g" writes it in the C locale (never a decimal comma) with `digits` significant digits;
-// without `digits`, the run's precision (g_precision()), as sprintf_m's "%g" does.
-std::string g_text(double v, int digits);
-std::string g_text(double v);
+// v as "%g" writes it in the C locale (never a decimal comma) with `digits` significant digits,
+// as sprintf_m's "%g" does with the same g_digits.
+std::string g_text(double v, int digits = kGDigits);
 
 // s with the letters A to Z in lower case; other bytes as they are, whatever the locale.
 std::string lower_case(std::string s);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/value.h"
@@ -134,6 +135,13 @@ class Objects {
   // Increases with every change; a window repaints when it moved.
   std::uint64_t revision() const { return revision_; }
 
+  // Whether the plots build graphics objects in this model (on unless switched off). Off, they
+  // still check their input and write their working values to the console, but draw nothing: a
+  // run without a screen and without a picture to write needs no drawing. Returns the earlier
+  // state.
+  bool set_drawing(bool on) { return std::exchange(drawing_, on); }
+  bool drawing() const { return drawing_; }
+
  private:
   using Kind = ObjectType;
   // Where a line keeps one of its usual properties: in its compact record, or (any other kind
@@ -196,6 +204,7 @@ class Objects {
   std::vector<std::array<double, 3>> palette_;  // every distinct colour a line was given
   double next_fraction_ = 0;
   std::uint64_t revision_ = 0;
+  bool drawing_ = true;
 };
 
 // Size of one "characters" unit in pixels (width, height).

@@ -9,7 +9,9 @@ namespace tav {
 // all finish; indices not yet started are then skipped.
 void parallel_for(long n, const std::function<void(long)>& body);
 
-// Threads used by parallel_for: TAV_THREADS when set (>= 1), else the hardware's count.
+// Threads used by parallel_for: TAV_THREADS when set (>= 1), else the hardware's count. One
+// setting for the whole process, not per session: it shares out the machine's cores, which all
+// sessions share, and no result depends on it.
 int thread_count();
 void set_thread_count(int n);  // 0 = back to the default
 

@@ -47,9 +47,10 @@ class Discard : public std::streambuf {
   int overflow(int c) override { return c == EOF ? 0 : c; }
 };
 
-// What a run changes of the process, each restored when the run ends however it ends: the
-// console, the %g precision, the drawing switch, the started modules and the current folder
-// (every dialog answer moves it).
+// What a run changes, each restored when the run ends however it ends. Of the process: the
+// console and the current folder (every dialog answer moves it), both the process's own by
+// nature. Of the session, which may be the caller's: its %g digits, its drawing switch and its
+// started modules.
 class ConsoleTo {
  public:
   explicit ConsoleTo(std::ostream* out) : previous_(set_console(out)) {}
@@ -61,19 +62,23 @@ class ConsoleTo {
 
 class Precision {
  public:
-  explicit Precision(int digits) : previous_(digits ? set_g_precision(digits) : g_precision()) {}
-  ~Precision() { set_g_precision(previous_); }
+  Precision(Session& session, int digits) : session_(session), previous_(session.digits) {
+    if (digits) session.digits = digits;
+  }
+  ~Precision() { session_.digits = previous_; }
 
  private:
+  Session& session_;
   int previous_;
 };
 
 class Drawing {
  public:
-  explicit Drawing(bool on) : previous_(set_drawing(on)) {}
-  ~Drawing() { set_drawing(previous_); }
+  Drawing(Objects& g, bool on) : g_(g), previous_(g.set_drawing(on)) {}
+  ~Drawing() { g_.set_drawing(previous_); }
 
  private:
+  Objects& g_;
   bool previous_;
 };
 
@@ -240,11 +245,11 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   Discard discard;
   std::ostream quiet(&discard);
   const ConsoleTo console(o.verbose ? &std::cout : &quiet);
-  const Precision precision(o.digits);
+  const Precision precision(session, o.digits);
   Objects& g = session.objects();
   const Handle fig = make_headless_window(g);
   // Without a picture to write, the actions' plots are not built.
-  const Drawing drawing(!o.plot.empty());
+  const Drawing drawing(g, !o.plot.empty());
   auto set = [&](const char* tag, bool on) {
     g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
   };

@@ -216,7 +216,7 @@ void QtBackend::remember_window(FigureWindow& window) {
 void QtBackend::restore_window(FigureWindow& window) {
   for (int ms : pass_pause_choices_ms())
     if (QAction* a = window.action(QStringLiteral("Pause%1").arg(ms)))
-      a->setChecked(std::lround(pass_pause_seconds() * 1000) == ms);
+      a->setChecked(std::lround(runtime_.control.pass_pause_seconds() * 1000) == ms);
   const auto s = settings();
   if (!s) return;
   for (Handle h : gr_.listing(window.figure())) {
@@ -227,7 +227,7 @@ void QtBackend::restore_window(FigureWindow& window) {
   }
   const QString pause_key = QStringLiteral("run/pauseMs");
   if (s->contains(pause_key)) {
-    set_pass_pause_seconds(s->value(pause_key).toInt() / 1000.0);
+    runtime_.control.set_pass_pause_seconds(s->value(pause_key).toInt() / 1000.0);
     for (int ms : pass_pause_choices_ms())
       if (QAction* a = window.action(QStringLiteral("Pause%1").arg(ms)))
         a->setChecked(s->value(pause_key).toInt() == ms);
@@ -279,7 +279,7 @@ void QtBackend::highlight_at(double x, double y, double rx, double ry) {
 void QtBackend::menu_command(FigureWindow& window, const std::string& name) {
   if (name == "Quit") return quit();
   if (name == "Stop") {
-    request_stop();
+    runtime_.control.request_stop();
     console_write("Stop asked for: the iterated run ends after the current pass\n");
     return;
   }
@@ -288,7 +288,7 @@ void QtBackend::menu_command(FigureWindow& window, const std::string& name) {
     return window.set_log_visible(window.action(QStringLiteral("ShowLog"))->isChecked());
   if (name.rfind("Pause", 0) == 0) {
     const int ms = std::stoi(name.substr(5));
-    set_pass_pause_seconds(ms / 1000.0);
+    runtime_.control.set_pass_pause_seconds(ms / 1000.0);
     for (int choice : pass_pause_choices_ms())
       if (QAction* a = window.action(QStringLiteral("Pause%1").arg(choice)))
         a->setChecked(choice == ms);

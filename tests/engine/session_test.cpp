@@ -1,15 +1,22 @@
-// Two sessions in one process keep their samples apart: run side by side (interleaved, or on
-// two threads) each gives what it gives alone.
+// Two sessions in one process keep their samples and their run settings (the digits of their
+// saved numbers, the drawing switch, the pause per pass, the user's Stop) apart: run side by
+// side (interleaved, or on two threads) each gives what it gives alone.
 #include "engine/session.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "engine/controls.h"
+#include "engine/run_observer.h"
 #include "engine/zidudezu.h"
 
 namespace tav::test {
@@ -91,6 +98,186 @@ TEST_F(TwoSessions, TwoThreadsGiveWhatSeparateRunsGive) {
   b.join();
   expect_same(first.session, first_alone.session);
   expect_same(second.session, second_alone.session);
+}
+
+// A window's backend as the run sees it: it pauses after every pass (recorded, not waited).
+class WindowBackend : public ScriptedBackend {
+ public:
+  bool headless() const override { return false; }
+};
+
+// How a session is set besides its sample: the digits of the numbers it saves, its drawing
+// switch, its window's pause per pass, and the pass after which its user presses Stop (0: never).
+struct RunSettings {
+  int digits;
+  bool drawing;
+  double pause;
+  int stop_after;
+};
+
+// The session's user pressing Stop during a pass; then `meanwhile` (another session's work)
+// runs before the pass ends.
+class StopPress : public RunObserver {
+ public:
+  StopPress(RunControl& control, int after) : control_(control), after_(after) {}
+  void pass_measured(double, int pass) override {
+    if (pass == after_) control_.request_stop();
+    if (meanwhile) std::exchange(meanwhile, nullptr)();
+  }
+  std::function<void()> meanwhile;
+
+ private:
+  RunControl& control_;
+  int after_;
+};
+
+// A window-less session set for the iterated run.
+struct IteratedRun {
+  explicit IteratedRun(const RunSettings& settings)
+      : stop(session.runtime.control, settings.stop_after) {
+    Objects& g = session.objects();
+    make_headless_window(g);
+    g.set(g.find_by_tag("IterBox").front(), "Value", Value(1.0));
+    session.digits = settings.digits;
+    g.set_drawing(settings.drawing);
+    session.runtime.control.set_pass_pause_seconds(settings.pause);
+    session.observers.push_back(&stop);
+  }
+  void load(const std::string& data) {
+    backend.choose(data);
+    zidudezu(session, Value("Load"));
+    ASSERT_TRUE(session.action_done) << data;
+  }
+  // Runs the protocol (and with it the iterated consensus); a Stop leaves action_done false.
+  void run() {
+    backend.choose(kExamples + "shells_protocol.txt");
+    zidudezu(session, Value("LoadProtocol"));
+  }
+  // The text "Save" writes for the current sample.
+  std::string saved(const std::string& path) {
+    backend.choose(path);
+    zidudezu(session, Value("Save"));
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  size_t line_objects() {
+    size_t n = 0;
+    for (Handle h : session.objects().listing(0))
+      n += session.objects().kind(h) == ObjectType::line;
+    return n;
+  }
+  // The boxes shown, messages and errors in one list.
+  std::vector<std::string> boxes() const {
+    std::vector<std::string> all = backend.messages;
+    all.insert(all.end(), backend.errors.begin(), backend.errors.end());
+    return all;
+  }
+
+  WindowBackend backend;
+  Session session{&backend};
+  StopPress stop;
+};
+
+class TwoRunSettings : public TwoSessions {
+ protected:
+  // A sample of 40 whose user stops the run after its first pass, writing 12 digits and
+  // drawing nothing; and one of 25 that runs to its end (several passes), writing 6 digits and
+  // drawing, without a pause between passes.
+  const RunSettings stopped{12, false, 0.25, 1}, running{6, true, 0, 0};
+
+  void SetUp() override {
+    TwoSessions::SetUp();
+    noisy = (dir / "noisy.txt").string();
+    write_noisy_sample();
+    first_alone.load(big);
+    first_alone.run();
+    second_alone.load(noisy);
+    second_alone.run();
+  }
+  // The first 25 specimens with every coordinate moved by up to 4 units (a fixed sequence of
+  // pseudo-random numbers), so that the iterated run needs more than one pass.
+  void write_noisy_sample() {
+    std::ifstream in(kExamples + "shells.txt");
+    std::ofstream out(noisy);
+    out.precision(17);
+    std::uint32_t state = 12345;
+    std::string line;
+    for (int i = 0; i < 25 && std::getline(in, line); ++i) {
+      std::istringstream values(line);
+      std::vector<double> row;
+      for (double v; values >> v;) row.push_back(v);
+      for (size_t c = 0; c + 1 < row.size(); ++c) {
+        state = 1664525u * state + 1013904223u;
+        out << row[c] + 4.0 * (state / 4294967296.0 * 2 - 1) << ' ';
+      }
+      out << row.back() << '\n';
+    }
+  }
+  // Everything a run leaves: the results, the boxes, the pauses, the drawing and the saved text.
+  void expect_same_run(IteratedRun& run, IteratedRun& alone, const char* name) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(run.session.state.DATA, alone.session.state.DATA);
+    EXPECT_EQ(run.session.state.REFERENCE, alone.session.state.REFERENCE);
+    EXPECT_EQ(run.session.state.last_run.passes, alone.session.state.last_run.passes);
+    EXPECT_EQ(run.session.action_done, alone.session.action_done);
+    EXPECT_EQ(run.boxes(), alone.boxes());
+    EXPECT_EQ(run.backend.pauses, alone.backend.pauses);
+    EXPECT_EQ(run.line_objects(), alone.line_objects());
+    const std::string path = (dir / (std::string(name) + ".txt")).string();
+    const std::string alone_path = (dir / (std::string(name) + "_alone.txt")).string();
+    EXPECT_EQ(run.saved(path), alone.saved(alone_path));
+  }
+  // What each setting gives, so that equal results cannot come from both sessions ignoring it.
+  void expect_own_settings(IteratedRun& first, IteratedRun& second) {
+    EXPECT_THAT(first.boxes(),
+                ::testing::Contains(::testing::HasSubstr("stopped by the user after pass 1")));
+    EXPECT_EQ(first.backend.pauses, std::vector<double>{0.25});
+    EXPECT_EQ(first.line_objects(), 0u);
+    ASSERT_TRUE(second.session.action_done);
+    const int passes = second.session.state.last_run.passes;
+    EXPECT_GT(passes, 1);  // not stopped by the other session's Stop
+    EXPECT_EQ(second.backend.pauses, std::vector<double>(static_cast<size_t>(passes), 0.0));
+    EXPECT_GT(second.line_objects(), 0u);
+    const std::string first_text = first.saved((dir / "first_digits.txt").string());
+    const std::string second_text = second.saved((dir / "second_digits.txt").string());
+    std::string first_value, second_value;
+    std::istringstream(first_text) >> first_value;
+    std::istringstream(second_text) >> second_value;
+    EXPECT_EQ(first_value, g_text(first.session.state.DATA(0, 0), 12));
+    EXPECT_EQ(second_value, g_text(second.session.state.DATA(0, 0), 6));
+  }
+
+  std::string noisy;
+  IteratedRun first_alone{stopped}, second_alone{running};
+};
+
+TEST_F(TwoRunSettings, AStopInOneSessionDoesNotStopTheOtherRunningMeanwhile) {
+  IteratedRun first(stopped), second(running);
+  first.load(big);
+  second.load(noisy);
+  // The second session's whole run happens after the first one's Stop, before its pass ends.
+  first.stop.meanwhile = [&] { second.run(); };
+  first.run();
+  expect_same_run(first, first_alone, "first");
+  expect_same_run(second, second_alone, "second");
+  expect_own_settings(first, second);
+}
+
+TEST_F(TwoRunSettings, TwoThreadsKeepTheirOwnSettings) {
+  IteratedRun first(stopped), second(running);
+  std::thread a([&] {
+    first.load(big);
+    first.run();
+  });
+  std::thread b([&] {
+    second.load(noisy);
+    second.run();
+  });
+  a.join();
+  b.join();
+  expect_same_run(first, first_alone, "first");
+  expect_same_run(second, second_alone, "second");
+  expect_own_settings(first, second);
 }
 
 }  // namespace

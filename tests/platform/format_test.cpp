@@ -45,9 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Format, GPrecisionCanBeRaisedForTheBatchTool) {
-  const int old = set_g_precision(10);
-  EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}), "0.3333333333");
-  set_g_precision(old);
+  EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}, 10), "0.3333333333");
   EXPECT_EQ(sprintf_m("%g", {Value(1.0 / 3)}), "0.333333");
 }
 
@@ -69,11 +67,10 @@ TEST(Format, GTextWritesAPointUnderADecimalCommaLocale) {
   EXPECT_EQ(big, "1.23457e+06");
 }
 
-TEST(Format, GTextWithoutDigitsFollowsTheRunPrecisionLikeSprintf) {
-  const int old = set_g_precision(10);
-  const std::string raised = g_text(1.0 / 3);
-  set_g_precision(old);
+TEST(Format, GTextFollowsThePrecisionLikeSprintf) {
+  const std::string raised = g_text(1.0 / 3, 10);
   EXPECT_EQ(raised, "0.3333333333");
+  EXPECT_EQ(raised, sprintf_m("%g", {Value(1.0 / 3)}, 10));
   EXPECT_EQ(g_text(1.0 / 3), sprintf_m("%g", {Value(1.0 / 3)}));
 }
 

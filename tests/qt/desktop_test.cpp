@@ -70,7 +70,6 @@ class Desktop : public ::testing::Test {
   void TearDown() override {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (qobject_cast<QMessageBox*>(w)) w->close();
-    set_pass_pause_seconds(1);
     fs::current_path(fs::temp_directory_path());
   }
 
@@ -119,6 +118,7 @@ class Desktop : public ::testing::Test {
   QtBackend backend{session.runtime};  // shows the session's figures
   Runtime& rt() { return session.runtime; }
   Objects& gr() { return session.objects(); }
+  RunControl& control() { return session.runtime.control; }
   EngineState& engine_state() { return session.state; }
   Handle fig = 0;
   FigureWindow* window = nullptr;
@@ -181,9 +181,9 @@ TEST_F(Desktop, WindowCommandsByMenuAndByShortcut) {
         window->action(name)->trigger();
       backend.drawnow();
     };
-    clear_stop();
+    control().clear_stop();
     run("Stop", "Esc");
-    EXPECT_TRUE(stop_requested());
+    EXPECT_TRUE(control().stop_requested());
     run("ShowLog", "Ctrl+L");
     EXPECT_TRUE(window->log_pane()->isVisible());
     run("ShowLog", "Ctrl+L");
@@ -198,7 +198,7 @@ TEST_F(Desktop, WindowCommandsByMenuAndByShortcut) {
   EXPECT_THAT(take_messages(),
               ::testing::Contains(::testing::ContainsRegex("^tavrel6 [0-9]+\\.[0-9]+")));
   window->action("Pause250")->trigger();
-  EXPECT_EQ(pass_pause_seconds(), 0.25);
+  EXPECT_EQ(control().pass_pause_seconds(), 0.25);
   EXPECT_TRUE(window->action("Pause250")->isChecked());
   EXPECT_FALSE(window->action("Pause1000")->isChecked());
   activate();
@@ -368,7 +368,7 @@ TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlie
   const Matrix earlier_sample = engine_state().DATA, earlier_reference = engine_state().REFERENCE;
   const std::string earlier_counts = status("ProtoBox");
   check("IterBox", true);
-  set_pass_pause_seconds(0.05);
+  control().set_pass_pause_seconds(0.05);
   std::string progress;
   QTimer watch;  // presses Esc as soon as the status line shows the first pass
   QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -409,13 +409,13 @@ TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {
   backend.drawnow();
   ASSERT_TRUE(gr().figures().empty());
 
-  set_pass_pause_seconds(1);
+  control().set_pass_pause_seconds(1);
   fig = open_main_window(rt());
   backend.drawnow();
   window = backend.desktop_window();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(gr().get(tagged("CurveButton"), "Value").truthy());
-  EXPECT_EQ(pass_pause_seconds(), 0);
+  EXPECT_EQ(control().pass_pause_seconds(), 0);
   EXPECT_EQ(window->size(), QSize(1000, 700));
   ASSERT_FALSE(window->recent_menu()->actions().isEmpty());
   EXPECT_THAT(window->recent_menu()->actions().front()->text().toStdString(),

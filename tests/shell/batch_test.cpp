@@ -65,14 +65,14 @@ TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
                                          "--save",     out("all.txt")};
   ASSERT_EQ(run(args), 0) << errors;
   EXPECT_EQ(drawn_points(), 0u);
-  EXPECT_TRUE(drawing());  // the window's plots draw again afterwards
+  EXPECT_TRUE(session->objects().drawing());  // the window's plots draw again afterwards
   std::vector<std::string> with_plot = args;
   with_plot.insert(with_plot.end(), {"--plot", out("p.svg")});
   ASSERT_EQ(run(with_plot), 0) << errors;
   EXPECT_GE(drawn_points(), 40u * 32u);  // the sample's markers at least
-  EXPECT_TRUE(drawing());
+  EXPECT_TRUE(session->objects().drawing());
   EXPECT_EQ(run({"--data", kExamples + "shells.txt", "--protocol", out("missing.txt")}), 1);
-  EXPECT_TRUE(drawing());  // a failed run switches it back too
+  EXPECT_TRUE(session->objects().drawing());  // a failed run switches it back too
 }
 
 TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
@@ -82,7 +82,7 @@ TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
   const Matrix x = dload(out("lm.txt")).x;
   EXPECT_EQ(x.cols(), 65);
   EXPECT_NEAR(x.row(0).head(64).squaredNorm(), 1.0, 1e-10);  // twelve digits written
-  EXPECT_EQ(g_precision(), 6);                               // and put back afterwards
+  EXPECT_EQ(session->digits, 6);                             // and put back afterwards
 }
 
 // What a researcher checks in the saved files (17 digits): in every mode that computes its
