@@ -25,8 +25,8 @@ struct Session {
   EngineState state;
   ConsensusRoutines routines;
   Runtime runtime;
-  // Significant digits of the numbers this session writes as "%g": its saved files, its console
-  // values and texts (6; the batch tool's --digits).
+  // Significant digits of the numbers this session's Save actions write as "%g", and of the
+  // iterated run's devref on the console (6; the batch tool's --digits). Messages keep 6.
   int digits = kGDigits;
   // Whether the program's modules were started for this session (the shell's start table).
   bool modules_started = false;
