@@ -134,6 +134,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {"value 3 of specimen 1", "\"1,5\"", "decimals with a point"}},
         Refusal{"nts_not_a_matrix", "1 x 4 0 DIM=2\n", 1, {"expected the number of specimens"}},
         Refusal{"nts_bad_flag", "1 1 4 2 DIM=2\n", 1, {"the missing-value flag (0 or 1)"}},
+        // Counts far beyond any whole number a count can hold are refused, not converted.
+        Refusal{"nts_huge_count", "1 4e58 4 0 DIM=2\n", 1, {"expected the number of specimens"}},
+        Refusal{"nts_huge_dimension", "1 1 4 0 DIM=1e300\n", 1, {"the dimension after DIM="}},
         Refusal{"nts_unknown_parameter",
                 "1 1 4 0 DIM=2 ROWS\n",
                 1,

@@ -72,6 +72,8 @@ for name in ("twin.nts", "twin_morphoj.txt", "twin_morphologika.txt"):
         put("fuzz_dload", name, f.read())
 put("fuzz_dload", "morphoj_tabs.txt", "ID\tx1\ty1\tx2\ty2\na\t1\t2\t3\t4\nb\t1.5\t2\t3\t4.5\n")
 put("fuzz_dload", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n11 21\n30 19\n-999 -999\n")
+# An NTS parameter line whose count lies far beyond any whole number.
+put("fuzz_dload", "huge_count.nts", "1 4e58 4 0 DIM=2\n0 0 1 1\n")
 
 # Sliders tables: a header and comma rows, a closed chain in blank-separated rows, and a
 # four-column protocol that is no sliders table.
