@@ -3,6 +3,7 @@
 // follows), n specimen labels when n is marked L, p column labels when p is marked L, then the
 // n×p values in row order, free format. A '"' begins a comment that runs to the line's end.
 #include <cctype>
+#include <cmath>
 
 #include "engine/foreign_text.h"
 #include "engine/formats.h"
@@ -111,8 +112,8 @@ class NtsParser {
 
   long expect_whole(const Token& t, const std::string& what, long lo, long hi) const {
     const double v = value(t, what);
-    if (v != static_cast<double>(static_cast<long>(v)) || v < static_cast<double>(lo) ||
-        v > static_cast<double>(hi))
+    // The range first: a value beyond long's range must not reach the conversion.
+    if (!(v >= static_cast<double>(lo) && v <= static_cast<double>(hi)) || v != std::floor(v))
       throw fail(t.line, "expected " + what + ", found " + foreign::shown(t.text));
     return static_cast<long>(v);
   }
