@@ -6,8 +6,9 @@ namespace tav {
 
 Consensus getconsensusdist(const Matrix& x, const CurveProtocol& p) {
   // Superimpose, slide every curve once against that consensus, superimpose the slid sample.
-  const Consensus plain = getconsensus(normalise_rows(x));
-  Matrix slid = plain.xpt;
+  // The superimposed sample is slid where it lies: a copy would be one more sample in memory.
+  Consensus plain = getconsensus(normalise_rows(x));
+  Matrix slid = std::move(plain.xpt);
   slide_distance(slid, p, plain.y);
   return getconsensus(slid);
 }

@@ -126,24 +126,41 @@ bool place(const Target& t, const MarkerPoints& p, Index i, int size, long& qx, 
 }
 
 // The points that can show, tile by tile of the image (each tile's points in their own order),
-// so that the pixels a run of markers is laid on stay in the cache.
-std::vector<std::uint32_t> by_tile(const Target& t, const MarkerPoints& p, int size) {
+// so that the pixels a run of markers is laid on stay in the cache. They are handed to
+// lay_batch a band of tiles at a time, each band holding about kBandPoints points (a row of
+// tiles at least), so the order of a million markers never needs a million indices at once.
+template <class LayBatch>
+void by_tile(const Target& t, const MarkerPoints& p, int size, LayBatch&& lay_batch) {
   constexpr int kTileShift = 6;  // 64 × 64 pixels
+  constexpr std::uint32_t kBandPoints = 1u << 18;
   const int across = (t.width >> kTileShift) + 1, down = (t.height >> kTileShift) + 1;
   auto tile = [&](long qx, long qy) {
     const int tx = std::clamp(static_cast<int>(qx >> 3) >> kTileShift, 0, across - 1);
     const int ty = std::clamp(static_cast<int>(qy >> 3) >> kTileShift, 0, down - 1);
     return static_cast<size_t>(ty * across + tx);
   };
-  std::vector<std::uint32_t> start(static_cast<size_t>(across) * down + 1, 0);
+  const size_t tiles = static_cast<size_t>(across) * down;
+  std::vector<std::uint32_t> start(tiles + 1, 0);
   long qx, qy;
   for (Index i = 0; i < p.n; ++i)
     if (place(t, p, i, size, qx, qy)) ++start[tile(qx, qy) + 1];
   for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-  std::vector<std::uint32_t> order(start.back());
-  for (Index i = 0; i < p.n; ++i)
-    if (place(t, p, i, size, qx, qy)) order[start[tile(qx, qy)]++] = static_cast<std::uint32_t>(i);
-  return order;
+  std::vector<std::uint32_t> order, next;
+  for (size_t first = 0; first < tiles;) {
+    // Whole rows of tiles while they fit in a band, and always one.
+    size_t end = first + static_cast<size_t>(across);
+    while (end < tiles && start[end + static_cast<size_t>(across)] - start[first] <= kBandPoints)
+      end += static_cast<size_t>(across);
+    next.assign(start.begin() + static_cast<std::ptrdiff_t>(first),
+                start.begin() + static_cast<std::ptrdiff_t>(end));
+    order.resize(start[end] - start[first]);
+    for (Index i = 0; i < p.n && !order.empty(); ++i)
+      if (place(t, p, i, size, qx, qy))
+        if (const size_t k = tile(qx, qy); k >= first && k < end)
+          order[next[k - first]++ - start[first]] = static_cast<std::uint32_t>(i);
+    lay_batch(order);
+    first = end;
+  }
 }
 
 }  // namespace
@@ -168,8 +185,10 @@ bool stamp_markers(cairo_t* cr, const MarkerPoints& p, double reach, bool any_or
   };
   long qx, qy;
   if (any_order && p.n <= std::numeric_limits<std::uint32_t>::max()) {
-    for (const std::uint32_t i : by_tile(t, p, size))
-      if (place(t, p, i, size, qx, qy)) lay_at(qx, qy);
+    by_tile(t, p, size, [&](const std::vector<std::uint32_t>& order) {
+      for (const std::uint32_t i : order)
+        if (place(t, p, i, size, qx, qy)) lay_at(qx, qy);
+    });
   } else {
     for (Index i = 0; i < p.n; ++i)
       if (place(t, p, i, size, qx, qy)) lay_at(qx, qy);

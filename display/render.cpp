@@ -251,9 +251,9 @@ void draw_marker(cairo_t* cr, char m, double cx, double cy, double s, const Rgb&
 }
 
 void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
-  const Matrix xs = g.get(h, Prop::xdata).matrix();
-  const Matrix ys = g.get(h, Prop::ydata).matrix();
-  const Index n = std::min(xs.size(), ys.size());
+  // Read in place: a drawn sample's coordinates are too many to copy for a paint.
+  const std::span<const double> xs = g.numbers(h, Prop::xdata), ys = g.numbers(h, Prop::ydata);
+  const auto n = static_cast<Index>(std::min(xs.size(), ys.size()));
   const Rgb edge = color_value(g.get(h, Prop::color)).value_or(Rgb{});
   const std::string style = text_or(g.get(h, Prop::linestyle), "-");
   const std::string marker = text_or(g.get(h, Prop::marker), "none");
@@ -264,7 +264,7 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
     set_dash_for(cr, style);
     bool pen_down = false;
     for (Index i = 0; i < n; ++i) {
-      const double x = xs.data()[i], y = ys.data()[i];
+      const double x = xs[static_cast<size_t>(i)], y = ys[static_cast<size_t>(i)];
       if (!std::isfinite(x) || !std::isfinite(y)) {
         pen_down = false;  // a gap in the polyline
         continue;
@@ -292,7 +292,7 @@ void draw_line_object(cairo_t* cr, const Objects& g, Handle h, const View& v) {
       return;
   }
   for (Index i = 0; i < n; ++i) {
-    const double x = xs.data()[i], y = ys.data()[i];
+    const double x = xs[static_cast<size_t>(i)], y = ys[static_cast<size_t>(i)];
     if (std::isfinite(x) && std::isfinite(y))
       draw_marker(cr, marker[0], v.px(x), v.py(y), size, edge, face);
   }

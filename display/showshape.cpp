@@ -3,9 +3,9 @@
 namespace tav {
 namespace {
 
-// Every point of x in row order: row 1's points, then row 2's, ...
-void points_in_row_order(const Matrix& x, Index points, Row& px, Row& py) {
-  px.resize(x.rows() * points), py.resize(x.rows() * points);
+// Every point of x in row order: row 1's points, then row 2's, ... (rows of coordinates)
+void points_in_row_order(const Matrix& x, Index points, Matrix& px, Matrix& py) {
+  px.resize(1, x.rows() * points), py.resize(1, x.rows() * points);
   Index t = 0;
   for (Index i = 0; i < x.rows(); ++i)
     for (Index j = 0; j < points; ++j, ++t) px(t) = x(i, 2 * j), py(t) = x(i, 2 * j + 1);
@@ -27,14 +27,14 @@ int showshape(Objects& g, const Matrix& x, const std::string& xform) {
   if (points > 0 && x.rows() > 0) {
     const LineSpec style = parse_linespec(xform);
     const Value size(3.0);
-    Row px, py;
+    Matrix px, py;
     points_in_row_order(x, points, px, py);
     if (style.line_style == "none") {
       // Markers alone look the same drawn from one object: a sample is a handful of objects.
-      g.set(g.line(ax, px, py, style), Prop::markersize, size);
+      g.set(g.line_from(ax, std::move(px), std::move(py), style), Prop::markersize, size);
     } else {
       for (Index t = 0; t < px.size(); ++t)
-        g.set(g.line(ax, px.segment(t, 1), py.segment(t, 1), style), Prop::markersize, size);
+        g.set(g.line(ax, row({px(t)}), row({py(t)}), style), Prop::markersize, size);
     }
   }
   g.axis_auto(ax);

@@ -73,13 +73,18 @@ bool types_cover(Session& session, SaveKind kind, Index points, const std::strin
   return false;
 }
 
-void write_result(Session& session, const std::string& path, const std::string& text) {
+void write_result(Session& session, const std::string& path,
+                  const std::function<void(const TextSink&)>& write) {
   try {
-    write_file_atomically(path, text);
+    write_file_atomically(path, write);
     session.action_done = true;
   } catch (const Error& e) {
     tell_user(session, e.what());
   }
+}
+
+void write_result(Session& session, const std::string& path, const std::string& text) {
+  write_result(session, path, [&](const TextSink& put) { put(text); });
 }
 
 // The selected points of every specimen row, and its trailing value, as configuration rows.
@@ -123,19 +128,24 @@ void action_save(Session& session, SaveKind kind) {
                              s.centroid_sizes, kOtherFormatDigits));
     return;
   }
-  std::string text;
-  for (Index i = 0; i < n; ++i) {
-    const Row r = s.DATA.row(i);
-    if (kind == SaveKind::All) {
-      for (Index c = 0; c + 1 < m; ++c) text += g_text(r(c), session.digits) + " ";
-      text += trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + "  \n";
-    } else {
-      text += selected_points(kind, r, points, s.lmtypelist, session.digits);
-      text += (kind == SaveKind::Landmarks ? " " : "") +
-              trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + " \n";
+  // Written a few rows at a time: the text of a large sample is larger than its numbers.
+  write_result(session, choice.path(), [&](const TextSink& put) {
+    constexpr size_t kPiece = 1 << 16;
+    std::string text;
+    Row r;
+    for (Index i = 0; i < n; ++i) {
+      r = s.DATA.row(i);
+      if (kind == SaveKind::All) {
+        for (Index c = 0; c + 1 < m; ++c) text += g_text(r(c), session.digits) + " ";
+        text += trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + "  \n";
+      } else {
+        text += selected_points(kind, r, points, s.lmtypelist, session.digits);
+        text += (kind == SaveKind::Landmarks ? " " : "") +
+                trailing(r(m - 1), row_text(s.trailing_text, i), session.digits) + " \n";
+      }
+      if (text.size() >= kPiece || i + 1 == n) put(text), text.clear();
     }
-  }
-  write_result(session, choice.path(), text);
+  });
 }
 
 void action_save_reference(Session& session, SaveKind kind) {

@@ -232,7 +232,7 @@ void run_consensus(Session& session) {
   refuse_not_finite(result, s.curves);
   s.last_run = report;
   s.REFERENCE = result.y;
-  s.DATA = result.xpt;
+  s.DATA = std::move(result.xpt);
 
   Objects& g = session.objects();
   const Handle ax = g.gca();

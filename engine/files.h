@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/formats.h"
@@ -62,5 +63,11 @@ MfloadResult mfload(Backend& ui,
 // target; a replaced file keeps its mode; a file the user may not write is refused. Temporary
 // files left by a killed save into the same folder are removed. Raises Error naming the file.
 void write_file_atomically(const std::string& path, const std::string& text);
+// The same with the text made piece by piece: write(put) hands every piece to put in order, so
+// a large file is never held whole in memory. When write raises, nothing is written and the
+// error goes on to the caller.
+using TextSink = std::function<void(std::string_view)>;
+void write_file_atomically(const std::string& path,
+                           const std::function<void(const TextSink&)>& write);
 
 }  // namespace tav

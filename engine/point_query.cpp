@@ -11,18 +11,24 @@ const char* const kHighlightTag = "SpecimenHighlight";
 const Row kHighlightColor = row({0.9, 0.1, 0.1});
 constexpr double kHighlightWidthPt = 1.5, kHighlightMarkerPt = 8;
 
-// The configurations drawn in the main axes, one per row.
-Matrix shown_matrix(const EngineState& s) {
+// The configurations drawn in the main axes, one per row, read where they are kept: the
+// pointer's every move asks, and a sample can be large.
+using ShownRows = Eigen::Map<const Matrix>;
+ShownRows shown_matrix(const EngineState& s) {
   switch (s.shown) {
-    case EngineState::Shown::sample: return s.DATA;
-    case EngineState::Shown::consensus: return s.REFERENCE;
-    case EngineState::Shown::plain_consensus: return Matrix(s.oref);
+    case EngineState::Shown::sample: return {s.DATA.data(), s.DATA.rows(), s.DATA.cols()};
+    case EngineState::Shown::consensus:
+      return {s.REFERENCE.data(), s.REFERENCE.rows(), s.REFERENCE.cols()};
+    case EngineState::Shown::plain_consensus: return {s.oref.data(), 1, s.oref.size()};
     case EngineState::Shown::nothing: break;
   }
-  return Matrix(0, 0);
+  return {nullptr, 0, 0};
 }
 
-Index points_of(const Matrix& m) { return m.cols() >= 3 ? (m.cols() - 1) / 2 : 0; }
+template <class M>
+Index points_of(const M& m) {
+  return m.cols() >= 3 ? (m.cols() - 1) / 2 : 0;
+}
 
 int kind_of(const EngineState& s, int point) {
   const Row& types = s.lmtypelist;
@@ -58,7 +64,7 @@ void outline(Objects& g, Handle ax, const Row& r, const std::vector<int>& points
 
 std::optional<ShownPoint> nearest_shown_point(const EngineState& s, double x, double y, double rx,
                                               double ry) {
-  const Matrix m = shown_matrix(s);
+  const ShownRows m = shown_matrix(s);
   const Index k = points_of(m);
   if (!(rx > 0) || !(ry > 0)) return std::nullopt;
   std::optional<ShownPoint> best;

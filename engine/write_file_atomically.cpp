@@ -69,6 +69,11 @@ mode_t mode_for(const std::string& target, bool& exists) {
 }  // namespace
 
 void write_file_atomically(const std::string& path, const std::string& text) {
+  write_file_atomically(path, [&](const TextSink& put) { put(text); });
+}
+
+void write_file_atomically(const std::string& path,
+                           const std::function<void(const TextSink&)>& write) {
   const std::string target = resolved_target(path);
   bool exists = false;
   const mode_t mode = mode_for(target, exists);
@@ -85,10 +90,21 @@ void write_file_atomically(const std::string& path, const std::string& text) {
     throw Error("cannot write " + shown_name(path) + ": " + std::strerror(errno) +
                 " (is the folder writable?); nothing was written");
   std::FILE* f = ::fdopen(fd, "w");
-  bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = f && std::fflush(f) == 0 && ok;
-  ok = ok && ::fchmod(fd, mode) == 0;
-  const int err = errno;
+  bool ok = f != nullptr;
+  int err = ok ? 0 : errno;
+  const TextSink put = [&](std::string_view piece) {
+    if (ok && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
+      ok = false, err = errno;
+  };
+  try {
+    if (ok) write(put);
+  } catch (...) {
+    f ? std::fclose(f) : ::close(fd);
+    std::remove(tmp.c_str());
+    throw;
+  }
+  if (ok && std::fflush(f) != 0) ok = false, err = errno;
+  if (ok && ::fchmod(fd, mode) != 0) ok = false, err = errno;
   if (f)
     std::fclose(f);
   else

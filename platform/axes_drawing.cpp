@@ -17,16 +17,31 @@ Handle Objects::line(Handle axes, const Row& x, const Row& y, const std::string&
 
 Handle Objects::line(Handle axes, const Row& x, const Row& y, const LineSpec& ls) {
   if (x.size() != y.size()) throw Error("line: x and y must have the same number of points");
+  if (x.size() != 1) return line_from(axes, Matrix(x), Matrix(y), ls);
+  const Handle h = make_line(axes, ls);  // a marker: straight into the compact record
+  Object& o = obj(h);
+  o.xdata = x(0), o.ydata = y(0);
+  o.x = o.y = Slot::compact;
+  return h;
+}
+
+Handle Objects::line_from(Handle axes, Matrix&& x, Matrix&& y, const LineSpec& ls) {
+  if (x.size() != y.size()) throw Error("line: x and y must have the same number of points");
+  if ((x.size() > 0 && x.rows() != 1) || (y.size() > 0 && y.rows() != 1))
+    throw Error("line: x and y must be rows of coordinates");
+  if (x.size() == 1) return line(axes, Row(x), Row(y), ls);
+  const Handle h = make_line(axes, ls);
+  Object& o = obj(h);
+  store(o, Prop::xdata).v = std::move(x);
+  store(o, Prop::ydata).v = std::move(y);
+  o.x = o.y = Slot::general;
+  return h;
+}
+
+Handle Objects::make_line(Handle axes, const LineSpec& ls) {
   if (!held(axes)) cla(axes);
   const Handle h = make(Kind::line, axes);
   Object& o = obj(h);
-  if (x.size() == 1) {  // a marker: straight into the compact record
-    o.xdata = x(0), o.ydata = y(0);
-    o.x = o.y = Slot::compact;
-  } else {
-    line_set(o, Prop::xdata, Value(x));
-    line_set(o, Prop::ydata, Value(y));
-  }
   if (const int c = palette_index(ls.color); c >= 0) {
     o.color = static_cast<std::uint16_t>(c);
   } else {
@@ -86,9 +101,8 @@ void Objects::axis_auto(Handle axes) {
         extend(o.xdata, o.ydata);
         continue;
       }
-      const Value xv = get(c, Prop::xdata), yv = get(c, Prop::ydata);
-      const Matrix &xs = xv.matrix(), &ys = yv.matrix();
-      for (Index i = 0; i < xs.size() && i < ys.size(); ++i) extend(xs.data()[i], ys.data()[i]);
+      const std::span<const double> xs = numbers(c, Prop::xdata), ys = numbers(c, Prop::ydata);
+      for (size_t i = 0; i < xs.size() && i < ys.size(); ++i) extend(xs[i], ys[i]);
     } else if (o.kind == Kind::text) {
       const Value* pos = stored(o, Prop::position);
       if (!pos) continue;

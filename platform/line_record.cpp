@@ -68,6 +68,30 @@ std::optional<Value> Objects::line_get(const Object& o, Prop p) const {
   return std::nullopt;
 }
 
+std::optional<std::span<const double>> Objects::line_numbers(const Object& o, Prop p) const {
+  switch (p) {
+    case Prop::xdata:
+    case Prop::ydata: {
+      const Slot s = p == Prop::xdata ? o.x : o.y;
+      if (s == Slot::empty) return std::span<const double>();
+      if (s == Slot::compact)
+        return std::span<const double>(p == Prop::xdata ? &o.xdata : &o.ydata, 1);
+      break;
+    }
+    case Prop::color:
+      if (o.color_slot == Slot::compact) return std::span<const double>(palette_[o.color]);
+      break;
+    case Prop::markerfacecolor:
+      if (o.face_slot == Slot::compact) return std::span<const double>(palette_[o.face]);
+      break;
+    case Prop::markersize:
+      if (o.size_slot == Slot::compact) return std::span<const double>(&o.markersize, 1);
+      break;
+    default: break;
+  }
+  return std::nullopt;
+}
+
 // Stores a line's usual property, compactly when the value has the usual form, else in the
 // general list; false when it is another property.
 bool Objects::line_set(Object& o, Prop p, const Value& v) {

@@ -292,6 +292,28 @@ Value Objects::get(Handle h, Prop p) const {
   return v ? *v : Value();
 }
 
+std::span<const double> Objects::numbers(Handle h, Prop p) const {
+  const Object& o = obj(h);
+  const bool worked_out = p == Prop::type || p == Prop::parent || p == Prop::children ||
+                          ((p == Prop::position || p == Prop::outerposition) &&
+                           o.kind != Kind::root && o.kind != Kind::line && o.kind != Kind::text);
+  if (worked_out)
+    throw Error("the property \"" + prop_name(p) +
+                "\" is worked out when read: read it as a value, not in place");
+  const auto refuse = [&](const Value& v) {
+    return Error("the property \"" + prop_name(p) + "\" of the graphics object " + handle_text(h) +
+                 " holds " + describe(v) + ", not numbers");
+  };
+  if (o.kind == Kind::line) {
+    if (const auto in_record = line_numbers(o, p)) return *in_record;
+    if (const std::optional<Value> text = line_get(o, p)) throw refuse(*text);
+  }
+  const Value* v = stored(o, p);
+  if (!v) return {};
+  if (!v->is_matrix()) throw refuse(*v);
+  return {v->matrix().data(), static_cast<size_t>(v->matrix().size())};
+}
+
 void Objects::set(Handle h, Prop p, const Value& v) {
   Object& o = obj(h);
   if (p == Prop::type || p == Prop::children)

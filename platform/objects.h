@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -96,6 +97,12 @@ class Objects {
   void set(Handle h, const std::string& name, const Value& v);
   Value get(Handle h, Prop p) const;
   void set(Handle h, Prop p, const Value& v);
+  // The numbers get(h, p) would give, read in place instead of copied (a drawn sample's XData
+  // holds a million), element by element in the matrix's order. Valid until the model next
+  // changes. A property never set gives none; one holding no matrix (a text, a list, a
+  // structure), and Type, Parent, Children and the Position of figures, axes and controls
+  // (worked out when read), raise Error.
+  std::span<const double> numbers(Handle h, Prop p) const;
   std::string type(Handle h) const;
   ObjectType kind(Handle h) const;
   Handle parent(Handle h) const;
@@ -123,6 +130,9 @@ class Objects {
   Handle line(Handle axes, const Row& x, const Row& y, const std::string& spec);
   // The same with the line style text ("b*", "k:") parsed once, for many lines in one style.
   Handle line(Handle axes, const Row& x, const Row& y, const LineSpec& spec);
+  // The same taking x and y (rows of equal length) as XData and YData without copying them: a
+  // drawn sample's are a million numbers each.
+  Handle line_from(Handle axes, Matrix&& x, Matrix&& y, const LineSpec& spec);
   Handle text(Handle axes, double x, double y, const std::string& s);
   void hold(Handle axes, bool on);
   bool held(Handle axes) const;
@@ -181,6 +191,7 @@ class Objects {
   const Object& obj(Handle h) const;
   Object& insert(Handle h);
   Handle make(Kind kind, Handle parent);
+  Handle make_line(Handle axes, const LineSpec& spec);  // in spec's style, without points
   void drop(Handle h);  // h and everything below it, leaving h's parent's list of children alone
   void forget_current(Object& parent, const std::vector<Handle>& gone);
   void list_into(Handle h, std::vector<Handle>& out) const;
@@ -190,6 +201,10 @@ class Objects {
   static Value& store(Object& o, Prop p);  // the stored value, added empty when missing
   static void unstore(Object& o, Prop p);
   std::optional<Value> line_get(const Object& o, Prop p) const;
+  // A line's usual numeric property in its compact record, in place (none for an empty XData
+  // or YData); nothing when the value is elsewhere or is a text (the marker, the line style, a
+  // face colour "none").
+  std::optional<std::span<const double>> line_numbers(const Object& o, Prop p) const;
   bool line_set(Object& o, Prop p, const Value& v);
   int palette_index(const Value& v);
   int palette_index(const Eigen::RowVector3d& c);

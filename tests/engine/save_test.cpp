@@ -100,6 +100,25 @@ TEST_F(EngineTest, UnwritableFolderLeavesEarlierFileAndSaysWhich) {
   EXPECT_THAT(backend.messages[0], HasSubstr("out.txt"));
 }
 
+// A text made piece by piece that fails half way leaves no half-written file behind: the
+// earlier file stays and no temporary remains.
+TEST_F(EngineTest, TextThatFailsHalfWayLeavesTheEarlierFile) {
+  const std::string path = file("keep.txt", "earlier\n");
+  EXPECT_THROW(write_file_atomically(path,
+                                     [](const TextSink& put) {
+                                       put("1 2 3\n");
+                                       throw Error("row 2 cannot be written");
+                                     }),
+               Error);
+  EXPECT_EQ(read(path), "earlier\n");
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    EXPECT_EQ(e.path().filename(), "keep.txt");
+  write_file_atomically(path, [](const TextSink& put) {
+    for (const char* piece : {"1 2 ", "3\n", "", "4 5 6\n"}) put(piece);
+  });
+  EXPECT_EQ(read(path), "1 2 3\n4 5 6\n");
+}
+
 TEST_F(EngineTest, ClearForgetsDataProtocolAndReference) {
   EngineState& s = engine_state();
   s.DATA = rows({{1, 2, 3}});

@@ -3,6 +3,7 @@
 #include <clocale>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,21 @@ TEST(Objects, FigureNumberIsCreatedWhenMissingAndMadeCurrent) {
   EXPECT_EQ(g.figures().size(), 2u);
 }
 
+// What numbers() reads in place must be what get() copies: the same numbers in the same
+// order, or Error where get() gives no matrix.
+void expect_numbers_as_get(const Objects& g, Handle h, const char* name) {
+  SCOPED_TRACE(name);
+  const Value v = g.get(h, name);
+  if (!v.is_matrix()) {
+    EXPECT_THROW(g.numbers(h, prop(name)), Error);
+    return;
+  }
+  const std::span<const double> in_place = g.numbers(h, prop(name));
+  const Matrix& m = v.matrix();
+  EXPECT_EQ(std::vector<double>(in_place.begin(), in_place.end()),
+            std::vector<double>(m.data(), m.data() + m.size()));
+}
+
 // A line keeps its usual properties compactly when they have the usual form (a single point,
 // an RGB row, a marker letter, a line style) and any other value as given: both read back
 // exactly, and a later usual value replaces an unusual one.
@@ -179,10 +195,14 @@ TEST(Objects, LinePropertiesReadBackWhateverTheirForm) {
     const Handle other = g.line(ax, row({7}), row({8}), "ko");
     g.set(h, c.name, c.unusual);
     EXPECT_EQ(g.get(h, c.name), c.unusual);
+    expect_numbers_as_get(g, h, c.name);
     g.set(h, c.name, c.usual);
     EXPECT_EQ(g.get(h, c.name), c.usual);
+    expect_numbers_as_get(g, h, c.name);
     EXPECT_EQ(g.get(other, "XData"), Value(7.0));  // neighbours untouched
     EXPECT_EQ(g.get(other, "Color"), Value(row({0, 0, 0})));
+    for (const char* name : {"XData", "Color", "MarkerFaceColor", "MarkerSize"})
+      expect_numbers_as_get(g, other, name);
   }
 }
 
@@ -209,6 +229,23 @@ TEST(Objects, LinesStartWithTheUsualDefaultsAndTakeAnyOtherProperty) {
   EXPECT_EQ(g.appdata(bare, "curve"), Value(3.0));
   EXPECT_THROW(g.set(bare, "MarkerSize", -1.0), Error);
   EXPECT_EQ(g.get(bare, "MarkerSize"), Value(6.0));
+  for (const char* name : {"MarkerSize", "MarkerFaceColor", "Color", "LineStyle", "XData", "Tag",
+                           "LineWidth", "NeverSet"})
+    expect_numbers_as_get(g, bare, name);
+}
+
+// Other objects read their stored numbers in place too; what is worked out when read cannot be.
+TEST(Objects, NumbersInPlaceFollowEverySet) {
+  Objects g;
+  const Handle ax = g.gca();
+  g.axis(ax, row({-1, 2, 3, 4}));
+  for (const char* name : {"XLim", "YLim", "NextPlot"}) expect_numbers_as_get(g, ax, name);
+  const Handle h = g.line(ax, row({1, 2, 3}), row({4, 5, 6}), "b*");
+  g.set(h, "XData", Value(row({7, 8})));
+  expect_numbers_as_get(g, h, "XData");
+  for (const char* name : {"Type", "Parent", "Children", "Position"})
+    EXPECT_THROW(g.numbers(ax, prop(name)), Error) << name;
+  EXPECT_THROW(g.numbers(1e9, Prop::xdata), Error);
 }
 
 // Thousands of markers, as a sample's drawing has: removing one, clearing all and drawing
