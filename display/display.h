@@ -2,7 +2,6 @@
 // Drawing of configurations, their curve protocol and their sliding tangents into the current
 // axes of the current figure of the object model given; restyling of the drawn markers; export of
 // the drawing.
-#include <optional>
 #include <string>
 
 #include "consensus/curve_protocol.h"
@@ -20,15 +19,18 @@ class Backend;
 // sets equal scaling. Returns 1. A bad xform raises Error.
 int showshape(Objects& g, const Matrix& x, const std::string& xform = "k.");
 
+// The colours showsemiproto2 marks the points in: their own only, or their own and then again
+// in the comparison colours (a configuration compared with another in the same axes).
+enum class ColourCode { own = 0, compared = 1 };
+
 // Draws x (one or more configuration rows) in the light of the protocol: per curve code from
 // numfull to numopen, landmarks "ko", semi-landmarks "bd", helpers "rs" (each drawn a second
-// time in "mo", "gd", "ys" when ccode is non-zero), then, when xlines is non-zero and the curve
-// is not curve 0, a "k:" line through the mean configuration (closed curves return to their
-// first member). Helpers are marked unless omithelpers equals 1; an absent (empty) omithelpers
-// does not equal 1. Working values go to the console. Returns 0. A point number beyond the
-// configuration raises Error, leaving what was drawn so far.
-int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, double xlines = 0,
-                   std::optional<double> omithelpers = 0.0, double ccode = 0);
+// time in "mo", "gd", "ys" with ColourCode::compared), then, with xlines and when the curve is
+// not curve 0, a "k:" line through the mean configuration (closed curves return to their first
+// member). Helpers are marked unless omithelpers. Working values go to the console. Returns 0.
+// A point number beyond the configuration raises Error, leaving what was drawn so far.
+int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, bool xlines = false,
+                   bool omithelpers = false, ColourCode ccode = ColourCode::own);
 
 // Draws a solid orange segment centred on each member of every curve other than curve 0,
 // along the curve's tangent there (closed curves wrap), 0.9 times the mean spacing of the
@@ -38,9 +40,9 @@ void showshape_tangent(Objects& g, const Row& x, const CurveProtocol& p);
 // Adds increment to the "MarkerSize" of every line among the direct children of h; a size
 // that would fall below 1 stays as it is.
 void incrementsymbolsize(Objects& g, Handle h, double increment);
-// Fills every line marker among the direct children of h with its own colour (isfilled non-zero)
-// or empties it (isfilled 0).
-void setsymbolfill(Objects& g, Handle h, double isfilled);
+// Fills every line marker among the direct children of h with its own colour (isfilled) or
+// empties it.
+void setsymbolfill(Objects& g, Handle h, bool isfilled);
 
 // Copies the current figure's drawing as the view shows it, enlarged, to the clipboard as SVG
 // and PNG; the view's limits stay.

@@ -18,8 +18,8 @@ void label_last_line(Objects& g, const std::string& name);
 // marker, colours and size the legend shows). Lines removed since (a cleared axes) drop out.
 std::vector<std::pair<std::string, Handle>> legend_entries(const Objects& g, Handle axes);
 
-// Shows (on non-zero) or hides the legend of every axes of every window, and sets the
+// Shows (on) or hides the legend of every axes of every window, and sets the
 // "Legend" property new axes of the comparison window take over from the main window's.
-void showlegend(Objects& g, double on);
+void showlegend(Objects& g, bool on);
 
 }  // namespace tav

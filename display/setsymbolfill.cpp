@@ -3,9 +3,9 @@
 
 namespace tav {
 
-void setsymbolfill(Objects& g, Handle h, double isfilled) {
+void setsymbolfill(Objects& g, Handle h, bool isfilled) {
   for (Handle c : line_children(g, h))
-    g.set(c, "MarkerFaceColor", isfilled == 0 ? Value("none") : g.get(c, "Color"));  // own colour
+    g.set(c, "MarkerFaceColor", isfilled ? g.get(c, "Color") : Value("none"));  // own colour
 }
 
 }  // namespace tav

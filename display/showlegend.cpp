@@ -2,8 +2,8 @@
 
 namespace tav {
 
-void showlegend(Objects& g, double on) {
-  const Value state(on != 0 ? "on" : "off");
+void showlegend(Objects& g, bool on) {
+  const Value state(on ? "on" : "off");
   for (Handle f : g.children(0))
     if (g.type(f) == "figure")
       for (Handle a : g.children(f))

@@ -135,12 +135,10 @@ void draw_curve(Objects& g, const Matrix& x, const CurveProtocol& p, int i, bool
 
 }  // namespace
 
-int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, double xlines,
-                   std::optional<double> omithelpers, double ccode) {
-  // An absent (empty) omithelpers fails the "not equal to 1" test too: helpers stay unmarked.
-  const bool helpers = omithelpers.has_value() && *omithelpers != 1;
+int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, bool xlines,
+                   bool omithelpers, ColourCode ccode) {
   for (int i = p.numfull; i <= p.numopen; ++i)
-    draw_curve(g, x, p, i, xlines != 0, helpers, ccode != 0);
+    draw_curve(g, x, p, i, xlines, !omithelpers, ccode == ColourCode::compared);
   return 0;
 }
 

@@ -36,12 +36,16 @@ void write_point_numbers(Session& session, Handle ax, bool omit_helpers) {
   g.axis_equal(ax);
 }
 
+// Whether showsemiproto2 leaves the helper points out for this "Hide helper points" value.
+bool helpers_left_out(double omitcode) { return omitcode == 1; }
+
 // The consensus beside the plain consensus fitted onto it, both on the baseline 4 -> 5.
 void compare_with_plain_consensus(Session& session, double curvecode, double omitcode) {
   Objects& g = session.objects();
   EngineState& s = session.state;
   s.oref = getpsup(Matrix(s.oref), s.REFERENCE);
-  showsemiproto2(g, s.oref, s.curves, curvecode, omitcode, 1);
+  showsemiproto2(g, s.oref, s.curves, curvecode != 0, helpers_left_out(omitcode),
+                 ColourCode::compared);
   // The title names the colours as painted, so it follows the palette.
   g.set(g.figure(kComparisonFigure), "Name",
         Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +
@@ -51,9 +55,6 @@ void compare_with_plain_consensus(Session& session, double curvecode, double omi
   showshape(g, basereg(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
   label_last_line(g, "Plain consensus");
 }
-
-// Whether showsemiproto2 leaves the helper points out for this "Hide helper points" value.
-bool helpers_left_out(double omitcode) { return omitcode == 1; }
 
 // Whether the configurations to draw are there; the user is told what to load when not.
 bool ready_to_draw(Session& session, const Matrix& x, const char* what) {
@@ -81,14 +82,15 @@ void action_replot(Session& session) {
   session.state.shown = meancode ? EngineState::Shown::consensus : EngineState::Shown::sample;
   session.state.helpers_hidden = (meancode || s.has_curves) && helpers_left_out(omitcode);
   if (meancode) {
-    showsemiproto2(g, s.REFERENCE, s.curves, curvecode, omitcode);
+    showsemiproto2(g, s.REFERENCE, s.curves, curvecode != 0, helpers_left_out(omitcode));
     const double ocode = control_value(session, "OriginalButton");
     console_show("ocode", Value(ocode));
     if (ocode != 0) compare_with_plain_consensus(session, curvecode, omitcode);
   } else if (!s.has_curves) {
     showshape(g, s.DATA, "b*");  // no protocol yet: the sample as Load draws it
   } else {
-    const int junk = showsemiproto2(g, s.DATA, s.curves, curvecode, omitcode);
+    const int junk =
+        showsemiproto2(g, s.DATA, s.curves, curvecode != 0, helpers_left_out(omitcode));
     console_show("junk", Value(junk));
   }
   if (npcode) write_point_numbers(session, main_axes, omitcode != 0);
@@ -108,7 +110,7 @@ void action_tangent_plot(Session& session, bool original) {
   session.state.shown =
       original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
   session.state.helpers_hidden = helpers_left_out(omitcode);
-  showsemiproto2(g, x, s.curves, curvecode, omitcode);
+  showsemiproto2(g, x, s.curves, curvecode != 0, helpers_left_out(omitcode));
   showshape_tangent(g, Eigen::Map<const Row>(x.data(), x.size()), s.curves);
   session.action_done = true;
 }

@@ -241,7 +241,7 @@ void run_consensus(Session& session) {
   g.cla(ax);
   s.shown = EngineState::Shown::sample;
   s.helpers_hidden = true;  // drawn without the hide-helpers setting, which marks no helpers
-  const int junk = showsemiproto2(session.objects(), s.DATA, s.curves, curvecode);
+  const int junk = showsemiproto2(session.objects(), s.DATA, s.curves, curvecode != 0);
   console_show("junk", Value(junk));
 }
 

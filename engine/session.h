@@ -3,6 +3,7 @@
 // objects that show them and the backend that serves the dialogs. The desktop window owns one
 // session, every batch run owns one; the actions work on the session they are given, so two
 // sessions in one process never see each other's data.
+#include <string>
 #include <vector>
 
 #include "engine/engine_state.h"
@@ -30,6 +31,9 @@ struct Session {
   int digits = kGDigits;
   // Whether the program's modules were started for this session (the shell's start table).
   bool modules_started = false;
+  // The module of the call-by-name table whose code is running: its local functions are found
+  // first ("" outside every module).
+  std::string running_module;
   // Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped
   // run leave it false); the batch tool turns that into its exit status.
   bool action_done = false;

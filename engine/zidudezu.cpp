@@ -9,7 +9,7 @@
 
 namespace tav {
 
-void zidudezu(Session& session, const Value& action) {
+void zidudezu(Session& session, const std::string& action) {
   using Body = std::function<void(Session&)>;
   static const std::vector<std::pair<std::string, Body>> actions = {
       {"Load", action_load},
@@ -29,9 +29,8 @@ void zidudezu(Session& session, const Value& action) {
       {"ShowDF", [](Session& s) { s.action_done = true; }},
   };
   session.action_done = false;
-  if (action.is_text())
-    for (const auto& [name, body] : actions)
-      if (name == action.text()) return body(session);
+  for (const auto& [name, body] : actions)
+    if (name == action) return body(session);
   console_write("\nFell through case");
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/value.h"
+#include <string>
 
 namespace tav {
 
@@ -8,8 +8,8 @@ struct Session;
 // The action engine: runs the action named by the text (the first of "Load", "LoadReference",
 // "Save", "SaveLMSLM", "SaveLM", "LoadProtocol", "SaveReference", "SaveReferenceLMSLM",
 // "SaveReferenceLM", "Replot", "TangentPlot", "OriginalTangent", "Clear", "ShowDF" that equals
-// it, case-sensitively); anything else writes "\nFell through case" to the console.
-void zidudezu(Session& session, const Value& action);
+// it, case-sensitively); any other text writes "\nFell through case" to the console.
+void zidudezu(Session& session, const std::string& action);
 
 // The action bodies.
 void action_load(Session& session);

@@ -10,8 +10,4 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Text of the last error caught by the call router or the event loop ("" before any).
-const std::string& last_error();
-void set_last_error(const std::string& text);
-
 }  // namespace tav

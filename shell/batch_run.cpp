@@ -152,7 +152,7 @@ bool step(Session& session, ScriptedBackend& ui, const std::string& action, cons
           std::ostream& err) {
   ui.choose(path);
   try {
-    zidudezu(session, Value(action));
+    zidudezu(session, action);
   } catch (const std::exception& e) {
     forward_boxes(ui, err);
     err << "tavrel6-batch: " << action << " " << shown_name(path) << ": " << e.what() << "\n";

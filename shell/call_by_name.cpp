@@ -3,10 +3,6 @@
 
 namespace tav {
 namespace {
-std::string& running() {
-  static std::string name;
-  return name;
-}
 
 struct Found {
   const FunctionEntry* entry = nullptr;
@@ -23,10 +19,10 @@ Found find_local(const FunctionEntry& module, const std::string& local) {
   return {};
 }
 
-Found find(const std::string& name) {
+Found find(const std::string& running, const std::string& name) {
   const auto& table = function_table();
   for (const auto& module : table)
-    if (module.name == running()) {
+    if (module.name == running) {
       Found f = find_local(module, name);
       if (f.entry) return f;
     }
@@ -49,7 +45,7 @@ std::string count_error_text(const std::string& file, int line, const std::strin
 }
 
 List call_by_name(Session& session, const std::string& name, int nout, const List& in) {
-  const Found f = find(name);
+  const Found f = find(session.running_module, name);
   if (!f.entry)
     throw Error("Undefined function \"" + name + "\": no function of that name is known");
   const FunctionEntry& e = *f.entry;
@@ -58,14 +54,16 @@ List call_by_name(Session& session, const std::string& name, int nout, const Lis
   if (e.inputs >= 0 && static_cast<int>(in.size()) > e.inputs)
     throw Error(count_error_text(f.file, f.line, f.file, false, e.inputs));
   const size_t slash = f.file.find('/');
-  RunningModule guard(slash == std::string::npos ? f.file : f.file.substr(0, slash));
+  RunningModule guard(session, slash == std::string::npos ? f.file : f.file.substr(0, slash));
   List out = e.entry(session, in, nout);
   if (static_cast<int>(out.size()) > nout) out.resize(static_cast<size_t>(std::max(nout, 0)));
   return out;
 }
 
-RunningModule::RunningModule(const std::string& name) : previous_(running()) { running() = name; }
-RunningModule::~RunningModule() { running() = previous_; }
-const std::string& RunningModule::current() { return running(); }
+RunningModule::RunningModule(Session& session, const std::string& name)
+    : session_(session), previous_(session.running_module) {
+  session.running_module = name;
+}
+RunningModule::~RunningModule() { session_.running_module = previous_; }
 
 }  // namespace tav

@@ -1,20 +1,30 @@
 #include "shell/convert.h"
 
+#include <climits>
 #include <cmath>
-#include <cstdlib>
+#include <initializer_list>
 
+#include "consensus/consensus.h"
+#include "engine/files.h"
+#include "platform/format.h"
 #include "platform/parse.h"
+#include "sliding/sliding.h"
 
 namespace tav {
+namespace {
 
-const Value* input(const List& in, size_t i) { return i < in.size() ? &in[i] : nullptr; }
-
-const Value& required(const List& in, size_t i, const std::string& function) {
-  if (i >= in.size())
-    throw Error(function + " needs at least " + std::to_string(i + 1) + " inputs, got " +
-                std::to_string(in.size()));
-  return in[i];
+// The number of a flag or colour code, one of `allowed`; `meaning` spells them for the refusal.
+double choice(const Value& v, std::initializer_list<double> allowed, const std::string& meaning) {
+  const Value n = number_if_numeric(v);
+  if (n.is_matrix() && n.matrix().size() == 1)
+    for (double a : allowed)
+      if (n.scalar() == a) return a;
+  const std::string got =
+      n.is_matrix() && n.matrix().size() == 1 ? g_text(n.scalar()) : describe(n);
+  throw Error("must be " + meaning + ", got " + got);
 }
+
+}  // namespace
 
 Value number_if_numeric(const Value& v) {
   if (!v.is_text()) return v;
@@ -26,70 +36,112 @@ Value number_if_numeric(const Value& v) {
   return v;
 }
 
-Matrix to_matrix(const Value& v) { return number_if_numeric(v).matrix(); }
+template <>
+Matrix from_value(const Value& v) {
+  return number_if_numeric(v).matrix();
+}
 
-Row to_row(const Value& v) {
-  const Matrix m = to_matrix(v);
+template <>
+Row from_value(const Value& v) {
+  const Matrix m = from_value<Matrix>(v);
   return Eigen::Map<const Row>(m.data(), m.size());
 }
 
-double to_number(const Value& v) { return number_if_numeric(v).scalar(); }
+template <>
+double from_value(const Value& v) {
+  return number_if_numeric(v).scalar();
+}
 
-Index to_index(const Value& v) {
-  const double d = to_number(v);
+template <>
+Index from_value(const Value& v) {
+  const double d = from_value<double>(v);
   if (!(d >= 1) || d != std::floor(d) || d > 1e12)
     throw Error("an index must be a positive whole number, got " + std::to_string(d));
   return static_cast<Index>(d);
 }
 
-std::string to_text(const Value& v) { return v.text(); }
+template <>
+int from_value(const Value& v) {
+  const double d = from_value<double>(v);
+  // Checked before the conversion, which is undefined for a number out of range.
+  if (!(d >= INT_MIN && d <= INT_MAX) || d != std::floor(d))
+    throw Error("must be a whole number, got " + g_text(d));
+  return static_cast<int>(d);
+}
 
-namespace {
-template <typename T>
-std::vector<std::vector<T>> rows_of(const Value& v) {
-  std::vector<std::vector<T>> out;
+template <>
+bool from_value(const Value& v) {
+  return choice(v, {0, 1}, "0 or 1") == 1;
+}
+
+template <>
+ColourCode from_value(const Value& v) {
+  return choice(v, {0, 1}, "0 (own colours) or 1 (own and comparison colours)") == 1
+             ? ColourCode::compared
+             : ColourCode::own;
+}
+
+template <>
+std::string from_value(const Value& v) {
+  return v.text();
+}
+
+template <>
+Eigen::RowVector2d from_value(const Value& v) {
+  const Row r = from_value<Row>(v);
+  if (r.size() != 2)
+    throw Error("a point is a 1x2 row [x y], got " + describe(number_if_numeric(v)));
+  return Eigen::RowVector2d(r);
+}
+
+template <>
+CurveMembers from_value(const Value& v) {
+  CurveMembers out;
   for (const Value& e : v.list()) {
-    const Row r = to_row(e);
-    std::vector<T> row;
-    for (Index i = 0; i < r.size(); ++i) row.push_back(static_cast<T>(r(i)));
-    out.push_back(row);
-  }
-  return out;
-}
-
-template <typename T>
-Value list_of(const std::vector<std::vector<T>>& rows) {
-  List l;
-  for (const auto& r : rows) {
-    Row m(static_cast<Index>(r.size()));
-    for (size_t i = 0; i < r.size(); ++i) m(static_cast<Index>(i)) = static_cast<double>(r[i]);
-    l.push_back(r.empty() ? Value() : Value(m));
-  }
-  return Value(l);
-}
-}  // namespace
-
-CurveProtocol to_protocol(const Value& numfull, const Value& numopen, const Value& members,
-                          const Value* types) {
-  CurveProtocol p;
-  p.numfull = static_cast<int>(to_number(numfull));
-  p.numopen = static_cast<int>(to_number(numopen));
-  for (const Value& e : members.list()) {
-    const Row r = to_row(e);
+    const Row r = from_value<Row>(e);
     std::vector<int> row;
     for (Index i = 0; i < r.size(); ++i) {
-      if (r(i) != std::floor(r(i)) || !(r(i) >= 1))
+      if (r(i) != std::floor(r(i)) || !(r(i) >= 1) || r(i) > INT_MAX)
         throw Error("a curve member must be a positive whole point number, got " +
                     std::to_string(r(i)));
       row.push_back(static_cast<int>(r(i)));
     }
-    p.members.push_back(row);
+    out.rows.push_back(row);
   }
-  if (types && types->is_list()) p.types = rows_of<double>(*types);
+  return out;
+}
+
+template <>
+PointTypes from_value(const Value& v) {
+  PointTypes out;
+  if (!v.is_list()) return out;
+  for (const Value& e : v.list()) {
+    const Row r = from_value<Row>(e);
+    out.rows.emplace_back(r.data(), r.data() + r.size());
+  }
+  return out;
+}
+
+CurveProtocol curve_protocol(int numfull, int numopen, const CurveMembers& members,
+                             const PointTypes* types) {
+  CurveProtocol p;
+  p.numfull = numfull;
+  p.numopen = numopen;
+  p.members = members.rows;
+  if (types) p.types = types->rows;
   return p;
 }
 
-Value members_value(const CurveProtocol& p) { return list_of(p.members); }
-Value types_value(const CurveProtocol& p) { return list_of(p.types); }
+List results(bool r) { return {Value(r ? 1.0 : 0.0)}; }
+List results(const Eigen::RowVector2d& r) { return {Value(Row(r))}; }
+List results(const Eigen::VectorXd& r) { return {Value(Matrix(r))}; }
+List results(const Consensus& r) { return {Value(Matrix(r.y)), Value(r.xpt)}; }
+List results(const Tangent& r) { return {Value(r.x), Value(r.y)}; }
+List results(const DloadResult& r) { return {r.opened ? Value(r.x) : Value(-1.0)}; }
+
+List results(const MfloadResult& r) {
+  if (r.cancelled) return {Value(0.0), Value(0.0)};
+  return {r.file.opened ? Value(r.file.x) : Value(-1.0), Value(r.fn)};
+}
 
 }  // namespace tav

@@ -32,14 +32,17 @@ const std::vector<FunctionEntry>& function_table();
 // Raises Error for an unknown name and for more inputs or results than declared.
 List call_by_name(Session& session, const std::string& name, int nout, const List& in);
 
-// The module whose code is running, for the local look-up; restored when the guard ends.
+// Makes `name` the session's running module (whose local functions a call by name finds
+// first) while the guard lives; the one before is back afterwards.
 class RunningModule {
  public:
-  explicit RunningModule(const std::string& name);
+  RunningModule(Session& session, const std::string& name);
   ~RunningModule();
-  static const std::string& current();
+  RunningModule(const RunningModule&) = delete;
+  RunningModule& operator=(const RunningModule&) = delete;
 
  private:
+  Session& session_;
   std::string previous_;
 };
 

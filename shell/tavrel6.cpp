@@ -35,11 +35,11 @@ List tavrel6(Session& session, const List& in, int nout) {
   try {
     const List rest(in.begin() + 1, in.end());
     // The router is the main window module's code: its local callbacks are found first.
-    RunningModule module("tavrel6");
+    RunningModule module(session, "tavrel6");
     return call_by_name(session, in[0].text(), nout, rest);
   } catch (const std::exception& e) {
-    set_last_error(e.what());
-    console_write(last_error() + "\n");
+    session.runtime.last_error = e.what();
+    console_write(session.runtime.last_error + "\n");
     return {};
   }
 }

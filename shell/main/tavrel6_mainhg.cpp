@@ -36,17 +36,17 @@ int run(int argc, char** argv) {
   tav::List args;
   for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
   // A call by name that fails (an unknown name, wrong counts, an error) sets the last error.
-  tav::set_last_error("");
+  session.runtime.last_error.clear();
   try {
     tav::tavrel6(session, args, 0);
   } catch (const std::exception& e) {
     // Opening the window failed (a missing figure file, no display): no window, no loop.
-    tav::set_last_error(e.what());
+    session.runtime.last_error = e.what();
     std::cerr << "tavrel6: " << e.what() << "\n";
     tav::stop_all(session);
     return 1;
   }
-  const bool call_failed = argc > 1 && !tav::last_error().empty();
+  const bool call_failed = argc > 1 && !session.runtime.last_error.empty();
   const int status = session.ui().event_loop();
   tav::stop_all(session);
   return call_failed ? 1 : status;

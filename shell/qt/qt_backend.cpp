@@ -71,8 +71,8 @@ FileChoice no_dialog(const std::string& title) {
   return FileChoice{};
 }
 
-void report(const std::exception& e) {
-  set_last_error(e.what());
+void report(Runtime& runtime, const std::exception& e) {
+  runtime.last_error = e.what();
   console_write(std::string(e.what()) + "\n");
 }
 
@@ -270,7 +270,7 @@ void QtBackend::highlight_at(double x, double y, double rx, double ry) {
     try {
       highlight_point(x, y, rx, ry);
     } catch (const std::exception& e) {
-      report(e);
+      report(runtime_, e);
     }
     sync();
   });
@@ -341,7 +341,7 @@ bool QtBackend::ensure_application() {
       try {
         sync();
       } catch (const std::exception& e) {
-        report(e);
+        report(runtime_, e);
       }
     });
     poll_->start(kPollMs);
@@ -447,7 +447,7 @@ void QtBackend::run_callback(Handle control) {
   try {
     runtime_.run_callback(control, callback);
   } catch (const std::exception& e) {
-    report(e);
+    report(runtime_, e);
   }
   runtime_.callback_object = -1;
   sync();

@@ -53,7 +53,7 @@ class FigureExportTest : public DisplayTest {
     gr().set(figure, "Position", row({10, 5, 100, 30}));
     gr().set(figure, "Units", "pixels");
     ax = gr().gca();
-    showsemiproto2(gr(), outline_sample(), outline_protocol(), 1);
+    showsemiproto2(gr(), outline_sample(), outline_protocol(), true);
     fitted = gr().axis(ax);
   }
   void TearDown() override {

@@ -36,8 +36,8 @@ using ShowsemiprotoTest = DisplayTest;
 
 struct Styling {
   const char* name;
-  double ccode;
-  std::optional<double> omithelpers;
+  ColourCode ccode;
+  bool omithelpers;
   size_t ko, bd, rs, mo, gd, ys;  // markers per configuration row
 };
 
@@ -46,7 +46,7 @@ class ShowsemiprotoStyles : public DisplayTest, public ::testing::WithParamInter
 TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
   const Styling s = GetParam();
   const int n = 3;
-  EXPECT_EQ(showsemiproto2(gr(), sample(n), protocol(), 0, s.omithelpers, s.ccode), 0);
+  EXPECT_EQ(showsemiproto2(gr(), sample(n), protocol(), false, s.omithelpers, s.ccode), 0);
   EXPECT_EQ(marked("ko").size(), n * s.ko);
   EXPECT_EQ(marked("bd").size(), n * s.bd);
   EXPECT_EQ(marked("rs").size(), n * s.rs);
@@ -59,18 +59,18 @@ TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, ShowsemiprotoStyles,
-    ::testing::Values(Styling{"defaults", 0, 0.0, 4, 4, 2, 0, 0, 0},
-                      Styling{"second_colours", 1, 0.0, 4, 4, 2, 4, 4, 2},
-                      Styling{"helpers_omitted", 0, 1.0, 4, 4, 0, 0, 0, 0},
-                      Styling{"helpers_omitted_second_colours", 1, 1.0, 4, 4, 0, 4, 4, 0},
-                      Styling{"omithelpers_two_still_marks", 0, 2.0, 4, 4, 2, 0, 0, 0},
-                      Styling{"absent_omithelpers_hides_helpers", 0, std::nullopt, 4, 4, 0, 0, 0,
-                              0}),
+    // An omithelpers of 2 (still marks) and an empty one (hides) are values of the window's
+    // control and of a call by name: engine/view_test.cpp and shell/by_name_test.cpp.
+    ::testing::Values(Styling{"defaults", ColourCode::own, false, 4, 4, 2, 0, 0, 0},
+                      Styling{"second_colours", ColourCode::compared, false, 4, 4, 2, 4, 4, 2},
+                      Styling{"helpers_omitted", ColourCode::own, true, 4, 4, 0, 0, 0, 0},
+                      Styling{"helpers_omitted_second_colours", ColourCode::compared, true, 4, 4, 0,
+                              4, 4, 0}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
   const Matrix x = sample(1);
-  showsemiproto2(gr(), x, protocol(), 0, 0.0, 1);
+  showsemiproto2(gr(), x, protocol(), false, false, ColourCode::compared);
   // Curve -1: semi-landmarks 3 and 4 in blue, then the same in green, then helper 5.
   const auto ms = marked();
   ASSERT_GE(ms.size(), 6u);
@@ -92,10 +92,10 @@ TEST_F(ShowsemiprotoTest, TenSpecimensWithFourSemiLandmarksGiveFortyDiamonds) {
   p.members = {{1}, {2, 3, 4, 5}};
   p.types = {{0}, {1, 1, 1, 1}};
   const Matrix x = Matrix::Random(10, 11);
-  showsemiproto2(gr(), x, p, 1);
+  showsemiproto2(gr(), x, p, true);
   EXPECT_EQ(marked("bd").size(), 40u);
   EXPECT_EQ(marked("gd").size(), 0u);
-  showsemiproto2(gr(), x, p, 0, 0.0, 1);
+  showsemiproto2(gr(), x, p, false, false, ColourCode::compared);
   EXPECT_EQ(marked("bd").size(), 80u);
   EXPECT_EQ(marked("gd").size(), 40u);
 }
@@ -136,7 +136,7 @@ TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
   p.numfull = 0, p.numopen = 1;
   p.members = {{1}, {2, 3, 4}};
   p.types = {{0}, {1, 1, 1}};
-  showsemiproto2(gr(), x, p, 1);
+  showsemiproto2(gr(), x, p, true);
   const auto dotted = markers("k:");
   const auto diamonds = marked("bd");
   ASSERT_EQ(dotted.size(), 1u);

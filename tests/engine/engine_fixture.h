@@ -33,7 +33,10 @@ class EngineTest : public ::testing::Test {
   EngineState& engine_state() { return session.state; }
   ConsensusRoutines& consensus_routines() { return session.routines; }
   bool last_action_done() const { return session.action_done; }
-  void zidudezu(const Value& action) { tav::zidudezu(session, action); }
+  // An action as the window's controls name it; a value that is no text names no action.
+  void zidudezu(const Value& action) {
+    tav::zidudezu(session, action.is_text() ? action.text() : std::string());
+  }
 
   // Writes a file in the test's folder and returns its path.
   std::string file(const std::string& name, const std::string& text) {

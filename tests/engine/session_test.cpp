@@ -12,12 +12,12 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/controls.h"
 #include "engine/run_observer.h"
 #include "engine/zidudezu.h"
+#include "support/test_support.h"
 
 namespace tav::test {
 namespace {
@@ -34,7 +34,7 @@ struct SessionRun {
   }
   void act(const char* action, const std::string& path) {
     backend.choose(path);
-    zidudezu(session, Value(action));
+    zidudezu(session, action);
     ASSERT_TRUE(session.action_done) << action << " " << path;
   }
   ScriptedBackend backend;
@@ -44,8 +44,6 @@ struct SessionRun {
 class TwoSessions : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("tavrel6_sessions_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
     small = (dir / "small.txt").string();
     // The second sample: the first 25 specimens of the example.
     std::ifstream in(kExamples + "shells.txt");
@@ -53,7 +51,6 @@ class TwoSessions : public ::testing::Test {
     std::string line;
     for (int i = 0; i < 25 && std::getline(in, line); ++i) out << line << "\n";
   }
-  void TearDown() override { fs::remove_all(dir); }
   // Alone: Load and LoadProtocol of one sample in a session of its own.
   static void alone(SessionRun& r, const std::string& data) {
     r.act("Load", data);
@@ -65,7 +62,8 @@ class TwoSessions : public ::testing::Test {
     EXPECT_EQ(a.state.FNAME1, b.state.FNAME1);
   }
 
-  fs::path dir;
+  TempDir temp;  // the test's own folder
+  const fs::path& dir = temp.path();
   std::string big = kExamples + "shells.txt", small;
 };
 
@@ -145,18 +143,18 @@ struct IteratedRun {
   }
   void load(const std::string& data) {
     backend.choose(data);
-    zidudezu(session, Value("Load"));
+    zidudezu(session, "Load");
     ASSERT_TRUE(session.action_done) << data;
   }
   // Runs the protocol (and with it the iterated consensus); a Stop leaves action_done false.
   void run() {
     backend.choose(kExamples + "shells_protocol.txt");
-    zidudezu(session, Value("LoadProtocol"));
+    zidudezu(session, "LoadProtocol");
   }
   // The text "Save" writes for the current sample.
   std::string saved(const std::string& path) {
     backend.choose(path);
-    zidudezu(session, Value("Save"));
+    zidudezu(session, "Save");
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }

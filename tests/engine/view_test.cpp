@@ -56,6 +56,13 @@ TEST_F(ViewTest, ReplotWithCurvesAndHiddenHelpers) {
   EXPECT_EQ(dotted(), 2u);
 }
 
+// Only a "Hide helper points" value of 1 hides them: another value (2) still marks them.
+TEST_F(ViewTest, OnlyAHideValueOfOneHidesTheHelpers) {
+  set_control("TavrelButton", 2);
+  zidudezu(Value("Replot"));
+  EXPECT_EQ(drawn("s"), 40u * 2);
+}
+
 TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
   set_control("NumberButton", 1);
   zidudezu(Value("Replot"));

@@ -20,6 +20,7 @@ class Router : public ::testing::Test {
   List route(std::initializer_list<Value> in, int nout = 0) {
     return tavrel6(session, List(in), nout);
   }
+  const std::string& last_error() const { return session.runtime.last_error; }
   List call_by_name(const std::string& name, int nout, const List& in) {
     return tav::call_by_name(session, name, nout, in);
   }

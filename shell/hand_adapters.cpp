@@ -1,0 +1,75 @@
+#include "shell/hand_adapters.h"
+
+#include "engine/files.h"
+#include "engine/session.h"
+#include "engine/zidudezu.h"
+#include "shell/framework.h"
+#include "sliding/sliding.h"
+
+namespace tav {
+
+void zidudezu_by_name(Session& session, const Value& action) {
+  zidudezu(session, action.is_text() ? action.text() : std::string());
+}
+
+int showshape_by_name(Objects& g, const Matrix& x, const std::optional<std::string>& xform) {
+  return xform ? showshape(g, x, *xform) : showshape(g, x);
+}
+
+Handle openfig_by_name(Runtime& rt, const std::string& filename,
+                       const std::optional<std::string>& policy) {
+  return policy ? openfig(rt, filename, *policy) : openfig(rt, filename);
+}
+
+MfloadResult mfload_by_name(Backend& ui) { return mfload(ui); }
+
+Row tavrel2_by_name(const Value&, const Row& target, bool closedend, const Matrix& Lfinal) {
+  return tavrel2(target, closedend, Lfinal);
+}
+
+Value iskeyword_by_name(const std::optional<Value>& s) {
+  if (!s) return Value(iskeyword());
+  return Value(s->is_text() && iskeyword(s->text()) ? 1.0 : 0.0);
+}
+
+Value guihandles_by_name(Objects& g, const std::optional<Value>& h) {
+  if (!h) return guihandles(g);
+  const Matrix m = from_value<Matrix>(*h);
+  if (m.size() != 1 || !g.valid(m(0, 0)))
+    throw Error("H must be the handle to a figure or figure descendent.");
+  return guihandles(g, m(0, 0));
+}
+
+int showsemiproto2_by_name(Objects& g, const Matrix& x, const CurveMembers& members,
+                           const PointTypes& types, int numfull, int numopen,
+                           const std::optional<OrEmpty<bool>>& xlines,
+                           const std::optional<OrEmpty<bool>>& omithelpers,
+                           const std::optional<OrEmpty<ColourCode>>& ccode) {
+  return showsemiproto2(g, x, curve_protocol(numfull, numopen, members, &types),
+                        xlines && xlines->value.value_or(false),
+                        omithelpers && omithelpers->value.value_or(true),
+                        ccode ? ccode->value.value_or(ColourCode::own) : ColourCode::own);
+}
+
+List guidata_by_name(Session& session, const List& in, int nout) {
+  if (in.empty()) throw Error("guidata needs at least 1 inputs, got 0");
+  const Handle h = from_value<double>(in[0]);
+  if (in.size() >= 2) {
+    if (nout > 0)
+      throw Error(
+          "Run-time Error: File: guidata Line: 1 Column: 1 The function \"guidata\" was "
+          "called with more than the declared number of outputs (0).");
+    guidata(session.objects(), h, in[1]);
+    return {};
+  }
+  return {guidata(session.objects(), h)};
+}
+
+List movegui_by_name(Session& session, const List& in, int) {
+  if (in.size() > 3)
+    throw Error("movegui takes at most 3 inputs, got " + std::to_string(in.size()));
+  movegui(session.runtime, std::vector<Value>(in.begin(), in.end()));
+  return {};
+}
+
+}  // namespace tav
