@@ -74,7 +74,7 @@ struct Window {
   ~Window() { tav::stop_all(session); }
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
-    tav::zidudezu(session, tav::Value(action));
+    tav::zidudezu(session, action);
     if (!session.action_done) throw std::runtime_error(std::string(action) + " did not complete");
   }
   // Paints the figure as the window does, into an image of the figure's size.

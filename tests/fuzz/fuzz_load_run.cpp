@@ -35,7 +35,7 @@ void set_control(Objects& g, const std::string& tag, bool on) {
 void act(Session& session, ScriptedBackend& backend, const char* action, const std::string& path) {
   if (!path.empty()) backend.choose(path);
   try {
-    zidudezu(session, Value(std::string(action)));
+    zidudezu(session, std::string(action));
   } catch (const Error&) {
   }
 }
