@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -41,11 +42,24 @@ class Firings {
   void report(const char* what, double action_ms) {
     fired();
     std::vector<double> gaps;
-    for (std::size_t i = 1; i < at_.size(); ++i) gaps.push_back(at_[i] - at_[i - 1]);
+    std::size_t longest = 1;
+    for (std::size_t i = 1; i < at_.size(); ++i) {
+      gaps.push_back(at_[i] - at_[i - 1]);
+      if (gaps.back() > at_[longest] - at_[longest - 1]) longest = i;
+    }
+    // The longest wait within the action: up to its end, not counting the repaint after it.
+    double within = 0;
+    for (std::size_t i = 1; i < at_.size() && at_[i - 1] < action_ms; ++i)
+      within = std::max(within, std::min(at_[i], action_ms) - at_[i - 1]);
+    if (std::getenv("TAV_GAPS_LISTED"))
+      for (std::size_t i = 1; i < at_.size(); ++i)
+        if (at_[i] - at_[i - 1] > 30) std::printf("  gap %.0f-%.0f ms\n", at_[i - 1], at_[i]);
     std::sort(gaps.begin(), gaps.end());
-    std::printf("%-44s action %8.0f ms   firings %6zu   longest gap %6.0f ms   99%% %5.0f ms\n",
-                what, action_ms, gaps.size(), gaps.back(),
-                gaps[std::min(gaps.size() - 1, gaps.size() * 99 / 100)]);
+    std::printf(
+        "%-40s action %7.0f ms  firings %5zu  longest gap %5.0f ms (%.0f-%.0f ms)  within the "
+        "action %5.0f ms  99%% %4.0f ms\n",
+        what, action_ms, gaps.size(), gaps.back(), at_[longest - 1], at_[longest], within,
+        gaps[std::min(gaps.size() - 1, gaps.size() * 99 / 100)]);
   }
   double now() const { return clock_.nsecsElapsed() / 1e6; }
 

@@ -15,6 +15,8 @@ void ActionScope::WindowEvents::tick() { session_.ui().serve_events(); }
 
 ActionScope::ActionScope(Session& session, const std::string& action)
     : running_(session.runtime.control, action), window_(session), ticks_(listeners_) {
+  // A Stop asked for from now on, while the action prepares its run too, ends that run.
+  session.runtime.control.clear_stop();
   listeners_.add(window_);
   for (RunObserver* l : session.observers) listeners_.add(*l);
 }

@@ -68,9 +68,7 @@ class WindowProgress : public RunObserver {
       : g_(rt.objects),
         ui_(rt.ui()),
         control_(rt.control),
-        status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {
-    control_.clear_stop();
-  }
+        status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {}
   // The iterated run begins: the status line (and its Stop) shows during the first pass too.
   void starting() { show("Iterated run: pass 1 running   (Esc or Stop ends it after this pass)"); }
   void pass_measured(double devref, int itercount2) override {
@@ -179,8 +177,8 @@ std::string curves_of(int point, const CurveProtocol& curves) {
 }
 
 // The run the check boxes select, on the loaded sample, with the slid sample fitted to its
-// consensus. Its listeners hear it from its start, so a Stop asked for during the first slide
-// ends the iterated run after its first pass.
+// consensus. Its listeners hear the whole run: a Stop asked for at any time since the action
+// began ends the iterated run after its current (or first) pass.
 Consensus selected_run(Session& session, RunReport& report) {
   const double iterq = control_value(session, "IterBox");
   const bool dreq = control_on(session, "DistanceBox");

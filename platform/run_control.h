@@ -16,7 +16,8 @@ class RunControl {
   void request_stop() { stop_ = true; }
   // Whether a stop was asked for since the last clear_stop.
   bool stop_requested() const { return stop_; }
-  // Forgets an earlier request: a run calls it when it starts and when it ends.
+  // Forgets an earlier request: an action of the engine calls it when it starts, a run when it
+  // ends.
   void clear_stop() { stop_ = false; }
 
   // Seconds each pass of the iterated run stays on the screen before the next; 1 unless set.
