@@ -562,8 +562,13 @@ void QtBackend::serve_events() {
   // Clicks that reach a control meanwhile are refused (working_), not held.
   const bool was_busy = busy_;
   busy_ = true;
-  sync();
-  QCoreApplication::processEvents();
+  // Nothing the window meets may escape into the computation that ticked.
+  try {
+    sync();
+    QCoreApplication::processEvents();
+  } catch (const std::exception& e) {
+    report(e);
+  }
   busy_ = was_busy;
   served_.start();
 }
