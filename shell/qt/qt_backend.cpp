@@ -247,6 +247,8 @@ void QtBackend::restore_window(FigureWindow& window) {
 }
 
 void QtBackend::open_path(const QString& path) {
+  // Refused before the file is read to find its load.
+  if (refused("Open " + QFileInfo(path).fileName().toStdString())) return;
   const std::string file = path.toStdString();
   const std::string action = load_action_for ? load_action_for(file) : "Load";
   FigureWindow* w = desktop_window();
@@ -255,8 +257,6 @@ void QtBackend::open_path(const QString& path) {
   for (Handle h : gr_.listing(w->figure()))
     if (gr_.get(h, "Callback") == Value(List{"zidudezu", action})) control = h;
   if (control < 0) return;
-  const Value label = gr_.get(control, "String");
-  if (refused(label.is_text() ? label.text() : action)) return;
   add_recent(path);
   run_when_free([this, control, path] {
     // The load reads this file as if it had been chosen in its dialog.

@@ -494,7 +494,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   EXPECT_TRUE(unchanged);
   EXPECT_THAT(notes, ::testing::ElementsAre(HasSubstr("\"All points\" was not done"),
                                             HasSubstr("\"Draw curves\" was not done"),
-                                            HasSubstr("\"Load sample\" was not done"),
+                                            HasSubstr("\"Open shells.txt\" was not done"),
                                             HasSubstr("\"Clear\" was not done")));
   for (const std::string& note : notes)
     EXPECT_THAT(note, HasSubstr("is still running; nothing changed"));
