@@ -5,6 +5,7 @@
 #include "consensus/procrustes_pass.h"
 #include "geometry/procrustes.h"
 #include "platform/format.h"
+#include "platform/progress.h"
 
 namespace tav {
 
@@ -80,6 +81,7 @@ Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made) {
                   " passes (last squared change of the consensus " + g_text(xd, 6) +
                   "); check the sample for degenerate specimens");
     xd = detail::mean_pass(w, trailing_mean, turns, ref, ref_trailing);
+    progress_tick();
   }
 
   if (passes_made) *passes_made = pass - 1;

@@ -11,6 +11,7 @@
 #include "engine/zidudezu.h"
 #include "platform/console.h"
 #include "platform/format.h"
+#include "platform/progress.h"
 
 namespace tav {
 namespace {
@@ -138,6 +139,7 @@ void action_load(Session& session) {
   s.loaded_plain = std::move(plain);
   s.userreference = false;
   forget_protocol_of_other_point_count(session, (s.DATA.cols() - 1) / 2);
+  progress_tick();  // a large sample took a while to store; the drawing takes as long again
   showshape(session.objects(), s.DATA, "b*");
   label_last_line(session.objects(), "Specimens");
   s.shown = EngineState::Shown::sample;

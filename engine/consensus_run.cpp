@@ -68,18 +68,15 @@ class WindowProgress : public RunObserver {
       : g_(rt.objects),
         ui_(rt.ui()),
         control_(rt.control),
-        status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {
-    control_.clear_stop();
-  }
+        status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {}
+  // The iterated run begins: the status line (and its Stop) shows during the first pass too.
+  void starting() { show("Iterated run: pass 1 running   (Esc or Stop ends it after this pass)"); }
   void pass_measured(double devref, int itercount2) override {
-    if (status_figure_ <= 0 || !g_.valid(status_figure_)) return;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    g_.set(status_figure_, "StatusText",
-           Value(sprintf_m(
-               "Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
-               {Value(itercount2), Value(devref), Value(seconds)})));
-    shown_ = true;
+    show(sprintf_m(
+        "Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
+        {Value(itercount2), Value(devref), Value(seconds)}));
   }
   void pass_done(const Matrix&, const Row&, int) override {
     if (!ui_.headless()) ui_.pause(control_.pass_pause_seconds());
@@ -91,6 +88,12 @@ class WindowProgress : public RunObserver {
   }
 
  private:
+  void show(const std::string& text) {
+    if (status_figure_ <= 0 || !g_.valid(status_figure_)) return;
+    g_.set(status_figure_, "StatusText", Value(text));
+    shown_ = true;
+  }
+
   Objects& g_;
   Backend& ui_;
   RunControl& control_;
@@ -133,6 +136,8 @@ class RunListeners {
       all.add(*l);
     for (RunObserver* l : session.observers) all.add(*l);
   }
+  // The iterated run begins.
+  void iterating() { progress_.starting(); }
   RunObservers all;
   RunTally tally;
 
@@ -171,6 +176,49 @@ std::string curves_of(int point, const CurveProtocol& curves) {
   return text;
 }
 
+// The run the check boxes select, on the loaded sample, with the slid sample fitted to its
+// consensus. Its listeners hear the whole run: a Stop asked for at any time since the action
+// began ends the iterated run after its current (or first) pass.
+Consensus selected_run(Session& session, RunReport& report) {
+  const double iterq = control_value(session, "IterBox");
+  const bool dreq = control_on(session, "DistanceBox");
+  const double noalign = control_value(session, "NoAlignButton");
+  const EngineState& s = session.state;
+  ConsensusRoutines& run = session.routines;
+  RunListeners listeners(session);
+  if (noalign != 0) {
+    report.mode = "plain Procrustes consensus (no sliding)";
+    return run.plain(s.LOADED);
+  }
+  Consensus result;
+  if (dreq && !s.userreference) {
+    report.mode = "sliding by Procrustes distance";
+    result = run.dist(s.LOADED, s.curves);
+  } else if (dreq) {
+    report.mode = "sliding by Procrustes distance onto the user reference";
+    warn_if_unaligned(listeners.all, s.LOADED, s.REFERENCE);
+    result = run.distu(s.LOADED, s.curves, s.REFERENCE);
+  } else if (iterq != 0) {
+    report.mode = "iterated sliding by bending energy";
+    listeners.iterating();
+    const Consensus first = run.dist(s.LOADED, s.curves);
+    result = run.mix5(first.xpt, s.curves, listeners.all);
+    report.passes = listeners.tally.passes;
+    report.converged = listeners.tally.converged;
+  } else {
+    report.mode = "one-pass sliding by bending energy";
+    result = run.mix2(s.LOADED, s.curves);
+    console_write("\ncalled getconsensusdist");
+  }
+  // The slid sample goes onto the consensus, and a consensus of its own run onto the mean of
+  // what is saved with it; the user's reference stays as the user gave it.
+  if (dreq && s.userreference) {
+    result.xpt = getpsup(result.xpt, result.y);
+    return result;
+  }
+  return refit_to_mean(result);
+}
+
 }  // namespace
 
 // Nothing that is not a number reaches the stored results: the first such coordinate stops
@@ -190,45 +238,10 @@ void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
 }
 
 void run_consensus(Session& session) {
-  const double iterq = control_value(session, "IterBox");
-  const bool dreq = control_on(session, "DistanceBox");
-  const double noalign = control_value(session, "NoAlignButton");
   EngineState& s = session.state;
   s.loaded_plain.reset();  // its memory is free for the run
-  ConsensusRoutines& run = session.routines;
-  Consensus result;
   RunReport report;
-  if (noalign == 0) {
-    if (dreq && !s.userreference) {
-      report.mode = "sliding by Procrustes distance";
-      result = run.dist(s.LOADED, s.curves);
-    } else if (dreq) {
-      report.mode = "sliding by Procrustes distance onto the user reference";
-      RunListeners listeners(session);
-      warn_if_unaligned(listeners.all, s.LOADED, s.REFERENCE);
-      result = run.distu(s.LOADED, s.curves, s.REFERENCE);
-    } else if (iterq != 0) {
-      report.mode = "iterated sliding by bending energy";
-      const Consensus first = run.dist(s.LOADED, s.curves);
-      RunListeners listeners(session);
-      result = run.mix5(first.xpt, s.curves, listeners.all);
-      report.passes = listeners.tally.passes;
-      report.converged = listeners.tally.converged;
-    } else {
-      report.mode = "one-pass sliding by bending energy";
-      result = run.mix2(s.LOADED, s.curves);
-      console_write("\ncalled getconsensusdist");
-    }
-    // The slid sample goes onto the consensus, and a consensus of its own run onto the
-    // mean of what is saved with it; the user's reference stays as the user gave it.
-    if (dreq && s.userreference)
-      result.xpt = getpsup(result.xpt, result.y);
-    else
-      result = refit_to_mean(result);
-  } else {
-    report.mode = "plain Procrustes consensus (no sliding)";
-    result = run.plain(s.LOADED);
-  }
+  Consensus result = selected_run(session, report);
   refuse_not_finite(result, s.curves);
   s.last_run = report;
   s.REFERENCE = result.y;

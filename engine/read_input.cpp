@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -5,6 +6,7 @@
 
 #include "engine/input.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tav {
 namespace {
@@ -34,6 +36,9 @@ std::string hex_byte(char c) {
   return std::string("0x") + digits[b >> 4] + digits[b & 15];
 }
 
+// Bytes read between two ticks of the reading (see platform/progress.h).
+constexpr size_t kBytesPerTick = size_t{1} << 20;
+
 }  // namespace
 
 std::optional<std::string> read_input(const std::string& fname) {
@@ -48,13 +53,15 @@ std::optional<std::string> read_input(const std::string& fname) {
   for (;;) {
     // Read straight into the text's own buffer: no copy per chunk.
     // A regular file fits the reserved room; the last read finds its end without regrowing.
-    const size_t want = text.capacity() > size ? text.capacity() - size : size_t{1} << 16;
+    const size_t want =
+        text.capacity() > size ? std::min(text.capacity() - size, kBytesPerTick) : size_t{1} << 16;
     text.resize(size + want);
     const size_t got = std::fread(text.data() + size, 1, want, f.get());
     const size_t base = size;
     size += got;
     text.resize(size);
     if (got == 0) break;
+    progress_tick();
     if (const void* nul = std::memchr(text.data() + base, 0, got)) {
       const size_t at = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
       throw Error("file " + shown_name(fname) + ", line " + std::to_string(line_of(text, at)) +

@@ -4,6 +4,7 @@
 #include "engine/input.h"
 #include "platform/error.h"
 #include "platform/parse.h"
+#include "platform/progress.h"
 
 namespace tav {
 namespace {
@@ -12,6 +13,9 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(char c) { return c == '\n' || c == '\r'; }
 bool is_separator(char c) { return is_blank(c) || c == ',' || is_line_end(c); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Lines read between two ticks of the reading (see platform/progress.h).
+constexpr long kLinesPerTick = 256;
 
 std::string hex_byte(char c) {
   static const char* digits = "0123456789ABCDEF";
@@ -41,6 +45,7 @@ class RowReader {
         break;
       }
       read_line(line);
+      if (line % kLinesPerTick == 0) progress_tick();
     }
     out_.decimal_comma = out_.commas && commas_between_digits_ && blank_between_values_;
     return std::move(out_);

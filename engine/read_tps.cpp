@@ -6,6 +6,7 @@
 #include "engine/tps_lines.h"
 #include "geometry/geometry.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 namespace tav {
 namespace {
@@ -50,7 +51,10 @@ class Parser {
 
   std::vector<Specimen> specimens() {
     std::vector<Specimen> out;
-    while (i_ < lines_.size()) out.push_back(specimen(static_cast<long>(out.size()) + 1));
+    while (i_ < lines_.size()) {
+      out.push_back(specimen(static_cast<long>(out.size()) + 1));
+      progress_tick();
+    }
     if (out.empty()) throw Error("file " + fname_ + " holds no specimens (no LM= line)");
     return out;
   }

@@ -28,4 +28,8 @@ void RunObservers::message(const std::string& text) {
   for (RunObserver* l : listeners_) l->message(text);
 }
 
+void RunObservers::tick() {
+  for (RunObserver* l : listeners_) l->tick();
+}
+
 }  // namespace tav

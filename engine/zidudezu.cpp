@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/action_scope.h"
 #include "engine/session.h"
 #include "platform/console.h"
 
@@ -28,9 +29,16 @@ void zidudezu(Session& session, const std::string& action) {
       {"Clear", action_clear},
       {"ShowDF", [](Session& s) { s.action_done = true; }},
   };
-  session.action_done = false;
   for (const auto& [name, body] : actions)
-    if (name == action) return body(session);
+    if (name == action) {
+      // Asked for while another action runs (the window serves events meanwhile): refused,
+      // the running action and its state untouched.
+      if (refuse_while_running(session, name)) return;
+      session.action_done = false;
+      const ActionScope running(session, name);
+      return body(session);
+    }
+  session.action_done = false;
   console_write("\nFell through case");
 }
 

@@ -40,6 +40,11 @@ void ScriptedBackend::error_dialog(const std::string& text) {
   if (echo_to_stderr) std::cerr << "error: " << text << "\n";
 }
 
+void ScriptedBackend::notice(const std::string& text) {
+  notices.push_back(text);
+  if (echo_to_stderr) std::cerr << text << "\n";
+}
+
 void ScriptedBackend::to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) {
   ++clipboard_writes;
   clipboard_svg = svg;

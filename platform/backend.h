@@ -29,9 +29,15 @@ class Backend {
   virtual void message(const std::string& text) = 0;
   // An error dialog.
   virtual void error_dialog(const std::string& text) = 0;
+  // A short note that asks nothing of the user (an action refused while another runs): the
+  // window's status line and log, or the console.
+  virtual void notice(const std::string& text) = 0;
   // Waits, serving window events meanwhile (a window) or not at all (headless).
   virtual void pause(double seconds) = 0;
   virtual void drawnow() = 0;
+  // Called often during a long computation: a window serves its pending events when some tens
+  // of milliseconds have passed since it last did; headless, nothing.
+  virtual void serve_events() {}
   // Serves window events until no figure is left open; returns the exit status.
   virtual int event_loop() = 0;
   // Puts a picture on the clipboard, as SVG text and as PNG bytes.
@@ -45,7 +51,7 @@ class ScriptedBackend : public Backend {
  public:
   std::deque<FileChoice> answers;   // consumed by open_file and save_file in order
   std::vector<std::string> titles;  // the titles of the dialogs shown
-  std::vector<std::string> messages, errors;
+  std::vector<std::string> messages, errors, notices;
   std::vector<double> pauses;
   int clipboard_writes = 0;
   std::string clipboard_svg;
@@ -60,6 +66,7 @@ class ScriptedBackend : public Backend {
   FileChoice save_file(const std::string& filter, const std::string& title) override;
   void message(const std::string& text) override;
   void error_dialog(const std::string& text) override;
+  void notice(const std::string& text) override;
   void pause(double seconds) override { pauses.push_back(seconds); }
   void drawnow() override {}
   int event_loop() override { return 0; }

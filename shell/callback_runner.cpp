@@ -1,5 +1,6 @@
 #include "shell/callback_runner.h"
 
+#include "engine/action_scope.h"
 #include "engine/session.h"
 #include "shell/tavrel6.h"
 
@@ -23,10 +24,23 @@ List resolve_callback_inputs(Objects& gr, Handle source, const Value& callback) 
   return call;
 }
 
+namespace {
+// What the user sees of a control: its label, else its callback's function name.
+std::string shown_label(const Objects& gr, Handle source, const Value& callback) {
+  const Value label = gr.valid(source) ? gr.get(source, "String") : Value();
+  if (label.is_text() && !label.text().empty()) return label.text();
+  const Value name = callback.is_text() ? callback : callback.list().at(0);
+  return name.is_text() ? name.text() : "the control's callback";
+}
+}  // namespace
+
 void install_callback_runner(Session& session) {
   session.runtime.run_callback = [&session](Handle source, const Value& callback) {
     if (callback.empty()) return;
     Objects& gr = session.objects();
+    // A control's callback during a running action (the window serves events meanwhile) is
+    // refused before it changes anything, whichever way it was called.
+    if (refuse_while_running(session, shown_label(gr, source, callback))) return;
     // A control's action draws into its own window, whichever figure an earlier action made
     // current (the comparison opens a second one).
     const Handle fig = gr.figure_of(source);

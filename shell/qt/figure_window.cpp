@@ -141,7 +141,7 @@ QString button_label(const Objects& gr, Handle h) { return string_of(gr, h).repl
 
 }  // namespace
 
-FigureWindow::FigureWindow(Objects& objects, Handle fig, ControlHandler on_activate,
+FigureWindow::FigureWindow(Objects& objects, Handle fig, ActivateHandler on_activate,
                            ControlHandler on_close, QtBackend* desktop)
     : gr_(objects),
       fig_(fig),
@@ -208,6 +208,7 @@ void FigureWindow::build_desktop() {
   log_->setVisible(false);
   layout->addWidget(log_);
   auto* bar = new QStatusBar(this);
+  status_bar_ = bar;
   bar->setSizeGripEnabled(false);
   status_ = new QLabel(bar);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -295,6 +296,14 @@ QAction* FigureWindow::action(const QString& name) const {
 QString FigureWindow::status_text() const {
   if (!status_) return hover_text_;
   return status_->text();
+}
+
+void FigureWindow::show_notice(const QString& text, int ms) {
+  if (status_bar_) status_bar_->showMessage(text, ms);
+}
+
+QString FigureWindow::notice_text() const {
+  return status_bar_ ? status_bar_->currentMessage() : QString();
 }
 
 void FigureWindow::append_log(const QString& text) {
@@ -504,10 +513,14 @@ QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
   QWidget* w = nullptr;
   auto two_state = [this, h](QAbstractButton* b) {
     b->setCheckable(true);
-    connect(b, &QAbstractButton::clicked, b, [this, h](bool on) {
+    connect(b, &QAbstractButton::clicked, b, [this, h, b](bool on) {
       if (!gr_.valid(h)) return;
+      const Value before = gr_.get(h, "Value");
       gr_.set(h, "Value", Value(on ? 1.0 : 0.0));
-      on_activate_(h);
+      if (on_activate_(h)) return;
+      gr_.set(h, "Value", before);  // refused: the box shows what the model holds
+      const QSignalBlocker quiet(b);
+      b->setChecked(before.truthy());
     });
     return b;
   };
@@ -527,8 +540,11 @@ QWidget* FigureWindow::make_widget(Handle h, QWidget* host) {
     auto* e = new QLineEdit(host);
     connect(e, &QLineEdit::editingFinished, e, [this, h, e] {
       if (!gr_.valid(h)) return;
+      const Value before = gr_.get(h, "String");
       gr_.set(h, "String", Value(e->text().toStdString()));
-      on_activate_(h);
+      if (on_activate_(h)) return;
+      gr_.set(h, "String", before);  // refused: the field shows what the model holds
+      e->setText(string_of(gr_, h));
     });
     w = e;
   } else if (style == "frame") {

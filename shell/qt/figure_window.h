@@ -25,6 +25,7 @@ class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 class QToolButton;
 
 namespace tav {
@@ -35,10 +36,13 @@ struct AxesBox;
 class FigureWindow : public QWidget {
  public:
   using ControlHandler = std::function<void(Handle)>;
+  // Answers false when the control's action is refused (another is running).
+  using ActivateHandler = std::function<bool(Handle)>;
   // objects: the object model holding `fig` (the window's session's), which outlives the window.
-  // on_activate: a control was clicked; on_close: the user asked to close the window.
+  // on_activate: a control was clicked (a refused check box or edit field is set back);
+  // on_close: the user asked to close the window.
   // desktop: the backend whose main window this is (menus, log, status), or nullptr.
-  FigureWindow(Objects& objects, Handle fig, ControlHandler on_activate, ControlHandler on_close,
+  FigureWindow(Objects& objects, Handle fig, ActivateHandler on_activate, ControlHandler on_close,
                QtBackend* desktop = nullptr);
 
   Handle figure() const { return fig_; }
@@ -57,6 +61,9 @@ class FigureWindow : public QWidget {
   QMenu* recent_menu() const { return recent_menu_; }
   QPlainTextEdit* log_pane() const { return log_; }
   QString status_text() const;
+  // A note shown over the status line's text for `ms` milliseconds, and the one shown now.
+  void show_notice(const QString& text, int ms);
+  QString notice_text() const;
   QPushButton* stop_button() const { return stop_; }
   void append_log(const QString& text);
   void set_log_visible(bool on);
@@ -102,7 +109,8 @@ class FigureWindow : public QWidget {
 
   Objects& gr_;
   Handle fig_;
-  ControlHandler on_activate_, on_close_;
+  ActivateHandler on_activate_;
+  ControlHandler on_close_;
   QtBackend* desktop_;
   QWidget* surface_ = nullptr;
   QScrollArea* panel_scroll_ = nullptr;
@@ -110,6 +118,7 @@ class FigureWindow : public QWidget {
   QMenuBar* menus_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
+  QStatusBar* status_bar_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* stop_ = nullptr;
   QToolButton* log_toggle_ = nullptr;

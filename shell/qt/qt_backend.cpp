@@ -37,6 +37,11 @@ namespace {
 
 // How often the windows look for changes of the object model while events are served.
 constexpr int kPollMs = 30;
+// During a long computation, events are served at its ticks at most this often: often enough
+// that the window follows the pointer and answers Stop at once, seldom enough to cost little.
+constexpr int kServeEveryMs = 40;
+// How long a note in the status line stays.
+constexpr int kNoticeMs = 8000;
 // Application data of a figure: the serial number of the window that shows it.
 const char* const kSerialName = "QtWindowSerial";
 
@@ -242,6 +247,8 @@ void QtBackend::restore_window(FigureWindow& window) {
 }
 
 void QtBackend::open_path(const QString& path) {
+  // Refused before the file is read to find its load.
+  if (refused("Open " + QFileInfo(path).fileName().toStdString())) return;
   const std::string file = path.toStdString();
   const std::string action = load_action_for ? load_action_for(file) : "Load";
   FigureWindow* w = desktop_window();
@@ -312,6 +319,7 @@ void QtBackend::menu_command(FigureWindow& window, const std::string& name) {
 
 void QtBackend::quit() {
   if (FigureWindow* w = desktop_window()) remember_window(*w);
+  stop_before_closing();
   run_when_free([this] {
     for (Handle fig : gr_.figures())
       if (gr_.valid(fig)) gr_.remove(fig);
@@ -379,7 +387,7 @@ void QtBackend::sync() {
       gr_.set_appdata(fig, kSerialName, Value(shown.serial));
       const bool desktop = gr_.appdata(fig, kDesktopName) == Value(1.0);
       shown.window = new FigureWindow(
-          runtime_.objects, fig, [this](Handle h) { activate(h); },
+          runtime_.objects, fig, [this](Handle h) { return activate(h); },
           [this](Handle h) { close_figure(h); }, desktop ? this : nullptr);
       if (desktop) restore_window(*shown.window);
     } else {
@@ -415,13 +423,7 @@ QWidget* QtBackend::widget(Handle h) const {
 }
 
 void QtBackend::run_when_free(std::function<void()> work) {
-  if (busy_) {
-    held_.push_back(std::move(work));
-    return;
-  }
-  busy_ = true;
-  work();
-  busy_ = false;
+  held_.push_back(std::move(work));
   drain_held();
 }
 
@@ -429,20 +431,44 @@ void QtBackend::drain_held() {
   while (!busy_ && !held_.empty()) {
     auto work = std::move(held_.front());
     held_.pop_front();
-    busy_ = true;
-    work();
-    busy_ = false;
+    busy_ = working_ = true;
+    try {
+      work();
+    } catch (const std::exception& e) {
+      report(e);
+    }
+    busy_ = working_ = false;
   }
 }
 
-void QtBackend::activate(Handle control) {
+bool QtBackend::refused(const std::string& label) {
+  if (!working_) return false;
+  notice(busy_note(label, running_label_.empty() ? "an action" : running_label_));
+  return true;
+}
+
+void QtBackend::stop_before_closing() {
+  if (!working_) return;
+  runtime_.control.request_stop();
+  notice(
+      "The window closes when the running action has ended (an iterated run ends after its "
+      "current pass); nothing is left half-written.");
+}
+
+bool QtBackend::activate(Handle control) {
+  if (!gr_.valid(control)) return false;
+  const Value label = gr_.get(control, "String");
+  if (refused(label.is_text() ? label.text() : "that control")) return false;
   run_when_free([this, control] { run_callback(control); });
+  return true;
 }
 
 void QtBackend::run_callback(Handle control) {
   if (!gr_.valid(control)) return;
   const Value callback = gr_.get(control, "Callback");
   if (callback.empty() || !runtime_.run_callback) return;
+  const Value label = gr_.get(control, "String");
+  running_label_ = label.is_text() && !label.text().empty() ? label.text() : "an action";
   runtime_.callback_object = control;
   try {
     runtime_.run_callback(control, callback);
@@ -450,10 +476,12 @@ void QtBackend::run_callback(Handle control) {
     report(runtime_, e);
   }
   runtime_.callback_object = -1;
+  running_label_.clear();
   sync();
 }
 
 void QtBackend::close_figure(Handle fig) {
+  stop_before_closing();
   run_when_free([this, fig] {
     if (gr_.valid(fig)) gr_.remove(fig);
     sync();
@@ -519,6 +547,30 @@ void QtBackend::error_dialog(const std::string& text) {
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   box->show();
+}
+
+void QtBackend::notice(const std::string& text) {
+  console_write(text + "\n");
+  if (!QApplication::instance()) return;
+  flush_log();
+  if (FigureWindow* w = desktop_window()) w->show_notice(QString::fromStdString(text), kNoticeMs);
+}
+
+void QtBackend::serve_events() {
+  if (!QApplication::instance()) return;
+  if (served_.isValid() && served_.elapsed() < kServeEveryMs) return;
+  // Clicks that reach a control meanwhile are refused (working_), not held.
+  const bool was_busy = busy_;
+  busy_ = true;
+  // Nothing the window meets may escape into the computation that ticked.
+  try {
+    sync();
+    QCoreApplication::processEvents();
+  } catch (const std::exception& e) {
+    report(e);
+  }
+  busy_ = was_busy;
+  served_.start();
 }
 
 void QtBackend::pause(double seconds) {

@@ -3,6 +3,7 @@
 // in line with it; file, message and error dialogs; waits that keep the windows alive; the
 // event loop; the clipboard. The application object is made only when a window must be shown,
 // so command-line use needs no display.
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -39,8 +40,13 @@ class QtBackend : public Backend {
   FileChoice save_file(const std::string& filter, const std::string& title) override;
   void message(const std::string& text) override;
   void error_dialog(const std::string& text) override;
+  // In the main window's status line for a few seconds, and in the log.
+  void notice(const std::string& text) override;
   void pause(double seconds) override;
   void drawnow() override;
+  // Serves pending events at most every kServeEveryMs (see the .cpp), so that a long run or
+  // Load repaints, answers Stop and Esc, and refuses other actions meanwhile.
+  void serve_events() override;
   int event_loop() override;
   void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
   bool headless() const override { return false; }
@@ -54,10 +60,14 @@ class QtBackend : public Backend {
   // The window of a figure and the widget of a control or axes (nullptr when not shown).
   QWidget* window(Handle fig) const;
   QWidget* widget(Handle h) const;
-  // The user activated a control: its callback runs now, or after the running one ends.
-  void activate(Handle control);
+  // The user activated a control: its callback runs now (or, while events are served outside
+  // any action, right after). While an action runs it is refused with a note in the status
+  // line; returns false then.
+  bool activate(Handle control);
   // Whether a callback (or a wait) is running, so that others are held back.
   bool busy() const { return busy_; }
+  // Whether an action (a control's callback, a dropped file, a close) is running.
+  bool working() const { return working_; }
 
   // What the main window asks of the program (set by it; empty: not asked). The main window is
   // the figure whose application data "DesktopWindow" is 1: it gets menus, a log pane and a
@@ -85,7 +95,7 @@ class QtBackend : public Backend {
   QStringList recent_files() const;
   // Stores the window's place and size and its check boxes (when remembering).
   void remember_window(FigureWindow& window);
-  // Closes every window after the running action.
+  // Closes every window after the running action, which is asked to stop.
   void quit();
 
  private:
@@ -96,6 +106,10 @@ class QtBackend : public Backend {
   void run_callback(Handle control);
   void drain_held();
   void close_figure(Handle fig);
+  // While an action runs: asks it to stop, says that the windows close when it has ended.
+  void stop_before_closing();
+  // While an action runs: refuses `label` (what the user asked for) with a note; true then.
+  bool refused(const std::string& label);
   QWidget* dialog_parent();
 
   std::unique_ptr<QSettings> settings() const;
@@ -126,7 +140,10 @@ class QtBackend : public Backend {
   double next_serial_ = 0;
   std::uint64_t synced_revision_ = 0;
   bool busy_ = false;
+  bool working_ = false;
+  std::string running_label_;  // the control whose callback runs, as the user sees it
   std::deque<std::function<void()>> held_;
+  QElapsedTimer served_;  // since events were last served during a computation
 };
 
 }  // namespace tav

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,12 +24,16 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
+#include <thread>
 
+#include "engine/controls.h"
 #include "engine/file_kind.h"
 #include "engine/point_query.h"
 #include "engine/session.h"
+#include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "platform/parallel.h"
 #include "platform/run_control.h"
 #include "shell/callback_runner.h"
 #include "shell/main_window.h"
@@ -370,10 +375,10 @@ TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlie
   check("IterBox", true);
   control().set_pass_pause_seconds(0.05);
   std::string progress;
-  QTimer watch;  // presses Esc as soon as the status line shows the first pass
+  QTimer watch;  // presses Esc as soon as the status line shows the first pass's devref
   QObject::connect(&watch, &QTimer::timeout, [&] {
     const Value text = gr().get(fig, "StatusText");
-    if (!text.is_text() || text.text().empty()) return;
+    if (!text.is_text() || text.text().find("devref") == std::string::npos) return;
     progress = text.text();
     activate();
     QTest::keyClick(window, Qt::Key_Escape);
@@ -395,6 +400,141 @@ TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlie
   EXPECT_EQ(status("ProtoBox"), earlier_counts);
   EXPECT_EQ(gr().get(fig, "StatusText"), Value(""));
   EXPECT_FALSE(window->stop_button()->isVisible());
+}
+
+// Hears the session's runs as the window does. At its first tick once the iterated run has
+// begun (the status line says so) it queues `act` as a timer event and waits past the window's
+// pause between serving events, so that `act` runs at the next tick, within the run's first
+// pass unless the window serves no events there. Counts the passes measured. The runs work on
+// one thread meanwhile, so that the next tick comes from the next specimen, not from a thread
+// that another has left without work while this one waited.
+class WithinTheRun : public RunObserver {
+ public:
+  WithinTheRun(Session& session, Handle fig, std::function<void()> act)
+      : session_(session), fig_(fig), act_(std::move(act)) {
+    session.observers.push_back(this);
+    set_thread_count(1);
+  }
+  ~WithinTheRun() override {
+    set_thread_count(0);
+    std::erase(session_.observers, this);
+  }
+  void tick() override {
+    const Value status = session_.objects().get(fig_, "StatusText");
+    if (queued_ || !status.is_text() || status.text().rfind("Iterated run", 0) != 0) return;
+    queued_ = true;
+    QTimer::singleShot(0, [this] {
+      passes_at_act = passes;
+      act_();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  }
+  void pass_measured(double, int) override { ++passes; }
+  int passes = 0, passes_at_act = -1;  // -1: `act` never ran during the run
+
+ private:
+  Session& session_;
+  Handle fig_;
+  std::function<void()> act_;
+  bool queued_ = false;
+};
+
+TEST_F(Desktop, EscWithinTheFirstPassIsServedThereAndEndsTheRunAfterThatPass) {
+  drop(file("large.txt", large_sample()));
+  drop(kExamples + "shells_protocol.txt");  // a first run: its results must survive the stop
+  const Matrix earlier_sample = engine_state().DATA, earlier_reference = engine_state().REFERENCE;
+  check("IterBox", true);
+  control().set_pass_pause_seconds(0);
+  bool stop_shown = false;
+  WithinTheRun esc(session, fig, [&] {
+    stop_shown = window->stop_button()->isVisible();
+    activate();
+    QTest::keyClick(window, Qt::Key_Escape);
+  });
+  const size_t before = console.text().size();
+  drop(kExamples + "shells_protocol.txt");
+  EXPECT_EQ(esc.passes_at_act, 0);  // served before the first pass was measured
+  EXPECT_TRUE(stop_shown);          // the status line and its Stop show from the start
+  EXPECT_THAT(take_messages(),
+              ::testing::ElementsAre(HasSubstr("stopped by the user after pass 1")));
+  EXPECT_THAT(console.text().substr(before), ::testing::Not(HasSubstr("itercount2 = 2\n")));
+  EXPECT_EQ(engine_state().DATA, earlier_sample);
+  EXPECT_EQ(engine_state().REFERENCE, earlier_reference);
+}
+
+TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless) {
+  drop(kExamples + "shells.txt");
+  check("IterBox", true);
+  control().set_pass_pause_seconds(0);
+  const std::string saved = (dir / "saved.txt").string(), other = kExamples + "shells.txt";
+  const Matrix loaded = engine_state().LOADED;
+  const std::string file_status = status("FileBox");
+  std::vector<std::string> notes;
+  bool unchanged = false;
+  WithinTheRun asker(session, fig, [&] {
+    backend.answers.push_back(FileChoice{false, "saved.txt", dir.string() + "/"});
+    auto press = [&](const char* tag) {
+      qobject_cast<QAbstractButton*>(backend.widget(tagged(tag)))->click();
+      notes.push_back(window->notice_text().toStdString());
+    };
+    press("SaveButton");
+    press("CurveButton");  // a check box
+    window->drop_files({QUrl::fromLocalFile(QString::fromStdString(other))});
+    notes.push_back(window->notice_text().toStdString());
+    // A callback that reaches the program past the window, by name.
+    rt().run_callback(tagged("ClearButton"), gr().get(tagged("ClearButton"), "Callback"));
+    notes.push_back(window->notice_text().toStdString());
+    unchanged = engine_state().LOADED == loaded && engine_state().DATA == loaded &&
+                status("FileBox") == file_status &&
+                gr().get(tagged("CurveButton"), "Value") == Value(0.0) &&
+                !qobject_cast<QAbstractButton*>(backend.widget(tagged("CurveButton")))->isChecked();
+  });
+  drop(kExamples + "shells_protocol.txt");
+  ASSERT_EQ(asker.passes_at_act, 0);
+  EXPECT_TRUE(unchanged);
+  EXPECT_THAT(notes, ::testing::ElementsAre(HasSubstr("\"All points\" was not done"),
+                                            HasSubstr("\"Draw curves\" was not done"),
+                                            HasSubstr("\"Open shells.txt\" was not done"),
+                                            HasSubstr("\"Clear\" was not done")));
+  for (const std::string& note : notes)
+    EXPECT_THAT(note, HasSubstr("is still running; nothing changed"));
+  EXPECT_FALSE(fs::exists(saved));
+  backend.answers.clear();
+
+  // The same run without a window: the same numbers to the last bit.
+  ScriptedBackend quiet_ui;
+  Session quiet(&quiet_ui);
+  make_headless_window(quiet.objects());
+  quiet.objects().set(quiet.objects().find_by_tag("IterBox").at(0), "Value", Value(1.0));
+  for (const auto& [action, path] : {std::pair{"Load", kExamples + "shells.txt"},
+                                     {"LoadProtocol", kExamples + "shells_protocol.txt"}}) {
+    quiet_ui.choose(path);
+    zidudezu(quiet, Value(action));
+  }
+  EXPECT_TRUE(engine_state().DATA == quiet.state.DATA);
+  EXPECT_TRUE(engine_state().REFERENCE == quiet.state.REFERENCE);
+}
+
+TEST_F(Desktop, ClosingTheWindowDuringARunEndsTheRunAfterItsPassAndThenCloses) {
+  drop(file("large.txt", large_sample()));
+  drop(kExamples + "shells_protocol.txt");
+  const Matrix earlier_sample = engine_state().DATA;
+  check("IterBox", true);
+  control().set_pass_pause_seconds(0);
+  bool open_after_close = false;
+  WithinTheRun closer(session, fig, [&] {
+    window->close();
+    open_after_close = gr().valid(fig) && backend.window(fig) != nullptr;
+  });
+  const size_t before = console.text().size();
+  drop(kExamples + "shells_protocol.txt");  // returns when the run has ended
+  EXPECT_EQ(closer.passes_at_act, 0);
+  EXPECT_TRUE(open_after_close);  // the close waited for the run
+  EXPECT_FALSE(gr().valid(fig));
+  EXPECT_THAT(console.text().substr(before), HasSubstr("stopped by the user after pass 1"));
+  EXPECT_EQ(engine_state().DATA, earlier_sample);
+  backend.drawnow();
+  EXPECT_EQ(backend.desktop_window(), nullptr);
 }
 
 TEST_F(Desktop, SettingsRecentFilesAndCheckBoxesOutliveTheWindow) {

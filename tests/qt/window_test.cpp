@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "shell/framework.h"
 #include "shell/main_window.h"
+#include "shell/qt/figure_window.h"
 #include "shell/qt/qt_backend.h"
 
 namespace tav {
@@ -115,21 +116,32 @@ TEST_F(Window, CheckboxClicksSetItsValue) {
   EXPECT_TRUE(box->isChecked());
 }
 
-TEST_F(Window, ClicksDuringAnActionWaitUntilItEnds) {
+TEST_F(Window, ClicksDuringAnActionAreRefusedWithANoteAndChangeNothing) {
   const Handle load = control_calling({"zidudezu", "Load"});
   const Handle clear = control_calling({"zidudezu", "Clear"});
+  const Handle iterate = tagged("IterBox");
+  ASSERT_NE(backend.desktop_window(), nullptr);
+  std::string note;
   during_call = [&](const Value& cb) {
     if (cb != Value(List{"zidudezu", "Load"})) return;
-    button(clear)->click();  // the user clicks while "Load" waits
-    backend.pause(0.01);
+    button(clear)->click();  // the user clicks while "Load" runs
+    note = backend.desktop_window()->notice_text().toStdString();
+    button(iterate)->click();
   };
   button(load)->click();
-  ASSERT_EQ(calls.size(), 4u);
+  ASSERT_EQ(calls.size(), 2u);  // "Load" alone ran
   EXPECT_EQ(calls[0].source, load);
-  EXPECT_EQ(calls[1].callback, Value("done"));
-  EXPECT_EQ(calls[1].source, load);
+  EXPECT_THAT(note, ::testing::HasSubstr(
+                        "\"Clear\" was not done, because \"Load sample\" is still running"));
+  EXPECT_EQ(gr().get(iterate, "Value"), Value(0.0));
+  EXPECT_FALSE(button(iterate)->isChecked());
+  // Once it has ended, the same clicks act.
+  during_call = nullptr;
+  button(clear)->click();
+  button(iterate)->click();
+  ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[2].source, clear);
-  EXPECT_EQ(calls[2].running, clear);
+  EXPECT_EQ(gr().get(iterate, "Value"), Value(1.0));
 }
 
 TEST_F(Window, StatusTextsFollowTheModel) {
