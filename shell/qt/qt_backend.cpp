@@ -435,7 +435,7 @@ void QtBackend::drain_held() {
     try {
       work();
     } catch (const std::exception& e) {
-      report(e);
+      report(runtime_, e);
     }
     busy_ = working_ = false;
   }
@@ -567,7 +567,7 @@ void QtBackend::serve_events() {
     sync();
     QCoreApplication::processEvents();
   } catch (const std::exception& e) {
-    report(e);
+    report(runtime_, e);
   }
   busy_ = was_busy;
   served_.start();

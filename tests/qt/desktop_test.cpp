@@ -509,7 +509,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   for (const auto& [action, path] : {std::pair{"Load", kExamples + "shells.txt"},
                                      {"LoadProtocol", kExamples + "shells_protocol.txt"}}) {
     quiet_ui.choose(path);
-    zidudezu(quiet, Value(action));
+    zidudezu(quiet, action);
   }
   EXPECT_TRUE(engine_state().DATA == quiet.state.DATA);
   EXPECT_TRUE(engine_state().REFERENCE == quiet.state.REFERENCE);
