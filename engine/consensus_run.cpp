@@ -253,7 +253,7 @@ void run_consensus(Session& session) {
   const double curvecode = control_value(session, "CurveButton");
   g.cla(ax);
   s.shown = EngineState::Shown::sample;
-  s.helpers_hidden = true;  // drawn without the hide-helpers setting, which marks no helpers
+  s.helpers_hidden = false;  // drawn without the hide-helpers setting, so helpers are marked
   const int junk = showsemiproto2(session.objects(), s.DATA, s.curves, curvecode != 0);
   console_show("junk", Value(junk));
 }
