@@ -1,5 +1,6 @@
 // "Load" and "LoadReference": a sample or a user reference from a numeric text or TPS file.
 #include <cmath>
+#include <new>
 
 #include "display/display.h"
 #include "display/legend.h"
@@ -90,6 +91,8 @@ Consensus plain_consensus(Session& session, const Matrix& x, const std::string& 
     return session.routines.plain(x);
   } catch (const Error& e) {
     throw Error("file " + path + ": " + e.what());
+  } catch (const std::bad_alloc&) {
+    throw too_large_for_memory(path);
   }
 }
 

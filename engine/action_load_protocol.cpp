@@ -1,5 +1,8 @@
 // "LoadProtocol": read the curve protocol, build the curve lists and point types, run the
 // consensus the controls ask for and draw its result.
+#include <new>
+#include <optional>
+
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
 #include "engine/files.h"
@@ -137,13 +140,18 @@ void action_load_protocol(Session& session) {
   s.has_curves = true;
   s.protocol_points = k;
 
+  std::optional<std::string> stopped;
   try {
     run_consensus(session);
   } catch (const Error& e) {
+    stopped = e.what();
+  } catch (const std::bad_alloc&) {
+    stopped = too_large_for_memory(s.FNAME1).what();
+  }
+  if (stopped) {
     // Specimen numbers are the data file's line numbers, curve codes the protocol's.
     tell_user(session, "The consensus run of " + s.FNAME1 + " with protocol " + r.path +
-                           " stopped: " + std::string(e.what()) +
-                           "; the earlier sample and reference are kept");
+                           " stopped: " + *stopped + "; the earlier sample and reference are kept");
     return;
   }
   set_status(

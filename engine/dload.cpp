@@ -1,3 +1,5 @@
+#include <new>
+
 #include "engine/files.h"
 #include "engine/formats.h"
 #include "engine/input.h"
@@ -50,9 +52,13 @@ DloadResult from_rows(RowsRead rows) {
 }  // namespace
 
 DloadResult dload(const std::string& fname) {
-  const std::optional<std::string> text = read_input(fname);
-  if (!text) return {};
-  return dload_text(shown_name(fname), *text);
+  try {
+    const std::optional<std::string> text = read_input(fname);
+    if (!text) return {};
+    return dload_text(shown_name(fname), *text);
+  } catch (const std::bad_alloc&) {
+    throw too_large_for_memory(shown_name(fname));
+  }
 }
 
 DloadResult dload_text(const std::string& fname, const std::string& text) {

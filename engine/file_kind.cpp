@@ -1,6 +1,7 @@
 #include "engine/file_kind.h"
 
 #include <cmath>
+#include <new>
 
 #include "engine/files.h"
 #include "engine/input.h"
@@ -31,6 +32,8 @@ std::string load_action_for(const std::string& path, const Matrix& data) {
     file = dload_text(shown_name(path), *text);
   } catch (const Error&) {
     return "Load";
+  } catch (const std::bad_alloc&) {
+    return "Load";  // which tells the user that the file is too large for memory
   }
   if (!file.opened || file.tps) return "Load";
   if (protocol_rows(file.x)) return "LoadProtocol";

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/matrix.h"
 #include "platform/shown_name.h"
 
@@ -18,6 +19,10 @@ inline constexpr size_t kLongestLine = 64u << 20;
 // reading stops there, so a device of zeros ends at once) and at a line longer than
 // kLongestLine.
 std::optional<std::string> read_input(const std::string& fname);
+
+// What a user reads when the memory runs out while `file` (as messages show it) is read or
+// worked on: a load or a run catches std::bad_alloc where it starts and raises this instead.
+Error too_large_for_memory(const std::string& file);
 
 // What a user reads when a file seems to write decimals with a comma, and how to mend it.
 std::string decimal_comma_advice();

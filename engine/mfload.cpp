@@ -1,3 +1,4 @@
+#include <new>
 #include <unistd.h>
 
 #include "engine/controls.h"
@@ -22,7 +23,11 @@ MfloadResult mfload(Backend& ui, const std::function<DloadResult(const std::stri
   const FileChoice choice = ui.open_file("*.*", "Enter file to Load?");
   if (choice.cancelled) return r;
   r.cancelled = false;
-  r.file = read(choice.path());
+  try {
+    r.file = read(choice.path());
+  } catch (const std::bad_alloc&) {
+    throw too_large_for_memory(shown_name(choice.path()));
+  }
   r.path = shown_name(choice.path());
   r.fn = shown_name(choice.name);
   if (!choice.folder.empty() && ::chdir(choice.folder.c_str()) != 0) {

@@ -56,6 +56,7 @@ class NtsParser {
     expect_whole(next("the matrix type 1"), "the matrix type 1 (a rectangular matrix)", 1, 1);
     bool n_labels = false, p_labels = false;
     const long n = count(next("the number of specimens"), "the number of specimens", n_labels);
+    specimens_ = n;
     const long p = count(next("the number of coordinates"), "the number of coordinates", p_labels);
     const long missing =
         expect_whole(next("the missing-value flag"), "the missing-value flag (0 or 1)", 0, 1);
@@ -72,11 +73,14 @@ class NtsParser {
       throw fail(header, std::to_string(p) +
                              " coordinates per specimen; two-dimensional points need "
                              "an even count (x and y of every point)");
+    // The counts are checked against the words the file holds before anything of their size
+    // is made: a parameter line of a few bytes may promise more than any memory holds.
+    const size_t labels = static_cast<size_t>(n_labels ? n : 0) + (p_labels ? p : 0);
+    if (t_.size() - i_ < labels + static_cast<size_t>(n) * static_cast<size_t>(p))
+      fail_where_the_file_ends(n, p, n_labels, p_labels, code);
     ForeignSample s;
     for (long r = 0; r < n; ++r) s.ids.push_back(n_labels ? next("a specimen label").text : "");
     for (long c = 0; p_labels && c < p; ++c) next("a column label");
-    if (t_.size() - i_ < static_cast<size_t>(n) * static_cast<size_t>(p))
-      for (long j = 0;; ++j) coordinate(j / p, j % p, p, code);  // raises where the values end
     s.x.resize(n, p + 1);
     for (long r = 0; r < n; ++r)
       for (long c = 0; c < p; ++c) s.x(r, c) = coordinate(r, c, p, code);
@@ -127,6 +131,14 @@ class NtsParser {
                         1, 100000000);
   }
 
+  // Walks the labels and values the file holds, as far as they go, and raises where they end.
+  [[noreturn]] void fail_where_the_file_ends(long n, long p, bool n_labels, bool p_labels,
+                                             const std::optional<double>& code) {
+    for (long r = 0; n_labels && r < n; ++r) next("a specimen label");
+    for (long c = 0; p_labels && c < p; ++c) next("a column label");
+    for (long j = 0;; ++j) coordinate(j / p, j % p, p, code);
+  }
+
   long dimension(const Token& t) const {
     const std::string& s = t.text;
     const bool dim = s.size() > 4 && (s.compare(0, 4, "DIM=") == 0 || s.compare(0, 4, "dim=") == 0);
@@ -140,10 +152,10 @@ class NtsParser {
     const std::string what =
         "value " + std::to_string(c + 1) + " of specimen " + std::to_string(r + 1);
     if (i_ >= t_.size())
-      throw fail(t_.back().line, "the file ends where " + what +
-                                     " was expected; the parameter line "
-                                     "announces " +
-                                     std::to_string(p) + " values for each specimen");
+      throw fail(t_.back().line,
+                 "the file ends where " + what + " was expected; the parameter line on line " +
+                     std::to_string(t_.front().line) + " announces " + std::to_string(specimens_) +
+                     " specimens of " + std::to_string(p) + " values each; correct the counts");
     const Token& t = t_[i_++];
     const double v = value(t, what + " (a number)");
     if (code && v == *code)
@@ -156,6 +168,7 @@ class NtsParser {
   std::string fname_;
   std::vector<Token> t_;
   size_t i_ = 0;
+  long specimens_ = 0;  // as the parameter line gives it
 };
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "engine/zidudezu.h"
 
 #include <functional>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include "engine/action_scope.h"
+#include "engine/input.h"
 #include "engine/session.h"
 #include "platform/console.h"
 
@@ -36,7 +38,13 @@ void zidudezu(Session& session, const std::string& action) {
       if (refuse_while_running(session, name)) return;
       session.action_done = false;
       const ActionScope running(session, name);
-      return body(session);
+      try {
+        return body(session);
+      } catch (const std::bad_alloc&) {
+        // The loads and the run name their own file; here the action's sample is named.
+        const std::string& sample = session.state.FNAME1;
+        throw too_large_for_memory(sample.empty() ? "chosen for " + name : sample);
+      }
     }
   session.action_done = false;
   console_write("\nFell through case");

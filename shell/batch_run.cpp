@@ -1,6 +1,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -208,6 +209,10 @@ bool write_step(const char* option, const std::string& path, std::ostream& err, 
   try {
     write_file_atomically(path, text());
     return true;
+  } catch (const std::bad_alloc&) {
+    err << "tavrel6-batch: " << option << " " << shown_name(path) << ": "
+        << too_large_for_memory(shown_name(path)).what() << "\n";
+    return false;
   } catch (const std::exception& e) {
     err << "tavrel6-batch: " << option << " " << shown_name(path) << ": " << e.what() << "\n";
     return false;
@@ -295,6 +300,9 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   if (ok && o.protocol.empty()) {
     try {
       plain_run(session.state);
+    } catch (const std::bad_alloc&) {
+      err << "tavrel6-batch: " << too_large_for_memory(shown_name(given.data)).what() << "\n";
+      ok = false;
     } catch (const std::exception& e) {
       err << "tavrel6-batch: " << e.what() << "\n";
       ok = false;
@@ -339,6 +347,9 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
       give_back_freed_memory();
       export_figure(g, fig, o.plot);
       status("wrote " + shown_name(o.plot) + " (--plot)");
+    } catch (const std::bad_alloc&) {
+      err << "tavrel6-batch: --plot: " << too_large_for_memory(shown_name(o.plot)).what() << "\n";
+      ok = false;
     } catch (const std::exception& e) {
       err << "tavrel6-batch: --plot: " << e.what() << "\n";
       ok = false;

@@ -1,7 +1,9 @@
 // tavrel6-batch: the window's actions on files named on the command line, without a screen.
 #include <cstdio>
 #include <iostream>
+#include <new>
 
+#include "engine/input.h"
 #include "platform/error.h"
 #include "shell/batch.h"
 
@@ -20,5 +22,12 @@ int main(int argc, char** argv) {
     std::cout << tav::batch_usage();
     return 0;
   }
-  return tav::run_batch(options, std::cerr);
+  try {
+    return tav::run_batch(options, std::cerr);
+  } catch (const std::bad_alloc&) {
+    // Each step names its own file; this is memory running out between the steps.
+    std::cerr << "tavrel6-batch: "
+              << tav::too_large_for_memory(tav::shown_name(options.data)).what() << "\n";
+    return tav::kBatchFailed;
+  }
 }
