@@ -117,6 +117,15 @@ void forget_protocol_of_other_point_count(Session& session, Index points) {
   s.protocol_points = 0;
 }
 
+// Each specimen's centroid size as loaded. Another program's file carries it as the trailing
+// value, which a Morphologika file written by the program holds from the sample first loaded
+// (its coordinates are superimposed, of unit size); the trailing value of numeric rows may be
+// an ID, so their sizes come from the coordinates.
+Row sizes_as_loaded(const DloadResult& f) {
+  if (f.kind == FileKind::Rows || f.x.cols() == 0) return foreign::centroid_sizes(f.x);
+  return f.x.col(f.x.cols() - 1).transpose();
+}
+
 }  // namespace
 
 void action_load(Session& session) {
@@ -134,7 +143,7 @@ void action_load(Session& session) {
   s.FNAME1 = r.fn;
   s.specimen_ids = r.file.specimen_ids;
   s.tps_layout = r.file.tps_layout;
-  s.centroid_sizes = foreign::centroid_sizes(s.DATA);
+  s.centroid_sizes = sizes_as_loaded(r.file);
   s.trailing_text = r.file.trailing;
   show_file_status(session, "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", r);
   s.LOADED = std::move(r.file.x);  // the file's matrix is not needed again: no third copy

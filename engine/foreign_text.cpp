@@ -58,15 +58,6 @@ std::string number_text(double v, int digits) {
   return std::string(buf, r.ptr);
 }
 
-std::string label(const std::vector<std::string>& ids, Index i, bool no_blanks) {
-  const size_t n = static_cast<size_t>(i);
-  std::string l = n < ids.size() && !ids[n].empty() ? ids[n] : std::to_string(i + 1);
-  if (no_blanks)
-    for (char& c : l)
-      if (c == ' ' || c == '\t') c = '_';
-  return l;
-}
-
 std::string shown(std::string_view token) {
   std::string s;
   for (unsigned char c : token.substr(0, 40))

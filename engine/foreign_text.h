@@ -28,9 +28,17 @@ std::optional<double> number(std::string_view token);
 // v with `digits` significant digits, as "%.<digits>g" writes it in the C locale.
 std::string number_text(double v, int digits);
 
-// ids[i] where present and not empty, else the specimen's number i + 1; blanks become '_'
-// when `no_blanks`.
-std::string label(const std::vector<std::string>& ids, Index i, bool no_blanks);
+// What a format's reader takes for something other than a label's own characters.
+struct LabelRules {
+  std::string_view never;        // characters that end or break a label wherever they stand
+  std::string_view never_first;  // characters that mean something else at a label's start
+};
+
+// ids[i] (the specimen's number i + 1 where ids has none) as a writer of a format with `rules`
+// writes it, so that the format's reader gives it back: blanks at either end dropped (every
+// reader drops them), every line end and every character of rules.never made '_', a first
+// character of rules.never_first made '_'. A label left empty is the specimen's number.
+std::string written_label(const std::vector<std::string>& ids, Index i, const LabelRules& rules);
 
 // A token for a message: at most 40 characters, quoted, non-printing bytes as '?'.
 std::string shown(std::string_view token);

@@ -42,7 +42,8 @@ ForeignSample read_morphoj(const std::string& fname, const std::string& text);
 
 // Configuration rows as a file of each kind, numbers with `digits` significant digits. The
 // trailing value is not written as a coordinate; labels are ids[i], or the specimen's number
-// where the id is empty; blanks inside a label become '_' where the format splits on blanks.
+// where the id is empty, each written so that the format's reader gives it back, a character
+// the format cannot hold where it stands written as '_' (foreign::written_label).
 // cs: every row's centroid size, written as the variable "CentroidSize" where the format has
 // variables (Morphologika's [labels]); empty: none written.
 std::string nts_text(const Matrix& x, const std::vector<std::string>& ids, int digits);

@@ -2,6 +2,12 @@
 #include "engine/formats.h"
 
 namespace tav {
+namespace {
+
+// A line beginning with ' is a comment, one beginning with [ opens a section.
+constexpr foreign::LabelRules kMorphologikaLabels{"", "'["};
+
+}  // namespace
 
 std::string morphologika_text(const Matrix& x, const std::vector<std::string>& ids, const Row& cs,
                               int digits) {
@@ -9,7 +15,8 @@ std::string morphologika_text(const Matrix& x, const std::vector<std::string>& i
   std::string text = "' superimposed configurations written by tavrel6\n";
   text += "[individuals]\n" + std::to_string(x.rows()) + "\n[landmarks]\n" + std::to_string(k) +
           "\n[dimensions]\n2\n[names]\n";
-  for (Index i = 0; i < x.rows(); ++i) text += foreign::label(ids, i, false) + "\n";
+  for (Index i = 0; i < x.rows(); ++i)
+    text += foreign::written_label(ids, i, kMorphologikaLabels) + "\n";
   if (cs.size() == x.rows()) {
     text += "[labels]\nCentroidSize\n[labelvalues]\n";
     for (Index i = 0; i < x.rows(); ++i) text += foreign::number_text(cs(i), digits) + "\n";

@@ -1,3 +1,4 @@
+#include "engine/foreign_text.h"
 #include "engine/tps.h"
 #include "platform/format.h"
 
@@ -11,8 +12,7 @@ std::string tps_text(const Matrix& x, const std::vector<std::string>& ids, int d
     text += "LM=" + std::to_string(k) + "\n";
     for (Index p = 0; p < k; ++p)
       text += sprintf_m(point, {Value(x(i, 2 * p)), Value(x(i, 2 * p + 1))});
-    const size_t n = static_cast<size_t>(i);
-    text += "ID=" + (n < ids.size() && !ids[n].empty() ? ids[n] : std::to_string(i + 1)) + "\n";
+    text += "ID=" + foreign::written_label(ids, i, {}) + "\n";
   }
   return text;
 }
