@@ -50,12 +50,18 @@ class IterationObserver {
   virtual void pass_done(const Matrix& x, const Row& xref, int itercount2) {
     (void)x, (void)xref, (void)itercount2;
   }
+  // The run ended at its pass limit; text says so.
   virtual void not_converged(const std::string& text) { (void)text; }
+  // The run ended where its change stopped shrinking above the tolerance, keeping the pass
+  // with the smallest change; text says which and why.
+  virtual void settled(const std::string& text) { (void)text; }
 };
 
 // Iterated, damped bending-energy consensus (at most 100 passes), with landmark pre-alignment;
-// each curve slides with every other point of the specimen held fixed where it is. The
-// consensus returned is the last pass's mean of the sample as superimposed in that pass.
+// each curve slides with every other point of the specimen held fixed where it is. Each pass's
+// new consensus keeps its semi-landmarks' places along its own curves (spacing_hold.h). The
+// consensus returned is the kept pass's mean of the sample as superimposed in that pass: the
+// last pass's, or where the change stopped shrinking, the pass with the smallest change.
 Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObserver& observer);
 
 }  // namespace tav

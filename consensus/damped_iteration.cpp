@@ -1,9 +1,18 @@
 #include "consensus/damped_iteration.h"
 
+#include <optional>
+#include <string>
+
 #include "consensus/turn_onto.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
+
+constexpr double kTolerance = 1e-05;
+constexpr int kMaxPasses = 100;
+// Passes in a row whose change is larger than the smallest so far before the run ends.
+constexpr int kPassesWithoutShrinking = 3;
 
 // Squared change of the consensus over its 2k coordinates (the trailing value left out).
 double squared_change(const Row& a, const Row& b) {
@@ -18,11 +27,43 @@ Row damped(const Row& xref, const Row& xref2, double devref) {
   return xref2;
 }
 
+// The pass with the smallest change so far, its results, and how many passes since.
+class SmallestChange {
+ public:
+  // Notes a pass; true when the change has now failed to shrink below the smallest for
+  // kPassesWithoutShrinking passes in a row.
+  bool stopped_shrinking(double devref, int pass, const Consensus& results) {
+    if (!best_ || devref < devref_) {
+      best_ = results;
+      devref_ = devref;
+      pass_ = pass;
+      since_ = 0;
+      return false;
+    }
+    return ++since_ >= kPassesWithoutShrinking;
+  }
+  Consensus take() { return std::move(*best_); }
+  std::string message() const {
+    const std::string pass = std::to_string(pass_);
+    return "the consensus settled at pass " + pass + " with a change of " + g_text(devref_) +
+           " per pass, above the tolerance 1e-5; later passes only moved semi-landmarks along "
+           "their curves; the results of pass " +
+           pass + " are kept";
+  }
+
+ private:
+  std::optional<Consensus> best_;
+  double devref_ = 0;
+  int pass_ = 0, since_ = 0;
+};
+
 }  // namespace
 
-Consensus iterate_damped(Consensus cur, const SampleSlider& slide, IterationObserver& observer) {
-  constexpr double ctol = 1e-05;
-  constexpr int kMaxPasses = 100;
+Row whole_change(const Row&, const Row& proposed) { return proposed; }
+
+Consensus iterate_damped(Consensus cur, const SampleSlider& slide, const ConsensusHold& hold,
+                         IterationObserver& observer) {
+  SmallestChange smallest;
   for (int itercount2 = 1;; ++itercount2) {
     slide(cur.xpt, cur.y);
     observer.before_superimpose();
@@ -31,15 +72,21 @@ Consensus iterate_damped(Consensus cur, const SampleSlider& slide, IterationObse
     // back onto the pass's reference, with the sample, its change is a change of shape alone
     // and the run does not depend on the order of the specimens.
     turn_with_sample_onto(sup.y, sup.xpt, cur.y);
+    const Row held = hold(cur.y, sup.y);
     // Measured before damping: the damped reference moves only part of the way, so its change
     // would understate the consensus's real one and end the run early.
-    const double devref = squared_change(cur.y, sup.y);
+    const double devref = squared_change(cur.y, held);
     observer.pass_measured(devref, itercount2);
-    const bool converged = devref <= ctol, last = itercount2 >= kMaxPasses;
-    const Row next = converged || last ? sup.y : damped(cur.y, sup.y, devref);
+    const bool converged = devref <= kTolerance, last = itercount2 >= kMaxPasses;
+    const bool settled = !converged && smallest.stopped_shrinking(devref, itercount2, sup);
+    const Row next = converged || last || settled ? sup.y : damped(cur.y, held, devref);
     cur = {next, std::move(sup.xpt)};
     observer.pass_done(cur.xpt, cur.y, itercount2);
     if (converged) break;
+    if (settled) {
+      observer.settled(smallest.message());
+      return smallest.take();
+    }
     if (last) {
       observer.not_converged("Failure to converge after 100 iterations");
       break;

@@ -4,6 +4,7 @@
 #include "consensus/consensus.h"
 #include "consensus/damped_iteration.h"
 #include "consensus/normalise_rows.h"
+#include "consensus/spacing_hold.h"
 #include "consensus/turn_onto.h"
 
 namespace tav {
@@ -59,7 +60,11 @@ Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObs
   const auto slide = [&p](Matrix& sample, const Row& xref) {
     slide_bending(sample, bending_curves(p, xref, true), 1e-08, 44);
   };
-  return iterate_damped(getconsensus(xs), slide, observer);
+  const SpacingHold spacing = spacing_hold(p, (x.cols() - 1) / 2);
+  const auto hold = [&spacing](const Row& reference, const Row& proposed) {
+    return hold_spacing(spacing, reference, proposed);
+  };
+  return iterate_damped(getconsensus(xs), slide, hold, observer);
 }
 
 }  // namespace tav

@@ -25,6 +25,7 @@ class ConsoleRunLog : public RunObserver {
     console_show("devref", Value(devref), digits_);
     console_show("itercount2", Value(itercount2));
   }
+  void settled(const std::string& text) override { console_write("\n" + text + "\n"); }
 
  private:
   int digits_;
@@ -108,18 +109,27 @@ class RunBoxes : public RunObserver {
   explicit RunBoxes(Backend& ui) : ui_(ui) {}
   void message(const std::string& text) override { ui_.message(text); }
   void not_converged(const std::string& text) override { ui_.error_dialog(text); }
+  void settled(const std::string& text) override { ui_.message(text); }
 
  private:
   Backend& ui_;
 };
 
-// The count of passes and whether the run converged, for the run's report.
+// The count of passes and how the run ended, for the run's report.
 class RunTally : public RunObserver {
  public:
   void pass_measured(double, int itercount2) override { passes = itercount2; }
-  void not_converged(const std::string&) override { converged = false; }
+  void not_converged(const std::string& text) override { end(RunEnd::pass_limit, text); }
+  void settled(const std::string& text) override { end(RunEnd::settled, text); }
   int passes = 0;
-  bool converged = true;
+  RunEnd how = RunEnd::converged;
+  std::string ending;
+
+ private:
+  void end(RunEnd e, const std::string& text) {
+    how = e;
+    ending = text;
+  }
 };
 
 // The listeners of one run in the order they hear it: the console, the drawing, the window's
@@ -204,7 +214,8 @@ Consensus selected_run(Session& session, RunReport& report) {
     const Consensus first = run.dist(s.LOADED, s.curves);
     result = run.mix5(first.xpt, s.curves, listeners.all);
     report.passes = listeners.tally.passes;
-    report.converged = listeners.tally.converged;
+    report.end = listeners.tally.how;
+    report.ending = listeners.tally.ending;
   } else {
     report.mode = "one-pass sliding by bending energy";
     result = run.mix2(s.LOADED, s.curves);

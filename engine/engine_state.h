@@ -12,11 +12,17 @@
 
 namespace tav {
 
+// How an iterated run ended: below its tolerance, where its change stopped shrinking above
+// the tolerance (an earlier pass kept), or at its pass limit. Every other run converges.
+enum class RunEnd { converged, settled, pass_limit };
+
 // What the last consensus run did, for the batch tool's status line and exit status.
 struct RunReport {
-  std::string mode;       // "plain", "Procrustes distance", ...
-  int passes = 0;         // passes of the iterated run; 0 for the others
-  bool converged = true;  // false when the iterated run stopped at its pass limit
+  std::string mode;                // "plain", "Procrustes distance", ...
+  int passes = 0;                  // passes of the iterated run; 0 for the others
+  RunEnd end = RunEnd::converged;  // how the iterated run ended
+  std::string ending;              // what the run said of its end, when it did not converge
+  bool converged() const { return end == RunEnd::converged; }
 };
 
 struct EngineState {

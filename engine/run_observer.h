@@ -33,6 +33,7 @@ class RunObservers : public RunObserver {
   void pass_measured(double devref, int itercount2) override;
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override;
   void not_converged(const std::string& text) override;
+  void settled(const std::string& text) override;
   void message(const std::string& text) override;
   void tick() override;
 

@@ -24,6 +24,10 @@ void RunObservers::not_converged(const std::string& text) {
   for (RunObserver* l : listeners_) l->not_converged(text);
 }
 
+void RunObservers::settled(const std::string& text) {
+  for (RunObserver* l : listeners_) l->settled(text);
+}
+
 void RunObservers::message(const std::string& text) {
   for (RunObserver* l : listeners_) l->message(text);
 }

@@ -184,7 +184,7 @@ void plain_run(EngineState& s) {
   s.REFERENCE = c.y;
   s.DATA = std::move(c.xpt);
   s.lmtypelist = Row::Zero((s.DATA.cols() - 1) / 2);
-  s.last_run = {"plain Procrustes consensus (no protocol, no sliding)", 0, true};
+  s.last_run = {"plain Procrustes consensus (no protocol, no sliding)", 0, RunEnd::converged, ""};
 }
 
 // The C library keeps memory the run freed for later blocks; the picture of --plot is larger
@@ -197,9 +197,13 @@ void give_back_freed_memory() {
 
 std::string run_line(const RunReport& r) {
   std::string line = "run: " + r.mode;
-  if (r.passes > 0)
-    line += ", " + std::to_string(r.passes) + (r.passes == 1 ? " pass, " : " passes, ") +
-            (r.converged ? "converged" : "stopped at the pass limit without converging");
+  if (r.passes == 0) return line;
+  line += ", " + std::to_string(r.passes) + (r.passes == 1 ? " pass, " : " passes, ");
+  switch (r.end) {
+    case RunEnd::converged: return line + "converged";
+    case RunEnd::settled: return line + "settled above the tolerance 1e-5 (an earlier pass kept)";
+    case RunEnd::pass_limit: return line + "stopped at the pass limit without converging";
+  }
   return line;
 }
 
@@ -355,7 +359,7 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
       ok = false;
     }
   }
-  const bool converged = state.last_run.converged;
+  const bool converged = state.last_run.converged();
   if (!ok) return kBatchFailed;
   return converged ? kBatchOk : kBatchNotConverged;
 }

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "consensus/bending_samples.h"
+#include "consensus/varied_samples.h"
 #include "engine_fixture.h"
 #include "platform/format.h"
 
@@ -14,30 +14,31 @@ using ::testing::HasSubstr;
 
 const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 
-// Leaves with their outline points placed further round the blade in every other specimen, and
-// their protocol (landmarks 1-3, the closed outline 4-27): the iterated run needs several
-// passes on them.
-std::string uneven_leaves() {
-  std::vector<LeafSpecimen> sps = leaf_specimens(12, 17);
-  for (std::size_t i = 0; i < sps.size(); i += 2)
-    for (double& s : sps[i].s) s += 0.03;
-  const Matrix x = leaf_sample(sps);
+// Outlines that vary in shape from specimen to specimen, and their protocol (landmarks 1-4, a
+// closed curve 5-12, two open curves between landmarks): the iterated run needs several passes
+// on them.
+std::string varied_outlines() {
+  const Matrix x = varied_sample(design(), 20, 0.15, 0.04, 7);
   std::ostringstream text;
   text.precision(17);
   for (Index i = 0; i < x.rows(); ++i)
     for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
   return text.str();
 }
-std::string leaf_protocol_rows() {
-  std::string rows = "0 0 1 0\n0 0 2 0\n0 0 3 0\n";
-  for (int p = 4; p < 4 + kLeafCurve; ++p) rows += "-1 0 " + std::to_string(p) + " 1\n";
+std::string design_protocol_rows() {
+  const CurveProtocol p = design().protocol;
+  std::string rows;
+  for (int j = p.numfull; j <= p.numopen; ++j)
+    for (std::size_t s = 0; s < p.members_of(j).size(); ++s)
+      rows += std::to_string(j) + " 0 " + std::to_string(p.members_of(j)[s]) + " " +
+              std::to_string(static_cast<int>(p.types_of(j)[s])) + "\n";
   return rows;
 }
 
 TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
-  act("Load", file("leaves.txt", uneven_leaves()));
+  act("Load", file("outlines.txt", varied_outlines()));
   set_control("IterBox", 1);
-  act("LoadProtocol", file("leaves_protocol.txt", leaf_protocol_rows()));
+  act("LoadProtocol", file("outlines_protocol.txt", design_protocol_rows()));
   const std::string out = capture->text();
   std::vector<std::string> lines;
   std::istringstream in(out);
@@ -60,6 +61,29 @@ TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
   EXPECT_LE(changes.back(), 1e-05);
   EXPECT_TRUE(backend.pauses.empty());  // no waiting without a screen
   EXPECT_TRUE(backend.errors.empty());  // it converged
+}
+
+// Sand grains: a closed outline of 50 semi-landmarks and no landmark, whose points can turn
+// along the outline. The run ends where its change stops shrinking, keeps that pass, and says
+// so on the console (the window's log) and in a box; the report says how it ended.
+TEST_F(EngineTest, AnIteratedRunThatSettlesAboveItsToleranceSaysSo) {
+  const Matrix x = grain_sample(30, 50, 0.3, 0.3, 5);
+  std::ostringstream text, protocol;
+  text.precision(17);
+  for (Index i = 0; i < x.rows(); ++i)
+    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
+  for (int q = 1; q <= 50; ++q) protocol << "-1 0 " << q << " 1\n";
+  act("Load", file("grains.txt", text.str()));
+  set_control("IterBox", 1);
+  act("LoadProtocol", file("grains_protocol.txt", protocol.str()));
+  const RunReport& report = session.state.last_run;
+  EXPECT_EQ(report.end, RunEnd::settled);
+  EXPECT_LT(report.passes, 100);
+  EXPECT_THAT(report.ending, HasSubstr("the consensus settled at pass " +
+                                       std::to_string(report.passes - 3) + " with a change of"));
+  EXPECT_THAT(capture->text(), HasSubstr(report.ending));
+  EXPECT_THAT(backend.messages, ::testing::Contains(report.ending));
+  EXPECT_TRUE(backend.errors.empty());
 }
 
 TEST_F(EngineTest, EveryPassDrawsTheSampleTheConsensusAndItsLabel) {

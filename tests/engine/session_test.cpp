@@ -192,7 +192,7 @@ class TwoRunSettings : public TwoSessions {
     second_alone.load(noisy);
     second_alone.run();
   }
-  // The first 25 specimens with every coordinate moved by up to 4 units (a fixed sequence of
+  // The first 25 specimens with every coordinate moved by up to 8 units (a fixed sequence of
   // pseudo-random numbers), so that the iterated run needs more than one pass.
   void write_noisy_sample() {
     std::ifstream in(kExamples + "shells.txt");
@@ -206,7 +206,7 @@ class TwoRunSettings : public TwoSessions {
       for (double v; values >> v;) row.push_back(v);
       for (size_t c = 0; c + 1 < row.size(); ++c) {
         state = 1664525u * state + 1013904223u;
-        out << row[c] + 4.0 * (state / 4294967296.0 * 2 - 1) << ' ';
+        out << row[c] + 8.0 * (state / 4294967296.0 * 2 - 1) << ' ';
       }
       out << row.back() << '\n';
     }

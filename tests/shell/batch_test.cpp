@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "consensus/varied_samples.h"
 #include "display/display.h"
 #include "engine/files.h"
 #include "geometry/geometry.h"
@@ -57,6 +58,27 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
   EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);            // 4 landmarks and the trailing value
   EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
+}
+
+// An iterated run whose change stops shrinking above the tolerance (sand grains: a closed
+// outline without a landmark) writes the results of the pass it kept, says so, and exits with
+// 3: the tolerance was not reached.
+TEST_F(Batch, AnIteratedRunThatSettlesAboveItsToleranceExitsWithThree) {
+  const Matrix x = grain_sample(30, 50, 0.3, 0.3, 5);
+  std::ostringstream text, protocol;
+  text.precision(17);
+  for (Index i = 0; i < x.rows(); ++i)
+    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
+  for (int q = 1; q <= 50; ++q) protocol << "-1 0 " << q << " 1\n";
+  write_file_atomically(out("grains.txt"), text.str());
+  write_file_atomically(out("protocol.txt"), protocol.str());
+  EXPECT_EQ(run({"--data", out("grains.txt"), "--protocol", out("protocol.txt"), "--iterate",
+                 "--save", out("s.txt")}),
+            kBatchNotConverged)
+      << errors;
+  EXPECT_THAT(errors, HasSubstr("the consensus settled at pass "));
+  EXPECT_THAT(errors, HasSubstr("passes, settled above the tolerance 1e-5 (an earlier pass kept)"));
+  EXPECT_EQ(dload(out("s.txt")).x.rows(), 30);
 }
 
 TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
