@@ -77,8 +77,9 @@ Other:
   --help                         this text
 Every output must differ from every input and from every other output.
 Exit status: 0 when every step succeeded, 1 when a step failed (the reason on standard
-error), 2 for bad arguments, 3 when the iterated run (--iterate) stopped at its pass limit
-without converging (its results are written all the same).
+error), 2 for bad arguments, 3 when the iterated run (--iterate) did not reach its tolerance:
+it stopped at its pass limit, or where its change stopped shrinking (keeping the pass with the
+smallest change); its results are written all the same.
 )";
 }
 
