@@ -78,12 +78,14 @@ std::string unread_note(Session& session, const MfloadResult& r) {
   return "\n " + n + " lines after the end line unread";
 }
 
-// FileBox: the file's name, its count of configurations and of points, and any unread lines.
+// FileBox: the file's name and the format it was read in, its count of configurations and of
+// points, and any unread lines.
 void show_file_status(Session& session, const char* format, const MfloadResult& r) {
   const double m = static_cast<double>(r.file.x.rows()), n = static_cast<double>(r.file.x.cols());
+  const std::string file = r.fn + " as " + format_read(r.file);
   set_status(
       session, "FileBox",
-      sprintf_m(format, {Value(r.fn), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
+      sprintf_m(format, {Value(file), Value(m), Value((n - 1) / 2)}) + unread_note(session, r));
 }
 
 Consensus plain_consensus(Session& session, const Matrix& x, const std::string& path) {
@@ -141,6 +143,7 @@ void action_load(Session& session) {
   EngineState& s = session.state;
   s.DATA = r.file.x;
   s.FNAME1 = r.fn;
+  s.data_format = format_read(r.file);
   s.specimen_ids = r.file.specimen_ids;
   s.tps_layout = r.file.tps_layout;
   s.centroid_sizes = sizes_as_loaded(r.file);
@@ -180,6 +183,7 @@ void action_load_reference(Session& session) {
   const Row oref = plain_consensus(session, s.LOADED, "(the loaded data)").y;
   s.REFERENCE = r.file.x;
   s.reference_trailing_text = r.file.trailing.empty() ? std::string() : r.file.trailing.front();
+  s.reference_format = format_read(r.file);
   const Index nr = s.DATA.cols();
   show_file_status(session, "File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
   s.oref = oref;

@@ -46,6 +46,7 @@ DloadResult from_rows(RowsRead rows) {
   r.unread_number_lines = rows.unread_number_lines;
   r.decimal_comma = rows.decimal_comma;
   r.commas = rows.commas;
+  r.header_line = rows.header_line;
   return r;
 }
 
@@ -63,7 +64,7 @@ DloadResult dload(const std::string& fname) {
 
 DloadResult dload_text(const std::string& fname, const std::string& text) {
   switch (const FileKind kind = recognise_text(text)) {
-    case FileKind::Rows: return from_rows(read_rows(fname, text));
+    case FileKind::Rows: return from_rows(read_sample_rows(fname, text));
     case FileKind::Tps: {
       TpsSample t = read_tps_text(fname, text);
       DloadResult r = loaded(fname, kind, std::move(t.x), std::move(t.ids), std::move(t.warnings));

@@ -29,6 +29,7 @@ struct EngineState {
   Matrix LOADED{0, 0};  // n×(2k+1) sample as read by "Load": every run starts from it
   Matrix DATA{0, 0};    // n×(2k+1) sample: as read after "Load", superimposed after a run
   std::string FNAME1;   // data file name without folder
+  std::string data_format, reference_format;  // the formats they were read in (format_read)
   std::vector<std::string> specimen_ids;  // TPS data: ID= of every row ("" where none); else empty
   TpsLayout tps_layout;   // TPS data: its landmarks and curve blocks; else none (no points)
   Row centroid_sizes{0};  // of every specimen as loaded, before any superimposition

@@ -26,6 +26,7 @@ struct DloadResult {
   long end_line = 0;                  // line number of the end line; 0 when the file has none
   bool decimal_comma = false;         // commas sit between digits only and blanks separate values
   bool commas = false;                // some value is followed by a comma
+  long header_line = 0;               // numeric rows: the line of column names above them; 0: none
   std::vector<std::string> trailing;  // numeric rows: each row's last value as written in the file
   std::vector<std::string> warnings;  // to show the user (TPS: scale not applied, ...)
   std::vector<std::string> specimen_ids;  // TPS: the ID= of every row, "" where none; else empty
@@ -34,12 +35,18 @@ struct DloadResult {
 
 // Reads fname once (read_input: pipes and devices too) and by the layout recognised from its
 // bytes (recognise_text): TPS, NTS, Morphologika or MorphoJ text by their readers (with their
-// errors, warnings and specimen labels), or numeric rows (read_rows: LF, CR LF or CR line ends;
-// the rows end at the physical end or at the first empty line after the first; every line the
-// same count of finite numbers). Errors name the file and the line.
+// errors, warnings and specimen labels), or numeric rows, under a header of column names or
+// not (read_sample_rows: LF, CR LF or CR line ends; the rows end at the physical end or at the
+// first empty line after the first; every line the same count of finite numbers). Errors name
+// the file and the line.
 DloadResult dload(const std::string& fname);
 // The same for `text`, the bytes of the file named `fname` in messages (already shown_name'd).
 DloadResult dload_text(const std::string& fname, const std::string& text);
+
+// The format `file` was read in, as the window's status and the batch tool's summary name it:
+// "numeric rows", "numeric rows (header line 1 skipped)", "TPS", "NTS", "Morphologika" or
+// "MorphoJ text".
+std::string format_read(const DloadResult& file);
 
 struct MfloadResult {
   bool cancelled = true;

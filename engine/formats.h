@@ -15,9 +15,12 @@ enum class FileKind { Rows, Tps, Nts, Morphologika, MorphoJ };
 
 // The kind of landmark file fname holds, told by its first lines: "LM=" begins TPS, a quoted
 // comment or an NTS header ("1 n p 0" with DIM= or an L-marked count) begins NTS, a
-// [section] (after ' comments) begins Morphologika, and a first line whose fields are split by
-// tabs, commas or semicolons with a field that is not a number (a header or a text label)
-// begins MorphoJ text. Everything else is Rows. recognise_text tells it from the file's bytes
+// [section] (after ' comments) begins Morphologika. A first line whose fields are split by
+// tabs, semicolons or commas is told by column_header (engine/column_header.h) when it is a
+// header of names (a line of quoted names is one, not an NTS comment): coordinates and then a
+// trailing column are Rows under a header, anything else MorphoJ text (whose reader refuses
+// names that do not settle the reading); a data line begins MorphoJ text when its first field
+// is a text label. Everything else is Rows. recognise_text tells it from the file's bytes
 // (a UTF-8 byte order mark skipped; LF, CR LF or CR line ends); recognise_file reads fname once
 // for it, and a file that cannot be opened or read is Rows.
 FileKind recognise_text(std::string_view text);

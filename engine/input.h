@@ -37,6 +37,7 @@ struct RowsRead {
   long unread_number_lines = 0;       // of those, lines holding a digit
   bool decimal_comma = false;         // commas sit between digits only, and blanks separate values
   bool commas = false;                // some value is followed by a comma
+  long header_line = 0;               // the line of column names the rows came under; 0: none
 };
 
 // Reads numeric rows from `text` (the contents of `fname`, named in messages). Line ends are
@@ -44,7 +45,15 @@ struct RowsRead {
 // the physical end or at the first line after the first whose length, line end counted as one,
 // is exactly one character (an empty line, or a last line of one character). Every row must
 // hold the same count of finite numbers, separated by blanks, tabs or commas: otherwise Error
-// naming the file and the line.
-RowsRead read_rows(const std::string& fname, std::string_view text);
+// naming the file and the line. The rows begin on `first_line`; the lines before it are not read.
+RowsRead read_rows(const std::string& fname, std::string_view text, long first_line = 1);
+
+// The rows of a sample file, under a header line or not. A first line of column names split by
+// tabs or commas (column_header: x1 y1 ... xk yk in any order, then one trailing column) is not
+// read as a row: the rows below it are read by read_rows and each row's coordinates put in the
+// order x1 y1 ... xk yk; every row must hold as many values as the header names. A header that
+// does not settle this layout, and a row of another width, raise Error naming the file and the
+// line. Without a header line, read_rows.
+RowsRead read_sample_rows(const std::string& fname, std::string_view text);
 
 }  // namespace tav

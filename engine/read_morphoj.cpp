@@ -1,7 +1,9 @@
-// MorphoJ row/column text: one specimen per line, its label and then x1 y1 x2 y2 ..., the
-// fields split by tabs, semicolons or commas (the first of these the first line holds; blanks
-// around a field are not part of it). A first line with a field after the label that is not a
-// number is a header of column names and is not read.
+// MorphoJ row/column text: one specimen per line, its label and then its coordinates, the fields
+// split by tabs, semicolons or commas (the first of these the first line holds; blanks around a
+// field are not part of it). A first line of column names says which column holds which
+// coordinate and which the centroid size (column_header); without one, the columns after the
+// label are x1 y1 x2 y2 ... in turn.
+#include "engine/column_header.h"
 #include "engine/foreign_text.h"
 #include "engine/formats.h"
 #include "engine/tps_lines.h"
@@ -10,33 +12,84 @@
 namespace tav {
 namespace {
 
-using foreign::trimmed;
 using tps::Line;
 
-char separator(const std::string& line) {
-  for (char c : {'\t', ';', ','})
-    if (line.find(c) != std::string::npos) return c;
-  return 0;
+// Where each column of a line goes in the configuration row x1 y1 ... xk yk t.
+struct Columns {
+  size_t width = 0;         // fields per line, the label's included
+  Index points = 0;         // k
+  std::vector<Index> slot;  // per column: 0 .. 2k-1 a coordinate, 2k the trailing value, -1 none
+  long header = 0;          // the header's line; 0 without one
+  bool sized = false;       // the file gives the centroid size (else it is computed)
+};
+
+Error failure(const std::string& fname, long line, const std::string& what) {
+  return Error("file " + fname + ", line " + std::to_string(line) + ": " + what);
 }
 
-// The fields of a line; empty fields at its end (a spreadsheet's trailing separators) dropped.
-std::vector<std::string> fields(const std::string& line, char sep) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start <= line.size()) {
-    size_t end = line.find(sep, start);
-    if (end == std::string::npos) end = line.size();
-    out.push_back(trimmed(line.substr(start, end - start)));
-    start = end + 1;
+Columns named_columns(const std::string& fname, const Line& line,
+                      const std::vector<std::string>& names, std::vector<std::string>& warnings) {
+  const ColumnHeader h = column_header(names);
+  if (!h.problem.empty()) throw failure(fname, line.number, h.problem);
+  if (h.layout != FileKind::MorphoJ)
+    throw failure(fname, line.number,
+                  "the header names the coordinates and then a trailing column, the layout of "
+                  "the program's rows, not MorphoJ text (a label column first)");
+  Columns c{names.size(), h.points, h.place, line.number, h.size_column >= 0};
+  if (c.sized) c.slot[static_cast<size_t>(h.size_column)] = 2 * h.points;
+  for (Index log : h.log_columns)
+    warnings.push_back("file " + fname + ", line " + std::to_string(line.number) + ": column " +
+                       std::to_string(log + 1) + " " + foreign::shown(names[log]) +
+                       " was not read: it holds the logarithm of the centroid size, which column " +
+                       std::to_string(h.size_column + 1) + " " +
+                       foreign::shown(names[h.size_column]) + " gives as the trailing value");
+  return c;
+}
+
+// Without a header: the label, then x1 y1 x2 y2 ... as many as the first specimen's line holds.
+Columns columns_in_turn(const std::string& fname, const Line& line,
+                        const std::vector<std::string>& f, const std::string& sep_name) {
+  if (f.size() < 3 || (f.size() - 1) % 2 != 0)
+    throw failure(fname, line.number,
+                  "expected a label and x and y of every point (an even count of coordinates, "
+                  "split by " +
+                      sep_name + "), found " + std::to_string(f.size() - 1) +
+                      " values after the label");
+  Columns c{f.size(), static_cast<Index>((f.size() - 1) / 2), {-1}, 0, false};
+  for (Index p = 0; p + 1 < static_cast<Index>(f.size()); ++p) c.slot.push_back(p);
+  return c;
+}
+
+void check_width(const std::string& fname, const Columns& c, const std::vector<Line>& lines,
+                 size_t first, size_t i, size_t found, const std::string& sep_name) {
+  if (found == c.width) return;
+  const bool all_coordinates = c.width - 1 == static_cast<size_t>(2 * c.points);
+  const std::string expected =
+      "expected a label and " + std::to_string(c.width - 1) +
+      (all_coordinates ? " coordinates" : " values") +
+      (i == first && c.header ? " as the header on line " + std::to_string(c.header) + " names"
+                              : " as on line " + std::to_string(lines[first].number));
+  throw failure(fname, lines[i].number,
+                expected + ", found " + std::to_string(found ? found - 1 : 0) +
+                    " values after the label (split by " + sep_name + ")");
+}
+
+Row configuration(const std::string& fname, const Columns& c, const Line& line,
+                  const std::vector<std::string>& f) {
+  Row r = Row::Zero(2 * c.points + 1);
+  for (size_t col = 1; col < c.width; ++col) {
+    if (c.slot[col] < 0) continue;
+    const auto v = foreign::number(f[col]);
+    if (!v) {
+      const std::string hint =
+          f[col].find(',') != std::string::npos ? "; write decimals with a point" : "";
+      throw failure(fname, line.number,
+                    "value " + std::to_string(col) + " of specimen " + foreign::shown(f[0]) + ": " +
+                        foreign::shown(f[col]) + " is not a number" + hint);
+    }
+    r(c.slot[col]) = *v;
   }
-  while (!out.empty() && out.back().empty()) out.pop_back();
-  return out;
-}
-
-bool header(const std::vector<std::string>& f) {
-  for (size_t i = 1; i < f.size(); ++i)
-    if (!foreign::number(f[i])) return true;
-  return false;
+  return r;
 }
 
 }  // namespace
@@ -46,56 +99,31 @@ ForeignSample read_morphoj(const std::string& fname) {
 }
 
 ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
-  std::vector<Line> lines = tps::nonblank_lines(text);
-  auto fail = [&](long line, const std::string& what) {
-    return Error("file " + fname + ", line " + std::to_string(line) + ": " + what);
-  };
+  const std::vector<Line> lines = tps::nonblank_lines(text);
   if (lines.empty()) throw Error("file " + fname + " holds no specimens");
-  const char sep = separator(lines.front().text);
+  const char sep = field_separator(lines.front().text);
   if (!sep)
-    throw fail(lines.front().number,
-               "expected fields split by tabs, semicolons or commas (blanks are not enough)");
+    throw failure(fname, lines.front().number,
+                  "expected fields split by tabs, semicolons or commas (blanks are not enough)");
   const std::string sep_name = sep == '\t' ? "tabs" : sep == ';' ? "semicolons" : "commas";
-  const size_t first = header(fields(lines.front().text, sep)) ? 1 : 0;
-  if (first >= lines.size()) throw Error("file " + fname + " holds a header line and no specimens");
   ForeignSample s;
+  const std::vector<std::string> head = split_fields(lines.front().text, sep);
+  const bool header = is_column_header(head);
+  const size_t first = header ? 1 : 0;
+  if (first >= lines.size()) throw Error("file " + fname + " holds a header line and no specimens");
+  const Columns c = header ? named_columns(fname, lines.front(), head, s.warnings)
+                           : columns_in_turn(fname, lines.front(), head, sep_name);
   std::vector<Row> rows;
-  size_t width = 0;
   for (size_t i = first; i < lines.size(); ++i) {
-    const Line& l = lines[i];
-    const std::vector<std::string> f = fields(l.text, sep);
-    if (i == first) {
-      width = f.size();
-      if (width < 3 || (width - 1) % 2 != 0)
-        throw fail(l.number,
-                   "expected a label and x and y of every point (an even count of coordinates, "
-                   "split by " +
-                       sep_name + "), found " + std::to_string(f.size() - 1) +
-                       " values after the label");
-    } else if (f.size() != width) {
-      throw fail(l.number, "expected a label and " + std::to_string(width - 1) +
-                               " coordinates as on line " + std::to_string(lines[first].number) +
-                               ", found " + std::to_string(f.size() - 1) +
-                               " values after the label (split by " + sep_name + ")");
-    }
-    Row r(static_cast<Index>(width));
-    for (size_t c = 1; c < width; ++c) {
-      const auto v = foreign::number(f[c]);
-      if (!v) {
-        const std::string hint =
-            f[c].find(',') != std::string::npos ? "; write decimals with a point" : "";
-        throw fail(l.number, "value " + std::to_string(c) + " of specimen " + foreign::shown(f[0]) +
-                                 ": " + foreign::shown(f[c]) + " is not a number" + hint);
-      }
-      r(static_cast<Index>(c) - 1) = *v;
-    }
+    const std::vector<std::string> f = split_fields(lines[i].text, sep);
+    check_width(fname, c, lines, first, i, f.size(), sep_name);
+    rows.push_back(configuration(fname, c, lines[i], f));
     s.ids.push_back(f[0]);
-    rows.push_back(std::move(r));
   }
-  const Index m = static_cast<Index>(width);
+  const Index m = 2 * c.points + 1;
   s.x.resize(static_cast<Index>(rows.size()), m);
   for (size_t i = 0; i < rows.size(); ++i) s.x.row(static_cast<Index>(i)) = rows[i];
-  s.x.col(m - 1) = foreign::centroid_sizes(s.x).transpose();
+  if (!c.sized) s.x.col(m - 1) = foreign::centroid_sizes(s.x).transpose();
   return s;
 }
 

@@ -26,16 +26,24 @@ std::string hex_byte(char c) {
 // Walks the text once: tokens are parsed in place, values appended to one array.
 class RowReader {
  public:
-  RowReader(const std::string& fname, std::string_view text)
-      : fname_(fname), begin_(text.data()), p_(begin_), end_(begin_ + text.size()) {
+  RowReader(const std::string& fname, std::string_view text, long first_line)
+      : fname_(fname),
+        begin_(text.data()),
+        p_(begin_),
+        end_(begin_ + text.size()),
+        first_line_(first_line) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") p_ += 3;
+    for (long line = 1; line < first_line_ && p_ < end_; ++line) {
+      while (p_ < end_ && !is_line_end(*p_)) ++p_;
+      skip_line_end();
+    }
   }
 
   RowsRead read() {
     if (p_ == end_) return std::move(out_);
     out_.values.reserve(static_cast<size_t>(end_ - p_) / 8);
-    for (long line = 1; p_ < end_; ++line) {
-      if (line > 1 && is_end_line()) {
+    for (long line = first_line_; p_ < end_; ++line) {
+      if (line > first_line_ && is_end_line()) {
         out_.end_line = line;
         if (is_line_end(*p_))
           skip_line_end();
@@ -128,8 +136,8 @@ class RowReader {
     if (out_.trailing.empty())
       out_.cols = count;
     else if (count != out_.cols)
-      throw fail(line, std::to_string(count) + " numbers where line 1 has " +
-                           std::to_string(out_.cols) +
+      throw fail(line, std::to_string(count) + " numbers where line " +
+                           std::to_string(first_line_) + " has " + std::to_string(out_.cols) +
                            (out_.commas && commas_between_digits_ && blank_between_values_
                                 ? "; " + decimal_comma_advice()
                                 : "; every line must hold the same count"));
@@ -151,6 +159,7 @@ class RowReader {
   const char* begin_;
   const char* p_;
   const char* end_;
+  const long first_line_;  // the line the rows begin on; the lines before it are not read
   bool commas_between_digits_ = true, blank_between_values_ = false;
   RowsRead out_;
 };
@@ -164,8 +173,8 @@ std::string decimal_comma_advice() {
          "the language to English before saving as text)";
 }
 
-RowsRead read_rows(const std::string& fname, std::string_view text) {
-  return RowReader(fname, text).read();
+RowsRead read_rows(const std::string& fname, std::string_view text, long first_line) {
+  return RowReader(fname, text, first_line).read();
 }
 
 }  // namespace tav

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/column_header.h"
 #include "engine/foreign_text.h"
 #include "engine/formats.h"
 #include "engine/input.h"
@@ -36,28 +37,36 @@ bool nts_header(const std::string& line) {
                      [](const std::string& s) { return upper_starts(s, "DIM="); });
 }
 
-// Fields split by tabs, semicolons or commas (the first of these the line holds), one of them
-// text with a letter: a MorphoJ header or label.
-bool delimited_with_text(const std::string& line) {
-  char sep = 0;
-  for (char c : {'\t', ';', ','})
-    if (line.find(c) != std::string::npos) {
-      sep = c;
-      break;
-    }
+// A line of names each in double quotes, split by tabs, semicolons or commas, as spreadsheets
+// and R export a header: not an NTS comment, although it begins with a quote.
+bool quoted_names(const std::string& line) {
+  const char sep = field_separator(line);
   if (!sep) return false;
-  size_t start = 0;
-  while (start <= line.size()) {
-    size_t end = line.find(sep, start);
-    if (end == std::string::npos) end = line.size();
-    const std::string f = trimmed(line.substr(start, end - start));
-    // A header or a label holds a letter; "1,5 2,3" (decimal commas) holds none.
-    const bool has_letter =
-        std::any_of(f.begin(), f.end(), [](unsigned char ch) { return std::isalpha(ch); });
-    if (!f.empty() && !foreign::number(f) && has_letter) return true;
-    start = end + 1;
+  const std::vector<std::string> f = split_fields(line, sep);
+  return f.size() >= 2 && std::all_of(f.begin(), f.end(), [](const std::string& s) {
+           return s.empty() || (s.size() >= 2 && s.front() == '"' && s.back() == '"');
+         });
+}
+
+bool text_label(const std::string& field) {
+  return !foreign::number(field) &&
+         std::any_of(field.begin(), field.end(), [](unsigned char c) { return std::isalpha(c); });
+}
+
+// A line with fields split by tabs, semicolons or commas: a header decides by its names (rows
+// when they are the coordinates and then a trailing column; MorphoJ text otherwise, whose reader
+// refuses names that settle nothing); a data line is MorphoJ text when its first field is a text
+// label. A word elsewhere among numbers is a value that is not a number: the rows reader refuses
+// it with its line, rather than the line being taken for a header.
+FileKind delimited_kind(const std::string& line) {
+  const char sep = field_separator(line);
+  if (!sep) return FileKind::Rows;
+  const std::vector<std::string> f = split_fields(line, sep);
+  if (is_column_header(f)) {
+    const ColumnHeader h = column_header(f);
+    return h.problem.empty() ? h.layout : FileKind::MorphoJ;
   }
-  return false;
+  return !f.empty() && text_label(f.front()) ? FileKind::MorphoJ : FileKind::Rows;
 }
 
 }  // namespace
@@ -74,10 +83,9 @@ FileKind recognise_text(std::string_view text) {
     if (t.empty() || t[0] == '\'') continue;  // Morphologika comments come before its sections
     if (const auto k = tps::key_line(t); k && (k->key == "LM" || k->key == "LM3"))
       return FileKind::Tps;
-    if (t[0] == '"' || nts_header(t)) return FileKind::Nts;
+    if ((t[0] == '"' && !quoted_names(t)) || nts_header(t)) return FileKind::Nts;
     if (t[0] == '[') return FileKind::Morphologika;
-    if (delimited_with_text(t)) return FileKind::MorphoJ;
-    return FileKind::Rows;
+    return delimited_kind(t);
   }
   return FileKind::Rows;
 }

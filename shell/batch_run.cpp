@@ -282,7 +282,9 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   const EngineState& state = session.state;
   for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
   bool ok = step(session, backend, "Load", o.data, err);
-  if (ok) status("read " + shown_name(given.data) + ": " + counts(state.DATA, "specimens"));
+  if (ok)
+    status("read " + shown_name(given.data) + " as " + state.data_format + ": " +
+           counts(state.DATA, "specimens"));
   if (ok && !o.suggest_protocol.empty()) {
     ok = write_step("--suggest-protocol", o.suggest_protocol, err,
                     [&] { return suggested_protocol(state.tps_layout); });
@@ -291,7 +293,7 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   if (ok && !o.reference.empty()) {
     ok = step(session, backend, "LoadReference", o.reference, err);
     if (ok)
-      status("read " + shown_name(given.reference) + ": " +
+      status("read " + shown_name(given.reference) + " as " + state.reference_format + ": " +
              counts(state.REFERENCE, "reference configuration"));
   }
   if (ok && !o.protocol.empty()) {

@@ -40,6 +40,7 @@ TEST_P(ForeignTwin, LoadGivesTheConfigurationsOfTheRowsTwinWithTheLabelsAsIds) {
   const EngineState& s = engine_state();
   EXPECT_EQ(s.DATA, dload(fixture("twin_rows.txt")).x);  // the trailing value is the centroid size
   EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
+  EXPECT_THAT(status("FileBox"), HasSubstr("as " + std::string(file_kind_name(c.kind))));
   EXPECT_THAT(status("FileBox"), HasSubstr("3 Specimens"));
   EXPECT_THAT(status("FileBox"), HasSubstr("5 Landmarks"));
   if (*c.warning) {
@@ -85,6 +86,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "\xEF\xBB\xBF' made by hand\n\n[individuals]\n1\n", FileKind::Morphologika},
         Recognition{"morphoj_header", "ID\tx1\ty1\na\t1\t2\n", FileKind::MorphoJ},
         Recognition{"morphoj_text_label_no_header", "wing 1;1;2;3;4\n", FileKind::MorphoJ},
+        // A header decides by its names: coordinates then a trailing column are rows.
+        Recognition{"rows_under_a_header_commas", "x1,y1,x2,y2,specimen\n1,2,3,4,5\n",
+                    FileKind::Rows},
+        Recognition{"rows_under_a_header_tabs_bom_crlf",
+                    "\xEF\xBB\xBFX_1\tY_1\tX_2\tY_2\tCS\r\n1\t2\t3\t4\t5\r\n", FileKind::Rows},
+        // A word among numbers is a value that is not a number, not a header or a label.
+        Recognition{"rows_with_na_last", "1,2,3,4,NA\n1,2,3,4,5\n", FileKind::Rows},
+        // Quoted names split by commas are a spreadsheet's header, not an NTS comment.
+        Recognition{"quoted_header", "\"ID\",\"x1\",\"y1\"\na,1,2\n", FileKind::MorphoJ},
         Recognition{"empty", "", FileKind::Rows}),
     [](const auto& i) { return std::string(i.param.name); });
 
@@ -93,6 +103,7 @@ struct Refusal {
   const char* text;
   long line;
   std::vector<std::string> says;
+  const char* fixture = nullptr;  // a file of tests/data/formats read instead of `text`
 };
 
 class ForeignRefusal : public EngineTest, public ::testing::WithParamInterface<Refusal> {};
@@ -101,7 +112,7 @@ TEST_P(ForeignRefusal, LoadStopsNamingFileLineAndWhatWasExpectedAndChangesNothin
   const Refusal& c = GetParam();
   act("Load", fixture("twin.nts"));
   const EngineState before = engine_state();
-  const std::string bad = file("bad.txt", c.text);
+  const std::string bad = c.fixture ? fixture(c.fixture) : file("bad.txt", c.text);
   backend.messages.clear();
   act("Load", bad);
   const std::string said = refusal();
@@ -188,16 +199,142 @@ INSTANTIATE_TEST_SUITE_P(
                 "ID,x1,y1,x2,y2\na,1,2,3,4\nb,1,2,3\n",
                 3,
                 {"expected a label and 4 coordinates as on line 2, found 3"}},
-        Refusal{"odd_count",
+        Refusal{"odd_count", "a;1;2;3\n", 1, {"an even count of coordinates", "semicolons"}},
+        Refusal{"header_names_x_without_y",
                 "ID;x1;y1;x2\na;1;2;3\n",
-                2,
-                {"an even count of coordinates", "semicolons"}},
+                1,
+                {"column 4 \"x2\" names x2 but no column names y2"}},
         Refusal{"decimal_comma",
                 "ID;x1;y1;x2;y2\na;1,5;2;3;4\n",
                 2,
                 {"value 1 of specimen \"a\": \"1,5\" is not a number", "decimals with a point"}},
         Refusal{"text_among_numbers", "ID\tx1\ty1\na\t1\tn/a\n", 2, {"\"n/a\" is not a number"}}),
     [](const auto& i) { return std::string(i.param.name); });
+
+// A line of column names decides how the columns below it are read; names that settle nothing,
+// and a word among numbers, are refused with their line.
+INSTANTIATE_TEST_SUITE_P(
+    Headers, ForeignRefusal,
+    ::testing::Values(
+        Refusal{"na_as_the_trailing_value_of_line_1",
+                "",
+                1,
+                {"value 11 \"NA\" is not a number"},
+                "twin_rows_na.csv"},
+        Refusal{"na_under_a_header",
+                "x1,y1,x2,y2,t\n1,2,3,4,5\n1,NA,3,4,5\n",
+                3,
+                {"value 2 \"NA\" is not a number"}},
+        Refusal{"names_that_settle_nothing",
+                "",
+                1,
+                {"names no column as a coordinate", "as MorphoJ text, column 1 \"a\" holds each",
+                 "as rows, column 11 \"k\" holds the trailing value",
+                 "Name the coordinate columns x1, y1, ..., xk, yk", "or delete the header line"},
+                "header_unsettled.csv"},
+        Refusal{"other_columns_named",
+                "",
+                1,
+                {"columns 2 \"Sex\" and 13 \"Age\" are neither a coordinate",
+                 "remove the other columns"},
+                "morphoj_other_columns.txt"},
+        Refusal{"log_size_without_the_size",
+                "ID\tLogCentroidSize\tx1\ty1\na\t1\t2\t3\n",
+                1,
+                {"column 2 \"LogCentroidSize\" is neither"}},
+        Refusal{"only_coordinates",
+                "x1,y1,x2,y2\n1,2,3,4\n",
+                1,
+                {"names only coordinates", "a label column first", "a trailing column last"}},
+        Refusal{"coordinate_named_twice", "ID,x1,y1,x1,y2\na,1,2,3,4\n", 1, {"both name x1"}},
+        Refusal{"point_left_out",
+                "ID,x1,y1,x3,y3\na,1,2,3,4\n",
+                1,
+                {"names points up to 3 but not point 2"}},
+        Refusal{"column_among_the_coordinates",
+                "x1,y1,CS,x2,y2,t\n1,2,3,4,5,6\n",
+                1,
+                {"column 3 \"CS\" is among the coordinates"}},
+        Refusal{"rows_wider_than_their_header",
+                "x1\ty1\tx2\ty2\tt\r\n1\t2\t3\t4\t5\t6\t7\r\n",
+                2,
+                {"7 numbers where the header on line 1 names 5 columns"}},
+        Refusal{"rows_split_by_semicolons", "x1;y1;t\n1;2;3\n", 1, {"split by semicolons"}},
+        Refusal{"morphoj_narrower_than_its_header",
+                "ID,x1,y1,x2,y2\na,1,2\n",
+                2,
+                {"expected a label and 4 coordinates as the header on line 1 names, found 2"}}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// The rows of the row layout under a header of coordinate names and a trailing column, as a
+// spreadsheet exports them, changed as other exports write them.
+struct HeaderRows {
+  const char* name;
+  std::string (*changed)(std::string);
+};
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class RowsUnderAHeader : public EngineTest, public ::testing::WithParamInterface<HeaderRows> {};
+
+TEST_P(RowsUnderAHeader, AreReadAsTheRowsTheyAreWithTheHeaderSkippedAndSaid) {
+  const std::string path =
+      file("exported.csv", GetParam().changed(read(fixture("twin_rows_header.csv"))));
+  EXPECT_EQ(recognise_file(path), FileKind::Rows);
+  act("Load", path);
+  EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
+  const DloadResult twin = dload(fixture("twin_rows.txt"));
+  EXPECT_EQ(engine_state().DATA, twin.x);
+  EXPECT_EQ(engine_state().trailing_text, twin.trailing);
+  EXPECT_EQ(status("FileBox"),
+            "File: exported.csv as numeric rows (header line 1 skipped) \n   3 Specimens \n   5 "
+            "Landmarks");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, RowsUnderAHeader,
+    ::testing::Values(HeaderRows{"commas", [](std::string t) { return t; }},
+                      HeaderRows{"tabs", [](std::string t) { return replaced(t, ",", "\t"); }},
+                      HeaderRows{
+                          "crlf_and_byte_order_mark",
+                          [](std::string t) { return "\xEF\xBB\xBF" + replaced(t, "\n", "\r\n"); }},
+                      HeaderRows{"quoted_names",
+                                 [](std::string t) {
+                                   const size_t end = t.find('\n');
+                                   return "\"" + replaced(t.substr(0, end), ",", "\",\"") + "\"" +
+                                          t.substr(end);
+                                 }},
+                      // The names say which column holds which coordinate: all x first, then all y.
+                      HeaderRows{"coordinates_in_another_order",
+                                 [](std::string) {
+                                   return std::string(
+                                       "x1,x2,x3,x4,x5,y1,y2,y3,y4,y5,specimen\n"
+                                       "0,3,3,0,1.5,0,0,4,4,2,5\n"
+                                       "10,16,16,10,13,10,10,18,18,14,10\n"
+                                       "0,0,-4,-4,-2,0,3,3,0,1.5,5\n");
+                                 }}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+// MorphoJ text with size columns before the coordinates (CR LF, a byte order mark): the
+// coordinates are taken by their names, the centroid size is the trailing value, and the user
+// hears that its logarithm was not read.
+TEST_F(EngineTest, MorphojSizeColumnsAreNotAPointAndTheCentroidSizeIsKept) {
+  act("Load", fixture("twin_morphoj_sizes.txt"));
+  const EngineState& s = engine_state();
+  const Matrix twin = dload(fixture("twin_rows.txt")).x;
+  ASSERT_EQ(s.DATA.cols(), 11);
+  EXPECT_EQ(s.DATA.leftCols(10), twin.leftCols(10));
+  EXPECT_EQ(s.DATA.col(10), (Eigen::VectorXd(3) << 15.98, 31.96, 15.98).finished());
+  EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
+  ASSERT_EQ(backend.messages.size(), 1u);
+  EXPECT_THAT(backend.messages[0],
+              HasSubstr("line 1: column 3 \"LogCentroidSize\" was not read: it holds the "
+                        "logarithm of the centroid size, which column 2 \"CentroidSize\" gives"));
+}
 
 // Numbers as the file holds them when written with `digits` significant digits.
 double written(double v, int digits) {

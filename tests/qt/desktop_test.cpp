@@ -226,7 +226,8 @@ TEST_F(Desktop, EveryControlSaysWhatItDoes) {
 
 TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   drop(kExamples + "shells.txt");
-  EXPECT_EQ(status("FileBox"), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
+  EXPECT_EQ(status("FileBox"),
+            "File: shells.txt as numeric rows \n  40 Specimens \n  32 Landmarks");
   drop(kExamples + "shells_protocol.txt");
   EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: shells_protocol.txt"));
   const Row consensus =

@@ -57,6 +57,52 @@ TEST_F(BatchFormats, ResultsInEveryFormatReadBackAsTheRowsResult) {
   EXPECT_EQ(rows_result.col(10), (Eigen::VectorXd(3) << 5, 10, 5).finished());
 }
 
+struct Summary {
+  const char* name;
+  const char* file;  // under tests/data
+  const char* says;  // what the summary line says after the file's name
+};
+
+class BatchSummary : public BatchFormats, public ::testing::WithParamInterface<Summary> {};
+
+TEST_P(BatchSummary, NamesTheFormatTheDataWereReadIn) {
+  ASSERT_EQ(run({"--data", data_path(GetParam().file)}), 0) << errors;
+  EXPECT_THAT(errors, HasSubstr(GetParam().file + std::string(" ") + GetParam().says + "\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, BatchSummary,
+    ::testing::Values(
+        Summary{"rows", "formats/twin_rows.txt", "as numeric rows: 3 specimens, 5 points"},
+        Summary{"rows_under_a_header", "formats/twin_rows_header.csv",
+                "as numeric rows (header line 1 skipped): 3 specimens, 5 points"},
+        Summary{"nts", "formats/twin.nts", "as NTS: 3 specimens, 5 points"},
+        Summary{"morphologika", "formats/twin_morphologika.txt",
+                "as Morphologika: 3 specimens, 5 points"},
+        Summary{"morphoj", "formats/twin_morphoj.txt", "as MorphoJ text: 3 specimens, 5 points"},
+        Summary{"tps", "tps/wings.tps", "as TPS: 5 specimens, 9 points"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(BatchFormats, ReferenceSummaryNamesItsFormat) {
+  std::ofstream("reference.txt") << "0 0 3 0 3 4 0 4 1.5 2 1\n";
+  ASSERT_EQ(run({"--data", data_path("formats/twin_rows.txt"), "--reference", "reference.txt"}), 0)
+      << errors;
+  EXPECT_THAT(errors,
+              HasSubstr("reference.txt as numeric rows: 1 reference configuration, 5 points\n"));
+}
+
+// A spreadsheet's export of the row layout with a line of column names gives the results of the
+// rows without it; with NA as line 1's trailing value the file is refused at that line.
+TEST_F(BatchFormats, RowsUnderAHeaderGiveTheResultsOfTheRowsAndNaIsRefusedAtItsLine) {
+  ASSERT_EQ(run({"--data", data_path("formats/twin_rows_header.csv"), "--save", "a.txt"}), 0)
+      << errors;
+  ASSERT_EQ(run({"--data", data_path("formats/twin_rows.txt"), "--save", "b.txt"}), 0) << errors;
+  EXPECT_EQ(text("a.txt"), text("b.txt"));
+  EXPECT_EQ(run({"--data", data_path("formats/twin_rows_na.csv"), "--save", "c.txt"}), 1);
+  EXPECT_THAT(errors, HasSubstr("twin_rows_na.csv, line 1: value 11 \"NA\" is not a number"));
+  EXPECT_FALSE(fs::exists("c.txt"));
+}
+
 TEST_F(BatchFormats, ProtocolWrittenAsSlidersTableRunsToTheSameConsensus) {
   ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol", examples + "shells_protocol.txt",
                  "--save-protocol-sliders", "sliders.csv", "--save-reference", "a.txt"}),

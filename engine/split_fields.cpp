@@ -1,0 +1,38 @@
+#include <algorithm>
+#include <cctype>
+
+#include "engine/column_header.h"
+#include "engine/foreign_text.h"
+#include "platform/parse.h"
+
+namespace tav {
+
+char field_separator(std::string_view line) {
+  for (char c : {'\t', ';', ','})
+    if (line.find(c) != std::string_view::npos) return c;
+  return 0;
+}
+
+std::vector<std::string> split_fields(std::string_view line, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= line.size()) {
+    size_t end = line.find(sep, start);
+    if (end == std::string_view::npos) end = line.size();
+    out.push_back(foreign::trimmed(line.substr(start, end - start)));
+    start = end + 1;
+  }
+  while (!out.empty() && out.back().empty()) out.pop_back();
+  return out;
+}
+
+bool is_column_header(const std::vector<std::string>& fields) {
+  bool letter = false;
+  for (const std::string& f : fields) {
+    if (parse_number_token(f).status != NumberRead::NotANumber) return false;
+    letter |= std::any_of(f.begin(), f.end(), [](unsigned char c) { return std::isalpha(c); });
+  }
+  return letter;
+}
+
+}  // namespace tav
