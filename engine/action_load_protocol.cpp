@@ -69,13 +69,36 @@ bool points_within_data(Session& session, const Matrix& protoc, const std::strin
   return true;
 }
 
+// A file that is neither a sliders table nor protocol rows, read as the landmark file it
+// seems to be (the action then says which it is), or refused with what a protocol's rows hold.
+DloadResult read_protocol_rows(const std::string& name, const std::string& text) {
+  DloadResult r;
+  try {
+    r = dload_text(name, text);
+  } catch (const Error& e) {
+    if (const auto problem = protocol_row_problem(name, text)) throw Error(*problem);
+    throw Error(std::string(e.what()) + "; " + protocol_row_forms());
+  }
+  if (r.kind != FileKind::Rows || r.x.size() == 0 || r.x.cols() >= 4) return r;
+  // Rows of three numbers are meant as sliders: the sliders reader names the row that is not.
+  if (r.x.cols() == 3) {
+    try {
+      read_sliders(name, text);
+    } catch (const Error& e) {
+      throw Error(std::string(e.what()) + "; " + protocol_row_forms());
+    }
+  }
+  if (const auto problem = protocol_row_problem(name, text)) throw Error(*problem);
+  return r;
+}
+
 // A sliders table becomes the protocol table it describes; any other file is read as rows.
 // The file is read once, so a pipe or a device serves as well as a file.
 DloadResult read_protocol(const std::string& fname, Index k) {
   const std::optional<std::string> text = read_input(fname);
   if (!text) return {};
   const std::string name = shown_name(fname);
-  if (!is_sliders_table(*text)) return dload_text(name, *text);
+  if (!is_sliders_table(*text)) return read_protocol_rows(name, *text);
   if (k < 1)
     throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
   DloadResult r;

@@ -44,7 +44,7 @@ TEST_F(EngineTest, LoadStoresTheSampleShowsItsCountsAndDrawsIt) {
   const EngineState& s = engine_state();
   EXPECT_EQ(s.DATA.rows(), 12);
   EXPECT_EQ(s.FNAME1, "wings.txt");
-  EXPECT_EQ(status("FileBox"), "File: wings.txt \n  12 Specimens \n   6 Landmarks");
+  EXPECT_EQ(status("FileBox"), "File: wings.txt as numeric rows \n  12 Specimens \n   6 Landmarks");
   EXPECT_EQ(s.oref.size(), 13);
   EXPECT_FALSE(s.userreference);
   EXPECT_EQ(drawn("*"), 72u);
@@ -87,7 +87,8 @@ TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
   act("Load", file("d.txt", hexagon_sample(4)));
   act("LoadReference", file("r.txt", "1 0 0 1 -1 0 0 -1 1 1 -1 1 1\n"));
   EXPECT_TRUE(backend.messages.empty());
-  EXPECT_EQ(status("FileBox"), "File: r.txt \n   1 Reference with \n   6 Landmarks");
+  EXPECT_EQ(status("FileBox"),
+            "File: r.txt as numeric rows \n   1 Reference with \n   6 Landmarks");
   act("LoadReference", file("r5.txt", "1 0 0 1 -1 0 0 -1 1 1 1\n"));
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_EQ(backend.messages[0],
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadProtocol{"point_zero", "0 0 0 0\n", "row 1: the point 0 is not a positive whole number"},
         BadProtocol{"fractional_point", "0 0 1 0\n0 0 1.5 0\n", "row 2: the point 1.5"},
         BadProtocol{"negative_point", "0 0 -2 0\n", "the point -2"},
-        BadProtocol{"three_columns", "0 0 1\n", "a protocol row needs 4"},
+        BadProtocol{"three_columns", "0 0 1\n", "a curve-protocol row holds four whole numbers"},
         BadProtocol{"point_twice_in_a_curve", "0 0 1 0\n0 0 2 0\n0 0 1 0\n",
                     "row 3: point 1 is listed twice in curve 0 (rows 1 and 3)"},
         BadProtocol{"type_beyond_two", "0 0 1 0\n0 0 2 3\n", "row 2: the type 3 is not 0"},

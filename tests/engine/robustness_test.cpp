@@ -122,7 +122,7 @@ std::vector<BadInput> bad_inputs() {
        {"no row has curve code 1"}},
       {"three_columns",
        {{"Load", {}}, {"LoadProtocol", "0 0 1\n0 0 2\n"}},
-       {"rows hold 3 numbers"}},
+       {"line 1: expected a point number", "a curve-protocol row holds four whole numbers"}},
       {"protocol_of_text",
        {{"Load", {}}, {"LoadProtocol", "curve point type\n0 1 0\n"}},
        {"line 1:", "not a number"}},
