@@ -14,7 +14,11 @@ bool refuse_while_running(Session& session, const std::string& asked) {
 void ActionScope::WindowEvents::tick() { session_.ui().serve_events(); }
 
 ActionScope::ActionScope(Session& session, const std::string& action)
-    : running_(session.runtime.control, action), window_(session), ticks_(listeners_) {
+    : running_(session.runtime.control, action),
+      log_(session.log),
+      threads_(session.threads),
+      window_(session),
+      ticks_(listeners_) {
   // A Stop asked for from now on, while the action prepares its run too, ends that run.
   session.runtime.control.clear_stop();
   listeners_.add(window_);

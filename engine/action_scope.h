@@ -6,6 +6,8 @@
 #include <string>
 
 #include "engine/run_observer.h"
+#include "platform/console.h"
+#include "platform/parallel.h"
 #include "platform/progress.h"
 #include "platform/run_control.h"
 
@@ -36,6 +38,8 @@ class ActionScope {
   };
 
   RunControl::Running running_;
+  ConsoleScope log_;
+  ThreadCountScope threads_;
   WindowEvents window_;
   RunObservers listeners_;
   ProgressScope ticks_;

@@ -3,6 +3,7 @@
 // objects that show them and the backend that serves the dialogs. The desktop window owns one
 // session, every batch run owns one; the actions work on the session they are given, so two
 // sessions in one process never see each other's data.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct Session {
   // Listeners of every consensus run besides the console, the drawing and the boxes (the
   // batch tool's pass count); the session does not own them.
   std::vector<RunObserver*> observers;
+  // Where the console lines of this session's actions go (nullptr: the console of the thread
+  // that runs them), and how many threads their computations use (0: the thread's count). Both
+  // are lent to the thread for the length of each action.
+  std::ostream* log = nullptr;
+  int threads = 0;
 };
 
 }  // namespace tav

@@ -6,7 +6,7 @@
 
 namespace tav {
 namespace {
-std::ostream* current = nullptr;
+thread_local std::ostream* current = nullptr;
 
 std::string number_row(const Matrix& m, Index r, int digits) {
   std::string s;

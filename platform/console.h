@@ -1,7 +1,8 @@
 #pragma once
 // The console: diagnostic lines and named values on standard output (unbuffered), or on a
-// stream a test or the batch tool puts in its place. There is one for the whole process, as
-// there is one standard output: sessions that write at once share it.
+// stream put in its place for the calling thread: a session's log while one of its actions runs
+// (ConsoleScope), a test's capture, the batch tool's quiet sink. Each thread has its own, so two
+// sessions working on two threads never write into each other's log.
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -11,9 +12,28 @@
 
 namespace tav {
 
+// This thread's console stream.
 std::ostream& console();
-// Replaces the console stream; returns the previous one. nullptr restores standard output.
+// Replaces this thread's console stream; returns the previous one. nullptr restores standard
+// output.
 std::ostream* set_console(std::ostream* out);
+
+// Makes `out` this thread's console while the scope lives (nullptr: the console stays as it
+// is); the console before it comes back afterwards.
+class ConsoleScope {
+ public:
+  explicit ConsoleScope(std::ostream* out)
+      : lent_(out != nullptr), previous_(out ? set_console(out) : nullptr) {}
+  ~ConsoleScope() {
+    if (lent_) set_console(previous_);
+  }
+  ConsoleScope(const ConsoleScope&) = delete;
+  ConsoleScope& operator=(const ConsoleScope&) = delete;
+
+ private:
+  bool lent_;
+  std::ostream* previous_;
+};
 
 // Writes text as it stands (no line end added) and flushes.
 void console_write(const std::string& text);

@@ -14,7 +14,7 @@
 
 namespace tav {
 namespace {
-int forced_threads = 0;
+thread_local int forced_threads = 0;
 
 // How often the calling thread ticks while it waits for the others' last chunks.
 constexpr std::chrono::milliseconds kTickWhileWaiting{5};
@@ -30,6 +30,12 @@ int thread_count() {
 }
 
 void set_thread_count(int n) { forced_threads = n; }
+
+ThreadCountScope::ThreadCountScope(int n) : previous_(forced_threads) {
+  if (n > 0) forced_threads = n;
+}
+
+ThreadCountScope::~ThreadCountScope() { forced_threads = previous_; }
 
 void parallel_for(long n, const std::function<void(long)>& body) {
   const long threads = std::min<long>(thread_count(), n);

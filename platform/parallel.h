@@ -11,10 +11,24 @@ namespace tav {
 // milliseconds.
 void parallel_for(long n, const std::function<void(long)>& body);
 
-// Threads used by parallel_for: TAV_THREADS when set (>= 1), else the hardware's count. One
-// setting for the whole process, not per session: it shares out the machine's cores, which all
-// sessions share, and no result depends on it.
+// Threads used by parallel_for on the calling thread: the count set for this thread (a session
+// lends its own while one of its actions runs, ThreadCountScope), else TAV_THREADS when set
+// (>= 1), else the hardware's count. No result depends on it.
 int thread_count();
-void set_thread_count(int n);  // 0 = back to the default
+// Sets the calling thread's count; 0 = back to the default.
+void set_thread_count(int n);
+
+// Sets this thread's count while the scope lives (0: it stays as it is); the count before it
+// comes back afterwards.
+class ThreadCountScope {
+ public:
+  explicit ThreadCountScope(int n);
+  ~ThreadCountScope();
+  ThreadCountScope(const ThreadCountScope&) = delete;
+  ThreadCountScope& operator=(const ThreadCountScope&) = delete;
+
+ private:
+  int previous_;
+};
 
 }  // namespace tav

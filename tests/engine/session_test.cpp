@@ -17,6 +17,8 @@
 #include "engine/controls.h"
 #include "engine/run_observer.h"
 #include "engine/zidudezu.h"
+#include "platform/console.h"
+#include "platform/parallel.h"
 #include "support/test_support.h"
 
 namespace tav::test {
@@ -96,6 +98,45 @@ TEST_F(TwoSessions, TwoThreadsGiveWhatSeparateRunsGive) {
   b.join();
   expect_same(first.session, first_alone.session);
   expect_same(second.session, second_alone.session);
+}
+
+// Records the thread count the session's computations see, at each of their ticks.
+class ThreadCountAtTicks : public RunObserver {
+ public:
+  void tick() override { seen.push_back(thread_count()); }
+  std::vector<int> seen;
+};
+
+// Each session's console lines go to its own log, and its computations use its own thread
+// count, also while another session works on another thread; the thread's own console and
+// count are as they were afterwards.
+TEST_F(TwoSessions, OnTwoThreadsEachWritesItsOwnLogAndUsesItsOwnThreadCount) {
+  SessionRun first(true), second(false);
+  std::ostringstream first_log, second_log;
+  ThreadCountAtTicks first_ticks, second_ticks;
+  first.session.log = &first_log;
+  first.session.threads = 1;
+  first.session.observers.push_back(&first_ticks);
+  second.session.log = &second_log;
+  second.session.threads = 2;
+  second.session.observers.push_back(&second_ticks);
+  std::thread a([&] { alone(first, kExamples + "shells.txt"); });
+  std::thread b([&] { alone(second, small); });
+  a.join();
+  b.join();
+  // Only the one-pass bending-energy run (the second session's) writes this line.
+  EXPECT_THAT(second_log.str(), ::testing::HasSubstr("called getconsensusdist"));
+  EXPECT_THAT(first_log.str(), ::testing::Not(::testing::HasSubstr("called getconsensusdist")));
+  EXPECT_THAT(first_log.str(), ::testing::HasSubstr("junk = "));
+  ASSERT_FALSE(first_ticks.seen.empty());
+  ASSERT_FALSE(second_ticks.seen.empty());
+  EXPECT_THAT(first_ticks.seen, ::testing::Each(1));
+  EXPECT_THAT(second_ticks.seen, ::testing::Each(2));
+  const std::size_t before = first_log.str().size();
+  ConsoleCapture here;
+  alone(first, small);
+  EXPECT_EQ(here.text(), "") << "the session's lines go to its log, not to this thread's";
+  EXPECT_GT(first_log.str().size(), before);
 }
 
 // A window's backend as the run sees it: it pauses after every pass (recorded, not waited).
