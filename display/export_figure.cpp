@@ -12,6 +12,7 @@
 
 #include "display/render.h"
 #include "platform/format.h"
+#include "platform/save_target.h"
 #include "platform/shown_name.h"
 
 namespace tav {
@@ -127,8 +128,19 @@ std::FILE* open_temporary(const std::string& path, std::string& temp_name) {
 void export_figure(const Objects& g, Handle figure, const std::string& path) {
   if (path.empty()) throw Error("Could not write the figure: no file name was given");
   const Format format = format_of(path);
+  if (save_target(path) == SaveTarget::in_place) {
+    // A device or a pipe gets the whole picture, made first, and is never renamed over.
+    std::string bytes;
+    const cairo_status_t status =
+        write_picture(format, write_to_memory<std::string>, &bytes, g, figure);
+    if (status != CAIRO_STATUS_SUCCESS) fail(path, cairo_status_to_string(status));
+    write_in_place(path, bytes);
+    return;
+  }
+  // A symbolic link stays a link: the file it names gets the picture.
+  const std::string target = replaced_file(path);
   std::string temp;
-  std::FILE* file = open_temporary(path, temp);
+  std::FILE* file = open_temporary(target, temp);
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   try {
     status = write_picture(format, write_to_file, file, g, figure);
@@ -145,7 +157,7 @@ void export_figure(const Objects& g, Handle figure, const std::string& path) {
     fail(path,
          status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : std::strerror(err));
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (std::rename(temp.c_str(), target.c_str()) != 0) {
     const int rerr = errno;
     std::remove(temp.c_str());
     fail(path, std::strerror(rerr));

@@ -67,8 +67,10 @@ MfloadResult mfload(Backend& ui,
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
 // over the target once every byte is written. A symbolic link is written through to its
-// target; a replaced file keeps its mode; a file the user may not write is refused. Temporary
-// files left by a killed save into the same folder are removed. Raises Error naming the file.
+// target; a replaced file keeps its mode; a file the user may not write is refused. A device
+// or a pipe (/dev/null, a FIFO, or a link to one) is written in place, never renamed over; a
+// folder or another kind of file is refused (platform/save_target.h). Temporary files left by
+// a killed save into the same folder are removed. Raises Error naming the file.
 void write_file_atomically(const std::string& path, const std::string& text);
 // The same with the text made piece by piece: write(put) hands every piece to put in order, so
 // a large file is never held whole in memory. When write raises, nothing is written and the

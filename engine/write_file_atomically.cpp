@@ -1,5 +1,4 @@
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,28 +9,13 @@
 
 #include "engine/files.h"
 #include "engine/input.h"
+#include "platform/save_target.h"
 
 namespace tav {
 namespace {
 
 // Temporary files are named ".tavrel6-<process id>-XXXXXX.tmp" in the target's folder.
 const std::string kTempPrefix = ".tavrel6-";
-
-// The file a save really replaces: a symbolic link is followed to its target, so the link
-// stays and the file it names gets the text.
-std::string resolved_target(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char buf[PATH_MAX];
-  if (::realpath(path.c_str(), buf)) return buf;
-  // A dangling link: write where it points.
-  const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf - 1);
-  if (n <= 0) return path;
-  const std::string target(buf, static_cast<size_t>(n));
-  if (target[0] == '/') return target;
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
-}
 
 std::string folder_of(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -74,7 +58,14 @@ void write_file_atomically(const std::string& path, const std::string& text) {
 
 void write_file_atomically(const std::string& path,
                            const std::function<void(const TextSink&)>& write) {
-  const std::string target = resolved_target(path);
+  if (save_target(path) == SaveTarget::in_place) {
+    // Made whole first: a text that fails half-way must not reach a device or a reader.
+    std::string text;
+    write([&](std::string_view piece) { text += piece; });
+    write_in_place(path, text);
+    return;
+  }
+  const std::string target = replaced_file(path);
   bool exists = false;
   const mode_t mode = mode_for(target, exists);
   // A file made read-only is kept, even from a user (root) whom the system would let write it.
