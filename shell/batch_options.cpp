@@ -162,6 +162,11 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
       if (a == name) {
         o.*member = value(i);
         named_file = true;
+        // An unset shell variable gives "": taken as no file, the run would do something else.
+        if ((o.*member).empty())
+          throw Error("option " + a +
+                      " was given an empty file name (is a shell variable unset?); name a file, "
+                      "or leave the option out; nothing was read or written");
       }
     if (named_file) continue;
     if (a == "--help" || a == "-h")

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "consensus/varied_samples.h"
@@ -155,6 +157,31 @@ TEST_F(Batch, BadArgumentsAreRefusedWithAHint) {
   }
   EXPECT_TRUE(parse_batch_options({"--help"}).help);
   EXPECT_THAT(batch_usage(), HasSubstr("--save-reference-lm F"));
+}
+
+// Every option that names a file, as the help text lists it ("--save F", "--data FILE"), given
+// an empty name (an unset shell variable) is a usage error naming the option, not an option
+// left out.
+TEST(BatchOptions, AnEmptyFileNameIsRefusedNamingTheOption) {
+  const std::string usage = batch_usage();
+  static const std::regex file_option(R"((--[a-z-]+) (F|FILE)\b)");
+  std::set<std::string> options;
+  for (auto it = std::sregex_iterator(usage.begin(), usage.end(), file_option);
+       it != std::sregex_iterator(); ++it)
+    options.insert((*it)[1]);
+  EXPECT_GE(options.size(), 16u);
+  for (const std::string& o : options) {
+    // What a run needs besides, named; then o with an empty name.
+    std::vector<std::string> args;
+    for (const char* needed : {"--data", "--protocol"})
+      if (o != needed) args.insert(args.end(), {needed, "d.txt"});
+    args.insert(args.end(), {o, ""});
+    EXPECT_THAT([&] { parse_batch_options(args); },
+                ::testing::ThrowsMessage<Error>(
+                    AllOf(HasSubstr("option " + o + " was given an empty file name"),
+                          HasSubstr("nothing was read or written"))))
+        << o;
+  }
 }
 
 }  // namespace
