@@ -88,7 +88,8 @@ std::string two_readings(const std::vector<std::string>& names) {
          column_text(names, 0) +
          " holds each specimen's label and the others x1 y1 x2 y2 ...; as rows, " +
          column_text(names, names.size() - 1) +
-         " holds the trailing value after x1 y1 x2 y2 .... Name the coordinate columns x1, y1, "
+         " holds the trailing value after x1 y1 x2 y2 ... (the two give different shapes). Name "
+         "the coordinate columns x1, y1, "
          "..., xk, yk, with the label column first (MorphoJ text) or the trailing column last "
          "(rows), or delete the header line (lines of numbers only are read as rows, lines with "
          "a text label first as MorphoJ text)";

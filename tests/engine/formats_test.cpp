@@ -288,6 +288,8 @@ TEST_P(RowsUnderAHeader, AreReadAsTheRowsTheyAreWithTheHeaderSkippedAndSaid) {
   act("Load", path);
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
   const DloadResult twin = dload(fixture("twin_rows.txt"));
+  ASSERT_EQ(engine_state().DATA.rows(), twin.x.rows());
+  ASSERT_EQ(engine_state().DATA.cols(), twin.x.cols());
   EXPECT_EQ(engine_state().DATA, twin.x);
   EXPECT_EQ(engine_state().trailing_text, twin.trailing);
   EXPECT_EQ(status("FileBox"),
