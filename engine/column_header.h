@@ -1,6 +1,7 @@
 #pragma once
 // Sample files whose fields are split by tabs, semicolons or commas (spreadsheet exports, MorphoJ
 // text), and a first line of column names in them: what the names say about the columns below.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,15 @@ char field_separator(std::string_view line);
 // of the line (a spreadsheet's trailing separators) dropped.
 std::vector<std::string> split_fields(std::string_view line, char sep);
 
-// Whether `fields` are column names rather than values: none of them reads as a number (an
-// infinite or not-a-number spelling counts as one) and one of them holds a letter.
-bool is_column_header(const std::vector<std::string>& fields);
+// Whether `holds` is true of every field of `line` split by `sep` (blanks around a field
+// removed), asked field by field until it is false: a long line is never split whole.
+bool every_field(std::string_view line, char sep,
+                 const std::function<bool(const std::string&)>& holds);
+
+// Whether `line`, split by `sep`, is a line of column names rather than values: none of its
+// fields reads as a number (an infinite or not-a-number spelling counts as one) and one of them
+// holds a letter.
+bool is_column_header(std::string_view line, char sep);
 
 // What a header's names say. Coordinates are named by an axis and a point number, in either
 // order, in any case, with an optional separator ('_', '.', '-' or a blank) and an optional

@@ -108,7 +108,7 @@ ForeignSample read_morphoj(const std::string& fname, const std::string& text) {
   const std::string sep_name = sep == '\t' ? "tabs" : sep == ';' ? "semicolons" : "commas";
   ForeignSample s;
   const std::vector<std::string> head = split_fields(lines.front().text, sep);
-  const bool header = is_column_header(head);
+  const bool header = is_column_header(lines.front().text, sep);
   const size_t first = header ? 1 : 0;
   if (first >= lines.size()) throw Error("file " + fname + " holds a header line and no specimens");
   const Columns c = header ? named_columns(fname, lines.front(), head, s.warnings)

@@ -32,8 +32,8 @@ void order_by_name(RowsRead& r, const std::vector<Index>& place) {
 RowsRead read_sample_rows(const std::string& fname, std::string_view text) {
   const std::string_view head = first_line(text);
   const char sep = field_separator(head);
-  const std::vector<std::string> names = sep ? split_fields(head, sep) : std::vector<std::string>{};
-  if (!is_column_header(names)) return read_rows(fname, text);
+  if (!sep || !is_column_header(head, sep)) return read_rows(fname, text);
+  const std::vector<std::string> names = split_fields(head, sep);
   auto fail = [&](long line, const std::string& what) {
     return Error("file " + fname + ", line " + std::to_string(line) + ": " + what);
   };

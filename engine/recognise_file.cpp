@@ -41,9 +41,7 @@ bool nts_header(const std::string& line) {
 // and R export a header: not an NTS comment, although it begins with a quote.
 bool quoted_names(const std::string& line) {
   const char sep = field_separator(line);
-  if (!sep) return false;
-  const std::vector<std::string> f = split_fields(line, sep);
-  return f.size() >= 2 && std::all_of(f.begin(), f.end(), [](const std::string& s) {
+  return sep && every_field(line, sep, [](const std::string& s) {
            return s.empty() || (s.size() >= 2 && s.front() == '"' && s.back() == '"');
          });
 }
@@ -61,12 +59,11 @@ bool text_label(const std::string& field) {
 FileKind delimited_kind(const std::string& line) {
   const char sep = field_separator(line);
   if (!sep) return FileKind::Rows;
-  const std::vector<std::string> f = split_fields(line, sep);
-  if (is_column_header(f)) {
-    const ColumnHeader h = column_header(f);
+  if (is_column_header(line, sep)) {
+    const ColumnHeader h = column_header(split_fields(line, sep));
     return h.problem.empty() ? h.layout : FileKind::MorphoJ;
   }
-  return !f.empty() && text_label(f.front()) ? FileKind::MorphoJ : FileKind::Rows;
+  return text_label(trimmed(line.substr(0, line.find(sep)))) ? FileKind::MorphoJ : FileKind::Rows;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "engine/column_header.h"
 #include "engine/foreign_text.h"
@@ -26,13 +27,25 @@ std::vector<std::string> split_fields(std::string_view line, char sep) {
   return out;
 }
 
-bool is_column_header(const std::vector<std::string>& fields) {
-  bool letter = false;
-  for (const std::string& f : fields) {
-    if (parse_number_token(f).status != NumberRead::NotANumber) return false;
-    letter |= std::any_of(f.begin(), f.end(), [](unsigned char c) { return std::isalpha(c); });
+bool every_field(std::string_view line, char sep,
+                 const std::function<bool(const std::string&)>& holds) {
+  for (size_t start = 0; start <= line.size();) {
+    const size_t end = std::min(line.find(sep, start), line.size());
+    if (!holds(foreign::trimmed(line.substr(start, end - start)))) return false;
+    start = end + 1;
   }
-  return letter;
+  return true;
+}
+
+bool is_column_header(std::string_view line, char sep) {
+  bool letter = false;
+  return every_field(line, sep,
+                     [&](const std::string& f) {
+                       letter |= std::any_of(f.begin(), f.end(),
+                                             [](unsigned char c) { return std::isalpha(c); });
+                       return parse_number_token(f).status == NumberRead::NotANumber;
+                     }) &&
+         letter;
 }
 
 }  // namespace tav
