@@ -31,7 +31,8 @@ counts as a landmark.
 
 Input:
   --data FILE                    sample: one specimen per line, x1 y1 ... xk yk and one
-                                 trailing value, numbers separated by blanks, tabs or commas;
+                                 trailing value, numbers separated by blanks, tabs or commas
+                                 (a first line of column names x1,y1,...,xk,yk,t skipped);
                                  or a TPS, NTS, Morphologika or MorphoJ text file, told
                                  by its content: the points, then the centroid size
   --reference FILE               user reference in the same layout (one line), or TPS
