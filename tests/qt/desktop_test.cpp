@@ -241,7 +241,7 @@ TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   drop(file(
       "three.tps",
       "LM=3\n0 0\n1 0\n0 1\nID=a\nLM=3\n0 0\n1.1 0\n0 1.2\nID=b\nLM=3\n0 0\n0.9 0.1\n0 1\nID=c\n"));
-  EXPECT_EQ(status("FileBox"), "File: three.tps \n   3 Specimens \n   3 Landmarks");
+  EXPECT_EQ(status("FileBox"), "File: three.tps as TPS \n   3 Specimens \n   3 Landmarks");
   EXPECT_EQ(engine_state().specimen_ids, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_TRUE(take_messages().empty());
   drop(kExamples + "shells.txt");

@@ -45,7 +45,8 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   auto* status =
       qobject_cast<QLabel*>(backend.widget(session.objects().find_by_tag("FileBox").at(0)));
   ASSERT_NE(status, nullptr);
-  EXPECT_EQ(status->text().toStdString(), "File: shells.txt \n  40 Specimens \n  32 Landmarks");
+  EXPECT_EQ(status->text().toStdString(),
+            "File: shells.txt as numeric rows \n  40 Specimens \n  32 Landmarks");
 
   // The picture of the window in the README: the sample with its protocol and curves.
   if (const char* picture = std::getenv("TAV_WINDOW_PICTURE")) {
