@@ -35,7 +35,16 @@ Matrix protocol_from_sliders(const std::vector<SliderRow>& rows, Index k, const 
 
 // A curve protocol as a sliders table with a header line: every semi-landmark and helper point
 // of a curve other than curve 0 with its neighbours (closed curves wrap round). Raises Error for
-// a sliding point at an end of an open curve, which has no neighbour to name.
+// a sliding point at an end of an open curve, which has no neighbour to name, for a point that
+// slides on two curves, which a table would name as a slider twice, and for a protocol in which
+// no point slides (a table without rows).
 std::string sliders_text(const CurveProtocol& p);
+
+// What the sliders table of p cannot say, one text per curve that reads back otherwise: a curve
+// through a landmark inside it (read back, split at the landmark), a closed curve through two
+// landmarks or more (open curves between them) or through one not listed first (listed from
+// it), a curve of landmarks only (no curve). Empty when the table reads back as p's curves,
+// up to their codes and with helper points as semi-landmarks.
+std::vector<std::string> sliders_table_losses(const CurveProtocol& p);
 
 }  // namespace tav

@@ -348,6 +348,11 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
       ok = write_step(save.option, *save.file, err, save.text);
       if (ok) status("wrote " + shown_name(*save.file) + " (" + save.option + ")");
     }
+  // A table says less than a protocol: what it cannot say is told, as warnings are.
+  if (ok && !o.save_protocol_sliders.empty())
+    for (const std::string& w : sliders_table_losses(state.curves))
+      err << "tavrel6-batch: warning: --save-protocol-sliders "
+          << shown_name(given.save_protocol_sliders) << ": " << w << "\n";
   if (ok && !o.plot.empty()) {
     try {
       give_back_freed_memory();

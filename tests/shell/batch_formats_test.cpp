@@ -116,6 +116,19 @@ TEST_F(BatchFormats, ProtocolWrittenAsSlidersTableRunsToTheSameConsensus) {
   EXPECT_EQ(text("a.txt"), text("b.txt"));
 }
 
+// A table says less than a protocol: a curve through a landmark is written all the same (it is
+// what other tools read), and the user is told that read back it is two curves.
+TEST_F(BatchFormats, SlidersTableOfACurveThroughALandmarkIsWrittenWithAWarning) {
+  ASSERT_EQ(run({"--data", examples + "shells.txt", "--protocol",
+                 data_path("formats/landmark_inside_curve_protocol.txt"), "--save-protocol-sliders",
+                 "s.csv", "--quiet"}),
+            0)
+      << errors;
+  EXPECT_THAT(errors, HasSubstr("warning: --save-protocol-sliders s.csv: curve 1 runs through "
+                                "landmark 3 inside it"));
+  EXPECT_THAT(text("s.csv"), HasSubstr("26,27,3\n3,28,29\n"));
+}
+
 TEST_F(BatchFormats, SlidersTableNeedsAProtocol) {
   EXPECT_THAT(
       [] {
