@@ -43,7 +43,8 @@ std::string sliders_text(const CurveProtocol& p);
 // What the sliders table of p cannot say, one text per curve that reads back otherwise: a curve
 // through a landmark inside it (read back, split at the landmark), a closed curve through two
 // landmarks or more (open curves between them) or through one not listed first (listed from
-// it), a curve of landmarks only (no curve). Empty when the table reads back as p's curves,
+// it), an open curve that ends where it begins (a closed curve), a curve of landmarks only (no
+// curve). Empty when the table reads back as p's curves,
 // up to their codes and with helper points as semi-landmarks.
 std::vector<std::string> sliders_table_losses(const CurveProtocol& p);
 

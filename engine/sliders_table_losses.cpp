@@ -34,6 +34,10 @@ std::string loss(int j, const std::vector<int>& m, const std::vector<double>& t)
            "curve is split at the landmark into curves of their own, and runs on the table "
            "differ from runs on the protocol (each curve has its own bending energy); give "
            "this program the protocol itself";
+  if (j > 0 && m.size() > 2 && m.front() == m.back())
+    return curve + " begins and ends at landmark " + std::to_string(m.front()) +
+           ": read back, a sliders table gives a closed curve through it, and runs on the "
+           "table differ from runs on the protocol; give this program the protocol itself";
   if (j < 0 && landmarks.size() > 1)
     return curve + " is closed through landmarks " + listed(landmarks) +
            ": read back, a sliders table gives open curves from landmark to landmark instead "
