@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/matrix.h"
 
 namespace tav::fuzz {
 
@@ -39,6 +43,32 @@ inline void require(bool holds, const char* what) {
 
 inline bool names(const std::string& message, const std::string& path) {
   return message.find(path) != std::string::npos;
+}
+
+// What every landmark reader gives for a file it accepts: configuration rows of x and y of
+// every point and a trailing value, finite coordinates, a label per configuration, and warnings
+// that name the file.
+inline void require_sample(const Matrix& x, std::size_t labels,
+                           const std::vector<std::string>& warnings, const std::string& path) {
+  require(x.rows() > 0 && x.cols() >= 3 && x.cols() % 2 == 1,
+          "configurations of x and y of every point and a trailing value");
+  require(x.leftCols(x.cols() - 1).allFinite(), "every coordinate read is a finite number");
+  require(labels == static_cast<std::size_t>(x.rows()), "a label per configuration");
+  for (const std::string& w : warnings) require(names(w, path), "a warning names the file");
+}
+
+// Arbitrary bytes through a reader of another program's format (read(name, text) gives a
+// ForeignSample): a sample with the properties above, or a refusal that names the file.
+template <class Read>
+int fuzz_foreign_reader(const std::uint8_t* data, std::size_t size, const std::string& path,
+                        Read read) {
+  try {
+    const auto s = read(path, std::string(as_text(data, size)));
+    require_sample(s.x, s.ids.size(), s.warnings, path);
+  } catch (const Error& e) {
+    require(names(e.what(), path), "a refusal names the file");
+  }
+  return 0;
 }
 
 }  // namespace tav::fuzz

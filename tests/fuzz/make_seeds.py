@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small seed inputs of the fuzz targets into corpus/<target>/ (seeded, so the same
-files every time). Run from any folder: python3 tests/fuzz/make_seeds.py"""
+files every time). The test fixtures seed the targets too: CMakeLists.txt names the folders of
+each. Run from any folder: python3 tests/fuzz/make_seeds.py"""
 import json
 import math
 import os
@@ -58,22 +59,22 @@ ridge_tps = tps(ridge, 4, [1, 2, 8], [3, 4, 5, 6, 7])
 ridge_tps_protocol = protocol([(0, 0, 1, 0), (0, 0, 2, 0), (0, 0, 3, 0)] +
                               [(1, 0, p, t) for p, t in [(1, 0), (4, 1), (5, 1), (6, 1), (7, 1), (8, 1), (2, 0)]])
 
-put("fuzz_dload", "ridge.tps", ridge_tps)
-put("fuzz_dload", "ridge.txt", ridge_data)
-put("fuzz_dload", "ridge_protocol.txt", ridge_protocol)
-put("fuzz_dload", "commas_crlf.txt", "1.5,2,3e-1\r\n-4,5.25,6\r\n")
-put("fuzz_dload", "end_line.txt", "1 2 3\n4 5 6\n\n7 8 9\n")
-put("fuzz_dload", "bad_token.txt", "1 2 3\n4 x 6\n")
+put("fuzz_recognise", "ridge.tps", ridge_tps)
+put("fuzz_recognise", "ridge.txt", ridge_data)
+put("fuzz_recognise", "ridge_protocol.txt", ridge_protocol)
+put("fuzz_recognise", "commas_crlf.txt", "1.5,2,3e-1\r\n-4,5.25,6\r\n")
+put("fuzz_recognise", "end_line.txt", "1 2 3\n4 5 6\n\n7 8 9\n")
+put("fuzz_recognise", "bad_token.txt", "1 2 3\n4 x 6\n")
 
 # The other programs' layouts, from the format fixtures, and a TPS file with missing points.
 FORMATS = os.path.join(HERE, "..", "data", "formats")
 for name in ("twin.nts", "twin_morphoj.txt", "twin_morphologika.txt"):
     with open(os.path.join(FORMATS, name), "rb") as f:
-        put("fuzz_dload", name, f.read())
-put("fuzz_dload", "morphoj_tabs.txt", "ID\tx1\ty1\tx2\ty2\na\t1\t2\t3\t4\nb\t1.5\t2\t3\t4.5\n")
-put("fuzz_dload", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n11 21\n30 19\n-999 -999\n")
+        put("fuzz_recognise", name, f.read())
+put("fuzz_recognise", "morphoj_tabs.txt", "ID\tx1\ty1\tx2\ty2\na\t1\t2\t3\t4\nb\t1.5\t2\t3\t4.5\n")
+put("fuzz_recognise", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n11 21\n30 19\n-999 -999\n")
 # An NTS parameter line whose count lies far beyond any whole number.
-put("fuzz_dload", "huge_count.nts", "1 4e58 4 0 DIM=2\n0 0 1 1\n")
+put("fuzz_recognise", "huge_count.nts", "1 4e58 4 0 DIM=2\n0 0 1 1\n")
 
 # Sliders tables: a header and comma rows, a closed chain in blank-separated rows, and a
 # four-column protocol that is no sliders table.
@@ -101,3 +102,20 @@ for bits in (0, 2):
     put("fuzz_load_run", "ridge_tps_%02d" % bits, bytes([bits]) + (ridge_tps + "|" + ridge_tps_protocol).encode())
 for bits in (0, 2):
     put("fuzz_load_run", "ring_%02d" % bits, bytes([bits]) + (ring_data + "|" + ring_protocol).encode())
+
+# A seed per reader of its own: the layouts above, and what each reader's fixtures leave out.
+put("fuzz_rows", "ridge.txt", ridge_data)
+put("fuzz_rows", "commas_crlf.txt", "1.5,2,3e-1\r\n-4,5.25,6\r\n")
+put("fuzz_rows", "end_line.txt", "1 2 3\n4 5 6\n\n7 8 9\n")
+put("fuzz_tps", "ridge.tps", ridge_tps)
+put("fuzz_tps", "missing_points.tps", "LM=3\n10 20\n-1 -1\n20 40\nID=a\nLM=3\n11 21\n30 19\n-999 -999\n")
+# Labels for rows and columns, a missing-value code, a comment.
+put("fuzz_nts", "labels.nts", "\"wings\n1 2L 4L 1 -999 DIM=2\na b\nx1 y1 x2 y2\n0 0 1 1\n2 2 3 3\n")
+put("fuzz_nts", "huge_count.nts", "1 4e58 4 0 DIM=2\n0 0 1 1\n")
+put("fuzz_morphologika", "sizes.txt",
+    "' two individuals\n[individuals]\n2\n[landmarks]\n2\n[dimensions]\n2\n[names]\na\nb\n"
+    "[labels]\nSex CentroidSize\n[labelvalues]\nf 1.5\nm 2.5\n[rawpoints]\n0 0\n1 1\n0 1\n1 0\n[wireframe]\n1 2\n")
+put("fuzz_morphoj", "tabs.txt", "ID\tx1\ty1\tx2\ty2\na\t1\t2\t3\t4\nb\t1.5\t2\t3\t4.5\n")
+put("fuzz_morphoj", "semicolons.csv", "ID;x1;y1;x2;y2\r\na;1;2;3;4\r\n")
+put("fuzz_protocol", "ridge_protocol.txt", ridge_protocol)
+put("fuzz_protocol", "ring_protocol.txt", ring_protocol)
