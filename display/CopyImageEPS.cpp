@@ -1,6 +1,3 @@
-#include <filesystem>
-#include <system_error>
-
 #include "display/display.h"
 #include "display/export_placement.h"
 #include "display/render.h"
@@ -23,9 +20,6 @@ void CopyImageEPS(Objects& g, Backend& ui) {
     const std::string filet = choice.folder + choice.name;  // used as typed: no ending added
     try {
       export_figure(g, fig, filet);
-      // Later file dialogs and relative names start in the folder just used.
-      std::error_code ignored;
-      if (!choice.folder.empty()) std::filesystem::current_path(choice.folder, ignored);
     } catch (const Error& e) {
       ui.message(e.what());
     }

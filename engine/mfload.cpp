@@ -1,5 +1,4 @@
 #include <new>
-#include <unistd.h>
 
 #include "engine/controls.h"
 #include "engine/files.h"
@@ -30,10 +29,6 @@ MfloadResult mfload(Backend& ui, const std::function<DloadResult(const std::stri
   }
   r.path = shown_name(choice.path());
   r.fn = shown_name(choice.name);
-  if (!choice.folder.empty() && ::chdir(choice.folder.c_str()) != 0) {
-    // The folder was just read from; a failure to enter it only means the next dialog starts
-    // elsewhere, which is harmless.
-  }
   return r;
 }
 

@@ -29,14 +29,6 @@
 namespace tav {
 namespace {
 
-// An absolute path, so that the dialogs' change of folder does not move later relative names.
-std::string absolute(const std::string& path) {
-  if (path.empty() || path[0] == '/') return path;
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) return path;
-  return std::string(buf) + "/" + path;
-}
-
 // Reports each pass of the iterated run on a terminal.
 class PassCount : public RunObserver {
  public:
@@ -51,10 +43,9 @@ class Discard : public std::streambuf {
   int overflow(int c) override { return c == EOF ? 0 : c; }
 };
 
-// What a run changes, each restored when the run ends however it ends. Of the process: the
-// console and the current folder (every dialog answer moves it), both the process's own by
-// nature. Of the session, which may be the caller's: its %g digits, its drawing switch and its
-// started modules.
+// What a run changes, each restored when the run ends however it ends. Of the calling thread:
+// its console. Of the session, which may be the caller's: its %g digits, its drawing switch and
+// its started modules.
 class ConsoleTo {
  public:
   explicit ConsoleTo(std::ostream* out) : previous_(set_console(out)) {}
@@ -112,20 +103,6 @@ class Served {
  private:
   Session& session_;
   Backend* previous_;
-};
-
-class Folder {
- public:
-  explicit Folder(std::string path) : path_(std::move(path)) {}
-  ~Folder() {
-    if (!path_.empty() && ::chdir(path_.c_str()) != 0) {
-      // The folder was current a moment ago; failing to return to it only affects later relative
-      // names.
-    }
-  }
-
- private:
-  std::string path_;
 };
 
 // One status line per step on standard error, unless --quiet.
@@ -247,16 +224,7 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
   return run_batch(o, err, session);
 }
 
-int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
-  // Every name is made absolute first: each dialog answer moves the current folder.
-  BatchOptions o = given;
-  const std::string start_folder = absolute(".");
-  for (std::string* path :
-       {&o.data, &o.reference, &o.protocol, &o.save, &o.save_lmslm, &o.save_lm, &o.save_reference,
-        &o.save_reference_lmslm, &o.save_reference_lm, &o.plot, &o.save_tps, &o.suggest_protocol,
-        &o.save_nts, &o.save_morphologika, &o.save_morphoj, &o.save_protocol_sliders})
-    *path = absolute(*path);
-  const Folder return_to(start_folder);
+int run_batch(const BatchOptions& o, std::ostream& err, Session& session) {
   ScriptedBackend backend;
   backend.echo_to_stderr = false;  // step() forwards the boxes to err, in order
   PassCount passes;
@@ -283,23 +251,23 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
   bool ok = step(session, backend, "Load", o.data, err);
   if (ok)
-    status("read " + shown_name(given.data) + " as " + state.data_format + ": " +
+    status("read " + shown_name(o.data) + " as " + state.data_format + ": " +
            counts(state.DATA, "specimens"));
   if (ok && !o.suggest_protocol.empty()) {
     ok = write_step("--suggest-protocol", o.suggest_protocol, err,
                     [&] { return suggested_protocol(state.tps_layout); });
-    if (ok) status("wrote " + shown_name(given.suggest_protocol) + " (--suggest-protocol)");
+    if (ok) status("wrote " + shown_name(o.suggest_protocol) + " (--suggest-protocol)");
   }
   if (ok && !o.reference.empty()) {
     ok = step(session, backend, "LoadReference", o.reference, err);
     if (ok)
-      status("read " + shown_name(given.reference) + " as " + state.reference_format + ": " +
+      status("read " + shown_name(o.reference) + " as " + state.reference_format + ": " +
              counts(state.REFERENCE, "reference configuration"));
   }
   if (ok && !o.protocol.empty()) {
     ok = step(session, backend, "LoadProtocol", o.protocol, err);
     if (ok)
-      status("read " + shown_name(given.protocol) + ": " +
+      status("read " + shown_name(o.protocol) + ": " +
              sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
                        {Value(state.numberlm), Value(state.numberslm), Value(state.numberhlp)}));
   }
@@ -307,7 +275,7 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
     try {
       plain_run(session.state);
     } catch (const std::bad_alloc&) {
-      err << "tavrel6-batch: " << too_large_for_memory(shown_name(given.data)).what() << "\n";
+      err << "tavrel6-batch: " << too_large_for_memory(shown_name(o.data)).what() << "\n";
       ok = false;
     } catch (const std::exception& e) {
       err << "tavrel6-batch: " << e.what() << "\n";
@@ -352,7 +320,7 @@ int run_batch(const BatchOptions& given, std::ostream& err, Session& session) {
   if (ok && !o.save_protocol_sliders.empty())
     for (const std::string& w : sliders_table_losses(state.curves))
       err << "tavrel6-batch: warning: --save-protocol-sliders "
-          << shown_name(given.save_protocol_sliders) << ": " << w << "\n";
+          << shown_name(o.save_protocol_sliders) << ": " << w << "\n";
   if (ok && !o.plot.empty()) {
     try {
       give_back_freed_memory();

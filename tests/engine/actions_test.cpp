@@ -1,4 +1,5 @@
 #include <cmath>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -278,6 +279,22 @@ TEST_F(EngineTest, AFailedRunKeepsEarlierResultsAndRestoresThePointer) {
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("specimen 3"));
   EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
+}
+
+}  // namespace
+}  // namespace tav::test
+
+namespace tav::test {
+namespace {
+
+// A file chosen in another folder, by Load and by Load protocol, leaves the process's working
+// folder where it was: later relative names mean what they meant before.
+TEST_F(EngineTest, DialogsLeaveTheWorkingFolderWhereItWas) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  const std::string examples = std::string(TAV_SOURCE_DIR) + "/examples/";
+  act("Load", examples + "shells.txt");
+  act("LoadProtocol", examples + "shells_protocol.txt");
+  EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 }  // namespace
