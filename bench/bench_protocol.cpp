@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <string>
 
-#include "engine/files.h"
-#include "engine/protocol.h"
-#include "engine/sliders.h"
+#include "formats/files.h"
+#include "formats/protocol.h"
+#include "formats/sliders.h"
 
 namespace {
 

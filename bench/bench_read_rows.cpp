@@ -8,8 +8,8 @@
 #include <random>
 #include <unistd.h>
 
-#include "engine/files.h"
-#include "engine/input.h"
+#include "formats/files.h"
+#include "formats/input.h"
 #include "platform/format.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include "consensus/consensus.h"
 #include "engine/action_scope.h"
-#include "engine/files.h"
-#include "engine/protocol.h"
+#include "formats/files.h"
+#include "formats/protocol.h"
 #include "engine/session.h"
 #include "platform/console.h"
 

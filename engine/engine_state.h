@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "consensus/consensus.h"
-#include "engine/tps.h"
+#include "formats/tps.h"
 #include "platform/matrix.h"
 
 namespace tav {

@@ -1,8 +1,8 @@
 #include <new>
 
 #include "engine/controls.h"
-#include "engine/files.h"
-#include "engine/input.h"
+#include "formats/files.h"
+#include "formats/input.h"
 #include "engine/session.h"
 
 namespace tav {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/action_scope.h"
-#include "engine/input.h"
+#include "formats/input.h"
 #include "engine/session.h"
 #include "platform/console.h"
 

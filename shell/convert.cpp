@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "consensus/consensus.h"
-#include "engine/files.h"
+#include "formats/files.h"
 #include "platform/format.h"
 #include "platform/parse.h"
 #include "sliding/sliding.h"

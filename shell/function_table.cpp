@@ -4,7 +4,7 @@
 
 #include "consensus/consensus.h"
 #include "display/legend.h"
-#include "engine/files.h"
+#include "formats/files.h"
 #include "geometry/geometry.h"
 #include "platform/console.h"
 #include "shell/by_name.h"

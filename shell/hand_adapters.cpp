@@ -1,6 +1,6 @@
 #include "shell/hand_adapters.h"
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "engine/session.h"
 #include "engine/zidudezu.h"
 #include "shell/framework.h"

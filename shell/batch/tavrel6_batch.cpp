@@ -3,7 +3,7 @@
 #include <iostream>
 #include <new>
 
-#include "engine/input.h"
+#include "formats/input.h"
 #include "platform/error.h"
 #include "shell/batch.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "engine/file_kind.h"
+#include "formats/file_kind.h"
 #include "engine/point_query.h"
 #include "engine/session.h"
 #include "platform/backend.h"

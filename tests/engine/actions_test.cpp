@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "engine_fixture.h"
 #include "platform/format.h"
 

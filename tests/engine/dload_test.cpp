@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "engine_fixture.h"
 
 namespace tav::test {

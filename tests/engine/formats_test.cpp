@@ -1,14 +1,14 @@
 // Landmark files of other programs: NTS, Morphologika and MorphoJ text read into the same
 // configurations as their rows twin; malformed files refused naming file, line and cause;
 // every written format reads back to the digits written.
-#include "engine/formats.h"
+#include "formats/formats.h"
 
 #include <charconv>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/files.h"
-#include "engine/foreign_text.h"
+#include "formats/files.h"
+#include "formats/foreign_text.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "engine_fixture.h"
 
 namespace tav::test {

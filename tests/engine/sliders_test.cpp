@@ -1,13 +1,13 @@
 // Sliders tables as curve protocols: chains become curves, the bundled example's protocol as a
 // sliders table gives the same consensus, and the loaded protocol writes back as the table.
-#include "engine/sliders.h"
+#include "formats/sliders.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 

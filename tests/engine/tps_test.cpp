@@ -1,11 +1,11 @@
-#include "engine/tps.h"
+#include "formats/tps.h"
 
 #include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/files.h"
-#include "engine/tps_lines.h"
+#include "formats/files.h"
+#include "formats/tps_lines.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 

@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/files.h"
-#include "engine/formats.h"
-#include "engine/tps.h"
+#include "formats/files.h"
+#include "formats/formats.h"
+#include "formats/tps.h"
 #include "engine_fixture.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 // Arbitrary bytes as MorphoJ text: a sample of finite coordinates with a label per specimen,
 // or a refusal naming the file.
-#include "engine/formats.h"
+#include "formats/formats.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

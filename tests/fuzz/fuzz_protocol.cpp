@@ -4,8 +4,8 @@
 // curves of those points; anything else is refused with a message naming the file.
 #include <algorithm>
 
-#include "engine/files.h"
-#include "engine/protocol.h"
+#include "formats/files.h"
+#include "formats/protocol.h"
 #include "fuzz_support.h"
 
 using namespace tav;

@@ -6,9 +6,9 @@
 // the three loads.
 #include <algorithm>
 
-#include "engine/file_kind.h"
-#include "engine/files.h"
-#include "engine/formats.h"
+#include "formats/file_kind.h"
+#include "formats/files.h"
+#include "formats/formats.h"
 #include "fuzz_support.h"
 
 using namespace tav;

@@ -3,7 +3,7 @@
 // ending at the end line; or a refusal naming the file.
 #include <cmath>
 
-#include "engine/input.h"
+#include "formats/input.h"
 #include "fuzz_support.h"
 
 using namespace tav;

@@ -1,10 +1,10 @@
 // Arbitrary bytes as a protocol file, as "LoadProtocol" reads it: a sliders table (told by its
 // first rows) becomes a curve protocol over data of 12 points that the protocol check accepts
 // whole, and anything else goes to the rows reader; a refusal names the file.
-#include "engine/files.h"
-#include "engine/input.h"
-#include "engine/protocol.h"
-#include "engine/sliders.h"
+#include "formats/files.h"
+#include "formats/input.h"
+#include "formats/protocol.h"
+#include "formats/sliders.h"
 #include "fuzz_support.h"
 #include "platform/error.h"
 

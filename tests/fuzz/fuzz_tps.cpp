@@ -2,7 +2,7 @@
 // specimen (landmarks, then the points of every curve), an ID per specimen, warnings that name
 // the file; or a refusal naming the file. LM=, CURVES= and POINTS= counts that the file does
 // not hold are refused before anything of their size is made.
-#include "engine/tps.h"
+#include "formats/tps.h"
 #include "fuzz_support.h"
 
 using namespace tav;

@@ -27,7 +27,7 @@
 #include <thread>
 
 #include "engine/controls.h"
-#include "engine/file_kind.h"
+#include "formats/file_kind.h"
 #include "engine/point_query.h"
 #include "engine/session.h"
 #include "engine/zidudezu.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "engine/files.h"
+#include "formats/files.h"
 #include "platform/backend.h"
 #include "platform/error.h"
 #include "shell/batch.h"

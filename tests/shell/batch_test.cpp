@@ -10,7 +10,7 @@
 
 #include "consensus/varied_samples.h"
 #include "display/display.h"
-#include "engine/files.h"
+#include "formats/files.h"
 #include "geometry/geometry.h"
 #include "platform/backend.h"
 #include "platform/format.h"

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "engine/engine_state.h"
-#include "engine/files.h"
+#include "formats/files.h"
 #include "platform/backend.h"
 #include "shell/batch.h"
 #include "support/test_support.h"

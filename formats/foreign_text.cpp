@@ -1,0 +1,73 @@
+#include "formats/foreign_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "geometry/geometry.h"
+#include "platform/error.h"
+
+namespace tav::foreign {
+
+std::string file_text(const std::string& fname) {
+  std::ifstream in(fname, std::ios::binary);
+  if (!in) throw Error("cannot open " + fname + "; check the name and the permissions");
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string trimmed(std::string_view s) {
+  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+  return std::string(s);
+}
+
+std::vector<std::string> blank_tokens(std::string_view line) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (is_blank(line[i])) {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < line.size() && !is_blank(line[j])) ++j;
+    out.emplace_back(line.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+std::optional<double> number(std::string_view token) {
+  // from_chars takes no leading '+', which files from spreadsheets may hold.
+  if (token.size() > 1 && token.front() == '+' && token[1] != '-') token.remove_prefix(1);
+  double v = 0;
+  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v);
+  if (token.empty() || ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v))
+    return std::nullopt;
+  return v;
+}
+
+std::string number_text(double v, int digits) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+  return std::string(buf, r.ptr);
+}
+
+std::string shown(std::string_view token) {
+  std::string s;
+  for (unsigned char c : token.substr(0, 40))
+    s += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+  return "\"" + s + (token.size() > 40 ? "...\"" : "\"");
+}
+
+Row centroid_sizes(const Matrix& x) {
+  const Index k = (x.cols() - 1) / 2;
+  return centsize(x.leftCols(2 * k)).transpose();
+}
+
+}  // namespace tav::foreign
