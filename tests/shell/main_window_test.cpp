@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
 
 #include "platform/backend.h"
 #include "shell/framework.h"
@@ -15,6 +17,28 @@ namespace {
 const char* const kEngineTags[] = {"FileBox",       "ProtoBox",      "IterBox",      "DistanceBox",
                                    "NoAlignButton", "CurveButton",   "NumberButton", "TavrelButton",
                                    "MeanButton",    "OriginalButton"};
+
+// Gives an environment variable a value while it lives; the value it had before (or its absence)
+// is back afterwards, also when the test fails or throws on the way.
+class EnvironmentValue {
+ public:
+  EnvironmentValue(const char* name, const std::string& value) : name_(name) {
+    if (const char* before = std::getenv(name)) before_ = before;
+    setenv(name, value.c_str(), 1);
+  }
+  ~EnvironmentValue() {
+    if (before_)
+      setenv(name_, before_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+  EnvironmentValue(const EnvironmentValue&) = delete;
+  EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> before_;
+};
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -59,10 +83,18 @@ TEST_F(MainWindow, LayoutFolderNamedByTheEnvironmentComesFirst) {
   namespace fs = std::filesystem;
   const test::TempDir dir;
   fs::copy_file(test::data_path("window_small.fig"), dir.file("tavrel6.fig"));
-  setenv("TAV_RESOURCE_DIR", dir.path().c_str(), 1);
-  const Handle fig = open_main_window(rt());
-  unsetenv("TAV_RESOURCE_DIR");
+  const auto value = [] {
+    const char* v = std::getenv("TAV_RESOURCE_DIR");
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  const std::optional<std::string> before = value();
+  Handle fig = -1;
+  {
+    const EnvironmentValue layout_folder("TAV_RESOURCE_DIR", dir.path().string());
+    fig = open_main_window(rt());
+  }
   EXPECT_EQ(gr().get(fig, "Name"), Value("small"));
+  EXPECT_EQ(value(), before);  // the user's own setting, if any, is back
 }
 
 }  // namespace
