@@ -7,6 +7,7 @@
 
 #include "geometry/geometry.h"
 #include "platform/error.h"
+#include "platform/parse.h"
 
 namespace tav::foreign {
 
@@ -43,13 +44,9 @@ std::vector<std::string> blank_tokens(std::string_view line) {
 }
 
 std::optional<double> number(std::string_view token) {
-  // from_chars takes no leading '+', which files from spreadsheets may hold.
-  if (token.size() > 1 && token.front() == '+' && token[1] != '-') token.remove_prefix(1);
-  double v = 0;
-  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v);
-  if (token.empty() || ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v))
-    return std::nullopt;
-  return v;
+  const ParsedNumber n = parse_number_token(token);
+  if (n.status != NumberRead::Ok) return std::nullopt;
+  return n.value;
 }
 
 std::string number_text(double v, int digits) {

@@ -22,7 +22,9 @@ std::string trimmed(std::string_view s);
 // The words of a line: the runs of characters between blanks.
 std::vector<std::string> blank_tokens(std::string_view line);
 
-// The finite number a whole token spells (decimal point, optional exponent), or nullopt.
+// The finite number a whole token spells (decimal point, optional sign and exponent), or
+// nullopt: the rows reader's rule (parse_number_token), so a magnitude too small for a double
+// reads as 0 in every format and one too large is refused in every format.
 std::optional<double> number(std::string_view token);
 
 // v with `digits` significant digits, as "%.<digits>g" writes it in the C locale.

@@ -7,9 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine_fixture.h"
 #include "formats/files.h"
 #include "formats/foreign_text.h"
-#include "engine_fixture.h"
 #include "support/test_support.h"
 
 namespace tav::test {
@@ -434,6 +434,33 @@ INSTANTIATE_TEST_SUITE_P(Endings, SaveByEnding,
                                            Ending{"tsv", "out.tsv", FileKind::MorphoJ},
                                            Ending{"rows", "out.txt", FileKind::Rows}),
                          [](const auto& i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace tav::test
+
+namespace tav::test {
+namespace {
+
+// One rule for what a number is, in every reader: a magnitude too small for a double (1e-400)
+// reads as 0, as it did in rows and TPS while NTS, Morphologika and MorphoJ refused it.
+TEST_F(EngineTest, ANumberTooSmallForADoubleReadsAsZeroInEveryFormat) {
+  const std::pair<const char*, const char*> files[] = {
+      {"tiny_rows.txt", "1e-400 0 3 0 3 4 7\n"},
+      {"tiny.tps", "LM=3\n1e-400 0\n3 0\n3 4\nID=s1\n"},
+      {"tiny.nts", "1 1L 6 0 DIM=2\ns1\n1e-400 0 3 0 3 4\n"},
+      {"tiny_morphologika.txt",
+       "[individuals]\n1\n[landmarks]\n3\n[dimensions]\n2\n[rawpoints]\n1e-400 0\n3 0\n3 4\n"},
+      {"tiny_morphoj.txt", "ID\tx1\ty1\tx2\ty2\tx3\ty3\ns1\t1e-400\t0\t3\t0\t3\t4\n"}};
+  for (const auto& [name, text] : files) {
+    SCOPED_TRACE(name);
+    Matrix x;
+    ASSERT_NO_THROW(x = dload(file(name, text)).x);
+    ASSERT_EQ(x.rows(), 1);
+    EXPECT_EQ(x(0, 0), 0.0);
+    EXPECT_EQ(x(0, 2), 3.0);
+    EXPECT_EQ(x(0, 5), 4.0);
+  }
+}
 
 }  // namespace
 }  // namespace tav::test
