@@ -11,6 +11,11 @@
 // controls and their shortcuts, a status line with the run's progress and a Stop button, a
 // collapsible log pane that shows what the console shows, accepts dropped files and answers
 // questions about the point under the pointer.
+//
+// Its parts, a file each: figure_window.cpp builds the window and keeps its controls in line
+// with the model; desktop_chrome.cpp the main window's menus, log pane and status line;
+// pointer_navigation.cpp the zoom, pan and questions of the pointer; window_frame.cpp what the
+// window system sees and does (title, place and size both ways, close, dropped files).
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -30,7 +35,7 @@ class QToolButton;
 
 namespace tav {
 
-class QtBackend;
+class DesktopHost;
 struct AxesBox;
 
 class FigureWindow : public QWidget {
@@ -41,9 +46,10 @@ class FigureWindow : public QWidget {
   // objects: the object model holding `fig` (the window's session's), which outlives the window.
   // on_activate: a control was clicked (a refused check box or edit field is set back);
   // on_close: the user asked to close the window.
-  // desktop: the backend whose main window this is (menus, log, status), or nullptr.
+  // desktop: what a main window (menus, log, status) asks of the program, or nullptr for a
+  // plain figure window.
   FigureWindow(Objects& objects, Handle fig, ActivateHandler on_activate, ControlHandler on_close,
-               QtBackend* desktop = nullptr);
+               DesktopHost* desktop = nullptr);
 
   Handle figure() const { return fig_; }
   Objects& objects() const { return gr_; }
@@ -103,6 +109,8 @@ class FigureWindow : public QWidget {
   void follow_resize(double dw, double dh);
   void store_outer_corner();
   QSize chrome() const;
+  // The pointer's events on the canvas: true when taken (every mouse event is).
+  bool pointer_event(QEvent* event);
   // The axes under a surface point and the box its data fill; -1 when none.
   Handle axes_at(QPointF at, AxesBox* box) const;
   void click_control(const char* tag);
@@ -111,8 +119,9 @@ class FigureWindow : public QWidget {
   Handle fig_;
   ActivateHandler on_activate_;
   ControlHandler on_close_;
-  QtBackend* desktop_;
+  DesktopHost* desktop_;
   QWidget* surface_ = nullptr;
+  QWidget* canvas_ = nullptr;  // the figure's drawing, under the controls
   QScrollArea* panel_scroll_ = nullptr;
   QWidget* panel_ = nullptr;  // the controls' host, inside panel_scroll_
   QMenuBar* menus_ = nullptr;

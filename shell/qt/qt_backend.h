@@ -3,19 +3,28 @@
 // in line with it; file, message and error dialogs; waits that keep the windows alive; the
 // event loop; the clipboard. The application object is made only when a window must be shown,
 // so command-line use needs no display.
+//
+// Its jobs, a file each: qt_backend.cpp keeps the windows in line with the figures;
+// event_serving.cpp runs the controls' callbacks one at a time and serves events meanwhile;
+// qt_dialogs.cpp shows the dialogs and messages; qt_clipboard.cpp fills the clipboard;
+// desktop_settings.cpp keeps the settings and recent files between runs; desktop_commands.cpp
+// answers the main window's menu commands, dropped files and pointer; console_tee.h feeds the
+// log pane.
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "platform/backend.h"
+#include "shell/qt/console_tee.h"
+#include "shell/qt/desktop_host.h"
 
 class QApplication;
 class QSettings;
@@ -26,7 +35,7 @@ namespace tav {
 
 class FigureWindow;
 
-class QtBackend : public Backend {
+class QtBackend : public Backend, public DesktopHost {
  public:
   // Serves the graphics runtime `runtime` (the window's session's), which must outlive the
   // backend: shows its figures and runs its controls' callbacks. Becomes the runtime's backend
@@ -44,8 +53,8 @@ class QtBackend : public Backend {
   void notice(const std::string& text) override;
   void pause(double seconds) override;
   void drawnow() override;
-  // Serves pending events at most every kServeEveryMs (see the .cpp), so that a long run or
-  // Load repaints, answers Stop and Esc, and refuses other actions meanwhile.
+  // Serves pending events at most every serve_every_ms, so that a long run or Load repaints,
+  // answers Stop and Esc, and refuses other actions meanwhile.
   void serve_events() override;
   int event_loop() override;
   void to_clipboard(const std::string& svg, const std::vector<std::uint8_t>& png) override;
@@ -53,6 +62,9 @@ class QtBackend : public Backend {
 
   // File dialog answers given in advance (tests): used, in order, before any dialog is shown.
   std::deque<FileChoice> answers;
+  // During a long computation, events are served at its ticks at most this often: often enough
+  // that the window follows the pointer and answers Stop at once, seldom enough to cost little.
+  int serve_every_ms = 40;
 
   // Brings the windows in line with the object model: windows for new figures, closed ones
   // for removed figures, controls, texts, positions and drawings updated.
@@ -65,7 +77,7 @@ class QtBackend : public Backend {
   // line; returns false then.
   bool activate(Handle control);
   // Whether a callback (or a wait) is running, so that others are held back.
-  bool busy() const { return busy_; }
+  bool busy() const override { return busy_; }
   // Whether an action (a control's callback, a dropped file, a close) is running.
   bool working() const { return working_; }
 
@@ -82,19 +94,19 @@ class QtBackend : public Backend {
   QString settings_file;
 
   // The console also goes to the main window's log pane from now until the backend ends.
-  void attach_console();
+  void attach_console() { console_tee_.attach(); }
   // The main window, or nullptr.
   FigureWindow* desktop_window() const;
   // A file dropped on the main window or picked from the recent files: read by the load its
   // content asks for (load_action_for), as if chosen in that load's dialog.
-  void open_path(const QString& path);
-  std::string describe_point_at(double x, double y, double rx, double ry) const;
-  void highlight_at(double x, double y, double rx, double ry);
+  void open_path(const QString& path) override;
+  std::string describe_point_at(double x, double y, double rx, double ry) const override;
+  void highlight_at(double x, double y, double rx, double ry) override;
   // A menu command of the main window (see desktop_menus.h).
-  void menu_command(FigureWindow& window, const std::string& name);
-  QStringList recent_files() const;
+  void menu_command(FigureWindow& window, const std::string& name) override;
+  QStringList recent_files() const override;
   // Stores the window's place and size and its check boxes (when remembering).
-  void remember_window(FigureWindow& window);
+  void remember_window(FigureWindow& window) override;
   // Closes every window after the running action, which is asked to stop.
   void quit();
 
@@ -102,6 +114,9 @@ class QtBackend : public Backend {
   // Makes the application object when a display is there to show windows on; false without.
   bool ensure_application();
   std::optional<FileChoice> given_answer();
+  // What a file dialog gives for `path`: its name, and its folder with a separator at the end;
+  // a cancel for "".
+  static FileChoice choice_of(const QString& path);
   void run_when_free(std::function<void()> work);
   void run_callback(Handle control);
   void drain_held();
@@ -111,24 +126,27 @@ class QtBackend : public Backend {
   // While an action runs: refuses `label` (what the user asked for) with a note; true then.
   bool refused(const std::string& label);
   QWidget* dialog_parent();
+  // An error met while serving the windows: kept as the runtime's last error and written to the
+  // console, never thrown into Qt's event loop or the computation that served events.
+  void report(const std::exception& e);
 
   std::unique_ptr<QSettings> settings() const;
   void add_recent(const QString& path);
   void remember_folder(const QString& folder);
   QString start_folder() const;
   void restore_window(FigureWindow& window);
-  void log(const std::string& text);
+  // What the console got since, into the main window's log pane (kept until there is one).
   void flush_log();
+  bool shows(Handle fig) const;
+
+  // How often the windows look for changes of the object model while events are served.
+  static constexpr int kPollMs = 30;
 
   Runtime& runtime_;
   Objects& gr_;  // runtime_.objects
   std::unique_ptr<QApplication> own_app_;
-  std::string pending_log_, log_tail_;
-  std::unique_ptr<std::streambuf> tee_;
-  std::unique_ptr<std::ostream> tee_stream_;
-  std::ostream* previous_console_ = nullptr;
+  ConsoleTee console_tee_;
   std::unique_ptr<QTimer> poll_;
-  bool shows(Handle fig) const;
 
   struct Shown {
     FigureWindow* window = nullptr;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -16,7 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <chrono>
+#include <QWheelEvent>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,13 +26,12 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
-#include <thread>
 
 #include "engine/controls.h"
-#include "formats/file_kind.h"
 #include "engine/point_query.h"
 #include "engine/session.h"
 #include "engine/zidudezu.h"
+#include "formats/file_kind.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/parallel.h"
@@ -326,6 +327,40 @@ TEST_F(Desktop, WheelZoomsDragPansDoubleClickFits) {
   EXPECT_EQ(gr().axis(ax), fitted);
 }
 
+// The same as the mouse gives it: the window system's events on the drawing reach the zoom, the
+// point under the pointer, the pan and the fit.
+TEST_F(Desktop, MouseEventsOnTheDrawingZoomNamePanAndFit) {
+  load_example();
+  const Handle ax = gr().gca();
+  QWidget* drawing = backend.widget(ax);
+  ASSERT_NE(drawing, nullptr);
+  auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(type, at, drawing->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(drawing, &e);
+  };
+  const Row fitted = gr().axis(ax);
+  const Matrix& d = engine_state().DATA;
+  const double x = d(6, 22), y = d(6, 23);  // point 12 of specimen 7
+  const QPointF at = window->surface_point(x, y);
+  QWheelEvent wheel(at, drawing->mapToGlobal(at), QPoint(), QPoint(0, 3 * 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(drawing, &wheel);
+  const Row zoomed = gr().axis(ax);
+  EXPECT_NEAR((zoomed(1) - zoomed(0)) * std::pow(1.25, 3), fitted(1) - fitted(0), 1e-9);
+  EXPECT_NEAR(window->surface_point(x, y).x(), at.x(), 1e-6);  // about the pointer
+  mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(window->status_text().toStdString(),
+            "point 12, semi-landmark, specimen 7 (line 7 of shells.txt)");
+  mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  mouse(QEvent::MouseMove, at + QPointF(50, 0), Qt::NoButton, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, at + QPointF(50, 0), Qt::LeftButton, Qt::NoButton);
+  const Row panned = gr().axis(ax);
+  EXPECT_LT(panned(0), zoomed(0));  // dragging right shows what lay to the left
+  EXPECT_NEAR(panned(1) - panned(0), zoomed(1) - zoomed(0), 1e-9);
+  mouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(gr().axis(ax), fitted);
+}
+
 TEST_F(Desktop, ActionsOfTheMainWindowDrawInItsAxesAfterTheComparisonOpens) {
   load_example();
   check("MeanButton", true);
@@ -404,19 +439,24 @@ TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlie
 }
 
 // Hears the session's runs as the window does. At its first tick once the iterated run has
-// begun (the status line says so) it queues `act` as a timer event and waits past the window's
-// pause between serving events, so that `act` runs at the next tick, within the run's first
-// pass unless the window serves no events there. Counts the passes measured. The runs work on
-// one thread meanwhile, so that the next tick comes from the next specimen, not from a thread
-// that another has left without work while this one waited.
+// begun (the status line says so) it queues `act` as an event and has the window serve events at
+// the very next tick instead of after its usual interval, so that `act` runs there, within the
+// run's first pass unless the window serves no events there; the usual interval is back as soon
+// as `act` runs. Counts the passes measured. The runs work on one thread meanwhile, so that the
+// next tick comes from the next specimen, not from a thread that another has left without work.
 class WithinTheRun : public RunObserver {
  public:
-  WithinTheRun(Session& session, Handle fig, std::function<void()> act)
-      : session_(session), fig_(fig), act_(std::move(act)) {
+  WithinTheRun(Session& session, QtBackend& backend, Handle fig, std::function<void()> act)
+      : session_(session),
+        backend_(backend),
+        usual_interval_ms_(backend.serve_every_ms),
+        fig_(fig),
+        act_(std::move(act)) {
     session.observers.push_back(this);
     set_thread_count(1);
   }
   ~WithinTheRun() override {
+    backend_.serve_every_ms = usual_interval_ms_;
     set_thread_count(0);
     std::erase(session_.observers, this);
   }
@@ -425,16 +465,19 @@ class WithinTheRun : public RunObserver {
     if (queued_ || !status.is_text() || status.text().rfind("Iterated run", 0) != 0) return;
     queued_ = true;
     QTimer::singleShot(0, [this] {
+      backend_.serve_every_ms = usual_interval_ms_;
       passes_at_act = passes;
       act_();
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    backend_.serve_every_ms = 0;
   }
   void pass_measured(double, int) override { ++passes; }
   int passes = 0, passes_at_act = -1;  // -1: `act` never ran during the run
 
  private:
   Session& session_;
+  QtBackend& backend_;
+  const int usual_interval_ms_;
   Handle fig_;
   std::function<void()> act_;
   bool queued_ = false;
@@ -447,7 +490,7 @@ TEST_F(Desktop, EscWithinTheFirstPassIsServedThereAndEndsTheRunAfterThatPass) {
   check("IterBox", true);
   control().set_pass_pause_seconds(0);
   bool stop_shown = false;
-  WithinTheRun esc(session, fig, [&] {
+  WithinTheRun esc(session, backend, fig, [&] {
     stop_shown = window->stop_button()->isVisible();
     activate();
     QTest::keyClick(window, Qt::Key_Escape);
@@ -472,7 +515,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   const std::string file_status = status("FileBox");
   std::vector<std::string> notes;
   bool unchanged = false;
-  WithinTheRun asker(session, fig, [&] {
+  WithinTheRun asker(session, backend, fig, [&] {
     backend.answers.push_back(FileChoice{false, "saved.txt", dir.string() + "/"});
     auto press = [&](const char* tag) {
       qobject_cast<QAbstractButton*>(backend.widget(tagged(tag)))->click();
@@ -523,7 +566,7 @@ TEST_F(Desktop, ClosingTheWindowDuringARunEndsTheRunAfterItsPassAndThenCloses) {
   check("IterBox", true);
   control().set_pass_pause_seconds(0);
   bool open_after_close = false;
-  WithinTheRun closer(session, fig, [&] {
+  WithinTheRun closer(session, backend, fig, [&] {
     window->close();
     open_after_close = gr().valid(fig) && backend.window(fig) != nullptr;
   });

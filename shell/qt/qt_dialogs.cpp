@@ -1,0 +1,113 @@
+// The Qt backend's dialogs: a file to open or to save (an answer given in advance first, a
+// cancel when there is no display), messages and errors that do not wait, notes in the status
+// line. Each also reaches the console or the log pane.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "platform/console.h"
+#include "shell/qt/figure_window.h"
+#include "shell/qt/qt_backend.h"
+
+namespace tav {
+namespace {
+
+// How long a note in the status line stays.
+constexpr int kNoticeMs = 8000;
+
+// The dialog filter: the pattern asked for, with "*" beside it so that names without an
+// extension are listed too.
+QString dialog_filter(const std::string& filter) {
+  const QString pattern = QString::fromStdString(filter.empty() ? "*.*" : filter);
+  if (pattern == QLatin1String("*.*")) return QStringLiteral("All files (%1 *)").arg(pattern);
+  // A list of endings: only those files; the names written are the ones listed.
+  return QStringLiteral("Files written (%1)").arg(pattern);
+}
+
+// Without a display no dialog can ask: the action sees a cancel, the console says why.
+FileChoice no_dialog(const std::string& title) {
+  console_write("No display to show the dialog \"" + title + "\"; taken as cancelled.\n");
+  return FileChoice{};
+}
+
+// Shows a message or error box that does not wait: a run that reports goes on to its end.
+void show_box(QMessageBox::Icon icon, const QString& title, const std::string& text,
+              QWidget* parent) {
+  auto* box = new QMessageBox(icon, title, QString::fromStdString(text), QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
+}  // namespace
+
+FileChoice QtBackend::choice_of(const QString& path) {
+  FileChoice c;
+  if (path.isEmpty()) return c;
+  const QFileInfo info(path);
+  c.cancelled = false;
+  c.name = info.fileName().toStdString();
+  c.folder = QDir::toNativeSeparators(info.absolutePath() + '/').toStdString();
+  return c;
+}
+
+QWidget* QtBackend::dialog_parent() {
+  return gr_.has_current_figure() ? window(gr_.gcf()) : nullptr;
+}
+
+std::optional<FileChoice> QtBackend::given_answer() {
+  if (answers.empty()) return std::nullopt;
+  const FileChoice c = answers.front();
+  answers.pop_front();
+  return c;
+}
+
+FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
+  if (!ensure_application()) return no_dialog(title);
+  sync();
+  const QString path = QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
+                                                    start_folder(), dialog_filter(filter));
+  if (!path.isEmpty()) add_recent(path), remember_folder(QFileInfo(path).absolutePath());
+  return choice_of(path);
+}
+
+FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
+  if (std::optional<FileChoice> given = given_answer()) return *given;
+  if (!ensure_application()) return no_dialog(title);
+  sync();
+  const QString path = QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),
+                                                    start_folder(), dialog_filter(filter));
+  if (!path.isEmpty()) remember_folder(QFileInfo(path).absolutePath());
+  return choice_of(path);
+}
+
+void QtBackend::message(const std::string& text) {
+  if (!ensure_application()) {
+    console_write(text + "\n");
+    return;
+  }
+  // The log pane shows every message; tell_user has written most of them there already.
+  if (!console_tee_.ends_with_line(text)) console_tee_.keep(text + "\n");
+  show_box(QMessageBox::Information, QStringLiteral("tavrel6"), text, dialog_parent());
+}
+
+void QtBackend::error_dialog(const std::string& text) {
+  if (!ensure_application()) {
+    console_write("Error: " + text + "\n");
+    return;
+  }
+  console_tee_.keep("Error: " + text + "\n");
+  show_box(QMessageBox::Critical, QStringLiteral("Error"), text, dialog_parent());
+}
+
+void QtBackend::notice(const std::string& text) {
+  console_write(text + "\n");
+  if (!QApplication::instance()) return;
+  flush_log();
+  if (FigureWindow* w = desktop_window()) w->show_notice(QString::fromStdString(text), kNoticeMs);
+}
+
+}  // namespace tav
