@@ -13,9 +13,9 @@
 
 #include "consensus/consensus.h"
 #include "engine/action_scope.h"
+#include "engine/session.h"
 #include "formats/files.h"
 #include "formats/protocol.h"
-#include "engine/session.h"
 #include "platform/console.h"
 
 namespace {

@@ -5,12 +5,12 @@
 
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
+#include "engine/session.h"
+#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "formats/input.h"
 #include "formats/protocol.h"
-#include "engine/session.h"
 #include "formats/sliders.h"
-#include "engine/zidudezu.h"
 #include "platform/console.h"
 #include "platform/format.h"
 

@@ -1,9 +1,9 @@
 #include <new>
 
 #include "engine/controls.h"
+#include "engine/session.h"
 #include "formats/files.h"
 #include "formats/input.h"
-#include "engine/session.h"
 
 namespace tav {
 

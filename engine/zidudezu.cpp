@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/action_scope.h"
-#include "formats/input.h"
 #include "engine/session.h"
+#include "formats/input.h"
 #include "platform/console.h"
 
 namespace tav {

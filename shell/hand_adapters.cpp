@@ -1,8 +1,8 @@
 #include "shell/hand_adapters.h"
 
-#include "formats/files.h"
 #include "engine/session.h"
 #include "engine/zidudezu.h"
+#include "formats/files.h"
 #include "shell/framework.h"
 #include "sliding/sliding.h"
 

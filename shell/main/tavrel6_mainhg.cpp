@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "formats/file_kind.h"
 #include "engine/point_query.h"
 #include "engine/session.h"
+#include "formats/file_kind.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "shell/callback_runner.h"

@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "formats/files.h"
 #include "engine_fixture.h"
+#include "formats/files.h"
 #include "platform/format.h"
 
 namespace tav::test {

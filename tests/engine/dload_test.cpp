@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "formats/files.h"
 #include "engine_fixture.h"
+#include "formats/files.h"
 
 namespace tav::test {
 namespace {

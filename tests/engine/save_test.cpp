@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "formats/files.h"
 #include "engine_fixture.h"
+#include "formats/files.h"
 
 namespace tav::test {
 namespace {

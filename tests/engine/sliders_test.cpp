@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
-#include "formats/files.h"
 #include "engine_fixture.h"
+#include "formats/files.h"
 #include "support/test_support.h"
 
 namespace tav::test {

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine_fixture.h"
 #include "formats/files.h"
 #include "formats/tps_lines.h"
-#include "engine_fixture.h"
 #include "support/test_support.h"
 
 namespace tav::test {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine_fixture.h"
 #include "formats/files.h"
 #include "formats/formats.h"
 #include "formats/tps.h"
-#include "engine_fixture.h"
 #include "support/test_support.h"
 
 namespace tav::test {
