@@ -26,7 +26,8 @@ void check_members(const std::vector<int>& members, int code, Index k, Index min
                   ", but the specimens have points 1 to " + std::to_string(k) +
                   ": correct the protocol or load the matching data");
 }
-// The points that some row of the protocol types as landmarks (type 0).
+}  // namespace
+
 std::vector<char> landmark_points(const CurveProtocol& p, Index k) {
   std::vector<char> landmark(static_cast<std::size_t>(k) + 1, 0);
   for (std::size_t e = 0; e < p.members.size() && e < p.types.size(); ++e)
@@ -36,7 +37,6 @@ std::vector<char> landmark_points(const CurveProtocol& p, Index k) {
     }
   return landmark;
 }
-}  // namespace
 
 std::vector<SlidingCurve> sliding_curves(const CurveProtocol& p, Index k, Index min_open,
                                          Index min_closed) {

@@ -21,6 +21,9 @@ struct SlidingCurve {
   std::vector<char> held;
 };
 
+// Per point 1..k (entry 0 unused): 1 where some row of p types the point as a landmark (type 0).
+std::vector<char> landmark_points(const CurveProtocol& p, Index k);
+
 // The curves of p in walk order, checked against specimens of k points before anything
 // slides: raises Error for a code without an entry, a member outside 1..k (naming the curve
 // and the point) and a curve with fewer than min_open (open) or min_closed (closed) members

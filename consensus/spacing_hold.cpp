@@ -3,23 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "consensus/curve_walk.h"
 #include "geometry/geometry.h"
 
 namespace tav {
 namespace {
 
 constexpr std::array<Index, 2> kWholeChange{-1, -1};
-
-// The points (1-based) some protocol row types as landmarks.
-std::vector<char> typed_landmark(const CurveProtocol& p, Index k) {
-  std::vector<char> landmark(static_cast<std::size_t>(k) + 1, 0);
-  for (std::size_t e = 0; e < p.members.size() && e < p.types.size(); ++e)
-    for (std::size_t s = 0; s < p.members[e].size() && s < p.types[e].size(); ++s) {
-      const int pt = p.members[e][s];
-      if (pt >= 1 && pt <= k && p.types[e][s] == 0) landmark[static_cast<std::size_t>(pt)] = 1;
-    }
-  return landmark;
-}
 
 // The chord of member s of a curve listing `members` (1-based points), 0-based.
 std::array<Index, 2> chord_of(const std::vector<int>& members, std::size_t s, bool closed) {
@@ -40,7 +30,7 @@ std::array<Index, 2> chord_of(const std::vector<int>& members, std::size_t s, bo
 SpacingHold spacing_hold(const CurveProtocol& p, Index k) {
   SpacingHold hold;
   hold.chord.assign(static_cast<std::size_t>(k), kWholeChange);
-  const std::vector<char> landmark = typed_landmark(p, k);
+  const std::vector<char> landmark = landmark_points(p, k);
   std::vector<char> placed(static_cast<std::size_t>(k), 0);
   for (int j = p.numfull; j <= p.numopen; ++j) {
     if (j == 0 || !p.has_code(j)) continue;

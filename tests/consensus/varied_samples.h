@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <sstream>
+#include <string>
 
 #include "consensus/sample_fixture.h"
 
@@ -102,6 +104,25 @@ inline Matrix grain_sample(int n, int k, double variation, double slip, unsigned
     x(i, 2 * k) = 1 + i;
   }
   return x;
+}
+
+// A sample as the rows reader reads it: a specimen per line, every number to 17 digits.
+inline std::string rows_text(const Matrix& x) {
+  std::ostringstream text;
+  text.precision(17);
+  for (Index i = 0; i < x.rows(); ++i)
+    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
+  return text.str();
+}
+
+// A protocol as its file lists it: a row "curve 0 point type" per member, curve by curve.
+inline std::string protocol_rows(const CurveProtocol& p) {
+  std::string rows;
+  for (int j = p.numfull; j <= p.numopen; ++j)
+    for (std::size_t s = 0; s < p.members_of(j).size(); ++s)
+      rows += std::to_string(j) + " 0 " + std::to_string(p.members_of(j)[s]) + " " +
+              std::to_string(static_cast<int>(p.types_of(j)[s])) + "\n";
+  return rows;
 }
 
 }  // namespace tav::test

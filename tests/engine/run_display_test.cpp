@@ -14,31 +14,12 @@ using ::testing::HasSubstr;
 
 const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 
-// Outlines that vary in shape from specimen to specimen, and their protocol (landmarks 1-4, a
-// closed curve 5-12, two open curves between landmarks): the iterated run needs several passes
-// on them.
-std::string varied_outlines() {
-  const Matrix x = varied_sample(design(), 20, 0.15, 0.04, 7);
-  std::ostringstream text;
-  text.precision(17);
-  for (Index i = 0; i < x.rows(); ++i)
-    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
-  return text.str();
-}
-std::string design_protocol_rows() {
-  const CurveProtocol p = design().protocol;
-  std::string rows;
-  for (int j = p.numfull; j <= p.numopen; ++j)
-    for (std::size_t s = 0; s < p.members_of(j).size(); ++s)
-      rows += std::to_string(j) + " 0 " + std::to_string(p.members_of(j)[s]) + " " +
-              std::to_string(static_cast<int>(p.types_of(j)[s])) + "\n";
-  return rows;
-}
-
 TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
-  act("Load", file("outlines.txt", varied_outlines()));
+  // Outlines that vary in shape from specimen to specimen: the iterated run needs several
+  // passes on them.
+  act("Load", file("outlines.txt", rows_text(varied_sample(design(), 20, 0.15, 0.04, 7))));
   set_control("IterBox", 1);
-  act("LoadProtocol", file("outlines_protocol.txt", design_protocol_rows()));
+  act("LoadProtocol", file("outlines_protocol.txt", protocol_rows(design().protocol)));
   const std::string out = capture->text();
   std::vector<std::string> lines;
   std::istringstream in(out);
@@ -67,15 +48,9 @@ TEST_F(EngineTest, IteratedRunShowsTheChangeBeforeThePassNumberInEveryPass) {
 // along the outline. The run ends where its change stops shrinking, keeps that pass, and says
 // so on the console (the window's log) and in a box; the report says how it ended.
 TEST_F(EngineTest, AnIteratedRunThatSettlesAboveItsToleranceSaysSo) {
-  const Matrix x = grain_sample(30, 50, 0.3, 0.3, 5);
-  std::ostringstream text, protocol;
-  text.precision(17);
-  for (Index i = 0; i < x.rows(); ++i)
-    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
-  for (int q = 1; q <= 50; ++q) protocol << "-1 0 " << q << " 1\n";
-  act("Load", file("grains.txt", text.str()));
+  act("Load", file("grains.txt", rows_text(grain_sample(30, 50, 0.3, 0.3, 5))));
   set_control("IterBox", 1);
-  act("LoadProtocol", file("grains_protocol.txt", protocol.str()));
+  act("LoadProtocol", file("grains_protocol.txt", protocol_rows(grain_protocol(50))));
   const RunReport& report = session.state.last_run;
   EXPECT_EQ(report.end, RunEnd::settled);
   EXPECT_LT(report.passes, 100);

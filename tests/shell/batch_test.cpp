@@ -66,14 +66,8 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
 // outline without a landmark) writes the results of the pass it kept, says so, and exits with
 // 3: the tolerance was not reached.
 TEST_F(Batch, AnIteratedRunThatSettlesAboveItsToleranceExitsWithThree) {
-  const Matrix x = grain_sample(30, 50, 0.3, 0.3, 5);
-  std::ostringstream text, protocol;
-  text.precision(17);
-  for (Index i = 0; i < x.rows(); ++i)
-    for (Index c = 0; c < x.cols(); ++c) text << x(i, c) << (c + 1 < x.cols() ? " " : "\n");
-  for (int q = 1; q <= 50; ++q) protocol << "-1 0 " << q << " 1\n";
-  write_file_atomically(out("grains.txt"), text.str());
-  write_file_atomically(out("protocol.txt"), protocol.str());
+  write_file_atomically(out("grains.txt"), rows_text(grain_sample(30, 50, 0.3, 0.3, 5)));
+  write_file_atomically(out("protocol.txt"), protocol_rows(grain_protocol(50)));
   EXPECT_EQ(run({"--data", out("grains.txt"), "--protocol", out("protocol.txt"), "--iterate",
                  "--save", out("s.txt")}),
             kBatchNotConverged)
