@@ -1,6 +1,6 @@
 // Bending-energy sliding: one pass of the iterated consensus, the one-pass consensus, and one
-// tavrel2 step against the dense formula, on a synthetic sample of 400 specimens × 120 points
-// with one closed and two open curves.
+// damped_bending_step step against the dense formula, on a synthetic sample of 400 specimens × 120
+// points with one closed and two open curves.
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -79,12 +79,12 @@ Matrix sample(int n, unsigned seed, int closed_points = kClosed, int open_points
 void BM_IteratedConsensusOnePass(benchmark::State& state) {
   set_thread_count(static_cast<int>(state.range(0)));
   const CurveProtocol p = protocol();
-  const Consensus start = getconsensus(normalise_rows(sample(400, 1)));
+  const Consensus start = plain_consensus(normalise_rows(sample(400, 1)));
   for (auto _ : state) {
     // The work of one pass: the whole-configuration matrix, the walk, the superimposition.
     Matrix x = start.xpt;
     slide_bending(x, bending_curves(p, start.y, true), 1e-08, 44);
-    benchmark::DoNotOptimize(getconsensus(x));
+    benchmark::DoNotOptimize(plain_consensus(x));
   }
   set_thread_count(0);
 }
@@ -102,11 +102,11 @@ void BM_OnePassGrowth(benchmark::State& state) {
   const int closed = per_curve == 0 ? kClosed : per_curve;
   const int open = per_curve == 0 ? kOpen : per_curve;
   const CurveProtocol p = protocol(closed, open);
-  const Consensus start = getconsensus(normalise_rows(sample(n, 1, closed, open)));
+  const Consensus start = plain_consensus(normalise_rows(sample(n, 1, closed, open)));
   for (auto _ : state) {
     Matrix x = start.xpt;
     slide_bending(x, bending_curves(p, start.y, true), 1e-08, 44);
-    benchmark::DoNotOptimize(getconsensus(x));
+    benchmark::DoNotOptimize(plain_consensus(x));
   }
   set_thread_count(0);
 }
@@ -122,7 +122,7 @@ BENCHMARK(BM_OnePassGrowth)
 // The results of one pass do not depend on the thread count.
 void BM_OnePassThreadsIdentical(benchmark::State& state) {
   const CurveProtocol p = protocol();
-  const Consensus start = getconsensus(normalise_rows(sample(400, 1)));
+  const Consensus start = plain_consensus(normalise_rows(sample(400, 1)));
   double maxdiff = 0;
   for (auto _ : state) {
     Matrix one = start.xpt, two = start.xpt;
@@ -141,7 +141,7 @@ void BM_Getconsensusmix2(benchmark::State& state) {
   set_thread_count(static_cast<int>(state.range(0)));
   const CurveProtocol p = protocol();
   const Matrix x = sample(400, 1);
-  for (auto _ : state) benchmark::DoNotOptimize(getconsensusmix2(x, p));
+  for (auto _ : state) benchmark::DoNotOptimize(bending_consensus(x, p));
   set_thread_count(0);
 }
 BENCHMARK(BM_Getconsensusmix2)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -153,19 +153,19 @@ struct StepCase {
 
 StepCase closed_step_case() {
   const Matrix x = sample(2, 3);
-  const Consensus c = getconsensus(normalise_rows(x));
+  const Consensus c = plain_consensus(normalise_rows(x));
   const Index q = kClosed;
   Row ref(2 * q), target(2 * q);
   for (Index j = 0; j < 2 * q; ++j) {
     ref(j) = c.y(2 * kLandmarks + j);
     target(j) = c.xpt(1, 2 * kLandmarks + j);
   }
-  return {target, makeLfinal(ref)};
+  return {target, bending_energy_matrix(ref)};
 }
 
 void BM_Tavrel2(benchmark::State& state) {
   const StepCase s = closed_step_case();
-  for (auto _ : state) benchmark::DoNotOptimize(tavrel2(s.target, true, s.lfinal));
+  for (auto _ : state) benchmark::DoNotOptimize(damped_bending_step(s.target, true, s.lfinal));
 }
 BENCHMARK(BM_Tavrel2)->Unit(benchmark::kMicrosecond);
 
@@ -188,11 +188,11 @@ void BM_OnePassAtWidth(benchmark::State& state) {
   if (!use_width_of(state, 0)) return;
   set_thread_count(1);
   const CurveProtocol p = protocol();
-  const Consensus start = getconsensus(normalise_rows(sample(400, 1)));
+  const Consensus start = plain_consensus(normalise_rows(sample(400, 1)));
   for (auto _ : state) {
     Matrix x = start.xpt;
     slide_bending(x, bending_curves(p, start.y, true), 1e-08, 44);
-    benchmark::DoNotOptimize(getconsensus(x));
+    benchmark::DoNotOptimize(plain_consensus(x));
   }
   set_thread_count(0);
   use_vector_width(supported_vector_widths().back());
@@ -220,7 +220,7 @@ void BM_Tavrel2DenseFormula(benchmark::State& state) {
   const StepCase s = closed_step_case();
   const Index q = s.target.size() / 2;
   for (auto _ : state) {
-    const Matrix u = umaker2(s.target, true);
+    const Matrix u = bending_slide_basis(s.target, true);
     Eigen::VectorXd b(2 * q);
     for (Index p = 0; p < q; ++p) b(p) = s.target(2 * p), b(q + p) = s.target(2 * p + 1);
     const Eigen::VectorXd t =

@@ -37,7 +37,7 @@ void BM_LoadProtocol(benchmark::State& state) {
   const int points = static_cast<int>(state.range(0));
   const std::string text = protocol_text(points);
   for (auto _ : state) {
-    const tav::Matrix p = tav::dload_text("p.txt", text).x;
+    const tav::Matrix p = tav::read_data_text("p.txt", text).x;
     tav::check_protocol(p, "p.txt", points);
     const tav::Row types = tav::protocol_point_types(p, points, tav::Row(0));
     const tav::CurveProtocol curves = tav::protocol_curves(p, [](int) {});

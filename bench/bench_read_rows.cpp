@@ -1,5 +1,5 @@
 // Reading a data file: 5,000 specimens × 200 points written with "%g" (about 13 MB), as
-// dload does it (read once, recognise, parse the rows in one pass), and the one-pass row
+// read_data_file does it (read once, recognise, parse the rows in one pass), and the one-pass row
 // parser alone on the bytes already in memory. Bytes per second are the file's size.
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -50,7 +50,7 @@ BENCHMARK(BM_ParseRowsInMemory)->Unit(benchmark::kMillisecond);
 
 void BM_DloadFile(benchmark::State& state) {
   const std::string& path = file();
-  for (auto _ : state) benchmark::DoNotOptimize(tav::dload(path).x.data());
+  for (auto _ : state) benchmark::DoNotOptimize(tav::read_data_file(path).x.data());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(text().size()));
 }

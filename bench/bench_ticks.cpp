@@ -46,9 +46,9 @@ const Sample& sample() {
     if (!dir) throw std::runtime_error("set TAV_BENCH_SAMPLE to a folder of make_example.py");
     Sample out;
     out.data = std::string(dir) + "/shells.txt";
-    out.x = tav::dload(out.data).x;
-    out.curves =
-        tav::protocol_curves(tav::dload(std::string(dir) + "/shells_protocol.txt").x, [](int) {});
+    out.x = tav::read_data_file(out.data).x;
+    out.curves = tav::protocol_curves(
+        tav::read_data_file(std::string(dir) + "/shells_protocol.txt").x, [](int) {});
     return out;
   }();
   return s;
@@ -68,19 +68,19 @@ void timed(benchmark::State& state, Work work) {
 }
 
 void BM_ReadSample(benchmark::State& state) {
-  timed(state, [](const Sample& s) { return tav::dload(s.data).x.rows(); });
+  timed(state, [](const Sample& s) { return tav::read_data_file(s.data).x.rows(); });
 }
 BENCHMARK(BM_ReadSample)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_DistanceRun(benchmark::State& state) {
-  timed(state, [](const Sample& s) { return tav::getconsensusdist(s.x, s.curves).y(0); });
+  timed(state, [](const Sample& s) { return tav::distance_consensus(s.x, s.curves).y(0); });
 }
 BENCHMARK(BM_DistanceRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One-pass bending energy on the first 500 specimens (the whole sample takes minutes).
 void BM_OnePassBending500(benchmark::State& state) {
   timed(state,
-        [](const Sample& s) { return tav::getconsensusmix2(s.x.topRows(500), s.curves).y(0); });
+        [](const Sample& s) { return tav::bending_consensus(s.x.topRows(500), s.curves).y(0); });
 }
 BENCHMARK(BM_OnePassBending500)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

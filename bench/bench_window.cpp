@@ -14,8 +14,8 @@
 
 #include "display/render.h"
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "shell/lifecycle.h"
@@ -74,7 +74,7 @@ struct Window {
   ~Window() { tav::stop_all(session); }
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
-    tav::zidudezu(session, action);
+    tav::run_action(session, action);
     if (!session.action_done) throw std::runtime_error(std::string(action) + " did not complete");
   }
   // Paints the figure as the window does, into an image of the figure's size.

@@ -22,7 +22,7 @@ std::vector<Index> curve_points(const SlidingCurve& c) {
 
 BendingCurve own_spline_curve(const SlidingCurve& c, const Row& xref) {
   try {
-    return {c, curve_energy(makeLfinal(curve_row(xref, c))), Matrix()};
+    return {c, curve_energy(bending_energy_matrix(curve_row(xref, c))), Matrix()};
   } catch (const Error& e) {
     throw Error("curve " + std::to_string(c.code) + ": " + e.what());
   }
@@ -105,7 +105,7 @@ std::vector<BendingCurve> bending_curves(const CurveProtocol& p, const Row& xref
   Matrix linvk;
   if (whole_configuration) {
     try {
-      linvk = makeLfinal(xref).topLeftCorner(k, k);
+      linvk = bending_energy_matrix(xref).topLeftCorner(k, k);
     } catch (const Error& e) {
       throw Error(std::string("consensus: ") + e.what());
     }

@@ -16,12 +16,12 @@ struct Consensus {
 
 // Plain iterative Procrustes consensus. Raises Error for an empty sample, an even width, a
 // specimen of centroid size 0 (naming its row) or a loop that does not settle.
-Consensus getconsensus(const Matrix& x);
+Consensus plain_consensus(const Matrix& x);
 
 // Procrustes-distance sliding against the plain consensus, one pass.
-Consensus getconsensusdist(const Matrix& x, const CurveProtocol& p);
+Consensus distance_consensus(const Matrix& x, const CurveProtocol& p);
 // Procrustes-distance sliding onto a user reference xref (used as passed); y = xref.
-Consensus getconsensusdistu(const Matrix& x, const CurveProtocol& p, const Matrix& xref);
+Consensus distance_consensus_onto(const Matrix& x, const CurveProtocol& p, const Matrix& xref);
 // Number of specimens whose best rotation onto xref exceeds `degrees` after centring and
 // scaling: such a sample is not superimposed on the reference yet.
 int count_unaligned(const Matrix& x, const Matrix& xref, double degrees);
@@ -34,7 +34,7 @@ int count_unaligned(const Matrix& x, const Matrix& xref, double degrees);
 Consensus refit_to_mean(const Consensus& run);
 
 // Bending-energy sliding, one pass; each curve's energy from its own consensus points.
-Consensus getconsensusmix2(const Matrix& x, const CurveProtocol& p);
+Consensus bending_consensus(const Matrix& x, const CurveProtocol& p);
 
 // What the iterated run shows the user in every pass, in this order; the engine draws, the
 // batch tool reports.
@@ -62,6 +62,7 @@ class IterationObserver {
 // new consensus keeps its semi-landmarks' places along its own curves (spacing_hold.h). The
 // consensus returned is the kept pass's mean of the sample as superimposed in that pass: the
 // last pass's, or where the change stopped shrinking, the pass with the smallest change.
-Consensus getconsensusmix5(const Matrix& x, const CurveProtocol& p, IterationObserver& observer);
+Consensus iterated_bending_consensus(const Matrix& x, const CurveProtocol& p,
+                                     IterationObserver& observer);
 
 }  // namespace tav

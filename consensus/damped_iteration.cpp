@@ -67,7 +67,7 @@ Consensus iterate_damped(Consensus cur, const SampleSlider& slide, const Consens
   for (int itercount2 = 1;; ++itercount2) {
     slide(cur.xpt, cur.y);
     observer.before_superimpose();
-    Consensus sup = getconsensus(cur.xpt);
+    Consensus sup = plain_consensus(cur.xpt);
     // The plain consensus comes out turned the way the sample's first specimen lies; turned
     // back onto the pass's reference, with the sample, its change is a change of shape alone
     // and the run does not depend on the order of the specimens.

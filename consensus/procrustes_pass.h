@@ -32,6 +32,6 @@ Consensus consensus_rows(const Matrix& w, const std::vector<Turn>& turns,
 
 // The plain consensus of the specimen rows x with at most max_passes passes (Error beyond);
 // the number of passes made goes to *passes_made when given.
-Consensus plain_consensus(const Matrix& x, int max_passes, int* passes_made = nullptr);
+Consensus plain_consensus_passes(const Matrix& x, int max_passes, int* passes_made = nullptr);
 
 }  // namespace tav::detail

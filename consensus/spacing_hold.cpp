@@ -65,7 +65,7 @@ Row hold_spacing(const SpacingHold& hold, const Row& reference, const Row& propo
     held(2 * q) = reference(2 * q) + across * nx;
     held(2 * q + 1) = reference(2 * q + 1) + across * ny;
   }
-  const Eigen::RowVector2d centre = centpos(held);
+  const Eigen::RowVector2d centre = centroid_of(held);
   for (Index q = 0; q < k; ++q) held(2 * q) -= centre(0), held(2 * q + 1) -= centre(1);
   const double size = held.head(2 * k).norm();
   if (size > 0) held.head(2 * k) /= size;

@@ -17,9 +17,9 @@ class Backend;
 // object of markers only, in that order; a style with a line ("r-*") draws each point as a line
 // object of its own, so no line joins them. Sets hold on, then fits the limits ("auto") and
 // sets equal scaling. Returns 1. A bad xform raises Error.
-int showshape(Objects& g, const Matrix& x, const std::string& xform = "k.");
+int draw_configurations(Objects& g, const Matrix& x, const std::string& xform = "k.");
 
-// The colours showsemiproto2 marks the points in: their own only, or their own and then again
+// The colours draw_protocol marks the points in: their own only, or their own and then again
 // in the comparison colours (a configuration compared with another in the same axes).
 enum class ColourCode { own = 0, compared = 1 };
 
@@ -29,26 +29,26 @@ enum class ColourCode { own = 0, compared = 1 };
 // not curve 0, a "k:" line through the mean configuration (closed curves return to their first
 // member). Helpers are marked unless omithelpers. Working values go to the console. Returns 0.
 // A point number beyond the configuration raises Error, leaving what was drawn so far.
-int showsemiproto2(Objects& g, const Matrix& x, const CurveProtocol& p, bool xlines = false,
-                   bool omithelpers = false, ColourCode ccode = ColourCode::own);
+int draw_protocol(Objects& g, const Matrix& x, const CurveProtocol& p, bool xlines = false,
+                  bool omithelpers = false, ColourCode ccode = ColourCode::own);
 
 // Draws a solid orange segment centred on each member of every curve other than curve 0,
 // along the curve's tangent there (closed curves wrap), 0.9 times the mean spacing of the
 // curve's members long. x: one configuration row.
-void showshape_tangent(Objects& g, const Row& x, const CurveProtocol& p);
+void draw_tangents_of(Objects& g, const Row& x, const CurveProtocol& p);
 
 // Adds increment to the "MarkerSize" of every line among the direct children of h; a size
 // that would fall below 1 stays as it is.
-void incrementsymbolsize(Objects& g, Handle h, double increment);
+void grow_markers(Objects& g, Handle h, double increment);
 // Fills every line marker among the direct children of h with its own colour (isfilled) or
 // empties it.
-void setsymbolfill(Objects& g, Handle h, bool isfilled);
+void fill_markers(Objects& g, Handle h, bool isfilled);
 
 // Copies the current figure's drawing as the view shows it, enlarged, to the clipboard as SVG
 // and PNG; the view's limits stay.
-void CopyBigImage(Objects& g, Backend& ui);
+void copy_drawing_to_clipboard(Objects& g, Backend& ui);
 // Writes the current figure's drawing as the view shows it, enlarged, to a file the user
 // names: EPS, PDF, SVG or PNG by the name's ending; any other name is refused with a message.
-void CopyImageEPS(Objects& g, Backend& ui);
+void export_drawing_to_chosen_file(Objects& g, Backend& ui);
 
 }  // namespace tav

@@ -5,8 +5,8 @@
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "formats/foreign_text.h"
 #include "formats/input.h"
@@ -21,8 +21,8 @@ namespace {
 constexpr double kLargestCoordinate = 1e150;
 
 // Why the rows of a file cannot be configurations, or "" when they can.
-std::string configuration_problem(const std::string& what, const MfloadResult& r) {
-  const DloadResult& f = r.file;
+std::string configuration_problem(const std::string& what, const ChosenDataFile& r) {
+  const DataFile& f = r.file;
   const std::string file = "The " + what + " file " + r.path;
   if (f.x.size() == 0) return file + " holds no numbers";
   if (f.decimal_comma || (f.commas && f.x.cols() % 2 == 0))
@@ -43,9 +43,9 @@ std::string configuration_problem(const std::string& what, const MfloadResult& r
 
 // The chosen file's matrix, or nothing after a cancel or a file that gave no configuration
 // (the user has been told why).
-bool read_configurations(Session& session, const char* what, MfloadResult& r) {
+bool read_configurations(Session& session, const char* what, ChosenDataFile& r) {
   try {
-    r = mfload(session.ui());
+    r = choose_data_file(session.ui());
   } catch (const Error& e) {
     // A refused file (its name, line and value in the text) is shown, not only written out.
     tell_user(session, std::string(e.what()) + "; nothing was loaded");
@@ -68,8 +68,8 @@ bool read_configurations(Session& session, const char* what, MfloadResult& r) {
 
 // Lines after the end line are not read. When some of them hold numbers the user is told in a
 // box, every time; the status says how many lines were left.
-std::string unread_note(Session& session, const MfloadResult& r) {
-  const DloadResult& f = r.file;
+std::string unread_note(Session& session, const ChosenDataFile& r) {
+  const DataFile& f = r.file;
   if (f.unread_lines == 0) return "";
   const std::string n = std::to_string(f.unread_lines);
   if (!tell_lines_after_end(session, r))
@@ -80,7 +80,7 @@ std::string unread_note(Session& session, const MfloadResult& r) {
 
 // FileBox: the file's name and the format it was read in, its count of configurations and of
 // points, and any unread lines.
-void show_file_status(Session& session, const char* format, const MfloadResult& r) {
+void show_file_status(Session& session, const char* format, const ChosenDataFile& r) {
   const double m = static_cast<double>(r.file.x.rows()), n = static_cast<double>(r.file.x.cols());
   const std::string file = r.fn + " as " + format_read(r.file);
   set_status(
@@ -123,7 +123,7 @@ void forget_protocol_of_other_point_count(Session& session, Index points) {
 // value, which a Morphologika file written by the program holds from the sample first loaded
 // (its coordinates are superimposed, of unit size); the trailing value of numeric rows may be
 // an ID, so their sizes come from the coordinates.
-Row sizes_as_loaded(const DloadResult& f) {
+Row sizes_as_loaded(const DataFile& f) {
   if (f.kind == FileKind::Rows || f.x.cols() == 0) return foreign::centroid_sizes(f.x);
   return f.x.col(f.x.cols() - 1).transpose();
 }
@@ -131,7 +131,7 @@ Row sizes_as_loaded(const DloadResult& f) {
 }  // namespace
 
 void action_load(Session& session) {
-  MfloadResult r;
+  ChosenDataFile r;
   if (!read_configurations(session, "data", r)) return;
   Consensus plain;
   try {
@@ -155,7 +155,7 @@ void action_load(Session& session) {
   s.userreference = false;
   forget_protocol_of_other_point_count(session, (s.DATA.cols() - 1) / 2);
   progress_tick();  // a large sample took a while to store; the drawing takes as long again
-  showshape(session.objects(), s.DATA, "b*");
+  draw_configurations(session.objects(), s.DATA, "b*");
   label_last_line(session.objects(), "Specimens");
   s.shown = EngineState::Shown::sample;
   s.helpers_hidden = false;
@@ -164,7 +164,7 @@ void action_load(Session& session) {
 
 void action_load_reference(Session& session) {
   EngineState& s = session.state;
-  MfloadResult r;
+  ChosenDataFile r;
   if (!read_configurations(session, "reference", r)) return;
   if (s.DATA.size() == 0) {
     tell_user(session,
@@ -188,9 +188,9 @@ void action_load_reference(Session& session) {
   show_file_status(session, "File: %s \\n %3.0f Reference with \\n %3.0f Landmarks", r);
   s.oref = oref;
   s.userreference = true;
-  showshape(session.objects(), s.DATA, "b*");
+  draw_configurations(session.objects(), s.DATA, "b*");
   label_last_line(session.objects(), "Specimens");
-  showshape(session.objects(), s.REFERENCE, "k+");
+  draw_configurations(session.objects(), s.REFERENCE, "k+");
   label_last_line(session.objects(), "Reference");
   if (nr != s.REFERENCE.cols())
     session.ui().message(

@@ -5,8 +5,8 @@
 
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "formats/input.h"
 #include "formats/protocol.h"
@@ -71,10 +71,10 @@ bool points_within_data(Session& session, const Matrix& protoc, const std::strin
 
 // A file that is neither a sliders table nor protocol rows, read as the landmark file it
 // seems to be (the action then says which it is), or refused with what a protocol's rows hold.
-DloadResult read_protocol_rows(const std::string& name, const std::string& text) {
-  DloadResult r;
+DataFile read_protocol_rows(const std::string& name, const std::string& text) {
+  DataFile r;
   try {
-    r = dload_text(name, text);
+    r = read_data_text(name, text);
   } catch (const Error& e) {
     if (const auto problem = protocol_row_problem(name, text)) throw Error(*problem);
     throw Error(std::string(e.what()) + "; " + protocol_row_forms());
@@ -94,14 +94,14 @@ DloadResult read_protocol_rows(const std::string& name, const std::string& text)
 
 // A sliders table becomes the protocol table it describes; any other file is read as rows.
 // The file is read once, so a pipe or a device serves as well as a file.
-DloadResult read_protocol(const std::string& fname, Index k) {
+DataFile read_protocol(const std::string& fname, Index k) {
   const std::optional<std::string> text = read_input(fname);
   if (!text) return {};
   const std::string name = shown_name(fname);
   if (!is_sliders_table(*text)) return read_protocol_rows(name, *text);
   if (k < 1)
     throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
-  DloadResult r;
+  DataFile r;
   r.opened = true;
   r.x = protocol_from_sliders(read_sliders(name, *text), k, name);
   return r;
@@ -110,9 +110,9 @@ DloadResult read_protocol(const std::string& fname, Index k) {
 }  // namespace
 
 void action_load_protocol(Session& session) {
-  MfloadResult r;
+  ChosenDataFile r;
   try {
-    r = mfload(session.ui(), [k = data_points(session.state.DATA)](const std::string& f) {
+    r = choose_data_file(session.ui(), [k = data_points(session.state.DATA)](const std::string& f) {
       return read_protocol(f, k);
     });
   } catch (const Error& e) {

@@ -1,8 +1,8 @@
 // The six save actions: the processed sample or the reference, with all points, landmarks and
 // semi-landmarks, or landmarks only, one configuration per line.
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "formats/formats.h"
 #include "formats/input.h"

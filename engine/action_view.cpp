@@ -3,8 +3,8 @@
 #include "display/legend.h"
 #include "display/render.h"
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "geometry/geometry.h"
 #include "platform/console.h"
 #include "platform/format.h"
@@ -36,23 +36,23 @@ void write_point_numbers(Session& session, Handle ax, bool omit_helpers) {
   g.axis_equal(ax);
 }
 
-// Whether showsemiproto2 leaves the helper points out for this "Hide helper points" value.
+// Whether draw_protocol leaves the helper points out for this "Hide helper points" value.
 bool helpers_left_out(double omitcode) { return omitcode == 1; }
 
 // The consensus beside the plain consensus fitted onto it, both on the baseline 4 -> 5.
 void compare_with_plain_consensus(Session& session, double curvecode, double omitcode) {
   Objects& g = session.objects();
   EngineState& s = session.state;
-  s.oref = getpsup(Matrix(s.oref), s.REFERENCE);
-  showsemiproto2(g, s.oref, s.curves, curvecode != 0, helpers_left_out(omitcode),
-                 ColourCode::compared);
+  s.oref = fit_onto(Matrix(s.oref), s.REFERENCE);
+  draw_protocol(g, s.oref, s.curves, curvecode != 0, helpers_left_out(omitcode),
+                ColourCode::compared);
   // The title names the colours as painted, so it follows the palette.
   g.set(g.figure(kComparisonFigure), "Name",
         Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +
               painted_colour_name('g') + " circles) on the baseline of points 4 and 5"));
-  showshape(g, basereg(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
+  draw_configurations(g, baseline_registration(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
   label_last_line(g, "Consensus with sliding");
-  showshape(g, basereg(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
+  draw_configurations(g, baseline_registration(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
   label_last_line(g, "Plain consensus");
 }
 
@@ -82,15 +82,14 @@ void action_replot(Session& session) {
   session.state.shown = meancode ? EngineState::Shown::consensus : EngineState::Shown::sample;
   session.state.helpers_hidden = (meancode || s.has_curves) && helpers_left_out(omitcode);
   if (meancode) {
-    showsemiproto2(g, s.REFERENCE, s.curves, curvecode != 0, helpers_left_out(omitcode));
+    draw_protocol(g, s.REFERENCE, s.curves, curvecode != 0, helpers_left_out(omitcode));
     const double ocode = control_value(session, "OriginalButton");
     console_show("ocode", Value(ocode));
     if (ocode != 0) compare_with_plain_consensus(session, curvecode, omitcode);
   } else if (!s.has_curves) {
-    showshape(g, s.DATA, "b*");  // no protocol yet: the sample as Load draws it
+    draw_configurations(g, s.DATA, "b*");  // no protocol yet: the sample as Load draws it
   } else {
-    const int junk =
-        showsemiproto2(g, s.DATA, s.curves, curvecode != 0, helpers_left_out(omitcode));
+    const int junk = draw_protocol(g, s.DATA, s.curves, curvecode != 0, helpers_left_out(omitcode));
     console_show("junk", Value(junk));
   }
   if (npcode) write_point_numbers(session, main_axes, omitcode != 0);
@@ -110,8 +109,8 @@ void action_tangent_plot(Session& session, bool original) {
   session.state.shown =
       original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
   session.state.helpers_hidden = helpers_left_out(omitcode);
-  showsemiproto2(g, x, s.curves, curvecode != 0, helpers_left_out(omitcode));
-  showshape_tangent(g, Eigen::Map<const Row>(x.data(), x.size()), s.curves);
+  draw_protocol(g, x, s.curves, curvecode != 0, helpers_left_out(omitcode));
+  draw_tangents_of(g, Eigen::Map<const Row>(x.data(), x.size()), s.curves);
   session.action_done = true;
 }
 

@@ -38,9 +38,9 @@ class PassDrawing : public RunObserver {
   PassDrawing(Objects& g, Backend& ui) : g_(g), ui_(ui) {}
   void before_superimpose() override { g_.cla(g_.gca()); }
   void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
-    showshape(g_, x, "r*");
+    draw_configurations(g_, x, "r*");
     label_last_line(g_, "Specimens");
-    showshape(g_, Matrix(xref), "bs");
+    draw_configurations(g_, Matrix(xref), "bs");
     label_last_line(g_, "Consensus");
     const Handle ax = g_.gca();
     const Row a = g_.axis(ax);
@@ -224,7 +224,7 @@ Consensus selected_run(Session& session, RunReport& report) {
   // The slid sample goes onto the consensus, and a consensus of its own run onto the mean of
   // what is saved with it; the user's reference stays as the user gave it.
   if (dreq && s.userreference) {
-    result.xpt = getpsup(result.xpt, result.y);
+    result.xpt = fit_onto(result.xpt, result.y);
     return result;
   }
   return refit_to_mean(result);
@@ -265,7 +265,7 @@ void run_consensus(Session& session) {
   g.cla(ax);
   s.shown = EngineState::Shown::sample;
   s.helpers_hidden = false;  // drawn without the hide-helpers setting, so helpers are marked
-  const int junk = showsemiproto2(session.objects(), s.DATA, s.curves, curvecode != 0);
+  const int junk = draw_protocol(session.objects(), s.DATA, s.curves, curvecode != 0);
   console_show("junk", Value(junk));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The action engine's state: the user's work in one session (engine/session.h), from its
-// start to its end. Only the actions of zidudezu read or write it.
+// start to its end. Only the actions of run_action read or write it.
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,13 +58,13 @@ struct EngineState {
 
 // The consensus routines a run calls; tests put recording stand-ins in their place.
 struct ConsensusRoutines {
-  std::function<Consensus(const Matrix&)> plain = getconsensus;
-  std::function<Consensus(const Matrix&, const CurveProtocol&)> dist = getconsensusdist;
+  std::function<Consensus(const Matrix&)> plain = plain_consensus;
+  std::function<Consensus(const Matrix&, const CurveProtocol&)> dist = distance_consensus;
   std::function<Consensus(const Matrix&, const CurveProtocol&, const Matrix&)> distu =
-      getconsensusdistu;
-  std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = getconsensusmix2;
+      distance_consensus_onto;
+  std::function<Consensus(const Matrix&, const CurveProtocol&)> mix2 = bending_consensus;
   std::function<Consensus(const Matrix&, const CurveProtocol&, IterationObserver&)> mix5 =
-      getconsensusmix5;
+      iterated_bending_consensus;
 };
 
 }  // namespace tav

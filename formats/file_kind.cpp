@@ -24,12 +24,12 @@ bool protocol_rows(const Matrix& x) {
 }  // namespace
 
 std::string load_action_for(const std::string& path, const Matrix& data) {
-  DloadResult file;
+  DataFile file;
   try {
     const std::optional<std::string> text = read_input(path);
     if (!text) return "Load";
     if (is_sliders_table(*text)) return "LoadProtocol";
-    file = dload_text(shown_name(path), *text);
+    file = read_data_text(shown_name(path), *text);
   } catch (const Error&) {
     return "Load";
   } catch (const std::bad_alloc&) {

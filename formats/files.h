@@ -16,7 +16,7 @@ namespace tav {
 class Backend;
 struct Session;
 
-struct DloadResult {
+struct DataFile {
   bool opened = false;                // false: the file could not be opened (nothing read)
   bool tps = false;                   // read as a TPS file
   FileKind kind = FileKind::Rows;     // the format the file was read in
@@ -39,18 +39,18 @@ struct DloadResult {
 // not (read_sample_rows: LF, CR LF or CR line ends; the rows end at the physical end or at the
 // first empty line after the first; every line the same count of finite numbers). Errors name
 // the file and the line.
-DloadResult dload(const std::string& fname);
+DataFile read_data_file(const std::string& fname);
 // The same for `text`, the bytes of the file named `fname` in messages (already shown_name'd).
-DloadResult dload_text(const std::string& fname, const std::string& text);
+DataFile read_data_text(const std::string& fname, const std::string& text);
 
 // The format `file` was read in, as the window's status and the batch tool's summary name it:
 // "numeric rows", "numeric rows (header line 1 skipped)", "TPS", "NTS", "Morphologika" or
 // "MorphoJ text".
-std::string format_read(const DloadResult& file);
+std::string format_read(const DataFile& file);
 
-struct MfloadResult {
+struct ChosenDataFile {
   bool cancelled = true;
-  DloadResult file;
+  DataFile file;
   // As messages and status texts show them (shown_name); the file was read by its own name.
   std::string fn;    // chosen file name without folder
   std::string path;  // folder and name
@@ -58,12 +58,12 @@ struct MfloadResult {
 
 // When lines with numbers follow the end line of the file read, tells the user in a box which
 // line ended the reading and how many such lines were left; returns whether it told.
-bool tell_lines_after_end(Session& session, const MfloadResult& r);
+bool tell_lines_after_end(Session& session, const ChosenDataFile& r);
 
-// File-open dialog ("*.*", "Enter file to Load?"), then `read` (dload unless given) of the
+// File-open dialog ("*.*", "Enter file to Load?"), then `read` (read_data_file unless given) of the
 // chosen file; the chosen folder becomes the current folder so that the next dialog opens there.
-MfloadResult mfload(Backend& ui,
-                    const std::function<DloadResult(const std::string&)>& read = dload);
+ChosenDataFile choose_data_file(
+    Backend& ui, const std::function<DataFile(const std::string&)>& read = read_data_file);
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
 // over the target once every byte is written. A symbolic link is written through to its

@@ -64,7 +64,7 @@ std::string shown(std::string_view token) {
 
 Row centroid_sizes(const Matrix& x) {
   const Index k = (x.cols() - 1) / 2;
-  return centsize(x.leftCols(2 * k)).transpose();
+  return centroid_size(x.leftCols(2 * k)).transpose();
 }
 
 }  // namespace tav::foreign

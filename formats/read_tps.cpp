@@ -304,7 +304,7 @@ TpsSample read_tps_text(const std::string& fname, const std::string& text) {
       out.x(r, 2 * p) = s.points[static_cast<size_t>(p)](0) * f;
       out.x(r, 2 * p + 1) = s.points[static_cast<size_t>(p)](1) * f;
     }
-    out.x(r, 2 * k) = centsize(out.x.row(r).head(2 * k))(0);
+    out.x(r, 2 * k) = centroid_size(out.x.row(r).head(2 * k))(0);
     out.ids.push_back(s.id);
   }
   return out;

@@ -12,9 +12,9 @@
 #include "display/render.h"
 #include "engine/consensus_run.h"
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/run_observer.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "formats/formats.h"
 #include "formats/input.h"
@@ -130,7 +130,7 @@ bool step(Session& session, ScriptedBackend& ui, const std::string& action, cons
           std::ostream& err) {
   ui.choose(path);
   try {
-    zidudezu(session, action);
+    run_action(session, action);
   } catch (const std::exception& e) {
     forward_boxes(ui, err);
     err << "tavrel6-batch: " << action << " " << shown_name(path) << ": " << e.what() << "\n";
@@ -155,7 +155,7 @@ std::string counts(const Matrix& x, const char* what) {
 // Without a protocol: the plain consensus, and every point a landmark. "Load" computed it
 // already on the same sample; it is taken from there.
 void plain_run(EngineState& s) {
-  Consensus c = s.loaded_plain ? std::move(*s.loaded_plain) : getconsensus(s.LOADED);
+  Consensus c = s.loaded_plain ? std::move(*s.loaded_plain) : plain_consensus(s.LOADED);
   s.loaded_plain.reset();
   refuse_not_finite(c, s.curves);
   s.REFERENCE = c.y;

@@ -137,9 +137,9 @@ List results(const Eigen::RowVector2d& r) { return {Value(Row(r))}; }
 List results(const Eigen::VectorXd& r) { return {Value(Matrix(r))}; }
 List results(const Consensus& r) { return {Value(Matrix(r.y)), Value(r.xpt)}; }
 List results(const Tangent& r) { return {Value(r.x), Value(r.y)}; }
-List results(const DloadResult& r) { return {r.opened ? Value(r.x) : Value(-1.0)}; }
+List results(const DataFile& r) { return {r.opened ? Value(r.x) : Value(-1.0)}; }
 
-List results(const MfloadResult& r) {
+List results(const ChosenDataFile& r) {
   if (r.cancelled) return {Value(0.0), Value(0.0)};
   return {r.file.opened ? Value(r.file.x) : Value(-1.0), Value(r.fn)};
 }

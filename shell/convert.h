@@ -14,8 +14,8 @@ namespace tav {
 
 struct Consensus;
 struct Tangent;
-struct DloadResult;
-struct MfloadResult;
+struct DataFile;
+struct ChosenDataFile;
 
 // A text given on the command line stands for the number it spells ("1" -> 1).
 Value number_if_numeric(const Value& v);
@@ -85,8 +85,8 @@ List results(const Eigen::RowVector2d& r);  // a 1×2 row
 List results(const Eigen::VectorXd& r);     // an n×1 column
 List results(const Consensus& r);           // the consensus row, then the processed sample
 List results(const Tangent& r);             // x, then y
-List results(const DloadResult& r);         // the matrix read, or -1 when the file did not open
+List results(const DataFile& r);            // the matrix read, or -1 when the file did not open
 // The matrix read (-1: the file did not open) and the file's name; 0 and 0 when cancelled.
-List results(const MfloadResult& r);
+List results(const ChosenDataFile& r);
 
 }  // namespace tav

@@ -1,19 +1,20 @@
 #include "shell/hand_adapters.h"
 
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/files.h"
 #include "shell/framework.h"
 #include "sliding/sliding.h"
 
 namespace tav {
 
-void zidudezu_by_name(Session& session, const Value& action) {
-  zidudezu(session, action.is_text() ? action.text() : std::string());
+void run_action_by_name(Session& session, const Value& action) {
+  run_action(session, action.is_text() ? action.text() : std::string());
 }
 
-int showshape_by_name(Objects& g, const Matrix& x, const std::optional<std::string>& xform) {
-  return xform ? showshape(g, x, *xform) : showshape(g, x);
+int draw_configurations_by_name(Objects& g, const Matrix& x,
+                                const std::optional<std::string>& xform) {
+  return xform ? draw_configurations(g, x, *xform) : draw_configurations(g, x);
 }
 
 Handle openfig_by_name(Runtime& rt, const std::string& filename,
@@ -21,10 +22,11 @@ Handle openfig_by_name(Runtime& rt, const std::string& filename,
   return policy ? openfig(rt, filename, *policy) : openfig(rt, filename);
 }
 
-MfloadResult mfload_by_name(Backend& ui) { return mfload(ui); }
+ChosenDataFile choose_data_file_by_name(Backend& ui) { return choose_data_file(ui); }
 
-Row tavrel2_by_name(const Value&, const Row& target, bool closedend, const Matrix& Lfinal) {
-  return tavrel2(target, closedend, Lfinal);
+Row damped_bending_step_by_name(const Value&, const Row& target, bool closedend,
+                                const Matrix& Lfinal) {
+  return damped_bending_step(target, closedend, Lfinal);
 }
 
 Value iskeyword_by_name(const std::optional<Value>& s) {
@@ -40,15 +42,15 @@ Value guihandles_by_name(Objects& g, const std::optional<Value>& h) {
   return guihandles(g, m(0, 0));
 }
 
-int showsemiproto2_by_name(Objects& g, const Matrix& x, const CurveMembers& members,
-                           const PointTypes& types, int numfull, int numopen,
-                           const std::optional<OrEmpty<bool>>& xlines,
-                           const std::optional<OrEmpty<bool>>& omithelpers,
-                           const std::optional<OrEmpty<ColourCode>>& ccode) {
-  return showsemiproto2(g, x, curve_protocol(numfull, numopen, members, &types),
-                        xlines && xlines->value.value_or(false),
-                        omithelpers && omithelpers->value.value_or(true),
-                        ccode ? ccode->value.value_or(ColourCode::own) : ColourCode::own);
+int draw_protocol_by_name(Objects& g, const Matrix& x, const CurveMembers& members,
+                          const PointTypes& types, int numfull, int numopen,
+                          const std::optional<OrEmpty<bool>>& xlines,
+                          const std::optional<OrEmpty<bool>>& omithelpers,
+                          const std::optional<OrEmpty<ColourCode>>& ccode) {
+  return draw_protocol(g, x, curve_protocol(numfull, numopen, members, &types),
+                       xlines && xlines->value.value_or(false),
+                       omithelpers && omithelpers->value.value_or(true),
+                       ccode ? ccode->value.value_or(ColourCode::own) : ColourCode::own);
 }
 
 List guidata_by_name(Session& session, const List& in, int nout) {

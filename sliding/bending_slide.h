@@ -1,8 +1,8 @@
 #pragma once
-// The damped bending-energy step in its fast form, shared by tavrel2 and the consensus routines.
-// U has two non-zeros per column (a sliding point's tangent at its x and y rows), so U'·L·U and
-// U'·L·b are read from L element by element instead of dense products, and the optimal slide
-// comes from a symmetric (Cholesky) solve instead of an explicit inverse.
+// The damped bending-energy step in its fast form, shared by damped_bending_step and the consensus
+// routines. U has two non-zeros per column (a sliding point's tangent at its x and y rows), so
+// U'·L·U and U'·L·b are read from L element by element instead of dense products, and the optimal
+// slide comes from a symmetric (Cholesky) solve instead of an explicit inverse.
 #include <string>
 #include <vector>
 
@@ -19,19 +19,20 @@ struct SlideDirections {
   Eigen::VectorXd tx, ty;
 };
 
-// Reads the columns of umaker2's matrix for a curve of q points: closed curves 2q×q (column i
-// for point i), open curves (2q-4)×(q-2) (column j for interior point j+1; the ends stay).
+// Reads the columns of bending_slide_basis's matrix for a curve of q points: closed curves 2q×q
+// (column i for point i), open curves (2q-4)×(q-2) (column j for interior point j+1; the ends
+// stay).
 SlideDirections slide_directions(const Matrix& umat, Index q, bool closed);
 void read_slide_directions(const Matrix& umat, Index q, bool closed, SlideDirections& d);
 
 // The same columns computed directly from a curve row (2q interleaved coordinates), without
-// the dense matrix: umaker2's quadratic-fit tangents to rounding, written into d's buffers.
-// Raises Error for a curve too short to slide (see check_slide_curve).
+// the dense matrix: bending_slide_basis's quadratic-fit tangents to rounding, written into d's
+// buffers. Raises Error for a curve too short to slide (see check_slide_curve).
 void slide_tangents(const Row& target, bool closed, SlideDirections& d);
 
 // The quadratic form of a curve's slide, 2q×2q in stacked order. Kept as its q×q block when
-// the x and the y coordinates have the same block and do not couple (the form of makeLfinal),
-// which halves the work of a step.
+// the x and the y coordinates have the same block and do not couple (the form of
+// bending_energy_matrix), which halves the work of a step.
 struct CurveEnergy {
   Matrix l;  // q×q block when block_diagonal, else the whole 2q×2q matrix
   bool block_diagonal = false;
@@ -62,7 +63,7 @@ std::string slide_failure_text(SlideStatus status, const std::string& where);
 // target: 2q interleaved coordinates; closed: closed curve; energy: 2q×2q stacked, symmetric;
 // fixed_term: empty, or the 2q stacked gradient contribution L_cf·y_f of points outside the
 // curve that are held where they are. T minimises (b + U·T)'·lcurve·(b + U·T) + 2·(U·T)'·g;
-// every sliding point moves by 0.1·T along its umaker2 tangent, open-curve ends stay.
+// every sliding point moves by 0.1·T along its bending_slide_basis tangent, open-curve ends stay.
 // held: empty, or one flag per curve point; a flagged point (a landmark) gets no column in U
 // and stays. On success `moved` holds the new row; otherwise the status says why and `moved`
 // is unusable.

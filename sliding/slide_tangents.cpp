@@ -84,7 +84,7 @@ struct FitTangent {
 // T is one window (double) or one window per lane (Lanes); the arithmetic is the same.
 // `ok` is false where the window's u leave the fit without a unique solution (or with one at
 // rounding level), or the chord has no length; there the caller hands the window to
-// quadratic_tangent, so that it gives what umaker2 gives.
+// quadratic_tangent, so that it gives what bending_slide_basis gives.
 template <int W, class T>
 TAV_ALWAYS_INLINE FitTangent<T> fit_tangent(const T* xs, const T* ys, const T& x0, const T& y0) {
   using std::sqrt;

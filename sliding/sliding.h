@@ -13,31 +13,31 @@ struct Tangent {
 
 // End-point tangent: data = [x1 y1 x2 y2 x3 y3] (end point, neighbour, next); the direction
 // P1->P3 mirrored in the line P1->P2, pointing into the curve.
-Tangent slope_est(const Row& data);
+Tangent end_tangent(const Row& data);
 
 // U matrix for the tangent plot: 2k×k full layout, quadratic-fit tangents fitted in each
 // window's own frame (pointing along the listed order); cloop: closed curve (wrapped windows).
-Matrix umaker(const Row& target, bool cloop);
-// U matrix for the bending-energy slide, the same tangents as umaker: closed curves 2k×k; open
-// curves the reduced (2k-4)×(k-2) layout of the interior points.
-Matrix umaker2(const Row& target, bool cloop);
-// U matrix for the distance slide: 2k×k, chord tangents, slope_est at open ends.
-Matrix umakera(const Row& target, bool cloop);
+Matrix quadratic_tangent_basis(const Row& target, bool cloop);
+// U matrix for the bending-energy slide, the same tangents as quadratic_tangent_basis: closed
+// curves 2k×k; open curves the reduced (2k-4)×(k-2) layout of the interior points.
+Matrix bending_slide_basis(const Row& target, bool cloop);
+// U matrix for the distance slide: 2k×k, chord tangents, end_tangent at open ends.
+Matrix chord_tangent_basis(const Row& target, bool cloop);
 
 // One damped (half) Procrustes-distance step of a curve row towards `reference` (same layout).
-Row tavreldist(const Row& reference, const Row& target, bool closedend);
+Row damped_distance_step(const Row& reference, const Row& target, bool closedend);
 
 // 2×floor(n/2) point matrix of a configuration row.
-Matrix vertxy(const Row& x);
+Matrix point_matrix(const Row& x);
 // Thin-plate-spline kernel r²·log r² of two points (0 for coincident points).
-double uspline(const Eigen::RowVector2d& x1, const Eigen::RowVector2d& x2);
+double spline_kernel(const Eigen::RowVector2d& x1, const Eigen::RowVector2d& x2);
 // The (n+3)×(n+3) spline system [K Q; Q' 0] of a 2×n point matrix.
-Matrix gettspl(const Matrix& x);
+Matrix spline_system(const Matrix& x);
 // 2k×2k block-diagonal bending-energy matrix of a reference row (a trailing value is ignored).
-Matrix makeLfinal(const Row& reference);
+Matrix bending_energy_matrix(const Row& reference);
 
 // One damped (tenth) bending-energy step of a curve row. Lfinal: 2q×2q stacked, from the
 // reference's coordinates of the same points. Open curves: interior points slide, ends stay.
-Row tavrel2(const Row& target, bool closedend, const Matrix& Lfinal);
+Row damped_bending_step(const Row& target, bool closedend, const Matrix& Lfinal);
 
 }  // namespace tav

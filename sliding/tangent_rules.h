@@ -9,7 +9,7 @@
 
 namespace tav {
 
-// End-point rule: unit direction p1->p3 mirrored in the line p1->p2 (the rule of slope_est).
+// End-point rule: unit direction p1->p3 mirrored in the line p1->p2 (the rule of end_tangent).
 Tangent end_point_tangent(double x1, double y1, double x2, double y2, double x3, double y3);
 
 // Chord rule: unit vector from neighbour B towards neighbour A; the point itself takes no part.

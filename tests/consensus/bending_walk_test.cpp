@@ -19,7 +19,7 @@ struct Superimposed {
 
 Superimposed leaf_run_start(int n, unsigned seed) {
   const Consensus c =
-      getconsensus(normalise_rows(test::leaf_sample(test::leaf_specimens(n, seed))));
+      plain_consensus(normalise_rows(test::leaf_sample(test::leaf_specimens(n, seed))));
   return {c.y, c.xpt};
 }
 

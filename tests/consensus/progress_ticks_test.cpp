@@ -34,7 +34,8 @@ struct Runs {
 
 Runs all_runs(const Matrix& x, const CurveProtocol& p) {
   IterationObserver quiet;
-  return {getconsensusdist(x, p), getconsensusmix2(x, p), getconsensusmix5(x, p, quiet)};
+  return {distance_consensus(x, p), bending_consensus(x, p),
+          iterated_bending_consensus(x, p, quiet)};
 }
 
 void expect_same_bits(const Consensus& a, const Consensus& b) {

@@ -90,29 +90,29 @@ class Silent : public IterationObserver {};
 
 Consensus fitted(Consensus c) { return refit_to_mean(c); }
 Consensus fitted_onto_reference(Consensus c) {
-  c.xpt = getpsup(c.xpt, c.y);
+  c.xpt = fit_onto(c.xpt, c.y);
   return c;
 }
 
 const Mode kModes[] = {
-    {"plain", [](const Matrix& x, const CurveProtocol&, const Row&) { return getconsensus(x); }},
+    {"plain", [](const Matrix& x, const CurveProtocol&, const Row&) { return plain_consensus(x); }},
     {"distance", [](const Matrix& x, const CurveProtocol& p,
-                    const Row&) { return fitted(getconsensusdist(x, p)); }},
+                    const Row&) { return fitted(distance_consensus(x, p)); }},
     {"distance_onto_reference",
      [](const Matrix& x, const CurveProtocol& p, const Row& r) {
-       return fitted_onto_reference(getconsensusdistu(x, p, r));
+       return fitted_onto_reference(distance_consensus_onto(x, p, r));
      }},
     {"bending_one_pass", [](const Matrix& x, const CurveProtocol& p,
-                            const Row&) { return fitted(getconsensusmix2(x, p)); }},
+                            const Row&) { return fitted(bending_consensus(x, p)); }},
     {"bending_iterated",
      [](const Matrix& x, const CurveProtocol& p, const Row&) {
        Silent quiet;
-       return fitted(getconsensusmix5(getconsensusdist(x, p).xpt, p, quiet));
+       return fitted(iterated_bending_consensus(distance_consensus(x, p).xpt, p, quiet));
      }},
 };
 
 Row reference_for(const Matrix& x, double degrees) {
-  const Row plain = getconsensus(x).y;
+  const Row plain = plain_consensus(x).y;
   return turned(Matrix(plain), degrees).row(0);
 }
 
@@ -182,7 +182,7 @@ TEST_P(RunMode, VerticalStretchSlidesWithoutAMessage) {
       x(i, 2 * p - 2) = x0, x(i, 2 * p - 1) = y0 + 0.1 * (p - 16) + 0.01 * std::sin(double(i * p));
   }
   Consensus c;
-  ASSERT_NO_THROW(c = GetParam().run(x, protocol(), getconsensus(x).y));
+  ASSERT_NO_THROW(c = GetParam().run(x, protocol(), plain_consensus(x).y));
   EXPECT_TRUE(c.xpt.allFinite() && c.y.allFinite());
 }
 

@@ -32,7 +32,7 @@ Row configuration(std::initializer_list<double> xy) {
 // What hold_spacing returns for a held configuration: centred, of unit size.
 Row unit(Row r) {
   const Index k = (r.size() - 1) / 2;
-  const Eigen::RowVector2d c = centpos(r);
+  const Eigen::RowVector2d c = centroid_of(r);
   for (Index q = 0; q < k; ++q) r(2 * q) -= c(0), r(2 * q + 1) -= c(1);
   r.head(2 * k) /= r.head(2 * k).norm();
   return r;

@@ -53,7 +53,7 @@ class FigureExportTest : public DisplayTest {
     gr().set(figure, "Position", row({10, 5, 100, 30}));
     gr().set(figure, "Units", "pixels");
     ax = gr().gca();
-    showsemiproto2(gr(), outline_sample(), outline_protocol(), true);
+    draw_protocol(gr(), outline_sample(), outline_protocol(), true);
     fitted = gr().axis(ax);
   }
   void TearDown() override {
@@ -92,7 +92,7 @@ TEST_F(FigureExportTest, ClipboardGetsTheEnlargedDrawingWithWidenedLimits) {
   Snapshot during;
   watching.at_clipboard = [&] { during = snapshot(); };
   ConsoleCapture console;
-  CopyBigImage(gr(), ui());
+  copy_drawing_to_clipboard(gr(), ui());
   expect_enlarged(during);
   EXPECT_LT(max_abs_diff(during.limits, row({-0.3, 10.3, -0.15, 5.15})), 1e-12);
   EXPECT_EQ(during.window_units, "characters");
@@ -111,7 +111,7 @@ TEST_F(FigureExportTest, EpsDialogShowsItsTitleAndFilterOverTheEnlargedAxesAsThe
   Snapshot during;
   watching.at_dialog = [&] { during = snapshot(); };
   watching.cancel();
-  CopyImageEPS(gr(), ui());
+  export_drawing_to_chosen_file(gr(), ui());
   expect_enlarged(during);
   EXPECT_LT(max_abs_diff(during.limits, row({0, 10, 0, 5})), 1e-12);  // a zoomed view stays zoomed
   EXPECT_EQ(watching.titles,
@@ -125,16 +125,17 @@ struct EpsCase {
   const char* starts;  // the written file's first bytes; nullptr: nothing written
 };
 
-class CopyImageEpsCases : public FigureExportTest, public ::testing::WithParamInterface<EpsCase> {};
+class ExportDrawingCases : public FigureExportTest,
+                           public ::testing::WithParamInterface<EpsCase> {};
 
-TEST_P(CopyImageEpsCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
+TEST_P(ExportDrawingCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
   const EpsCase c = GetParam();
   if (c.file)
     watching.choose(dir.file(c.file));
   else
     watching.cancel();
   const Snapshot before = snapshot();
-  CopyImageEPS(gr(), ui());
+  export_drawing_to_chosen_file(gr(), ui());
   expect_restored(before);
   EXPECT_TRUE(watching.messages.empty());
   if (c.starts) {
@@ -147,7 +148,7 @@ TEST_P(CopyImageEpsCases, WritesByEndingMovesToTheFolderAndRestoresTheAxes) {
   EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), start_folder));
 }
 
-INSTANTIATE_TEST_SUITE_P(Choices, CopyImageEpsCases,
+INSTANTIATE_TEST_SUITE_P(Choices, ExportDrawingCases,
                          ::testing::Values(EpsCase{"eps", "drawing.eps", "%!PS-Adobe-3.0 EPSF-3.0"},
                                            EpsCase{"capital_ending", "drawing.EPS",
                                                    "%!PS-Adobe-3.0 EPSF-3.0"},
@@ -160,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, CopyImageEpsCases,
 TEST_F(FigureExportTest, NameWithoutAWrittenEndingIsRefusedWithAMessage) {
   for (const char* name : {"drawing.jpg", "drawing"}) {
     watching.choose(dir.file(name));
-    CopyImageEPS(gr(), ui());
+    export_drawing_to_chosen_file(gr(), ui());
   }
   ASSERT_EQ(watching.messages.size(), 2u);
   EXPECT_THAT(watching.messages[0], HasSubstr("the ending .jpg is not written"));
@@ -172,7 +173,7 @@ TEST_F(FigureExportTest, WriteFailureNamesTheFileAndStillRestoresEverything) {
   const std::string target = dir.file("missing/drawing.eps");
   watching.choose(target);
   const Snapshot before = snapshot();
-  CopyImageEPS(gr(), ui());
+  export_drawing_to_chosen_file(gr(), ui());
   ASSERT_EQ(watching.messages.size(), 1u);
   EXPECT_THAT(watching.messages[0], HasSubstr("\"" + target + "\""));
   expect_restored(before);
@@ -187,9 +188,9 @@ TEST_F(FigureExportTest, AxesInPixelsInAWindowInCharactersComeBackAsTheyWere) {
     SCOPED_TRACE(round);
     const Snapshot before = snapshot();
     if (round == 0)
-      CopyBigImage(gr(), ui());
+      copy_drawing_to_clipboard(gr(), ui());
     else
-      (watching.cancel(), CopyImageEPS(gr(), ui()));
+      (watching.cancel(), export_drawing_to_chosen_file(gr(), ui()));
     expect_restored(before);
     EXPECT_LT(max_abs_diff(gr().get(figure, "Position").matrix(), row({10, 5, 100, 30})), 1e-12);
   }
@@ -197,7 +198,7 @@ TEST_F(FigureExportTest, AxesInPixelsInAWindowInCharactersComeBackAsTheyWere) {
 
 TEST_F(FigureExportTest, PageHoldsTheEnlargedAxesWholeWhereTheyPassTheWindowsEdge) {
   watching.choose(dir.file("drawing.png"));
-  CopyImageEPS(gr(), ui());
+  export_drawing_to_chosen_file(gr(), ui());
   const auto [w, h] = png_size(read_bytes(dir.file("drawing.png")));
   const double right = (12 + 95) * kCharWidthPx;  // past the window's 100 characters
   EXPECT_GE(w, std::lround(kPngScale * right));
@@ -211,8 +212,8 @@ TEST_F(FigureExportTest, GhostscriptRendersTheEpsWithItsMarkersAndBox) {
   const std::string eps = dir.file("sample.eps"), png = dir.file("sample.png");
   watching.choose(eps);
   watching.choose(png);
-  CopyImageEPS(gr(), ui());
-  CopyImageEPS(gr(), ui());  // the same drawing as PNG
+  export_drawing_to_chosen_file(gr(), ui());
+  export_drawing_to_chosen_file(gr(), ui());  // the same drawing as PNG
   const std::string rendered = dir.file("gs.png");
   const std::string cmd =
       "gs -q -dBATCH -dNOPAUSE -dSAFER -dEPSCrop -r144 -sDEVICE=png16m -sOutputFile=" + rendered +

@@ -36,23 +36,23 @@ const Matrix kShape = rows({{0, 0, 1, 1, 2, 1, 3, 0, 7}, {0, 0.1, 1, 1.1, 2, 0.9
 using Legend = DisplayTest;
 
 TEST_F(Legend, NamesEachKindOfPointDrawnOnceInDrawingOrder) {
-  showsemiproto2(gr(), kShape, ridge(), false, false, ColourCode::own);
+  draw_protocol(gr(), kShape, ridge(), false, false, ColourCode::own);
   EXPECT_THAT(names(gr(), axes()), ElementsAre("Landmarks", "Semi-landmarks", "Helper points"));
   const auto entries = legend_entries(gr(), axes());
   EXPECT_EQ(gr().get(entries[1].second, "Marker").text(), "d");  // shown as its points are drawn
 }
 
 TEST_F(Legend, HiddenHelpersAreNotNamedAndTheComparedDrawingIsNamedApart) {
-  showsemiproto2(gr(), kShape, ridge(), false, true, ColourCode::compared);
+  draw_protocol(gr(), kShape, ridge(), false, true, ColourCode::compared);
   EXPECT_THAT(names(gr(), axes()), ElementsAre("Landmarks", "Landmarks (compared)",
                                                "Semi-landmarks", "Semi-landmarks (compared)"));
 }
 
 TEST_F(Legend, ClearedAxesHaveNoLegend) {
-  showsemiproto2(gr(), kShape, ridge(), false, false, ColourCode::own);
+  draw_protocol(gr(), kShape, ridge(), false, false, ColourCode::own);
   gr().cla(axes());
   EXPECT_TRUE(names(gr(), axes()).empty());
-  showshape(gr(), kShape, "b*");
+  draw_configurations(gr(), kShape, "b*");
   label_last_line(gr(), "Specimens");
   EXPECT_THAT(names(gr(), axes()), ElementsAre("Specimens"));
 }

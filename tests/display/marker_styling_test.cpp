@@ -11,8 +11,8 @@ class MarkerStylingTest : public DisplayTest {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
-    showshape(gr(), rows({{0, 0, 1, 0, 0, 1, 9}}), "bd");
-    showshape(gr(), rows({{2, 2, 3, 2, 2, 3, 9}}), "bd");
+    draw_configurations(gr(), rows({{0, 0, 1, 0, 0, 1, 9}}), "bd");
+    draw_configurations(gr(), rows({{2, 2, 3, 2, 2, 3, 9}}), "bd");
     label = gr().text(axes(), 0.5, 0.5, "7");
   }
   // The size of every marker, in drawing order.
@@ -28,58 +28,58 @@ using ::testing::Each;
 using ::testing::Eq;
 
 TEST_F(MarkerStylingTest, SizeStepChangesLinesOnlyAndUndoes) {
-  incrementsymbolsize(gr(), axes(), 2);
+  grow_markers(gr(), axes(), 2);
   EXPECT_THAT(sizes(), ::testing::ElementsAre(5, 5, 5, 5, 5, 5));
   EXPECT_TRUE(gr().get(label, "MarkerSize").empty());
   EXPECT_EQ(gr().get(label, "String").text(), "7");
-  for (double step : {1.0, -1.0, 0.25, -0.25}) incrementsymbolsize(gr(), axes(), step);
+  for (double step : {1.0, -1.0, 0.25, -0.25}) grow_markers(gr(), axes(), step);
   EXPECT_THAT(sizes(), Each(Eq(5)));
 }
 
 TEST_F(MarkerStylingTest, CurveAndTangentLinesAreVisitedLikeMarkers) {
   const Handle curve = gr().line(axes(), row({0, 1}), row({0, 1}), "k:");
-  incrementsymbolsize(gr(), axes(), 1);
+  grow_markers(gr(), axes(), 1);
   EXPECT_EQ(gr().get(curve, "MarkerSize").scalar(), 6 + 1);
-  setsymbolfill(gr(), axes(), 1);
+  fill_markers(gr(), axes(), 1);
   EXPECT_EQ(gr().get(curve, "MarkerFaceColor"), gr().get(curve, "Color"));
 }
 
 TEST_F(MarkerStylingTest, SmallerStopsQuietlyAtTheSmallestSize) {
   const Handle oldest = lines().front();  // "Children" lists it last
   gr().set(oldest, "MarkerSize", 1.5);
-  for (int press = 0; press < 6; ++press) incrementsymbolsize(gr(), axes(), -1);  // no error, ever
+  for (int press = 0; press < 6; ++press) grow_markers(gr(), axes(), -1);  // no error, ever
   EXPECT_THAT(sizes(), Each(::testing::Ge(1)));
   EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 1.5);  // 0.5 would be below the smallest
-  incrementsymbolsize(gr(), axes(), 1);
+  grow_markers(gr(), axes(), 1);
   EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 2.5);
 }
 
 TEST_F(MarkerStylingTest, FillTakesEachMarkersOwnColourAndEmptiesAgain) {
   const Handle red = gr().line(axes(), row({4}), row({4}), "rs");
-  setsymbolfill(gr(), axes(), 1);
+  fill_markers(gr(), axes(), 1);
   for (Handle h : lines()) EXPECT_EQ(gr().get(h, "MarkerFaceColor"), gr().get(h, "Color"));
   EXPECT_EQ(gr().get(red, "MarkerFaceColor").matrix(), rows({{1, 0, 0}}));
   EXPECT_EQ(gr().get(lines().front(), "MarkerFaceColor").matrix(), rows({{0, 0, 1}}));
   EXPECT_TRUE(gr().get(label, "MarkerFaceColor").empty());
-  setsymbolfill(gr(), axes(), 0);
+  fill_markers(gr(), axes(), 0);
   for (Handle h : lines()) EXPECT_EQ(gr().get(h, "MarkerFaceColor").text(), "none");
 }
 
 TEST_F(MarkerStylingTest, EmptyContainerAndGrandchildrenAreLeftAlone) {
   const Handle other = gr().create("axes", gr().gcf());
   const auto revision = gr().revision();
-  incrementsymbolsize(gr(), other, 3);
-  setsymbolfill(gr(), other, 1);
-  EXPECT_EQ(gr().revision(), revision);      // nothing changed
-  incrementsymbolsize(gr(), gr().gcf(), 3);  // the figure's children are axes, not lines
-  setsymbolfill(gr(), gr().gcf(), 1);
+  grow_markers(gr(), other, 3);
+  fill_markers(gr(), other, 1);
+  EXPECT_EQ(gr().revision(), revision);  // nothing changed
+  grow_markers(gr(), gr().gcf(), 3);     // the figure's children are axes, not lines
+  fill_markers(gr(), gr().gcf(), 1);
   EXPECT_THAT(sizes(), Each(Eq(3)));
   for (Handle h : lines()) EXPECT_EQ(gr().get(h, "MarkerFaceColor").text(), "none");
 }
 
 TEST_F(MarkerStylingTest, InvalidHandleIsAnError) {
-  EXPECT_THROW(incrementsymbolsize(gr(), 12345.5, 1), Error);
-  EXPECT_THROW(setsymbolfill(gr(), 12345.5, 1), Error);
+  EXPECT_THROW(grow_markers(gr(), 12345.5, 1), Error);
+  EXPECT_THROW(fill_markers(gr(), 12345.5, 1), Error);
 }
 
 }  // namespace

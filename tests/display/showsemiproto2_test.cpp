@@ -32,7 +32,7 @@ Matrix sample(int n) {
   return x;
 }
 
-using ShowsemiprotoTest = DisplayTest;
+using DrawProtocolTest = DisplayTest;
 
 struct Styling {
   const char* name;
@@ -41,12 +41,12 @@ struct Styling {
   size_t ko, bd, rs, mo, gd, ys;  // markers per configuration row
 };
 
-class ShowsemiprotoStyles : public DisplayTest, public ::testing::WithParamInterface<Styling> {};
+class DrawProtocolStyles : public DisplayTest, public ::testing::WithParamInterface<Styling> {};
 
-TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
+TEST_P(DrawProtocolStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
   const Styling s = GetParam();
   const int n = 3;
-  EXPECT_EQ(showsemiproto2(gr(), sample(n), protocol(), false, s.omithelpers, s.ccode), 0);
+  EXPECT_EQ(draw_protocol(gr(), sample(n), protocol(), false, s.omithelpers, s.ccode), 0);
   EXPECT_EQ(marked("ko").size(), n * s.ko);
   EXPECT_EQ(marked("bd").size(), n * s.bd);
   EXPECT_EQ(marked("rs").size(), n * s.rs);
@@ -58,7 +58,7 @@ TEST_P(ShowsemiprotoStyles, MarksEachClassOfEachCurveInItsOwnStyle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Styles, ShowsemiprotoStyles,
+    Styles, DrawProtocolStyles,
     // An omithelpers of 2 (still marks) and an empty one (hides) are values of the window's
     // control and of a call by name: engine/view_test.cpp and shell/by_name_test.cpp.
     ::testing::Values(Styling{"defaults", ColourCode::own, false, 4, 4, 2, 0, 0, 0},
@@ -68,9 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
                               4, 4, 0}),
     [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
+TEST_F(DrawProtocolTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
   const Matrix x = sample(1);
-  showsemiproto2(gr(), x, protocol(), false, false, ColourCode::compared);
+  draw_protocol(gr(), x, protocol(), false, false, ColourCode::compared);
   // Curve -1: semi-landmarks 3 and 4 in blue, then the same in green, then helper 5.
   const auto ms = marked();
   ASSERT_GE(ms.size(), 6u);
@@ -86,35 +86,35 @@ TEST_F(ShowsemiprotoTest, MarkersSitOnTheirPointsAndTheSecondColourLiesOnTop) {
   }
 }
 
-TEST_F(ShowsemiprotoTest, TenSpecimensWithFourSemiLandmarksGiveFortyDiamonds) {
+TEST_F(DrawProtocolTest, TenSpecimensWithFourSemiLandmarksGiveFortyDiamonds) {
   CurveProtocol p;
   p.numfull = 0, p.numopen = 1;
   p.members = {{1}, {2, 3, 4, 5}};
   p.types = {{0}, {1, 1, 1, 1}};
   const Matrix x = Matrix::Random(10, 11);
-  showsemiproto2(gr(), x, p, true);
+  draw_protocol(gr(), x, p, true);
   EXPECT_EQ(marked("bd").size(), 40u);
   EXPECT_EQ(marked("gd").size(), 0u);
-  showsemiproto2(gr(), x, p, false, false, ColourCode::compared);
+  draw_protocol(gr(), x, p, false, false, ColourCode::compared);
   EXPECT_EQ(marked("bd").size(), 80u);
   EXPECT_EQ(marked("gd").size(), 40u);
 }
 
-TEST_F(ShowsemiprotoTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
+TEST_F(DrawProtocolTest, CurveWithoutSemiLandmarksDrawsNoDiamonds) {
   CurveProtocol p;
   p.numfull = 0, p.numopen = 1;
   p.members = {{1, 3}, {1, 2, 3}};
   p.types = {{0, 0}, {0, 2, 0}};
-  showsemiproto2(gr(), sample(2).leftCols(7), p);
+  draw_protocol(gr(), sample(2).leftCols(7), p);
   EXPECT_EQ(marked("bd").size(), 0u);
   EXPECT_EQ(marked("ko").size(), 8u);
   EXPECT_EQ(marked("rs").size(), 2u);
 }
 
-TEST_F(ShowsemiprotoTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
+TEST_F(DrawProtocolTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
   const Matrix x = sample(4);
   const Row mean = x.colwise().mean();
-  showsemiproto2(gr(), x, protocol(), 1, 1.0);  // helpers hidden: the line still passes them
+  draw_protocol(gr(), x, protocol(), 1, 1.0);  // helpers hidden: the line still passes them
   const auto dotted = markers("k:");
   ASSERT_EQ(dotted.size(), 2u);  // curve 0 is never joined
   const std::vector<std::vector<int>> paths = {{3, 4, 5, 3}, {1, 6, 7, 8, 2}};
@@ -130,13 +130,13 @@ TEST_F(ShowsemiprotoTest, CurveLinesFollowTheMeanAndCloseOnlyClosedCurves) {
   EXPECT_EQ(marked("rs").size(), 0u);
 }
 
-TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
+TEST_F(DrawProtocolTest, SingleConfigurationLineRunsThroughItsMarkers) {
   const Matrix x = sample(1);
   CurveProtocol p;
   p.numfull = 0, p.numopen = 1;
   p.members = {{1}, {2, 3, 4}};
   p.types = {{0}, {1, 1, 1}};
-  showsemiproto2(gr(), x, p, true);
+  draw_protocol(gr(), x, p, true);
   const auto dotted = markers("k:");
   const auto diamonds = marked("bd");
   ASSERT_EQ(dotted.size(), 1u);
@@ -147,20 +147,20 @@ TEST_F(ShowsemiprotoTest, SingleConfigurationLineRunsThroughItsMarkers) {
   }
 }
 
-TEST_F(ShowsemiprotoTest, OnlyCurveZeroMarksLandmarksAndNeverJoinsThem) {
+TEST_F(DrawProtocolTest, OnlyCurveZeroMarksLandmarksAndNeverJoinsThem) {
   CurveProtocol p;
   p.members = {{1, 2, 3}};
   p.types = {{0, 0, 0}};
   ConsoleCapture console;
-  showsemiproto2(gr(), sample(2), p, 1);
+  draw_protocol(gr(), sample(2), p, 1);
   EXPECT_EQ(marked("ko").size(), 6u);
   EXPECT_EQ(markers("k:").size(), 0u);
   EXPECT_THAT(console.text(), HasSubstr(" nc =3 icount = 0.000000 \n"));
 }
 
-TEST_F(ShowsemiprotoTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
+TEST_F(DrawProtocolTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
   ConsoleCapture console;
-  showsemiproto2(gr(), sample(2), protocol(), 1);
+  draw_protocol(gr(), sample(2), protocol(), 1);
   const std::string text = console.text();
   for (const char* line : {"i = -1\nmc = 1\nnc = 3\n",
                            "i = -1\nlinec = 0\nxlinlist = 0\ni = -1\n nc =3 icount = -1.000000 \n"
@@ -171,21 +171,21 @@ TEST_F(ShowsemiprotoTest, ConsoleShowsTheWorkingValuesOfEachCurve) {
     EXPECT_THAT(text, HasSubstr(line));
 }
 
-TEST_F(ShowsemiprotoTest, PointBeyondTheConfigurationIsAnErrorAndEarlierCurvesStay) {
+TEST_F(DrawProtocolTest, PointBeyondTheConfigurationIsAnErrorAndEarlierCurvesStay) {
   CurveProtocol p = protocol();
   p.members[2][2] = 9;  // curve 1 names point 9 of an eight-point configuration
-  EXPECT_THAT([&] { showsemiproto2(gr(), sample(1), p); },
+  EXPECT_THAT([&] { draw_protocol(gr(), sample(1), p); },
               ::testing::ThrowsMessage<Error>(HasSubstr("curve 1: point 9")));
   EXPECT_EQ(marked("ko").size(), 4u);  // curve 0, then curve 1's landmarks, were drawn
 }
 
-TEST_F(ShowsemiprotoTest, ProtocolWithoutEnoughCurvesOrTypesIsAnError) {
+TEST_F(DrawProtocolTest, ProtocolWithoutEnoughCurvesOrTypesIsAnError) {
   CurveProtocol missing_curve = protocol();
   missing_curve.members.pop_back();
-  EXPECT_THROW(showsemiproto2(gr(), sample(1), missing_curve), Error);
+  EXPECT_THROW(draw_protocol(gr(), sample(1), missing_curve), Error);
   CurveProtocol missing_type = protocol();
   missing_type.types[1].pop_back();
-  EXPECT_THAT([&] { showsemiproto2(gr(), sample(1), missing_type); },
+  EXPECT_THAT([&] { draw_protocol(gr(), sample(1), missing_type); },
               ::testing::ThrowsMessage<Error>(HasSubstr("point types")));
 }
 

@@ -9,7 +9,7 @@ namespace tav::test {
 namespace {
 
 // The views draw the protocol plot first, which leaves the axes holding.
-class ShowshapeTangentTest : public DisplayTest {
+class DrawTangentsTest : public DisplayTest {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
@@ -61,10 +61,10 @@ CurveProtocol protocol() {
   return p;
 }
 
-TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent) {
+TEST_F(DrawTangentsTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent) {
   const Row x = configuration();
   const CurveProtocol p = protocol();
-  showshape_tangent(gr(), x, p);
+  draw_tangents_of(gr(), x, p);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 15u);  // 8 closed + 7 open members, curve 0 none
   size_t s = 0;
@@ -73,7 +73,7 @@ TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent)
     Row c(2 * static_cast<Index>(members.size()));
     for (size_t m = 0; m < members.size(); ++m)
       c.segment(2 * static_cast<Index>(m), 2) = x.segment(2 * members[m] - 2, 2);
-    const Matrix u = umaker(c, code < 0);
+    const Matrix u = quadratic_tangent_basis(c, code < 0);
     const Index k = static_cast<Index>(members.size());
     const double length = 0.9 * mean_spacing(c, code < 0);  // long enough to see beside the markers
     for (Index m = 0; m < k; ++m, ++s) {
@@ -89,7 +89,7 @@ TEST_F(ShowshapeTangentTest, EveryCurveMemberGetsACentredSegmentAlongItsTangent)
   }
 }
 
-TEST_F(ShowshapeTangentTest, HorizontalRunGivesHorizontalSegments) {
+TEST_F(DrawTangentsTest, HorizontalRunGivesHorizontalSegments) {
   Row x(13);
   for (int p = 0; p < 6; ++p) x(2 * p) = 3 + p, x(2 * p + 1) = -1;
   x(12) = 0;
@@ -97,7 +97,7 @@ TEST_F(ShowshapeTangentTest, HorizontalRunGivesHorizontalSegments) {
   p.numopen = 1;
   p.members = {{1}, {1, 2, 3, 4, 5, 6}};
   p.types = {{0}, {0, 1, 1, 1, 1, 0}};
-  showshape_tangent(gr(), x, p);
+  draw_tangents_of(gr(), x, p);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 6u);
   for (size_t k = 0; k < 6; ++k) {  // points one unit apart: segments 0.9 long
@@ -108,7 +108,7 @@ TEST_F(ShowshapeTangentTest, HorizontalRunGivesHorizontalSegments) {
   }
 }
 
-TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
+TEST_F(DrawTangentsTest, ClosedCurveEndsFollowTheWrappedEstimate) {
   const Row x = configuration();
   CurveProtocol closed;
   closed.numfull = -1;
@@ -118,8 +118,8 @@ TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
   open.numfull = 0, open.numopen = 1;
   open.members = {{1}, closed.members[0]};
   open.types = {{0}, closed.types[0]};
-  showshape_tangent(gr(), x, closed);
-  showshape_tangent(gr(), x, open);
+  draw_tangents_of(gr(), x, closed);
+  draw_tangents_of(gr(), x, open);
   const auto segments = tangents();
   ASSERT_EQ(segments.size(), 16u);
   auto direction = [&](size_t s) {
@@ -131,33 +131,33 @@ TEST_F(ShowshapeTangentTest, ClosedCurveEndsFollowTheWrappedEstimate) {
   EXPECT_GT((direction(7) - direction(15)).cwiseAbs().maxCoeff(), 1e-4);
 }
 
-TEST_F(ShowshapeTangentTest, AddsOnTopOfTheProtocolPlotLeavingLimitsAndScaling) {
-  showsemiproto2(gr(), configuration(), protocol());
+TEST_F(DrawTangentsTest, AddsOnTopOfTheProtocolPlotLeavingLimitsAndScaling) {
+  draw_protocol(gr(), configuration(), protocol());
   const Row limits = gr().axis(axes());
   const size_t drawn = lines().size();
-  showshape_tangent(gr(), configuration(), protocol());
+  draw_tangents_of(gr(), configuration(), protocol());
   EXPECT_EQ(lines().size(), drawn + 15);
   EXPECT_EQ(gr().axis(axes()), limits);
   EXPECT_EQ(gr().get(axes(), "DataAspectRatioMode").text(), "manual");
 }
 
-TEST_F(ShowshapeTangentTest, OnlyCurveZeroDrawsNothing) {
+TEST_F(DrawTangentsTest, OnlyCurveZeroDrawsNothing) {
   CurveProtocol p;
   p.members = {{1, 2, 3}};
   p.types = {{0, 0, 0}};
-  showshape_tangent(gr(), configuration(), p);
+  draw_tangents_of(gr(), configuration(), p);
   EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(ShowshapeTangentTest, PointBeyondTheConfigurationOrTooShortACurveIsAnError) {
+TEST_F(DrawTangentsTest, PointBeyondTheConfigurationOrTooShortACurveIsAnError) {
   CurveProtocol beyond = protocol();
   beyond.members[2].back() = 16;
-  EXPECT_THAT([&] { showshape_tangent(gr(), configuration(), beyond); },
+  EXPECT_THAT([&] { draw_tangents_of(gr(), configuration(), beyond); },
               ::testing::ThrowsMessage<Error>(::testing::HasSubstr("point 16")));
   EXPECT_EQ(tangents().size(), 8u);  // the closed curve's segments stay
   CurveProtocol short_open = protocol();
   short_open.members[2] = {9, 10, 11};
-  EXPECT_THROW(showshape_tangent(gr(), configuration(), short_open), Error);
+  EXPECT_THROW(draw_tangents_of(gr(), configuration(), short_open), Error);
 }
 
 }  // namespace

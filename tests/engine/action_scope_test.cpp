@@ -35,7 +35,7 @@ TEST_F(EngineTest, AnActionAskedForByNameDuringAnotherIsRefusedAndChangesNothing
   bool unchanged = false;
   asker.once = [&] {
     backend.choose(saved);
-    for (const char* action : {"Save", "Clear", "Load"}) zidudezu(Value(action));
+    for (const char* action : {"Save", "Clear", "Load"}) run_action(Value(action));
     unchanged = engine_state().LOADED == loaded && engine_state().DATA == loaded &&
                 status("FileBox").find("shells.txt") != std::string::npos;
   };

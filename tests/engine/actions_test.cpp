@@ -32,10 +32,10 @@ const char* kExampleProtocol =
     "0 0 1 0\n0 0 2 0\n-1 0 3 1\n-1 0 4 1\n-1 0 5 2\n1 0 2 0\n1 0 6 1\n1 0 1 0\n";
 
 TEST_F(EngineTest, UnknownActionFallsThroughAndChangesNothing) {
-  zidudezu(Value("load"));
-  zidudezu(Value(3.0));
+  run_action(Value("load"));
+  run_action(Value(3.0));
   EXPECT_EQ(capture->text(), "\nFell through case\nFell through case");
-  zidudezu(Value("ShowDF"));
+  run_action(Value("ShowDF"));
   EXPECT_EQ(capture->text(), "\nFell through case\nFell through case");
   EXPECT_TRUE(backend.titles.empty());
 }
@@ -71,7 +71,7 @@ TEST_F(EngineTest, LoadOfBadFilesChangesNothing) {
   act("Load", file("ragged.txt", "1 2 3\n1 2\n"));
   EXPECT_THAT(refusal(), HasSubstr("ragged.txt, line 2"));
   backend.cancel();
-  zidudezu(Value("Load"));
+  run_action(Value("Load"));
   EXPECT_EQ(engine_state().DATA, before);
   EXPECT_EQ(engine_state().FNAME1, "good.txt");
 }

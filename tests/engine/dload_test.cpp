@@ -15,17 +15,17 @@ struct EndCase {
   long unread;
 };
 
-class DloadEndRule : public EngineTest, public ::testing::WithParamInterface<EndCase> {};
+class ReadDataFileEndRule : public EngineTest, public ::testing::WithParamInterface<EndCase> {};
 
-TEST_P(DloadEndRule, StopsAtTheFirstOneCharacterLineAfterTheFirst) {
-  const DloadResult r = dload(file("d.txt", GetParam().text));
+TEST_P(ReadDataFileEndRule, StopsAtTheFirstOneCharacterLineAfterTheFirst) {
+  const DataFile r = read_data_file(file("d.txt", GetParam().text));
   ASSERT_TRUE(r.opened);
   EXPECT_EQ(r.x.rows(), GetParam().rows);
   EXPECT_EQ(r.unread_lines, GetParam().unread);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DloadEndRule,
+    Cases, ReadDataFileEndRule,
     ::testing::Values(EndCase{"no_end_line", "1 2 3\n4 5 6\n", 2, 0},
                       EndCase{"last_line_without_line_end", "1 2 3\n4 5 6", 2, 0},
                       EndCase{"empty_line_ends_the_file", "1 2 3\n4 5 6\n\n7 8 9\n1 1 1\n", 2, 2},
@@ -43,30 +43,30 @@ INSTANTIATE_TEST_SUITE_P(
                               2, 0}),
     [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(EngineTest, DloadReadsTheFirstLineWhateverItsLength) {
-  const DloadResult r = dload(file("one.txt", "7\n8\n"));
+TEST_F(EngineTest, ReadDataFileReadsTheFirstLineWhateverItsLength) {
+  const DataFile r = read_data_file(file("one.txt", "7\n8\n"));
   EXPECT_EQ(r.x, rows({{7}}));  // the second line is one character: the end line
 }
 
-TEST_F(EngineTest, DloadRefusesRaggedRowsAndTextNamingFileAndLine) {
+TEST_F(EngineTest, ReadDataFileRefusesRaggedRowsAndTextNamingFileAndLine) {
   const std::string ragged = file("ragged.txt", "1 2 3\n4 5\n");
   try {
-    dload(ragged);
+    read_data_file(ragged);
     FAIL();
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), HasSubstr(ragged + ", line 2: 2 numbers where line 1 has 3"));
   }
   const std::string words = file("words.txt", "1 2 3\n4 five 6\n");
-  EXPECT_THROW(dload(words), Error);
+  EXPECT_THROW(read_data_file(words), Error);
   try {
-    dload(words);
+    read_data_file(words);
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), HasSubstr("line 2: value 2 \"five\" is not a number"));
   }
 }
 
-TEST_F(EngineTest, DloadOfAMissingFileSaysSo) {
-  EXPECT_FALSE(dload((dir / "absent.txt").string()).opened);
+TEST_F(EngineTest, ReadDataFileOfAMissingFileSaysSo) {
+  EXPECT_FALSE(read_data_file((dir / "absent.txt").string()).opened);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "platform/backend.h"
 #include "platform/console.h"
 #include "support/test_support.h"
@@ -34,8 +34,8 @@ class EngineTest : public ::testing::Test {
   ConsensusRoutines& consensus_routines() { return session.routines; }
   bool last_action_done() const { return session.action_done; }
   // An action as the window's controls name it; a value that is no text names no action.
-  void zidudezu(const Value& action) {
-    tav::zidudezu(session, action.is_text() ? action.text() : std::string());
+  void run_action(const Value& action) {
+    tav::run_action(session, action.is_text() ? action.text() : std::string());
   }
 
   // Writes a file in the test's folder and returns its path.
@@ -57,7 +57,7 @@ class EngineTest : public ::testing::Test {
   // Runs an action with the dialog answering `path`.
   void act(const std::string& action, const std::string& path) {
     backend.choose(path);
-    zidudezu(Value(action));
+    run_action(Value(action));
   }
   // The one message the last refusal showed (the refusal reaches the user, not only the
   // console); empty, with a test failure, when there was not exactly one.

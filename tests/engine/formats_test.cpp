@@ -38,7 +38,8 @@ TEST_P(ForeignTwin, LoadGivesTheConfigurationsOfTheRowsTwinWithTheLabelsAsIds) {
   EXPECT_EQ(recognise_file(fixture(c.file)), c.kind);
   act("Load", fixture(c.file));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.DATA, dload(fixture("twin_rows.txt")).x);  // the trailing value is the centroid size
+  EXPECT_EQ(s.DATA,
+            read_data_file(fixture("twin_rows.txt")).x);  // the trailing value is the centroid size
   EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
   EXPECT_THAT(status("FileBox"), HasSubstr("as " + std::string(file_kind_name(c.kind))));
   EXPECT_THAT(status("FileBox"), HasSubstr("3 Specimens"));
@@ -287,7 +288,7 @@ TEST_P(RowsUnderAHeader, AreReadAsTheRowsTheyAreWithTheHeaderSkippedAndSaid) {
   EXPECT_EQ(recognise_file(path), FileKind::Rows);
   act("Load", path);
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
-  const DloadResult twin = dload(fixture("twin_rows.txt"));
+  const DataFile twin = read_data_file(fixture("twin_rows.txt"));
   ASSERT_EQ(engine_state().DATA.rows(), twin.x.rows());
   ASSERT_EQ(engine_state().DATA.cols(), twin.x.cols());
   EXPECT_EQ(engine_state().DATA, twin.x);
@@ -327,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineTest, MorphojSizeColumnsAreNotAPointAndTheCentroidSizeIsKept) {
   act("Load", fixture("twin_morphoj_sizes.txt"));
   const EngineState& s = engine_state();
-  const Matrix twin = dload(fixture("twin_rows.txt")).x;
+  const Matrix twin = read_data_file(fixture("twin_rows.txt")).x;
   ASSERT_EQ(s.DATA.cols(), 11);
   EXPECT_EQ(s.DATA.leftCols(10), twin.leftCols(10));
   EXPECT_EQ(s.DATA.col(10), (Eigen::VectorXd(3) << 15.98, 31.96, 15.98).finished());
@@ -376,7 +377,7 @@ TEST_P(RoundTrip, ReadsBackTheNumbersWrittenAndTheLabels) {
   const Row cs = row({12.345678901234, 0.5});
   const std::vector<std::string> ids{"wing 7", ""};
   const std::string path = file("out.txt", w.text(x, ids, cs, digits));
-  const DloadResult back = dload(path);
+  const DataFile back = read_data_file(path);
   ASSERT_EQ(back.x.rows(), 2);
   ASSERT_EQ(back.x.cols(), 7);
   for (Index i = 0; i < 2; ++i)
@@ -416,7 +417,7 @@ TEST_P(SaveByEnding, WritesTheFormatTheNameEndsWith) {
   const std::string path = (dir / GetParam().file).string();
   act("Save", path);
   EXPECT_EQ(recognise_file(path), GetParam().kind);
-  const DloadResult back = dload(path);
+  const DataFile back = read_data_file(path);
   const Matrix& data = engine_state().DATA;
   ASSERT_EQ(back.x.cols(), data.cols());
   EXPECT_EQ(back.x.leftCols(10), data.leftCols(10));
@@ -454,7 +455,7 @@ TEST_F(EngineTest, ANumberTooSmallForADoubleReadsAsZeroInEveryFormat) {
   for (const auto& [name, text] : files) {
     SCOPED_TRACE(name);
     Matrix x;
-    ASSERT_NO_THROW(x = dload(file(name, text)).x);
+    ASSERT_NO_THROW(x = read_data_file(file(name, text)).x);
     ASSERT_EQ(x.rows(), 1);
     EXPECT_EQ(x(0, 0), 0.0);
     EXPECT_EQ(x(0, 2), 3.0);

@@ -66,7 +66,7 @@ TEST_F(EngineTest, EveryPassDrawsTheSampleTheConsensusAndItsLabel) {
   set_control("IterBox", 1);
   std::vector<std::string> labels;
   consensus_routines().mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
-    const Consensus c = getconsensus(x);
+    const Consensus c = plain_consensus(x);
     for (int pass = 1; pass <= 100; ++pass) {
       view.before_superimpose();
       view.pass_measured(1.0, pass);
@@ -88,7 +88,7 @@ TEST_F(EngineTest, PassLabelStandsNearTheLowerLeftCorner) {
   set_control("IterBox", 1);
   Row position;
   consensus_routines().mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
-    const Consensus c = getconsensus(x);
+    const Consensus c = plain_consensus(x);
     view.before_superimpose();
     view.pass_done(c.xpt, c.y, 1);
     const Row a = gr().axis(gr().gca());

@@ -55,7 +55,7 @@ TEST_F(EngineTest, SavedSamplesLoadBackToSixSignificantDigits) {
         Case{"SaveLM", {0, 1, 4, 5, 6}}}) {
     const std::string path = (dir / (std::string(c.action) + ".txt")).string();
     act(c.action, path);
-    const Matrix back = dload(path).x;
+    const Matrix back = read_data_file(path).x;
     ASSERT_EQ(back.cols(), static_cast<Index>(c.columns.size())) << c.action;
     for (Index i = 0; i < 2; ++i)
       for (size_t j = 0; j < c.columns.size(); ++j) {
@@ -68,7 +68,7 @@ TEST_F(EngineTest, SavedSamplesLoadBackToSixSignificantDigits) {
 TEST_F(EngineTest, CancelledSaveWritesNothing) {
   engine_state().DATA = rows({{1, 2, 3}});
   backend.cancel();
-  zidudezu(Value("Save"));
+  run_action(Value("Save"));
   EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
@@ -124,7 +124,7 @@ TEST_F(EngineTest, ClearForgetsDataProtocolAndReference) {
   s.DATA = rows({{1, 2, 3}});
   s.PROTOC = rows({{0, 0, 1, 0}});
   s.REFERENCE = rows({{4, 5, 6}});
-  zidudezu(Value("Clear"));
+  run_action(Value("Clear"));
   EXPECT_EQ(s.DATA.size(), 0);
   EXPECT_EQ(s.PROTOC.size(), 0);
   EXPECT_EQ(status("FileBox"), "No File Active");

@@ -43,13 +43,13 @@ INSTANTIATE_TEST_SUITE_P(Runs, EveryRun,
 
 TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
   load_example();
-  zidudezu(Value("Clear"));
+  run_action(Value("Clear"));
   backend.messages.clear();
   backend.titles.clear();
   for (const char* save :
        {"Save", "SaveLMSLM", "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM"}) {
     SCOPED_TRACE(save);
-    zidudezu(Value(save));
+    run_action(Value(save));
     EXPECT_FALSE(last_action_done());
   }
   EXPECT_TRUE(backend.titles.empty());  // no file was asked for
@@ -60,7 +60,7 @@ TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
   EXPECT_EQ(status("ProtoBox"), "No Protocol Loaded");
 
   act("Load", examples + "shells.txt");
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_EQ(drawn("*"), 40u * 32u);  // the sample alone, without the earlier point kinds
   EXPECT_EQ(drawn(), 40u * 32u);
   EXPECT_FALSE(engine_state().has_curves);

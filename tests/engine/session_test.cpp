@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/run_observer.h"
-#include "engine/zidudezu.h"
 #include "platform/console.h"
 #include "platform/parallel.h"
 #include "support/test_support.h"
@@ -36,7 +36,7 @@ struct SessionRun {
   }
   void act(const char* action, const std::string& path) {
     backend.choose(path);
-    zidudezu(session, action);
+    run_action(session, action);
     ASSERT_TRUE(session.action_done) << action << " " << path;
   }
   ScriptedBackend backend;
@@ -184,18 +184,18 @@ struct IteratedRun {
   }
   void load(const std::string& data) {
     backend.choose(data);
-    zidudezu(session, "Load");
+    run_action(session, "Load");
     ASSERT_TRUE(session.action_done) << data;
   }
   // Runs the protocol (and with it the iterated consensus); a Stop leaves action_done false.
   void run() {
     backend.choose(kExamples + "shells_protocol.txt");
-    zidudezu(session, "LoadProtocol");
+    run_action(session, "LoadProtocol");
   }
   // The text "Save" writes for the current sample.
   std::string saved(const std::string& path) {
     backend.choose(path);
-    zidudezu(session, "Save");
+    run_action(session, "Save");
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }

@@ -41,7 +41,7 @@ class TpsSpellings : public EngineTest, public ::testing::WithParamInterface<con
 TEST_P(TpsSpellings, LoadGivesTheDataOfTheSameSampleAsRows) {
   act("Load", tps(GetParam()));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.DATA, dload(tps("curves_rows.txt")).x);
+  EXPECT_EQ(s.DATA, read_data_file(tps("curves_rows.txt")).x);
   EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"wing_a", ""}));
   EXPECT_THAT(status("FileBox"), HasSubstr("8 Landmarks"));
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
@@ -66,7 +66,7 @@ class TpsScale : public EngineTest, public ::testing::WithParamInterface<ScaleCa
 TEST_P(TpsScale, AppliesScalesOnlyWhenEverySpecimenHasOne) {
   const ScaleCase& c = GetParam();
   const TpsSample t = read_tps(tps(c.file));
-  const Matrix raw = dload(tps("lm_rows.txt")).x;
+  const Matrix raw = read_data_file(tps("lm_rows.txt")).x;
   ASSERT_EQ(t.x.rows(), static_cast<Index>(c.applied.size()));
   for (Index i = 0; i < t.x.rows(); ++i) {
     const Row want = raw.row(i).head(8) * c.applied[static_cast<size_t>(i)];
@@ -196,13 +196,13 @@ TEST_F(EngineTest, RowsFilesReadAsBeforeAndCarryNoIds) {
   act("Load", tps("curves.tps"));
   act("Load", tps("curves_rows.txt"));
   EXPECT_TRUE(engine_state().specimen_ids.empty());
-  EXPECT_FALSE(dload(tps("curves_rows.txt")).tps);
+  EXPECT_FALSE(read_data_file(tps("curves_rows.txt")).tps);
 }
 
 TEST_F(EngineTest, LoadReferenceReadsATpsReference) {
   act("Load", tps("curves.tps"));
   act("LoadReference", tps("reference.tps"));
-  EXPECT_EQ(engine_state().REFERENCE, dload(tps("curves_rows.txt")).x.topRows(1));
+  EXPECT_EQ(engine_state().REFERENCE, read_data_file(tps("curves_rows.txt")).x.topRows(1));
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
 }
 

@@ -39,7 +39,7 @@ class ViewTest : public EngineTest {
 };
 
 TEST_F(ViewTest, ReplotWithEveryControlOffDrawsTheSampleWithItsProtocol) {
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_EQ(drawn("o"), 40u * 6);   // 4 landmarks in curve 0, 2 ending the ridge
   EXPECT_EQ(drawn("d"), 40u * 26);  // semi-landmarks
   EXPECT_EQ(drawn("s"), 40u * 2);   // helpers shown
@@ -51,7 +51,7 @@ TEST_F(ViewTest, ReplotWithEveryControlOffDrawsTheSampleWithItsProtocol) {
 TEST_F(ViewTest, ReplotWithCurvesAndHiddenHelpers) {
   set_control("CurveButton", 1);
   set_control("TavrelButton", 1);
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_EQ(drawn("s"), 0u);
   EXPECT_EQ(dotted(), 2u);
 }
@@ -59,13 +59,13 @@ TEST_F(ViewTest, ReplotWithCurvesAndHiddenHelpers) {
 // Only a "Hide helper points" value of 1 hides them: another value (2) still marks them.
 TEST_F(ViewTest, OnlyAHideValueOfOneHidesTheHelpers) {
   set_control("TavrelButton", 2);
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_EQ(drawn("s"), 40u * 2);
 }
 
 TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
   set_control("NumberButton", 1);
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_EQ(count("text"), 32u);
   const Matrix& d = engine_state().DATA;
   const Row xm = d.colwise().mean();
@@ -78,12 +78,12 @@ TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
   EXPECT_EQ(gr().get(gr().gca(), "DataAspectRatioMode"), Value("manual"));
   set_control("TavrelButton", 1);
   const Row before_numbers = [&] {
-    zidudezu(Value("Replot"));
+    run_action(Value("Replot"));
     return gr().axis(gr().gca());
   }();
   EXPECT_EQ(count("text"), 30u);  // the two helpers get no number
   set_control("NumberButton", 0);
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_NEAR(before_numbers(1), 1.2 * gr().axis(gr().gca())(1), 1e-12);
 }
 
@@ -91,7 +91,7 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
   set_control("MeanButton", 1);
   set_control("OriginalButton", 1);
   const Row oref_before = engine_state().oref;
-  zidudezu(Value("Replot"));
+  run_action(Value("Replot"));
   EXPECT_THAT(capture->text(), HasSubstr("ocode = 1\n"));
   EXPECT_EQ(gr().gcf(), 2);
   EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
@@ -135,7 +135,7 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
 TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
   for (const char* action : {"TangentPlot", "OriginalTangent"}) {
     SCOPED_TRACE(action);
-    zidudezu(Value(action));
+    run_action(Value(action));
     EXPECT_EQ(drawn("d"), 26u);
     std::vector<Handle> tangents;
     for (Handle c : gr().children(gr().gca()))
@@ -153,11 +153,11 @@ TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
 }
 
 TEST_F(ViewTest, AfterClearNothingIsLeftToDrawAndTheUserIsTold) {
-  zidudezu(Value("Clear"));
+  run_action(Value("Clear"));
   for (const char* action : {"Replot", "TangentPlot", "OriginalTangent"}) {
     SCOPED_TRACE(action);
     backend.messages.clear();
-    zidudezu(Value(action));
+    run_action(Value(action));
     EXPECT_EQ(drawn(), 0u);
     ASSERT_EQ(backend.messages.size(), 1u);
     EXPECT_THAT(backend.messages[0], HasSubstr("Nothing to draw"));
@@ -167,7 +167,7 @@ TEST_F(ViewTest, AfterClearNothingIsLeftToDrawAndTheUserIsTold) {
 TEST_F(ViewTest, PointNumbersNeedTheProtocolOfTheseData) {
   engine_state().lmtypelist = row({0, 0});
   set_control("NumberButton", 1);
-  EXPECT_THROW(zidudezu(Value("Replot")), Error);
+  EXPECT_THROW(run_action(Value("Replot")), Error);
 }
 
 }  // namespace

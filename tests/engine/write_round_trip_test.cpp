@@ -71,9 +71,9 @@ TEST_P(LabelRoundTrip, EveryLabelReadsBackAsWrittenOrAsItsDocumentedReplacement)
   for (const AwkwardLabel& c : awkward_labels()) {
     const std::string shown = c.label.substr(0, 20);
     const std::string text = sample_text(f.kind, x, {"a", c.label, "c"}, cs, 10);
-    DloadResult back;
+    DataFile back;
     try {
-      back = dload_text("out", text);
+      back = read_data_text("out", text);
     } catch (const Error& e) {
       ADD_FAILURE() << "label \"" << shown << "\": " << e.what();
       continue;
@@ -109,7 +109,7 @@ TEST_F(EngineTest, MorphologikaSavedLoadedAndSavedAgainKeepsTheCentroidSizesAsFi
   act("LoadProtocol", kExamples + "shells_protocol.txt");
   const std::string twice = (dir / "twice.morphologika.txt").string();
   act("Save", twice);
-  const Matrix a = dload(once).x, b = dload(twice).x;
+  const Matrix a = read_data_file(once).x, b = read_data_file(twice).x;
   ASSERT_EQ(a.rows(), first_sizes.size());
   ASSERT_EQ(b.rows(), a.rows());
   EXPECT_GT(first_sizes.minCoeff(), 2.0);  // far from the unit size of the superimposed sample

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/controls.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "fuzz_support.h"
 #include "platform/console.h"
 
@@ -35,7 +35,7 @@ void set_control(Objects& g, const std::string& tag, bool on) {
 void act(Session& session, ScriptedBackend& backend, const char* action, const std::string& path) {
   if (!path.empty()) backend.choose(path);
   try {
-    zidudezu(session, std::string(action));
+    run_action(session, std::string(action));
   } catch (const Error&) {
   }
 }

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = "fuzz_protocol.txt";
   constexpr Index k = 12;
   try {
-    const DloadResult r = dload_text(path, std::string(as_text(data, size)));
+    const DataFile r = read_data_text(path, std::string(as_text(data, size)));
     if (r.kind != FileKind::Rows || r.x.size() == 0) return 0;
     check_protocol(r.x, path, k);
     const Row types = protocol_point_types(r.x, k, Row());

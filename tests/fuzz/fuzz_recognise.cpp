@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require_same_kind_in_any_layout(text, kind);
   write_bytes(path, text);
   try {
-    const DloadResult r = dload(path);
+    const DataFile r = read_data_file(path);
     require(r.opened, "a written file opens");
     require(r.kind == kind, "read in the layout the file is recognised as");
     require(r.x.allFinite(), "every value read is a finite number");

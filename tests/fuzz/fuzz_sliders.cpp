@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> text = read_input(path);
     require(text.has_value(), "a written file opens");
     if (!is_sliders_table(*text)) {
-      const DloadResult r = dload_text(path, *text);
+      const DataFile r = read_data_text(path, *text);
       require(r.x.allFinite(), "every value read is a finite number");
       return 0;
     }

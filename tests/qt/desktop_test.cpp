@@ -29,8 +29,8 @@
 
 #include "engine/controls.h"
 #include "engine/point_query.h"
+#include "engine/run_action.h"
 #include "engine/session.h"
-#include "engine/zidudezu.h"
 #include "formats/file_kind.h"
 #include "platform/backend.h"
 #include "platform/console.h"
@@ -553,7 +553,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   for (const auto& [action, path] : {std::pair{"Load", kExamples + "shells.txt"},
                                      {"LoadProtocol", kExamples + "shells_protocol.txt"}}) {
     quiet_ui.choose(path);
-    zidudezu(quiet, action);
+    run_action(quiet, action);
   }
   EXPECT_TRUE(engine_state().DATA == quiet.state.DATA);
   EXPECT_TRUE(engine_state().REFERENCE == quiet.state.REFERENCE);

@@ -46,14 +46,14 @@ TEST_F(BatchFormats, ResultsInEveryFormatReadBackAsTheRowsResult) {
                  "out_morphoj.txt", "--digits", "9"}),
             0)
       << errors;
-  const Matrix rows_result = dload("rows.txt").x;
+  const Matrix rows_result = read_data_file("rows.txt").x;
   for (const char* f : {"out.nts", "out_morphologika.txt", "out_morphoj.txt"}) {
-    const DloadResult back = dload(f);
+    const DataFile back = read_data_file(f);
     EXPECT_EQ(back.x.leftCols(10), rows_result.leftCols(10)) << f;
     EXPECT_EQ(back.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"})) << f;
   }
   // The original centroid sizes travel as Morphologika's CentroidSize label.
-  EXPECT_EQ(dload("out_morphologika.txt").x.col(10), rows_result.col(10));
+  EXPECT_EQ(read_data_file("out_morphologika.txt").x.col(10), rows_result.col(10));
   EXPECT_EQ(rows_result.col(10), (Eigen::VectorXd(3) << 5, 10, 5).finished());
 }
 

@@ -56,9 +56,9 @@ TEST_F(Batch, WritesEverySelectionAndThePicture) {
            "--save-reference-lmslm", out("ref.txt"), "--plot", out("p.svg")}),
       0)
       << errors;
-  EXPECT_EQ(dload(out("all.txt")).x.cols(), 65);
-  EXPECT_EQ(dload(out("lm.txt")).x.cols(), 9);            // 4 landmarks and the trailing value
-  EXPECT_EQ(dload(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
+  EXPECT_EQ(read_data_file(out("all.txt")).x.cols(), 65);
+  EXPECT_EQ(read_data_file(out("lm.txt")).x.cols(), 9);  // 4 landmarks and the trailing value
+  EXPECT_EQ(read_data_file(out("ref.txt")).x.cols(), 2 * 30 + 1);  // helpers left out
   EXPECT_GT(fs::file_size(out("p.svg")), 1000u);
 }
 
@@ -74,7 +74,7 @@ TEST_F(Batch, AnIteratedRunThatSettlesAboveItsToleranceExitsWithThree) {
       << errors;
   EXPECT_THAT(errors, HasSubstr("the consensus settled at pass "));
   EXPECT_THAT(errors, HasSubstr("passes, settled above the tolerance 1e-5 (an earlier pass kept)"));
-  EXPECT_EQ(dload(out("s.txt")).x.rows(), 30);
+  EXPECT_EQ(read_data_file(out("s.txt")).x.rows(), 30);
 }
 
 TEST_F(Batch, TheDrawingIsBuiltOnlyWhenAPictureIsAskedFor) {
@@ -97,7 +97,7 @@ TEST_F(Batch, WithoutAProtocolThePlainConsensusTreatsEveryPointAsALandmark) {
   ASSERT_EQ(run({"--data", kExamples + "shells.txt", "--save-lm", out("lm.txt"), "--digits", "12"}),
             0)
       << errors;
-  const Matrix x = dload(out("lm.txt")).x;
+  const Matrix x = read_data_file(out("lm.txt")).x;
   EXPECT_EQ(x.cols(), 65);
   EXPECT_NEAR(x.row(0).head(64).squaredNorm(), 1.0, 1e-10);  // twelve digits written
   EXPECT_EQ(session->digits, 6);                             // and put back afterwards
@@ -116,15 +116,15 @@ TEST_F(Batch, TheSavedConsensusIsTheMeanOfTheSavedSampleInEverySlidingMode) {
                                      "--digits",         "17"};
     if (*mode) args.push_back(mode);
     ASSERT_EQ(run(args), 0) << mode << ": " << errors;
-    const Matrix x = dload(out("all.txt")).x;
-    const Matrix y = dload(out("ref.txt")).x;
+    const Matrix x = read_data_file(out("all.txt")).x;
+    const Matrix y = read_data_file(out("ref.txt")).x;
     const Index coords = x.cols() - 1;
     Row mean = x.leftCols(coords).colwise().mean();
     mean /= mean.norm();
     const Row consensus = y.row(0).head(coords) / y.row(0).head(coords).norm();
     EXPECT_LT((mean - consensus).norm(), 1e-9) << mode;
     if (std::string(mode) != "--no-align") {
-      EXPECT_LT((getpsup(x, y) - x).leftCols(coords).cwiseAbs().maxCoeff(), 1e-9) << mode;
+      EXPECT_LT((fit_onto(x, y) - x).leftCols(coords).cwiseAbs().maxCoeff(), 1e-9) << mode;
     }
   }
 }

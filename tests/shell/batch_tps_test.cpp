@@ -39,7 +39,7 @@ class BatchTps : public ::testing::Test {
 // The two commands of the user's guide: suggest a protocol, then run with it and write TPS.
 TEST_F(BatchTps, SuggestedProtocolRunsAndTheTpsResultReadsBackAsTheRowsResult) {
   ASSERT_EQ(run({"--data", wings, "--suggest-protocol", "protocol.txt"}), 0) << errors;
-  const Matrix p = dload("protocol.txt").x;
+  const Matrix p = read_data_file("protocol.txt").x;
   ASSERT_EQ(p.rows(), 9);
   for (Index r = 0; r < p.rows(); ++r) {
     const bool landmark = r < 3;
@@ -51,7 +51,7 @@ TEST_F(BatchTps, SuggestedProtocolRunsAndTheTpsResultReadsBackAsTheRowsResult) {
                  "out.txt", "--digits", "8"}),
             0)
       << errors;
-  const DloadResult tps = dload("out.tps"), rows = dload("out.txt");
+  const DataFile tps = read_data_file("out.tps"), rows = read_data_file("out.txt");
   ASSERT_TRUE(tps.tps);
   EXPECT_EQ(coordinates(tps.x),
             coordinates(rows.x));  // the same numbers, written with the same digits
@@ -71,7 +71,8 @@ TEST_P(BatchTpsDigits, CoordinatesReadBackToTheDigitsWritten) {
   std::vector<std::string> args{"--data", wings, "--save-tps", "out.tps"};
   args.insert(args.end(), GetParam().option.begin(), GetParam().option.end());
   ASSERT_EQ(run(args), 0) << errors;
-  const Matrix exact = coordinates(dload("exact.txt").x), back = coordinates(dload("out.tps").x);
+  const Matrix exact = coordinates(read_data_file("exact.txt").x),
+               back = coordinates(read_data_file("out.tps").x);
   ASSERT_EQ(back.rows(), exact.rows());
   ASSERT_EQ(back.cols(), exact.cols());
   for (Index i = 0; i < exact.rows(); ++i)

@@ -216,9 +216,9 @@ TEST_F(ByName, FlagsTakeZeroOrOne) {
   EXPECT_EQ(g.get(axes, "Legend"), Value("off"));
 }
 
-// showsemiproto2's trailing flags: left out or empty, xlines and ccode are off; omithelpers
+// draw_protocol's trailing flags: left out or empty, xlines and ccode are off; omithelpers
 // left out marks the helpers, empty hides them; the colour code is 0 or 1.
-TEST_F(ByName, ShowsemiprotoFlagsLeftOutEmptyOrGiven) {
+TEST_F(ByName, DrawProtocolFlagsLeftOutEmptyOrGiven) {
   const List protocol = {Value(row({0, 0, 1, 0, 2, 1, 3, 0, 1})),
                          members({row({1, 4}), row({1, 2, 3, 4})}),
                          members({row({0, 0}), row({0, 1, 2, 0})}), Value(0.0), Value(1.0)};

@@ -315,7 +315,7 @@ TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
   routines.mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
     o.pass_measured(1, 100);
     o.not_converged("Failure to converge after 100 iterations");
-    return getconsensusdist(x, p);
+    return distance_consensus(x, p);
   };
   const fs::path protocol = dir / "p.txt";
   const int status = run({"--data", kFaults + "good.txt", "--protocol", protocol.string(),

@@ -32,7 +32,7 @@ struct Documented {
 const Documented kDocumented[] = {
     {"tavrel6", kAny, kAny},
     {"zidudezu", 1, 1},
-    {"CopyBigImage", 1, 0},
+    {"CopyDrawing", 1, 0},
     {"CopyImageEPS", 1, 0},
     {"incrementsymbolsize", 2, 0},
     {"setsymbolfill", 2, 0},
@@ -173,9 +173,9 @@ TEST_F(Router, CallingByNameGivesTheTypedRoutinesResults) {
   const Row config = x.row(1);
   const Row curve = row({0, 0, 1, 0.2, 2, 0.1, 3, 0.6, 4, 0.4, 5, 0.9, 6, 1.2});
   const Row target = curve + row({0, 0.1, 0.05, 0, 0, -0.2, 0.1, 0, 0, 0.1, -0.1, 0, 0, 0});
-  const Matrix L = makeLfinal(curve);
-  const Consensus c = getconsensus(x);
-  const Tangent t = slope_est(row({0, 0, 1, 0, 2, 1}));
+  const Matrix L = bending_energy_matrix(curve);
+  const Consensus c = plain_consensus(x);
+  const Tangent t = end_tangent(row({0, 0, 1, 0, 2, 1}));
   const Eigen::RowVector2d p1(0.5, 1), p2(2, -1);
   struct Case {
     const char* name;
@@ -184,29 +184,29 @@ TEST_F(Router, CallingByNameGivesTheTypedRoutinesResults) {
     List typed;
   };
   const Case cases[] = {
-      {"centpos", {Value(config)}, 1, {Value(Matrix(centpos(config)))}},
-      {"centsize", {Value(x)}, 1, {Value(Matrix(centsize(x)))}},
-      {"basereg", {Value(x), Value(1.0), Value(3.0)}, 1, {Value(basereg(x, 1, 3))}},
-      {"getpsup", {Value(x), Value(config)}, 1, {Value(getpsup(x, config))}},
+      {"centpos", {Value(config)}, 1, {Value(Matrix(centroid_of(config)))}},
+      {"centsize", {Value(x)}, 1, {Value(Matrix(centroid_size(x)))}},
+      {"basereg", {Value(x), Value(1.0), Value(3.0)}, 1, {Value(baseline_registration(x, 1, 3))}},
+      {"getpsup", {Value(x), Value(config)}, 1, {Value(fit_onto(x, config))}},
       {"getconsensus", {Value(x)}, 2, {Value(Matrix(c.y)), Value(c.xpt)}},
       {"getconsensus", {Value(x)}, 1, {Value(Matrix(c.y))}},
       {"slope_est", {Value(row({0, 0, 1, 0, 2, 1}))}, 2, {Value(t.x), Value(t.y)}},
-      {"uspline", {Value(Matrix(p1)), Value(Matrix(p2))}, 1, {Value(uspline(p1, p2))}},
-      {"vertxy", {Value(config)}, 1, {Value(vertxy(config))}},
-      {"gettspl", {Value(vertxy(curve))}, 1, {Value(gettspl(vertxy(curve)))}},
+      {"uspline", {Value(Matrix(p1)), Value(Matrix(p2))}, 1, {Value(spline_kernel(p1, p2))}},
+      {"vertxy", {Value(config)}, 1, {Value(point_matrix(config))}},
+      {"gettspl", {Value(point_matrix(curve))}, 1, {Value(spline_system(point_matrix(curve)))}},
       {"makeLfinal", {Value(curve)}, 1, {Value(L)}},
-      {"umaker", {Value(curve), Value(0.0)}, 1, {Value(umaker(curve, false))}},
-      {"umaker2", {Value(curve), Value(1.0)}, 1, {Value(umaker2(curve, true))}},
-      {"umakera", {Value(curve), Value(0.0)}, 1, {Value(umakera(curve, false))}},
+      {"umaker", {Value(curve), Value(0.0)}, 1, {Value(quadratic_tangent_basis(curve, false))}},
+      {"umaker2", {Value(curve), Value(1.0)}, 1, {Value(bending_slide_basis(curve, true))}},
+      {"umakera", {Value(curve), Value(0.0)}, 1, {Value(chord_tangent_basis(curve, false))}},
       {"tavreldist",
        {Value(curve), Value(target), Value(0.0)},
        1,
-       {Value(Matrix(tavreldist(curve, target, false)))}},
+       {Value(Matrix(damped_distance_step(curve, target, false)))}},
       // By name the reference comes first; the step itself reads it only through Lfinal.
       {"tavrel2",
        {Value(curve), Value(target), Value(0.0), Value(L)},
        1,
-       {Value(Matrix(tavrel2(target, false, L)))}},
+       {Value(Matrix(damped_bending_step(target, false, L)))}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

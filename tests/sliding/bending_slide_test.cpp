@@ -41,7 +41,7 @@ TEST_P(BendingStepAlong, EqualsTheDenseFormula) {
   const auto [name, closed, q] = GetParam();
   const Row ref = closed ? test::leaf_outline(q) : test::open_arc(q);
   const Row target = closed ? test::leaf_outline(q, 0.1, 0.2) : test::open_arc(q, 0.5, 0.04);
-  const Matrix lf = makeLfinal(ref);
+  const Matrix lf = bending_energy_matrix(ref);
   const SlideDirections d = chord_directions(target, closed);
   Row moved;
   SlideWorkspace ws;
@@ -62,7 +62,7 @@ TEST_P(BendingStepAlong, FixedTermEqualsTheWholeConfigurationFormula) {
       row({0.1, 2.0, -0.5, 1.5, 0.4, -1.2, 1.9, 0.8, -1.7, -0.9});
   whole << (closed ? test::leaf_outline(q, 0.1, 0.2) : test::open_arc(q, 0.5, 0.04)),
       row({0.2, 2.1, -0.4, 1.3, 0.5, -1.1, 2.0, 0.7, -1.8, -1.0});
-  const Matrix lf = makeLfinal(whole_ref);
+  const Matrix lf = bending_energy_matrix(whole_ref);
   const Row curve = whole.head(2 * q);
   const SlideDirections d = chord_directions(curve, closed);
 
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Curves, BendingStepAlong,
                                            SolverCase{"open_30", false, 30}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-// A form that couples x and y (not the block form of makeLfinal) takes the general path.
+// A form that couples x and y (not the block form of bending_energy_matrix) takes the general path.
 TEST(BendingStepAlong, CoupledFormEqualsTheDenseFormula) {
   const Index q = 14;
   const Row target = test::leaf_outline(q, 0.1, 0.2);
@@ -116,7 +116,7 @@ TEST(BendingStepAlong, CoupledFormEqualsTheDenseFormula) {
 
 TEST(CurveEnergy, BlockAndGeneralPathsAgreeOnMakeLfinalsForm) {
   const Index q = 20;
-  const Matrix lf = makeLfinal(test::leaf_outline(q));
+  const Matrix lf = bending_energy_matrix(test::leaf_outline(q));
   const CurveEnergy block = curve_energy(lf), general{lf, false};
   ASSERT_TRUE(block.block_diagonal);
   EXPECT_EQ(block.l, lf.topLeftCorner(q, q));
@@ -138,7 +138,7 @@ TEST(BendingStepAlong, ReportsASingularOrNonFiniteSystem) {
   EXPECT_EQ(bending_step_along(target, d, curve_energy(Matrix::Zero(20, 20)), none, moved, ws),
             SlideStatus::singular);
   d.tx(3) = NAN;
-  const CurveEnergy e = curve_energy(makeLfinal(test::leaf_outline(10)));
+  const CurveEnergy e = curve_energy(bending_energy_matrix(test::leaf_outline(10)));
   EXPECT_EQ(bending_step_along(target, d, e, none, moved, ws), SlideStatus::not_finite);
 }
 

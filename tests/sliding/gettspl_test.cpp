@@ -7,10 +7,10 @@
 namespace tav {
 namespace {
 
-TEST(Gettspl, HasTheSplineSystemStructure) {
+TEST(SplineSystem, HasTheSplineSystemStructure) {
   for (const Index k : {3, 7, 20}) {
-    const Matrix pts = vertxy(test::leaf_outline(k, 0.05));
-    const Matrix l = gettspl(pts);
+    const Matrix pts = point_matrix(test::leaf_outline(k, 0.05));
+    const Matrix l = spline_system(pts);
     ASSERT_EQ(l.rows(), k + 3);
     ASSERT_EQ(l.cols(), k + 3);
     EXPECT_EQ(l, l.transpose());
@@ -20,17 +20,17 @@ TEST(Gettspl, HasTheSplineSystemStructure) {
       EXPECT_EQ(l(i, k + 1), pts(0, i));
       EXPECT_EQ(l(i, k + 2), pts(1, i));
       for (Index j = i + 1; j < k; ++j)
-        EXPECT_EQ(l(i, j), uspline(pts.col(i).transpose(), pts.col(j).transpose()));
+        EXPECT_EQ(l(i, j), spline_kernel(pts.col(i).transpose(), pts.col(j).transpose()));
     }
     EXPECT_TRUE(l.bottomRightCorner(3, 3).isZero(0));
   }
 }
 
-TEST(Gettspl, RejectsAMatrixThatIsNotTwoRows) {
+TEST(SplineSystem, RejectsAMatrixThatIsNotTwoRows) {
   EXPECT_THROW(
       {
         try {
-          gettspl(Matrix::Zero(3, 4));
+          spline_system(Matrix::Zero(3, 4));
         } catch (const Error& e) {
           EXPECT_THAT(e.what(), ::testing::HasSubstr("2 rows"));
           throw;

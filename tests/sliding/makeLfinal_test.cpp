@@ -14,22 +14,22 @@ Row with_trailing(const Row& r, double v) {
   return out;
 }
 
-TEST(MakeLfinal, IgnoresATrailingValue) {
+TEST(BendingEnergyMatrix, IgnoresATrailingValue) {
   const Row ref = test::leaf_outline(12, 0.05);
-  EXPECT_EQ(makeLfinal(with_trailing(ref, 42.5)), makeLfinal(ref));
+  EXPECT_EQ(bending_energy_matrix(with_trailing(ref, 42.5)), bending_energy_matrix(ref));
 }
 
-TEST(MakeLfinal, IsTwoEqualBlocksOfTheSplineInverse) {
+TEST(BendingEnergyMatrix, IsTwoEqualBlocksOfTheSplineInverse) {
   const Index k = 9;
   const Row ref = test::leaf_outline(k, 0.1);
-  const Matrix lf = makeLfinal(ref);
+  const Matrix lf = bending_energy_matrix(ref);
   ASSERT_EQ(lf.rows(), 2 * k);
   ASSERT_EQ(lf.cols(), 2 * k);
   EXPECT_EQ(lf.topLeftCorner(k, k), lf.bottomRightCorner(k, k));
   EXPECT_TRUE(lf.topRightCorner(k, k).isZero(0));
   EXPECT_TRUE(lf.bottomLeftCorner(k, k).isZero(0));
   // The block is the upper-left k×k block of the inverse of the spline system.
-  const Matrix linv = gettspl(vertxy(ref)).inverse();
+  const Matrix linv = spline_system(point_matrix(ref)).inverse();
   EXPECT_LT(test::max_abs_diff(lf.topLeftCorner(k, k), linv.topLeftCorner(k, k)),
             1e-10 * linv.topLeftCorner(k, k).cwiseAbs().maxCoeff());
 }
@@ -39,13 +39,13 @@ struct Affine {
   double a, b, c, d, e, f;  // (x, y) -> (a x + b y + e, c x + d y + f)
 };
 
-class MakeLfinalAffine : public ::testing::TestWithParam<Affine> {};
+class BendingEnergyMatrixAffine : public ::testing::TestWithParam<Affine> {};
 
-TEST_P(MakeLfinalAffine, AnAffineImageOfTheReferenceHasNoBendingEnergy) {
+TEST_P(BendingEnergyMatrixAffine, AnAffineImageOfTheReferenceHasNoBendingEnergy) {
   const Affine& m = GetParam();
   const Index k = 15;
   const Row ref = test::leaf_outline(k, 0.08);
-  const Matrix lf = makeLfinal(ref);
+  const Matrix lf = bending_energy_matrix(ref);
   Row image(2 * k);
   for (Index p = 0; p < k; ++p) {
     const double x = ref(2 * p), y = ref(2 * p + 1);
@@ -56,17 +56,17 @@ TEST_P(MakeLfinalAffine, AnAffineImageOfTheReferenceHasNoBendingEnergy) {
   EXPECT_LT((lf * v).cwiseAbs().maxCoeff(), 1e-9 * lf.cwiseAbs().maxCoeff() * (1 + v.norm()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Maps, MakeLfinalAffine,
+INSTANTIATE_TEST_SUITE_P(Maps, BendingEnergyMatrixAffine,
                          ::testing::Values(Affine{"reference_itself", 1, 0, 0, 1, 0, 0},
                                            Affine{"ones_in_x_half", 0, 0, 0, 0, 1, 0},
                                            Affine{"shear_and_shift", 1.3, 0.4, -0.2, 0.7, 5, -3},
                                            Affine{"turn_and_scale", 0, -2, 2, 0, 0.5, 0.25}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST(MakeLfinal, BendingEnergyOfANonAffineShapeIsPositive) {
+TEST(BendingEnergyMatrix, BendingEnergyOfANonAffineShapeIsPositive) {
   const Row ref = test::leaf_outline(15, 0.08);
   const Eigen::VectorXd v = test::stacked(test::leaf_outline(15, 0.2, 0.3));
-  EXPECT_GT(v.dot(makeLfinal(ref) * v), 0);
+  EXPECT_GT(v.dot(bending_energy_matrix(ref) * v), 0);
 }
 
 struct Degenerate {
@@ -75,11 +75,11 @@ struct Degenerate {
   const char* says;
 };
 
-class MakeLfinalDegenerate : public ::testing::TestWithParam<Degenerate> {};
+class BendingEnergyMatrixDegenerate : public ::testing::TestWithParam<Degenerate> {};
 
-TEST_P(MakeLfinalDegenerate, RaisesAnErrorInsteadOfAMeaninglessMatrix) {
+TEST_P(BendingEnergyMatrixDegenerate, RaisesAnErrorInsteadOfAMeaninglessMatrix) {
   try {
-    makeLfinal(GetParam().reference);
+    bending_energy_matrix(GetParam().reference);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), ::testing::HasSubstr(GetParam().says));
@@ -87,7 +87,7 @@ TEST_P(MakeLfinalDegenerate, RaisesAnErrorInsteadOfAMeaninglessMatrix) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    References, MakeLfinalDegenerate,
+    References, BendingEnergyMatrixDegenerate,
     ::testing::Values(Degenerate{"collinear", row({0, 0, 1, 1, 2, 2, 3, 3, 7}), "straight line"},
                       Degenerate{"coincident", row({0, 0, 1, 0, 0, 1, 1, 0}), "coincide"},
                       Degenerate{"two_points", row({0, 0, 1, 0}), "at least 3"},

@@ -1,4 +1,4 @@
-// The direct tangent computation of the bending-energy step against umaker2's matrix.
+// The direct tangent computation of the bending-energy step against bending_slide_basis's matrix.
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -39,8 +39,8 @@ Row random_curve(Index q, bool closed, unsigned seed, double offset) {
   return r;
 }
 
-// The tangent components agree to rounding. umaker2 fits the ordinates as they are, so far
-// from the origin its own rounding grows with the curve's distance over its size.
+// The tangent components agree to rounding. bending_slide_basis fits the ordinates as they are, so
+// far from the origin its own rounding grows with the curve's distance over its size.
 void expect_same_directions(const SlideDirections& fast, const SlideDirections& ref,
                             const Row& curve, const std::string& what) {
   ASSERT_EQ(fast.point, ref.point) << what;
@@ -73,8 +73,8 @@ TEST_P(SlideTangents, EqualUmaker2ColumnsOnRandomCurves) {
     const Row curve = random_curve(q, closed, seed, offset);
     SlideDirections fast;
     slide_tangents(curve, closed, fast);
-    expect_same_directions(fast, slide_directions(umaker2(curve, closed), q, closed), curve,
-                           std::string(name) + ", seed " + std::to_string(seed));
+    expect_same_directions(fast, slide_directions(bending_slide_basis(curve, closed), q, closed),
+                           curve, std::string(name) + ", seed " + std::to_string(seed));
   }
 }
 
@@ -98,7 +98,7 @@ TEST(SlideTangentsDegenerate, FoldedWindowsGiveUmaker2sColumns) {
   for (const bool closed : {false, true}) {
     SlideDirections fast;
     slide_tangents(curve, closed, fast);
-    const SlideDirections ref = slide_directions(umaker2(curve, closed), 7, closed);
+    const SlideDirections ref = slide_directions(bending_slide_basis(curve, closed), 7, closed);
     ASSERT_EQ(fast.point, ref.point);
     for (Index c = 0; c < ref.tx.size(); ++c) {
       EXPECT_PRED2(same, fast.tx(c), ref.tx(c)) << "closed " << closed << ", column " << c;

@@ -22,10 +22,10 @@ Row specimen_of(const CurveCase& c) {
   return c.closed ? test::leaf_outline(c.q, 0.12, 0.05) : test::open_arc(c.q, 0.45, 0.03);
 }
 
-// umaker2's directions as a dense 2q-row U (end-point rows zero for an open curve).
+// bending_slide_basis's directions as a dense 2q-row U (end-point rows zero for an open curve).
 Matrix full_u(const Row& target, bool closed) {
   const Index q = target.size() / 2;
-  return test::dense_u(slide_directions(umaker2(target, closed), q, closed), q);
+  return test::dense_u(slide_directions(bending_slide_basis(target, closed), q, closed), q);
 }
 
 // T minimising (b + U T)'·L·(b + U T) as a least-squares problem ||S (b + U T)|| with S'S = L,
@@ -37,13 +37,13 @@ Eigen::VectorXd direct_minimum(const Matrix& u, const Matrix& l, const Eigen::Ve
   return (s * u).completeOrthogonalDecomposition().solve(-(s * b));
 }
 
-class Tavrel2Curve : public ::testing::TestWithParam<CurveCase> {};
+class DampedBendingStepCurve : public ::testing::TestWithParam<CurveCase> {};
 
-TEST_P(Tavrel2Curve, MovesATenthOfTheDirectMinimumAndMatchesTheDenseFormula) {
+TEST_P(DampedBendingStepCurve, MovesATenthOfTheDirectMinimumAndMatchesTheDenseFormula) {
   const CurveCase& c = GetParam();
-  const Matrix lf = makeLfinal(reference_of(c));
+  const Matrix lf = bending_energy_matrix(reference_of(c));
   const Row target = specimen_of(c);
-  const Row y = tavrel2(target, c.closed, lf);
+  const Row y = damped_bending_step(target, c.closed, lf);
   const Matrix u = full_u(target, c.closed);
   const Eigen::VectorXd t = direct_minimum(u, lf, test::stacked(target));
   const Row tenth = test::interleaved(test::stacked(target) + 0.1 * (u * t));
@@ -53,10 +53,10 @@ TEST_P(Tavrel2Curve, MovesATenthOfTheDirectMinimumAndMatchesTheDenseFormula) {
   EXPECT_LT(test::max_abs_diff(y, test::literal_step(u, lf, target)), 1e-9 * scale);
 }
 
-TEST_P(Tavrel2Curve, MovesOnlyAlongTheTangentsAndKeepsOpenEnds) {
+TEST_P(DampedBendingStepCurve, MovesOnlyAlongTheTangentsAndKeepsOpenEnds) {
   const CurveCase& c = GetParam();
   const Row target = specimen_of(c);
-  const Row y = tavrel2(target, c.closed, makeLfinal(reference_of(c)));
+  const Row y = damped_bending_step(target, c.closed, bending_energy_matrix(reference_of(c)));
   ASSERT_EQ(y.size(), target.size());
   const Matrix u = full_u(target, c.closed);
   for (Index p = 0; p < c.q; ++p) {
@@ -70,7 +70,7 @@ TEST_P(Tavrel2Curve, MovesOnlyAlongTheTangentsAndKeepsOpenEnds) {
   }
 }
 
-TEST_P(Tavrel2Curve, AnAffineImageOfTheReferenceDoesNotMove) {
+TEST_P(DampedBendingStepCurve, AnAffineImageOfTheReferenceDoesNotMove) {
   const CurveCase& c = GetParam();
   const Row ref = reference_of(c);
   Row image(ref.size());
@@ -78,19 +78,21 @@ TEST_P(Tavrel2Curve, AnAffineImageOfTheReferenceDoesNotMove) {
     image(2 * p) = 1.2 * ref(2 * p) + 0.3 * ref(2 * p + 1) + 4;
     image(2 * p + 1) = -0.4 * ref(2 * p) + 0.9 * ref(2 * p + 1) - 1;
   }
-  EXPECT_LT(test::max_abs_diff(tavrel2(image, c.closed, makeLfinal(ref)), image), 1e-9);
+  EXPECT_LT(
+      test::max_abs_diff(damped_bending_step(image, c.closed, bending_energy_matrix(ref)), image),
+      1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Curves, Tavrel2Curve,
+INSTANTIATE_TEST_SUITE_P(Curves, DampedBendingStepCurve,
                          ::testing::Values(CurveCase{"closed_16", true, 16},
                                            CurveCase{"closed_40", true, 40},
                                            CurveCase{"open_6", false, 6},
                                            CurveCase{"open_25", false, 25}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST(Tavrel2, EveryPointOfAClosedCurveMayMove) {
+TEST(DampedBendingStep, EveryPointOfAClosedCurveMayMove) {
   const Row target = test::leaf_outline(16, 0.12, 0.05);
-  const Row y = tavrel2(target, true, makeLfinal(test::leaf_outline(16)));
+  const Row y = damped_bending_step(target, true, bending_energy_matrix(test::leaf_outline(16)));
   for (Index p = 0; p < 16; ++p)
     EXPECT_GT(std::hypot(y(2 * p) - target(2 * p), y(2 * p + 1) - target(2 * p + 1)), 0) << p;
 }
@@ -103,12 +105,12 @@ struct BadCall {
   const char* says;
 };
 
-class Tavrel2Rejects : public ::testing::TestWithParam<BadCall> {};
+class DampedBendingStepRejects : public ::testing::TestWithParam<BadCall> {};
 
-TEST_P(Tavrel2Rejects, WithAnErrorTheUserCanActOn) {
+TEST_P(DampedBendingStepRejects, WithAnErrorTheUserCanActOn) {
   const BadCall& c = GetParam();
   try {
-    tavrel2(c.target, c.closed, c.lfinal);
+    damped_bending_step(c.target, c.closed, c.lfinal);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), ::testing::HasSubstr(c.says));
@@ -116,7 +118,7 @@ TEST_P(Tavrel2Rejects, WithAnErrorTheUserCanActOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Calls, Tavrel2Rejects,
+    Calls, DampedBendingStepRejects,
     ::testing::Values(
         BadCall{"odd_length", row({0, 0, 1, 0, 1}), true, Matrix::Zero(4, 4), "5 numbers"},
         BadCall{"short_open_curve", test::open_arc(5), false, Matrix::Zero(10, 10), "has 5 points"},

@@ -167,7 +167,8 @@ TEST(UMatrices, TangentsTurnWithTheCurve) {
     for (const double degrees : {30.0, 90.0, 137.0}) {
       const double turn = degrees * std::numbers::pi / 180;
       const Row moved = turned_row(curve, turn, -7.5, 260);
-      for (const auto& maker : {umaker, umaker2, umakera}) {
+      for (const auto& maker :
+           {quadratic_tangent_basis, bending_slide_basis, chord_tangent_basis}) {
         const Matrix before = maker(curve, closed), after = maker(moved, closed);
         const Index half = before.rows() / 2;
         for (Index c = 1; c <= before.cols(); ++c) {
@@ -186,25 +187,27 @@ TEST(UMatrices, TangentsTurnWithTheCurve) {
 // A stretch of curve running straight up (neighbours with equal x) slides along itself.
 TEST(UMatrices, VerticalStretchGivesVerticalTangents) {
   const Row curve = row({0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0.5, 5, 1.5, 5.5});
-  for (const auto& maker : {umaker, umaker2, umakera}) {
+  for (const auto& maker : {quadratic_tangent_basis, bending_slide_basis, chord_tangent_basis}) {
     const Matrix u = maker(curve, false);
     ASSERT_TRUE(u.allFinite());
-    const Index half = u.rows() / 2, shift = u.cols() == 7 ? 0 : 1;  // umaker2: interior only
-    for (const Index p : {2, 3}) {  // windows and chords wholly on the vertical stretch
+    const Index half = u.rows() / 2,
+                shift = u.cols() == 7 ? 0 : 1;  // bending_slide_basis: interior only
+    for (const Index p : {2, 3}) {              // windows and chords wholly on the vertical stretch
       const Tangent t = column_tangent(u, p - shift, half);
       EXPECT_NEAR(std::abs(t.y), 1.0, 1e-12) << "point " << p;
     }
   }
 }
 
-TEST(Umaker2, OpenCurveKeepsInteriorTangentsInTheReducedLayout) {
+TEST(BendingSlideBasis, OpenCurveKeepsInteriorTangentsInTheReducedLayout) {
   Row xs(9), ys(9);
   for (Index i = 0; i < 9; ++i) {
     xs(i) = 0.5 * double(i) + 0.05 * double(i * i % 3);
     ys(i) = std::sin(xs(i));
   }
   const Row target = interleave(xs, ys);
-  const Matrix full = umaker(target, false), reduced = umaker2(target, false);
+  const Matrix full = quadratic_tangent_basis(target, false),
+               reduced = bending_slide_basis(target, false);
   const Index m = 9 - 2;
   ASSERT_EQ(reduced.rows(), 2 * m);
   ASSERT_EQ(reduced.cols(), m);
@@ -221,7 +224,9 @@ struct Maker {
   const char* name;
   std::function<Matrix(const Row&, bool)> make;
 };
-const Maker kMakers[] = {{"umaker", umaker}, {"umaker2", umaker2}, {"umakera", umakera}};
+const Maker kMakers[] = {{"umaker", quadratic_tangent_basis},
+                         {"umaker2", bending_slide_basis},
+                         {"umakera", chord_tangent_basis}};
 
 class UMatrixLayout : public ::testing::TestWithParam<Maker> {};
 
@@ -263,9 +268,9 @@ TEST_P(UMatrixLayout, RefusesCurvesTooShortForTheirWindows) {
 INSTANTIATE_TEST_SUITE_P(Makers, UMatrixLayout, ::testing::ValuesIn(kMakers),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST(Umaker, OpenCurveNeedsSixPoints) {
+TEST(QuadraticTangentBasis, OpenCurveNeedsSixPoints) {
   const Row five = row({0, 0, 1, 1, 2, 4, 3, 9, 4, 16});
-  for (const auto& maker : {umaker, umaker2})
+  for (const auto& maker : {quadratic_tangent_basis, bending_slide_basis})
     EXPECT_THAT([&] { maker(five, false); },
                 ::testing::ThrowsMessage<Error>(::testing::HasSubstr("at least 6 points")));
 }
@@ -274,10 +279,10 @@ TEST(Umaker, OpenCurveNeedsSixPoints) {
 // radius through its middle point, so the fit in the chord's frame has no linear term and the
 // tangent is the circle's own, at every point (also where the circle runs vertically); it points
 // along the listed order (anticlockwise here). Both builders give the same tangents.
-TEST(Umaker2, ClosedCircleTangentsAreTheCircles) {
+TEST(BendingSlideBasis, ClosedCircleTangentsAreTheCircles) {
   const Index k = 72;
   const Row target = circle(k, 1.0, 0.1);
-  const Matrix u2 = umaker2(target, true), u = umaker(target, true);
+  const Matrix u2 = bending_slide_basis(target, true), u = quadratic_tangent_basis(target, true);
   for (Index i = 1; i <= k; ++i) {
     const double cx = target(2 * i - 2), cy = target(2 * i - 1);
     const Tangent t2 = column_tangent(u2, i, k), t = column_tangent(u, i, k);
@@ -288,15 +293,15 @@ TEST(Umaker2, ClosedCircleTangentsAreTheCircles) {
   }
 }
 
-TEST(Umakera, ChordIgnoresThePointItselfButOpenEndsDoNot) {
+TEST(ChordTangentBasis, ChordIgnoresThePointItselfButOpenEndsDoNot) {
   Row target = circle(8, 1.0, 0.3);
   for (const bool closed : {true, false}) {
-    const Matrix before = umakera(target, closed);
+    const Matrix before = chord_tangent_basis(target, closed);
     for (const Index p : {1, 4, 8}) {
       Row moved = target;
       moved(2 * p - 2) += 0.3;
       moved(2 * p - 1) -= 0.2;
-      const Matrix after = umakera(moved, closed);
+      const Matrix after = chord_tangent_basis(moved, closed);
       const bool open_end = !closed && (p == 1 || p == 8);
       const double change = (after.col(p - 1) - before.col(p - 1)).norm();
       if (open_end) {
@@ -308,9 +313,9 @@ TEST(Umakera, ChordIgnoresThePointItselfButOpenEndsDoNot) {
   }
 }
 
-TEST(Umakera, ChordRunsFromTheNextPointToThePreviousOne) {
+TEST(ChordTangentBasis, ChordRunsFromTheNextPointToThePreviousOne) {
   // Closed, k = 3: point 2's chord runs from point 3 towards point 1.
-  const Matrix u = umakera(row({0, 0, 2, 2, 5, 1}), true);
+  const Matrix u = chord_tangent_basis(row({0, 0, 2, 2, 5, 1}), true);
   const double m = std::hypot(5.0, 1.0);
   EXPECT_NEAR(u(1, 1), -5 / m, 1e-15);
   EXPECT_NEAR(u(4, 1), -1 / m, 1e-15);

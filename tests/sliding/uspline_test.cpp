@@ -15,22 +15,22 @@ struct KernelCase {
   double expected;  // r² ln r² worked out by hand for these points
 };
 
-class UsplineCase : public ::testing::TestWithParam<KernelCase> {};
+class SplineKernelCase : public ::testing::TestWithParam<KernelCase> {};
 
-TEST_P(UsplineCase, GivesTheKnownValueInEitherOrderAndWhereverThePairLies) {
+TEST_P(SplineKernelCase, GivesTheKnownValueInEitherOrderAndWhereverThePairLies) {
   const KernelCase& c = GetParam();
   const Eigen::RowVector2d a(c.ax, c.ay), b(c.bx, c.by);
-  EXPECT_NEAR(uspline(a, b), c.expected, 1e-14 * (1 + std::abs(c.expected)));
-  EXPECT_EQ(uspline(a, b), uspline(b, a));
+  EXPECT_NEAR(spline_kernel(a, b), c.expected, 1e-14 * (1 + std::abs(c.expected)));
+  EXPECT_EQ(spline_kernel(a, b), spline_kernel(b, a));
   // The same pair turned by 0.7 and moved: the same value, to rounding.
   const double cs = std::cos(0.7), sn = std::sin(0.7);
   auto moved = [&](const Eigen::RowVector2d& p) {
     return Eigen::RowVector2d(cs * p(0) - sn * p(1) + 12.5, sn * p(0) + cs * p(1) - 3.25);
   };
-  EXPECT_NEAR(uspline(moved(a), moved(b)), c.expected, 1e-12 * (1 + std::abs(c.expected)));
+  EXPECT_NEAR(spline_kernel(moved(a), moved(b)), c.expected, 1e-12 * (1 + std::abs(c.expected)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Points, UsplineCase,
+INSTANTIATE_TEST_SUITE_P(Points, SplineKernelCase,
                          ::testing::Values(KernelCase{"coincident", 0, 0, 0, 0, 0.0},
                                            KernelCase{"unit_distance", 0, 0, 1, 0, 0.0},
                                            KernelCase{"distance_two", 0, 0, 2, 0,
@@ -40,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(Points, UsplineCase,
                                            KernelCase{"far", -3, 1, 5, -5, 460.51701859880916}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST(Uspline, DistanceTwoIsAbout5Point5452) { EXPECT_NEAR(uspline({0, 0}, {2, 0}), 5.5452, 1e-4); }
+TEST(SplineKernel, DistanceTwoIsAbout5Point5452) {
+  EXPECT_NEAR(spline_kernel({0, 0}, {2, 0}), 5.5452, 1e-4);
+}
 
 }  // namespace
 }  // namespace tav

@@ -124,7 +124,7 @@ TEST(KernelWidths, BendingStepEqualsTheDenseFormula) {
       const Row ref = k.closed ? test::leaf_outline(k.q) : test::open_arc(k.q);
       const Row target =
           k.closed ? test::leaf_outline(k.q, 0.1, 0.2) : test::open_arc(k.q, 0.5, 0.04);
-      const Matrix lf = makeLfinal(ref);
+      const Matrix lf = bending_energy_matrix(ref);
       const SlideDirections d = chords(target, k.closed);
       Row moved;
       SlideWorkspace ws;
@@ -142,7 +142,7 @@ TEST(KernelWidths, BendingStepEqualsTheDenseFormula) {
 TEST(KernelWidths, BendingStepsAgreeAcrossWidths) {
   for (const Index q : {8, 57, 100}) {
     const Row target = test::leaf_outline(q, 0.08, 0.4);
-    const CurveEnergy e = curve_energy(makeLfinal(test::leaf_outline(q)));
+    const CurveEnergy e = curve_energy(bending_energy_matrix(test::leaf_outline(q)));
     Row plain, moved;
     SlideWorkspace ws;
     use_vector_width(VectorWidth::plain);
@@ -169,7 +169,7 @@ Row square(Index side) {
   return r;
 }
 
-// The tangents, eight windows at a time, against umaker2's dense matrix.
+// The tangents, eight windows at a time, against bending_slide_basis's dense matrix.
 TEST(KernelWidths, TangentsEqualUmaker2Columns) {
   struct Case {
     const char* name;
@@ -187,7 +187,8 @@ TEST(KernelWidths, TangentsEqualUmaker2Columns) {
       const Index q = k.curve.size() / 2;
       SlideDirections fast;
       slide_tangents(k.curve, k.closed, fast);
-      const SlideDirections ref = slide_directions(umaker2(k.curve, k.closed), q, k.closed);
+      const SlideDirections ref =
+          slide_directions(bending_slide_basis(k.curve, k.closed), q, k.closed);
       ASSERT_EQ(fast.point, ref.point) << k.name;
       EXPECT_LT((fast.tx - ref.tx).cwiseAbs().maxCoeff(), 1e-11) << k.name;
       EXPECT_LT((fast.ty - ref.ty).cwiseAbs().maxCoeff(), 1e-11) << k.name;

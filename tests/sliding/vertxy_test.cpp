@@ -5,9 +5,9 @@
 namespace tav {
 namespace {
 
-TEST(Vertxy, PointsBecomeColumnsAndTheTrailingValueIsDropped) {
+TEST(PointMatrix, PointsBecomeColumnsAndTheTrailingValueIsDropped) {
   for (const Row& x : {row({1, 2, 3, 4, 5, 6}), row({1, 2, 3, 4, 5, 6, 99})}) {
-    const Matrix y = vertxy(x);
+    const Matrix y = point_matrix(x);
     ASSERT_EQ(y.rows(), 2);
     ASSERT_EQ(y.cols(), 3);
     for (Index p = 0; p < 3; ++p) {
@@ -17,9 +17,9 @@ TEST(Vertxy, PointsBecomeColumnsAndTheTrailingValueIsDropped) {
   }
 }
 
-TEST(Vertxy, EmptyAndSingleValueRowsGiveNoPoints) {
-  EXPECT_EQ(vertxy(Row()).cols(), 0);
-  EXPECT_EQ(vertxy(row({7})).cols(), 0);
+TEST(PointMatrix, EmptyAndSingleValueRowsGiveNoPoints) {
+  EXPECT_EQ(point_matrix(Row()).cols(), 0);
+  EXPECT_EQ(point_matrix(row({7})).cols(), 0);
 }
 
 }  // namespace

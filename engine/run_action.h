@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+namespace tav {
+
+struct Session;
+
+// The action engine: runs the action named by the text (the first of "Load", "LoadReference",
+// "Save", "SaveLMSLM", "SaveLM", "LoadProtocol", "SaveReference", "SaveReferenceLMSLM",
+// "SaveReferenceLM", "Replot", "TangentPlot", "OriginalTangent", "Clear", "ShowDF" that equals
+// it, case-sensitively); any other text writes "\nFell through case" to the console.
+void run_action(Session& session, const std::string& action);
+
+// The action bodies.
+void action_load(Session& session);
+void action_load_reference(Session& session);
+void action_load_protocol(Session& session);
+enum class SaveKind { All, LandmarksSemilandmarks, Landmarks };
+void action_save(Session& session, SaveKind kind);
+void action_save_reference(Session& session, SaveKind kind);
+void action_replot(Session& session);
+void action_tangent_plot(Session& session, bool original);
+void action_clear(Session& session);
+
+}  // namespace tav
