@@ -75,7 +75,7 @@ struct Window {
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
     tav::run_action(session, action);
-    if (!session.action_done) throw std::runtime_error(std::string(action) + " did not complete");
+    if (!backend.messages.empty()) throw std::runtime_error(std::string(action) + ": " + backend.messages.front());
   }
   // Paints the figure as the window does, into an image of the figure's size.
   void paint() {

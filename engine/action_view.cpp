@@ -22,12 +22,16 @@ constexpr int kComparisonFigure = 2;
 void write_point_numbers(Session& session, Handle ax, bool omit_helpers) {
   Objects& g = session.objects();
   const EngineState& s = session.state;
-  const Index n = s.DATA.cols();
+  const Index n = s.sample.cols();
   if (n == 0) throw Error("no data are loaded: there are no points to number");
-  const Row xm = s.DATA.colwise().mean();
+  const Protocol& p = s.protocol;
+  if (p.loaded() && static_cast<Index>(p.kinds.size()) < (n - 1) / 2)
+    throw Error("the protocol gives the kinds of " + std::to_string(p.kinds.size()) +
+                " points, the data have " + std::to_string((n - 1) / 2) +
+                "; load the protocol for these data before numbering their points");
+  const Row xm = s.sample.colwise().mean();
   for (Index i = 1; i <= (n - 1) / 2; ++i) {
-    const double type = at(s.lmtypelist, i);
-    if (omit_helpers && type == 2) continue;
+    if (omit_helpers && s.protocol.kind_of(i) == PointKind::helper) continue;
     const Handle label =
         g.text(ax, xm(2 * i - 2), xm(2 * i - 1), short_number_text(static_cast<double>(i)));
     g.set(label, "PixelOffset", Value(row({kLabelOffsetPx, kLabelOffsetPx})));
@@ -43,16 +47,17 @@ bool helpers_left_out(double omitcode) { return omitcode == 1; }
 void compare_with_plain_consensus(Session& session, double curvecode, double omitcode) {
   Objects& g = session.objects();
   EngineState& s = session.state;
-  s.oref = fit_onto(Matrix(s.oref), s.REFERENCE);
-  draw_protocol(g, s.oref, s.curves, curvecode != 0, helpers_left_out(omitcode),
+  s.plain_consensus = fit_onto(Matrix(s.plain_consensus), s.reference);
+  draw_protocol(g, s.plain_consensus, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode),
                 ColourCode::compared);
   // The title names the colours as painted, so it follows the palette.
   g.set(g.figure(kComparisonFigure), "Name",
         Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +
               painted_colour_name('g') + " circles) on the baseline of points 4 and 5"));
-  draw_configurations(g, baseline_registration(s.REFERENCE, kBaselineFrom, kBaselineTo), "r*");
+  draw_configurations(g, baseline_registration(s.reference, kBaselineFrom, kBaselineTo), "r*");
   label_last_line(g, "Consensus with sliding");
-  draw_configurations(g, baseline_registration(Matrix(s.oref), kBaselineFrom, kBaselineTo), "go");
+  draw_configurations(
+      g, baseline_registration(Matrix(s.plain_consensus), kBaselineFrom, kBaselineTo), "go");
   label_last_line(g, "Plain consensus");
 }
 
@@ -72,7 +77,7 @@ void action_replot(Session& session) {
   const double omitcode = control_value(session, "TavrelButton");
   const bool meancode = control_on(session, "MeanButton");
   const EngineState& s = session.state;
-  if (!ready_to_draw(session, meancode ? s.REFERENCE : s.DATA,
+  if (!ready_to_draw(session, meancode ? s.reference : s.sample,
                      meancode ? "there is no consensus yet; load a sample and its protocol"
                               : "no sample is loaded; load one first"))
     return;
@@ -80,20 +85,20 @@ void action_replot(Session& session) {
   const Handle main_axes = g.gca();
   g.cla(main_axes);
   session.state.shown = meancode ? EngineState::Shown::consensus : EngineState::Shown::sample;
-  session.state.helpers_hidden = (meancode || s.has_curves) && helpers_left_out(omitcode);
+  session.state.helpers_hidden = (meancode || s.protocol.has_curves) && helpers_left_out(omitcode);
   if (meancode) {
-    draw_protocol(g, s.REFERENCE, s.curves, curvecode != 0, helpers_left_out(omitcode));
+    draw_protocol(g, s.reference, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
     const double ocode = control_value(session, "OriginalButton");
     console_show("ocode", Value(ocode));
     if (ocode != 0) compare_with_plain_consensus(session, curvecode, omitcode);
-  } else if (!s.has_curves) {
-    draw_configurations(g, s.DATA, "b*");  // no protocol yet: the sample as Load draws it
+  } else if (!s.protocol.has_curves) {
+    draw_configurations(g, s.sample, "b*");  // no protocol yet: the sample as Load draws it
   } else {
-    const int junk = draw_protocol(g, s.DATA, s.curves, curvecode != 0, helpers_left_out(omitcode));
+    const int junk =
+        draw_protocol(g, s.sample, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
     console_show("junk", Value(junk));
   }
   if (npcode) write_point_numbers(session, main_axes, omitcode != 0);
-  session.action_done = true;
 }
 
 void action_tangent_plot(Session& session, bool original) {
@@ -101,17 +106,16 @@ void action_tangent_plot(Session& session, bool original) {
   const double curvecode = control_value(session, "CurveButton");
   const double omitcode = control_value(session, "TavrelButton");
   const EngineState& s = session.state;
-  const Matrix x = original ? Matrix(s.oref) : s.REFERENCE;
-  if (!ready_to_draw(session, s.has_curves ? x : Matrix(0, 0),
+  const Matrix x = original ? Matrix(s.plain_consensus) : s.reference;
+  if (!ready_to_draw(session, s.protocol.has_curves ? x : Matrix(0, 0),
                      "the tangents need a sample and its protocol; load both first"))
     return;
   g.cla(g.gca());
   session.state.shown =
       original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
   session.state.helpers_hidden = helpers_left_out(omitcode);
-  draw_protocol(g, x, s.curves, curvecode != 0, helpers_left_out(omitcode));
-  draw_tangents_of(g, Eigen::Map<const Row>(x.data(), x.size()), s.curves);
-  session.action_done = true;
+  draw_protocol(g, x, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
+  draw_tangents_of(g, Eigen::Map<const Row>(x.data(), x.size()), s.protocol.curves);
 }
 
 void action_clear(Session& session) {
@@ -122,7 +126,6 @@ void action_clear(Session& session) {
   g.cla(g.gca());
   set_status(session, "FileBox", "No File Active");
   set_status(session, "ProtoBox", "No Protocol Loaded");
-  session.action_done = true;
 }
 
 }  // namespace tav

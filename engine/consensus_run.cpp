@@ -7,9 +7,9 @@
 #include "display/display.h"
 #include "display/legend.h"
 #include "engine/controls.h"
+#include "engine/engine.h"
 #include "engine/run_observer.h"
 #include "engine/session.h"
-#include "geometry/geometry.h"
 #include "platform/console.h"
 #include "platform/format.h"
 #include "platform/run_control.h"
@@ -115,158 +115,47 @@ class RunBoxes : public RunObserver {
   Backend& ui_;
 };
 
-// The count of passes and how the run ended, for the run's report.
-class RunTally : public RunObserver {
+// The window's listeners of one run in the order they hear it: the drawing, the progress
+// line and Stop, the boxes.
+class WindowRunListeners {
  public:
-  void pass_measured(double, int itercount2) override { passes = itercount2; }
-  void not_converged(const std::string& text) override { end(RunEnd::pass_limit, text); }
-  void settled(const std::string& text) override { end(RunEnd::settled, text); }
-  int passes = 0;
-  RunEnd how = RunEnd::converged;
-  std::string ending;
-
- private:
-  void end(RunEnd e, const std::string& text) {
-    how = e;
-    ending = text;
-  }
-};
-
-// The listeners of one run in the order they hear it: the console, the drawing, the window's
-// progress, the boxes, the tally, then those the session's owner added.
-class RunListeners {
- public:
-  explicit RunListeners(Session& session)
-      : console_(session.digits),
-        drawing_(session.objects(), session.ui()),
+  explicit WindowRunListeners(Session& session)
+      : drawing_(session.objects(), session.ui()),
         progress_(session.runtime),
         boxes_(session.ui()) {
-    for (RunObserver* l :
-         std::initializer_list<RunObserver*>{&console_, &drawing_, &progress_, &boxes_, &tally})
+    for (RunObserver* l : std::initializer_list<RunObserver*>{&drawing_, &progress_, &boxes_})
       all.add(*l);
-    for (RunObserver* l : session.observers) all.add(*l);
   }
   // The iterated run begins.
   void iterating() { progress_.starting(); }
   RunObservers all;
-  RunTally tally;
 
  private:
-  ConsoleRunLog console_;
   PassDrawing drawing_;
   WindowProgress progress_;
   RunBoxes boxes_;
 };
 
-void warn_if_unaligned(RunObserver& listeners, const Matrix& data, const Matrix& reference) {
-  const int n = count_unaligned(data, reference, 10.0);
-  if (n == 0) return;
-  listeners.message(
-      std::to_string(n) + " of " + std::to_string(data.rows()) +
-      " specimens are turned more than 10 degrees from the user reference: they are "
-      "not superimposed on it, and sliding them onto it gives meaningless positions. "
-      "Superimpose the sample first (a run with \"No semi-landmark alignment\", Save, "
-      "Load the saved sample), then slide onto the reference.");
-}
-
-// The curve codes whose members include `point`, as "curve 1" or "curves 0 and -1".
-std::string curves_of(int point, const CurveProtocol& curves) {
-  std::vector<int> codes;
-  for (int j = curves.numfull; j <= curves.numopen; ++j)
-    if (curves.has_code(j))
-      for (const int p : curves.members_of(j))
-        if (p == point) {
-          codes.push_back(j);
-          break;
-        }
-  if (codes.empty()) return "no curve";
-  std::string text = codes.size() == 1 ? "curve " : "curves ";
-  for (size_t i = 0; i < codes.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == codes.size() ? " and " : ", ") + std::to_string(codes[i]);
-  return text;
-}
-
-// The run the check boxes select, on the loaded sample, with the slid sample fitted to its
-// consensus. Its listeners hear the whole run: a Stop asked for at any time since the action
-// began ends the iterated run after its current (or first) pass.
-Consensus selected_run(Session& session, RunReport& report) {
-  const double iterq = control_value(session, "IterBox");
-  const bool dreq = control_on(session, "DistanceBox");
-  const double noalign = control_value(session, "NoAlignButton");
-  const EngineState& s = session.state;
-  ConsensusRoutines& run = session.routines;
-  RunListeners listeners(session);
-  if (noalign != 0) {
-    report.mode = "plain Procrustes consensus (no sliding)";
-    return run.plain(s.LOADED);
-  }
-  Consensus result;
-  if (dreq && !s.userreference) {
-    report.mode = "sliding by Procrustes distance";
-    result = run.dist(s.LOADED, s.curves);
-  } else if (dreq) {
-    report.mode = "sliding by Procrustes distance onto the user reference";
-    warn_if_unaligned(listeners.all, s.LOADED, s.REFERENCE);
-    result = run.distu(s.LOADED, s.curves, s.REFERENCE);
-  } else if (iterq != 0) {
-    report.mode = "iterated sliding by bending energy";
-    listeners.iterating();
-    const Consensus first = run.dist(s.LOADED, s.curves);
-    result = run.mix5(first.xpt, s.curves, listeners.all);
-    report.passes = listeners.tally.passes;
-    report.end = listeners.tally.how;
-    report.ending = listeners.tally.ending;
-  } else {
-    report.mode = "one-pass sliding by bending energy";
-    result = run.mix2(s.LOADED, s.curves);
-    console_write("\ncalled getconsensusdist");
-  }
-  // The slid sample goes onto the consensus, and a consensus of its own run onto the mean of
-  // what is saved with it; the user's reference stays as the user gave it.
-  if (dreq && s.userreference) {
-    result.xpt = fit_onto(result.xpt, result.y);
-    return result;
-  }
-  return refit_to_mean(result);
-}
-
 }  // namespace
 
-// Nothing that is not a number reaches the stored results: the first such coordinate stops
-// the run, named by its specimen (or the consensus), point and curve.
-void refuse_not_finite(const Consensus& result, const CurveProtocol& curves) {
-  const auto refuse = [&](const std::string& whose, Index column) {
-    const int point = static_cast<int>(column / 2 + 1);
-    throw Error(whose + ", point " + std::to_string(point) + " (" + curves_of(point, curves) +
-                "): the run gave coordinates that are not numbers, because points of the "
-                "configuration coincide or lie on one line; check those points in the data");
-  };
-  for (Index i = 0; i < result.xpt.rows(); ++i)
-    for (Index c = 0; c < result.xpt.cols(); ++c)
-      if (!std::isfinite(result.xpt(i, c))) refuse("specimen " + std::to_string(i + 1), c);
-  for (Index c = 0; c < result.y.size(); ++c)
-    if (!std::isfinite(result.y(c))) refuse("the consensus", c);
-}
-
-void run_consensus(Session& session) {
+RunReport run_consensus(Session& session) {
   EngineState& s = session.state;
-  s.loaded_plain.reset();  // its memory is free for the run
-  RunReport report;
-  Consensus result = selected_run(session, report);
-  refuse_not_finite(result, s.curves);
-  s.last_run = report;
-  s.REFERENCE = result.y;
-  s.DATA = std::move(result.xpt);
+  const RunOptions options =
+      run_options(control_value(session, "NoAlignButton") != 0, control_on(session, "DistanceBox"),
+                  control_value(session, "IterBox") != 0, s.user_reference);
+  WindowRunListeners listeners(session);
+  if (options.mode == RunMode::iterated_bending) listeners.iterating();
+  const RunReport report = run(session, options, listeners.all);
+  if (report.end == RunEnd::stopped) return report;
 
   Objects& g = session.objects();
-  const Handle ax = g.gca();
-  g.cla(ax);
   const double curvecode = control_value(session, "CurveButton");
-  g.cla(ax);
+  g.cla(g.gca());
   s.shown = EngineState::Shown::sample;
   s.helpers_hidden = false;  // drawn without the hide-helpers setting, so helpers are marked
-  const int junk = draw_protocol(session.objects(), s.DATA, s.curves, curvecode != 0);
+  const int junk = draw_protocol(session.objects(), s.sample, s.protocol.curves, curvecode != 0);
   console_show("junk", Value(junk));
+  return report;
 }
 
 }  // namespace tav

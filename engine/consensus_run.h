@@ -1,18 +1,15 @@
 #pragma once
 
-#include "consensus/consensus.h"
+#include "engine/run_report.h"
 
 namespace tav {
 
 struct Session;
 
-// Refuses a result holding a value that is not a number, naming the specimen (or the
-// consensus), the point and its curves.
-void refuse_not_finite(const Consensus& result, const CurveProtocol& curves);
-
-// Reads IterBox, DistanceBox and NoAlignButton, runs the consensus they select on DATA with
-// the current protocol, stores the consensus in REFERENCE and the processed sample in DATA
-// (only when the whole run succeeded), and draws the sample with its protocol.
-void run_consensus(Session& session);
+// The window's run: the mode its check boxes select (IterBox, DistanceBox, NoAlignButton), with
+// every pass drawn, the progress and Stop in its status line and the run's messages in boxes;
+// then the processed sample drawn with its protocol. A stopped run leaves the drawing of its last
+// pass and the results from before it. A run that fails raises Error.
+RunReport run_consensus(Session& session);
 
 }  // namespace tav

@@ -16,10 +16,11 @@ constexpr double kHighlightWidthPt = 1.5, kHighlightMarkerPt = 8;
 using ShownRows = Eigen::Map<const Matrix>;
 ShownRows shown_matrix(const EngineState& s) {
   switch (s.shown) {
-    case EngineState::Shown::sample: return {s.DATA.data(), s.DATA.rows(), s.DATA.cols()};
+    case EngineState::Shown::sample: return {s.sample.data(), s.sample.rows(), s.sample.cols()};
     case EngineState::Shown::consensus:
-      return {s.REFERENCE.data(), s.REFERENCE.rows(), s.REFERENCE.cols()};
-    case EngineState::Shown::plain_consensus: return {s.oref.data(), 1, s.oref.size()};
+      return {s.reference.data(), s.reference.rows(), s.reference.cols()};
+    case EngineState::Shown::plain_consensus:
+      return {s.plain_consensus.data(), 1, s.plain_consensus.size()};
     case EngineState::Shown::nothing: break;
   }
   return {nullptr, 0, 0};
@@ -31,9 +32,8 @@ Index points_of(const M& m) {
 }
 
 int kind_of(const EngineState& s, int point) {
-  const Row& types = s.lmtypelist;
-  if (!s.has_curves || point > types.size()) return -1;
-  return static_cast<int>(types(point - 1));
+  if (!s.protocol.has_curves || static_cast<size_t>(point) > s.protocol.kinds.size()) return -1;
+  return static_cast<int>(s.protocol.kind_of(point));
 }
 
 void remove_highlight(Objects& g, Handle ax) {
@@ -94,10 +94,10 @@ std::string describe_point(const EngineState& s, const ShownPoint& p) {
            (shown == EngineState::Shown::plain_consensus ? ", plain consensus" : ", consensus");
   }
   text += ", specimen " + std::to_string(p.specimen);
-  if (s.specimen_ids.empty())
-    return text + " (line " + std::to_string(p.specimen) + " of " + s.FNAME1 + ")";
-  const std::string& id = s.specimen_ids.at(static_cast<size_t>(p.specimen - 1));
-  return text + " of " + s.FNAME1 + (id.empty() ? "" : " (ID=" + id + ")");
+  if (s.loaded.ids.empty())
+    return text + " (line " + std::to_string(p.specimen) + " of " + s.loaded.file + ")";
+  const std::string& id = s.loaded.ids.at(static_cast<size_t>(p.specimen - 1));
+  return text + " of " + s.loaded.file + (id.empty() ? "" : " (ID=" + id + ")");
 }
 
 void highlight_specimen(Session& session, Index specimen) {
@@ -105,14 +105,14 @@ void highlight_specimen(Session& session, Index specimen) {
   const Handle ax = g.gca();
   remove_highlight(g, ax);
   const EngineState& s = session.state;
-  if (specimen < 1 || s.shown != EngineState::Shown::sample || specimen > s.DATA.rows()) return;
-  const Row r = s.DATA.row(specimen - 1);
-  const Index k = points_of(s.DATA);
-  if (s.has_curves) {
-    for (int j = s.curves.numfull; j <= s.curves.numopen; ++j) {
-      if (j == 0 || !s.curves.has_code(j)) continue;
+  if (specimen < 1 || s.shown != EngineState::Shown::sample || specimen > s.sample.rows()) return;
+  const Row r = s.sample.row(specimen - 1);
+  const Index k = points_of(s.sample);
+  if (s.protocol.has_curves) {
+    for (int j = s.protocol.curves.numfull; j <= s.protocol.curves.numopen; ++j) {
+      if (j == 0 || !s.protocol.curves.has_code(j)) continue;
       std::vector<int> members;
-      for (const int p : s.curves.members_of(j))
+      for (const int p : s.protocol.curves.members_of(j))
         if (p >= 1 && p <= k) members.push_back(p);
       outline(g, ax, r, members, j < 0);
     }

@@ -29,24 +29,22 @@ void run_action(Session& session, const std::string& action) {
       {"TangentPlot", [](Session& s) { action_tangent_plot(s, false); }},
       {"OriginalTangent", [](Session& s) { action_tangent_plot(s, true); }},
       {"Clear", action_clear},
-      {"ShowDF", [](Session& s) { s.action_done = true; }},
+      {"ShowDF", [](Session&) {}},
   };
   for (const auto& [name, body] : actions)
     if (name == action) {
       // Asked for while another action runs (the window serves events meanwhile): refused,
       // the running action and its state untouched.
       if (refuse_while_running(session, name)) return;
-      session.action_done = false;
       const ActionScope running(session, name);
       try {
         return body(session);
       } catch (const std::bad_alloc&) {
         // The loads and the run name their own file; here the action's sample is named.
-        const std::string& sample = session.state.FNAME1;
+        const std::string& sample = session.state.loaded.file;
         throw too_large_for_memory(sample.empty() ? "chosen for " + name : sample);
       }
     }
-  session.action_done = false;
   console_write("\nFell through case");
 }
 

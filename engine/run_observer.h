@@ -23,8 +23,14 @@ class RunObserver : public IterationObserver, public ProgressListener {
   virtual bool stop_wanted() { return false; }
 };
 
+// Thrown through the consensus routine when a listener wants the pass just done to be the last:
+// the run ends, stopped by the user, the results from before it kept. Not an error.
+struct RunStopped {
+  int pass = 0;
+};
+
 // Tells every listener, in the order added, what the run tells it; after a pass that some
-// listener wants to be the last, ends the run with an Error that keeps the earlier results.
+// listener wants to be the last, ends the run by throwing RunStopped.
 class RunObservers : public RunObserver {
  public:
   void add(RunObserver& listener) { listeners_.push_back(&listener); }

@@ -1,5 +1,4 @@
 #include "engine/run_observer.h"
-#include "platform/error.h"
 
 namespace tav {
 
@@ -17,7 +16,7 @@ void RunObservers::pass_done(const Matrix& x, const Row& xref, int itercount2) {
     l->pass_done(x, xref, itercount2);
     stop = l->stop_wanted() || stop;
   }
-  if (stop) throw Error("stopped by the user after pass " + std::to_string(itercount2));
+  if (stop) throw RunStopped{itercount2};
 }
 
 void RunObservers::not_converged(const std::string& text) {

@@ -35,9 +35,6 @@ struct Session {
   // The module of the call-by-name table whose code is running: its local functions are found
   // first ("" outside every module).
   std::string running_module;
-  // Whether the last action ran to its end (a cancelled dialog, a refused file or a stopped
-  // run leave it false); the batch tool turns that into its exit status.
-  bool action_done = false;
   // Listeners of every consensus run besides the console, the drawing and the boxes (the
   // batch tool's pass count); the session does not own them.
   std::vector<RunObserver*> observers;

@@ -13,9 +13,6 @@
 
 namespace tav {
 
-class Backend;
-struct Session;
-
 struct DataFile {
   bool opened = false;                // false: the file could not be opened (nothing read)
   bool tps = false;                   // read as a TPS file
@@ -47,23 +44,6 @@ DataFile read_data_text(const std::string& fname, const std::string& text);
 // "numeric rows", "numeric rows (header line 1 skipped)", "TPS", "NTS", "Morphologika" or
 // "MorphoJ text".
 std::string format_read(const DataFile& file);
-
-struct ChosenDataFile {
-  bool cancelled = true;
-  DataFile file;
-  // As messages and status texts show them (shown_name); the file was read by its own name.
-  std::string fn;    // chosen file name without folder
-  std::string path;  // folder and name
-};
-
-// When lines with numbers follow the end line of the file read, tells the user in a box which
-// line ended the reading and how many such lines were left; returns whether it told.
-bool tell_lines_after_end(Session& session, const ChosenDataFile& r);
-
-// File-open dialog ("*.*", "Enter file to Load?"), then `read` (read_data_file unless given) of the
-// chosen file; the chosen folder becomes the current folder so that the next dialog opens there.
-ChosenDataFile choose_data_file(
-    Backend& ui, const std::function<DataFile(const std::string&)>& read = read_data_file);
 
 // Writes `text` to `path` whole or not at all: a temporary file in the same folder, renamed
 // over the target once every byte is written. A symbolic link is written through to its

@@ -86,8 +86,6 @@ struct Runtime {
   // Runs a control's "Callback" property (set by the program's shell); the window calls it.
   std::function<void(Handle source, const Value& callback)> run_callback;
   Handle callback_object = -1;  // the control whose callback is running, -1 when none
-  // Text of the last error the call router or the window's event loop caught ("" before any).
-  std::string last_error;
   // The backend, or a scripted one of this runtime when none was installed.
   Backend& ui() { return backend ? *backend : fallback; }
 

@@ -1,5 +1,3 @@
-#include <fstream>
-#include <functional>
 #include <iostream>
 #include <new>
 #include <unistd.h>
@@ -7,20 +5,10 @@
 #include <malloc.h>
 #endif
 
-#include "consensus/consensus.h"
-#include "display/display.h"
-#include "display/render.h"
-#include "engine/consensus_run.h"
-#include "engine/controls.h"
-#include "engine/run_action.h"
-#include "engine/run_observer.h"
+#include "engine/engine.h"
 #include "engine/session.h"
 #include "formats/files.h"
-#include "formats/formats.h"
 #include "formats/input.h"
-#include "formats/sliders.h"
-#include "formats/tps.h"
-#include "platform/backend.h"
 #include "platform/console.h"
 #include "platform/format.h"
 #include "shell/batch.h"
@@ -29,12 +17,19 @@
 namespace tav {
 namespace {
 
-// Reports each pass of the iterated run on a terminal.
-class PassCount : public RunObserver {
+// What the user sees of a run: the pass count on a terminal, its messages on `err`.
+class BatchRunListener : public RunObserver {
  public:
+  explicit BatchRunListener(std::ostream& err) : err_(err) {}
   void pass_measured(double, int itercount2) override {
     if (::isatty(2)) std::cerr << "pass " << itercount2 << "\n";
   }
+  void message(const std::string& text) override { err_ << text << "\n"; }
+  void not_converged(const std::string& text) override { err_ << "error: " << text << "\n"; }
+  void settled(const std::string& text) override { err_ << text << "\n"; }
+
+ private:
+  std::ostream& err_;
 };
 
 // A stream that drops what it is given: the console of a run without --verbose.
@@ -43,9 +38,29 @@ class Discard : public std::streambuf {
   int overflow(int c) override { return c == EOF ? 0 : c; }
 };
 
-// What a run changes, each restored when the run ends however it ends. Of the calling thread:
-// its console. Of the session, which may be the caller's: its %g digits, its drawing switch and
-// its started modules.
+// What a run lends the session, each given back when the run ends however it ends: its console
+// and its %g digits, and its started modules.
+class Lent {
+ public:
+  Lent(Session& session, std::ostream* log, int digits)
+      : session_(session), log_(session.log), digits_(session.digits) {
+    session.log = log;
+    if (digits) session.digits = digits;
+    start_all(session);
+  }
+  ~Lent() {
+    stop_all(session_);
+    session_.digits = digits_;
+    session_.log = log_;
+  }
+
+ private:
+  Session& session_;
+  std::ostream* log_;
+  int digits_;
+};
+
+// The console lines of the steps run outside an action go where the session's go.
 class ConsoleTo {
  public:
   explicit ConsoleTo(std::ostream* out) : previous_(set_console(out)) {}
@@ -55,115 +70,6 @@ class ConsoleTo {
   std::ostream* previous_;
 };
 
-class Precision {
- public:
-  Precision(Session& session, int digits) : session_(session), previous_(session.digits) {
-    if (digits) session.digits = digits;
-  }
-  ~Precision() { session_.digits = previous_; }
-
- private:
-  Session& session_;
-  int previous_;
-};
-
-class Drawing {
- public:
-  Drawing(Objects& g, bool on) : g_(g), previous_(g.set_drawing(on)) {}
-  ~Drawing() { g_.set_drawing(previous_); }
-
- private:
-  Objects& g_;
-  bool previous_;
-};
-
-class Modules {
- public:
-  explicit Modules(Session& session) : session_(session) { start_all(session); }
-  ~Modules() { stop_all(session_); }
-
- private:
-  Session& session_;
-};
-
-// The run's backend answers the session's dialogs and its pass count follows the session's
-// runs while the run lasts.
-class Served {
- public:
-  Served(Session& session, Backend& backend, RunObserver& listener)
-      : session_(session), previous_(session.runtime.backend) {
-    session.runtime.backend = &backend;
-    session.observers.push_back(&listener);
-  }
-  ~Served() {
-    session_.observers.pop_back();
-    session_.runtime.backend = previous_;
-  }
-
- private:
-  Session& session_;
-  Backend* previous_;
-};
-
-// One status line per step on standard error, unless --quiet.
-class Status {
- public:
-  Status(std::ostream& err, bool quiet) : err_(err), quiet_(quiet) {}
-  void operator()(const std::string& line) const {
-    if (!quiet_) err_ << "tavrel6-batch: " << line << "\n";
-  }
-
- private:
-  std::ostream& err_;
-  bool quiet_;
-};
-
-// The boxes and error boxes the actions showed since the last call, on `err`.
-void forward_boxes(ScriptedBackend& ui, std::ostream& err) {
-  for (const std::string& m : ui.messages) err << m << "\n";
-  for (const std::string& m : ui.errors) err << "error: " << m << "\n";
-  ui.messages.clear();
-  ui.errors.clear();
-}
-
-bool step(Session& session, ScriptedBackend& ui, const std::string& action, const std::string& path,
-          std::ostream& err) {
-  ui.choose(path);
-  try {
-    run_action(session, action);
-  } catch (const std::exception& e) {
-    forward_boxes(ui, err);
-    err << "tavrel6-batch: " << action << " " << shown_name(path) << ": " << e.what() << "\n";
-    ui.answers.clear();
-    return false;
-  }
-  forward_boxes(ui, err);
-  // An action that stops before its dialog leaves the answer unused: it must not serve the next.
-  ui.answers.clear();
-  if (!session.action_done) {
-    err << "tavrel6-batch: " << action << " " << shown_name(path) << " did not complete\n";
-    return false;
-  }
-  return true;
-}
-
-std::string counts(const Matrix& x, const char* what) {
-  return std::to_string(x.rows()) + " " + what + ", " + std::to_string((x.cols() - 1) / 2) +
-         " points";
-}
-
-// Without a protocol: the plain consensus, and every point a landmark. "Load" computed it
-// already on the same sample; it is taken from there.
-void plain_run(EngineState& s) {
-  Consensus c = s.loaded_plain ? std::move(*s.loaded_plain) : plain_consensus(s.LOADED);
-  s.loaded_plain.reset();
-  refuse_not_finite(c, s.curves);
-  s.REFERENCE = c.y;
-  s.DATA = std::move(c.xpt);
-  s.lmtypelist = Row::Zero((s.DATA.cols() - 1) / 2);
-  s.last_run = {"plain Procrustes consensus (no protocol, no sliding)", 0, RunEnd::converged, ""};
-}
-
 // The C library keeps memory the run freed for later blocks; the picture of --plot is larger
 // than any of them, so it would come on top. Handed back first, the process never holds both.
 void give_back_freed_memory() {
@@ -172,49 +78,122 @@ void give_back_freed_memory() {
 #endif
 }
 
+std::string counts(Index rows, Index points, const char* what) {
+  return std::to_string(rows) + " " + what + ", " + std::to_string(points) + " points";
+}
+
+const char* ending_text(RunEnd end) {
+  switch (end) {
+    case RunEnd::converged: return "converged";
+    case RunEnd::settled: return "settled above the tolerance 1e-5 (an earlier pass kept)";
+    case RunEnd::pass_limit: return "stopped at the pass limit without converging";
+    case RunEnd::stopped: return "stopped";
+  }
+  return "";
+}
+
 std::string run_line(const RunReport& r) {
-  std::string line = "run: " + r.mode;
+  const std::string line = "run: " + r.mode_text;
   if (r.passes == 0) return line;
-  line += ", " + std::to_string(r.passes) + (r.passes == 1 ? " pass, " : " passes, ");
-  switch (r.end) {
-    case RunEnd::converged: return line + "converged";
-    case RunEnd::settled: return line + "settled above the tolerance 1e-5 (an earlier pass kept)";
-    case RunEnd::pass_limit: return line + "stopped at the pass limit without converging";
-  }
-  return line;
+  return line + ", " + std::to_string(r.passes) + (r.passes == 1 ? " pass, " : " passes, ") +
+         ending_text(r.end);
 }
 
-// Runs one file-writing step; a failure is reported and ends the run.
-template <class F>
-bool write_step(const char* option, const std::string& path, std::ostream& err, F&& text) {
-  try {
-    write_file_atomically(path, text());
-    return true;
-  } catch (const std::bad_alloc&) {
-    err << "tavrel6-batch: " << option << " " << shown_name(path) << ": "
-        << too_large_for_memory(shown_name(path)).what() << "\n";
+// The steps of one run, each reporting on `err`; a failed step ends the run.
+class BatchSteps {
+ public:
+  BatchSteps(Session& session, const BatchOptions& o, std::ostream& err)
+      : session_(session), o_(o), err_(err) {}
+
+  // Runs `step` for the option's file; its notes are shown, a failure is reported.
+  template <class F>
+  bool step(const char* option, const std::string& path, F&& body) {
+    if (!ok_) return false;
+    try {
+      for (const std::string& note : body()) err_ << note << "\n";
+      return true;
+    } catch (const std::bad_alloc&) {
+      fail(option, path, too_large_for_memory(shown_name(path)).what());
+    } catch (const std::exception& e) {
+      fail(option, path, e.what());
+    }
     return false;
-  } catch (const std::exception& e) {
-    err << "tavrel6-batch: " << option << " " << shown_name(path) << ": " << e.what() << "\n";
-    return false;
   }
+  void status(const std::string& line) const {
+    if (!o_.quiet) err_ << "tavrel6-batch: " << line << "\n";
+  }
+  bool ok() const { return ok_; }
+
+  void save(const char* option, const std::string& path, Result result) {
+    if (path.empty()) return;
+    if (step(option, path,
+             [&] { return tagged(option, path, save_result(session_, result, path, o_.digits)); }))
+      status("wrote " + shown_name(path) + " (" + option + ")");
+  }
+
+ private:
+  void fail(const char* option, const std::string& path, const std::string& what) {
+    err_ << "tavrel6-batch: " << option << " " << shown_name(path) << ": " << what << "\n";
+    ok_ = false;
+  }
+  // A save's notes are warnings about the file written.
+  static Notes tagged(const char* option, const std::string& path, Notes notes) {
+    for (std::string& n : notes)
+      n = "tavrel6-batch: warning: " + std::string(option) + " " + shown_name(path) + ": " + n;
+    return notes;
+  }
+
+  Session& session_;
+  const BatchOptions& o_;
+  std::ostream& err_;
+  bool ok_ = true;
+};
+
+void load_inputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
+  const EngineState& s = session.state;
+  if (steps.step("--data", o.data, [&] { return load_sample(session, o.data); }))
+    steps.status("read " + shown_name(o.data) + " as " + s.loaded.format + ": " +
+                 counts(s.loaded.specimens(), s.loaded.points(), "specimens"));
+  if (!o.suggest_protocol.empty() && steps.step("--suggest-protocol", o.suggest_protocol, [&] {
+        write_file_atomically(o.suggest_protocol, suggested_protocol(session));
+        return Notes{};
+      }))
+    steps.status("wrote " + shown_name(o.suggest_protocol) + " (--suggest-protocol)");
+  if (!o.reference.empty() &&
+      steps.step("--reference", o.reference, [&] { return load_reference(session, o.reference); }))
+    steps.status(
+        "read " + shown_name(o.reference) + " as " + s.reference_format + ": " +
+        counts(s.reference.rows(), (s.reference.cols() - 1) / 2, "reference configuration"));
+  if (!o.protocol.empty() &&
+      steps.step("--protocol", o.protocol, [&] { return load_protocol(session, o.protocol); }))
+    steps.status("read " + shown_name(o.protocol) + ": " +
+                 sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
+                           {Value(static_cast<double>(s.protocol.landmarks)),
+                            Value(static_cast<double>(s.protocol.semilandmarks)),
+                            Value(static_cast<double>(s.protocol.helpers))}));
 }
 
-std::string protocol_text(const Matrix& p) {
-  std::string text;
-  for (Index i = 0; i < p.rows(); ++i)
-    text += sprintf_m("%g %g %g %g\n",
-                      {Value(p(i, 0)), Value(p(i, 1)), Value(p(i, 2)), Value(p(i, 3))});
-  return text;
-}
-
-// From the layout the Load step read, so the data file is read once (a pipe holds it only once).
-std::string suggested_protocol(const TpsLayout& layout) {
-  if (layout.points() == 0)
-    throw Error(
-        "the --data file is not a TPS file (its first line is not LM=...); write the protocol by "
-        "hand");
-  return protocol_text(suggest_protocol(layout));
+void write_outputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
+  const std::pair<const std::string*, std::pair<const char*, Result>> saves[] = {
+      {&o.save, {"--save", Result::sample}},
+      {&o.save_lmslm, {"--save-lmslm", Result::sample_landmarks_semilandmarks}},
+      {&o.save_lm, {"--save-lm", Result::sample_landmarks}},
+      {&o.save_reference, {"--save-reference", Result::reference}},
+      {&o.save_reference_lmslm,
+       {"--save-reference-lmslm", Result::reference_landmarks_semilandmarks}},
+      {&o.save_reference_lm, {"--save-reference-lm", Result::reference_landmarks}},
+      {&o.save_tps, {"--save-tps", Result::sample_tps}},
+      {&o.save_nts, {"--save-nts", Result::sample_nts}},
+      {&o.save_morphologika, {"--save-morphologika", Result::sample_morphologika}},
+      {&o.save_morphoj, {"--save-morphoj", Result::sample_morphoj}},
+      {&o.save_protocol_sliders, {"--save-protocol-sliders", Result::protocol_sliders}}};
+  for (const auto& [file, what] : saves) steps.save(what.first, *file, what.second);
+  if (!o.plot.empty() && steps.step("--plot", o.plot, [&] {
+        give_back_freed_memory();
+        export_drawing(session, o.plot);
+        return Notes{};
+      }))
+    steps.status("wrote " + shown_name(o.plot) + " (--plot)");
 }
 
 }  // namespace
@@ -225,118 +204,26 @@ int run_batch(const BatchOptions& o, std::ostream& err) {
 }
 
 int run_batch(const BatchOptions& o, std::ostream& err, Session& session) {
-  ScriptedBackend backend;
-  backend.echo_to_stderr = false;  // step() forwards the boxes to err, in order
-  PassCount passes;
-  const Served served(session, backend, passes);
-  const Modules modules(session);
   Discard discard;
   std::ostream quiet(&discard);
-  const ConsoleTo console(o.verbose ? &std::cout : &quiet);
-  const Precision precision(session, o.digits);
-  Objects& g = session.objects();
-  const Handle fig = make_headless_window(g);
-  // Without a picture to write, the actions' plots are not built.
-  const Drawing drawing(g, !o.plot.empty());
-  auto set = [&](const char* tag, bool on) {
-    g.set(g.find_by_tag(tag).front(), "Value", Value(on ? 1.0 : 0.0));
-  };
-  set("IterBox", o.iterate);
-  set("DistanceBox", o.distance);
-  set("NoAlignButton", o.no_align);
-  set("CurveButton", true);
-
-  const Status status(err, o.quiet);
-  const EngineState& state = session.state;
+  std::ostream* log = o.verbose ? &std::cout : &quiet;
+  const ConsoleTo console(log);
+  const Lent lent(session, log, o.digits);
   for (const std::string& w : o.warnings) err << "tavrel6-batch: warning: " << w << "\n";
-  bool ok = step(session, backend, "Load", o.data, err);
-  if (ok)
-    status("read " + shown_name(o.data) + " as " + state.data_format + ": " +
-           counts(state.DATA, "specimens"));
-  if (ok && !o.suggest_protocol.empty()) {
-    ok = write_step("--suggest-protocol", o.suggest_protocol, err,
-                    [&] { return suggested_protocol(state.tps_layout); });
-    if (ok) status("wrote " + shown_name(o.suggest_protocol) + " (--suggest-protocol)");
-  }
-  if (ok && !o.reference.empty()) {
-    ok = step(session, backend, "LoadReference", o.reference, err);
-    if (ok)
-      status("read " + shown_name(o.reference) + " as " + state.reference_format + ": " +
-             counts(state.REFERENCE, "reference configuration"));
-  }
-  if (ok && !o.protocol.empty()) {
-    ok = step(session, backend, "LoadProtocol", o.protocol, err);
-    if (ok)
-      status("read " + shown_name(o.protocol) + ": " +
-             sprintf_m("%g landmarks, %g semi-landmarks, %g helper points",
-                       {Value(state.numberlm), Value(state.numberslm), Value(state.numberhlp)}));
-  }
-  if (ok && o.protocol.empty()) {
-    try {
-      plain_run(session.state);
-    } catch (const std::bad_alloc&) {
-      err << "tavrel6-batch: " << too_large_for_memory(shown_name(o.data)).what() << "\n";
-      ok = false;
-    } catch (const std::exception& e) {
-      err << "tavrel6-batch: " << e.what() << "\n";
-      ok = false;
-    }
-  }
-  if (ok) status(run_line(state.last_run));
-  const std::pair<const std::string*, const char*> saves[] = {
-      {&o.save, "Save"},
-      {&o.save_lmslm, "SaveLMSLM"},
-      {&o.save_lm, "SaveLM"},
-      {&o.save_reference, "SaveReference"},
-      {&o.save_reference_lmslm, "SaveReferenceLMSLM"},
-      {&o.save_reference_lm, "SaveReferenceLM"}};
-  for (const auto& [file, action] : saves)
-    if (ok && !file->empty()) {
-      ok = step(session, backend, action, *file, err);
-      if (ok) status("wrote " + shown_name(*file) + " (" + action + ")");
-    }
-  // Labels as read: the file's own IDs, or the trailing value of each row as written.
-  const auto& ids = state.specimen_ids.empty() ? state.trailing_text : state.specimen_ids;
-  const int digits = o.digits ? o.digits : 10;
-  struct TextSave {
-    const std::string* file;
-    const char* option;
-    std::function<std::string()> text;
-  };
-  const TextSave text_saves[] = {
-      {&o.save_tps, "--save-tps", [&] { return tps_text(state.DATA, ids, digits); }},
-      {&o.save_nts, "--save-nts", [&] { return nts_text(state.DATA, ids, digits); }},
-      {&o.save_morphologika, "--save-morphologika",
-       [&] { return morphologika_text(state.DATA, ids, state.centroid_sizes, digits); }},
-      {&o.save_morphoj, "--save-morphoj", [&] { return morphoj_text(state.DATA, ids, digits); }},
-      {&o.save_protocol_sliders, "--save-protocol-sliders",
-       [&] { return sliders_text(state.curves); }}};
-  for (const TextSave& save : text_saves)
-    if (ok && !save.file->empty()) {
-      ok = write_step(save.option, *save.file, err, save.text);
-      if (ok) status("wrote " + shown_name(*save.file) + " (" + save.option + ")");
-    }
-  // A table says less than a protocol: what it cannot say is told, as warnings are.
-  if (ok && !o.save_protocol_sliders.empty())
-    for (const std::string& w : sliders_table_losses(state.curves))
-      err << "tavrel6-batch: warning: --save-protocol-sliders "
-          << shown_name(o.save_protocol_sliders) << ": " << w << "\n";
-  if (ok && !o.plot.empty()) {
-    try {
-      give_back_freed_memory();
-      export_figure(g, fig, o.plot);
-      status("wrote " + shown_name(o.plot) + " (--plot)");
-    } catch (const std::bad_alloc&) {
-      err << "tavrel6-batch: --plot: " << too_large_for_memory(shown_name(o.plot)).what() << "\n";
-      ok = false;
-    } catch (const std::exception& e) {
-      err << "tavrel6-batch: --plot: " << e.what() << "\n";
-      ok = false;
-    }
-  }
-  const bool converged = state.last_run.converged();
-  if (!ok) return kBatchFailed;
-  return converged ? kBatchOk : kBatchNotConverged;
+  BatchSteps steps(session, o, err);
+  load_inputs(session, o, steps);
+  BatchRunListener listener(err);
+  RunReport report;
+  const RunOptions options =
+      run_options(o.no_align, o.distance, o.iterate, session.state.user_reference);
+  if (steps.step("--data", o.data, [&] {
+        report = run(session, options, listener);
+        return Notes{};
+      }))
+    steps.status(run_line(report));
+  write_outputs(session, o, steps);
+  if (!steps.ok()) return kBatchFailed;
+  return report.converged() ? kBatchOk : kBatchNotConverged;
 }
 
 }  // namespace tav

@@ -8,6 +8,7 @@
 #include "formats/files.h"
 #include "platform/format.h"
 #include "platform/parse.h"
+#include "shell/hand_adapters.h"
 #include "sliding/sliding.h"
 
 namespace tav {

@@ -3,6 +3,7 @@
 #include "engine/run_action.h"
 #include "engine/session.h"
 #include "formats/files.h"
+#include "platform/shown_name.h"
 #include "shell/framework.h"
 #include "sliding/sliding.h"
 
@@ -22,7 +23,15 @@ Handle openfig_by_name(Runtime& rt, const std::string& filename,
   return policy ? openfig(rt, filename, *policy) : openfig(rt, filename);
 }
 
-ChosenDataFile choose_data_file_by_name(Backend& ui) { return choose_data_file(ui); }
+ChosenDataFile choose_data_file_by_name(Backend& ui) {
+  ChosenDataFile r;
+  const FileChoice choice = ui.open_file("*.*", "Enter file to Load?");
+  if (choice.cancelled) return r;
+  r.cancelled = false;
+  r.file = read_data_file(choice.path());
+  r.fn = shown_name(choice.name);
+  return r;
+}
 
 Row damped_bending_step_by_name(const Value&, const Row& target, bool closedend,
                                 const Matrix& Lfinal) {

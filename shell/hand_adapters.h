@@ -5,6 +5,7 @@
 #include <string>
 
 #include "display/display.h"
+#include "formats/files.h"
 #include "platform/backend.h"
 #include "platform/value.h"
 #include "shell/convert.h"
@@ -12,7 +13,12 @@
 namespace tav {
 
 struct Session;
-struct ChosenDataFile;
+// The file dialog's choice and the file read, as the call by name of the dialog returns them.
+struct ChosenDataFile {
+  bool cancelled = true;
+  DataFile file;
+  std::string fn;  // chosen file name without folder, as messages show it
+};
 
 // A value that is not a text names no action: it falls through like an unknown text.
 void run_action_by_name(Session& session, const Value& action);

@@ -31,17 +31,20 @@ List tavrel6(Session& session, const List& in, int nout) {
     if (nout >= 1) return {Value(fig)};
     return {};
   }
-  if (!in[0].is_text()) return {};
   try {
-    const List rest(in.begin() + 1, in.end());
-    // The router is the main window module's code: its local callbacks are found first.
-    RunningModule module(session, "tavrel6");
-    return call_by_name(session, in[0].text(), nout, rest);
+    return call_named_function(session, in, nout);
   } catch (const std::exception& e) {
-    session.runtime.last_error = e.what();
-    console_write(session.runtime.last_error + "\n");
+    console_write(std::string(e.what()) + "\n");
     return {};
   }
+}
+
+List call_named_function(Session& session, const List& in, int nout) {
+  if (in.empty() || !in[0].is_text()) return {};
+  const List rest(in.begin() + 1, in.end());
+  // The router is the main window module's code: its local callbacks are found first.
+  RunningModule module(session, "tavrel6");
+  return call_by_name(session, in[0].text(), nout, rest);
 }
 
 }  // namespace tav

@@ -9,6 +9,9 @@ struct Session;
 // A text first: calls the function of that name with the other inputs, in a protected call
 // whose error text goes to the console as one line. Anything else: nothing.
 List tavrel6(Session& session, const List& in, int nout);
+// The same call of a function by name, with its error raised to the caller (the program's
+// command line turns it into its exit status).
+List call_named_function(Session& session, const List& in, int nout);
 
 // The twelve callbacks that only report that they do nothing, in their table order.
 struct StubCallback {

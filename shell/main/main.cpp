@@ -28,25 +28,31 @@ int run(int argc, char** argv) {
     tav::highlight_shown_point(session, x, y, rx, ry);
   };
   backend.load_action_for = [&session](const std::string& path) {
-    return tav::load_action_for(path, session.state.DATA);
+    return tav::load_action_for(path, session.state.sample);
   };
   backend.attach_console();
   tav::install_callback_runner(session);
   tav::start_all(session);
   tav::List args;
   for (int i = 1; i < argc; ++i) args.push_back(tav::Value(argv[i]));
-  // A call by name that fails (an unknown name, wrong counts, an error) sets the last error.
-  session.runtime.last_error.clear();
+  // A call by name that fails (an unknown name, wrong counts, an error) is written on the
+  // console as one line, and the program ends with status 1 once its windows are closed.
+  bool call_failed = false;
   try {
-    tav::tavrel6(session, args, 0);
+    if (args.empty())
+      tav::tavrel6(session, args, 0);
+    else
+      tav::call_named_function(session, args, 0);
   } catch (const std::exception& e) {
-    // Opening the window failed (a missing figure file, no display): no window, no loop.
-    session.runtime.last_error = e.what();
-    std::cerr << "tavrel6: " << e.what() << "\n";
-    tav::stop_all(session);
-    return 1;
+    if (args.empty()) {
+      // Opening the window failed (a missing figure file, no display): no window, no loop.
+      std::cerr << "tavrel6: " << e.what() << "\n";
+      tav::stop_all(session);
+      return 1;
+    }
+    tav::console_write(std::string(e.what()) + "\n");
+    call_failed = true;
   }
-  const bool call_failed = argc > 1 && !session.runtime.last_error.empty();
   const int status = session.ui().event_loop();
   tav::stop_all(session);
   return call_failed ? 1 : status;

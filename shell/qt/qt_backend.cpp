@@ -37,10 +37,7 @@ QtBackend::~QtBackend() {
   poll_.reset();
 }
 
-void QtBackend::report(const std::exception& e) {
-  runtime_.last_error = e.what();
-  console_write(std::string(e.what()) + "\n");
-}
+void QtBackend::report(const std::exception& e) { console_write(std::string(e.what()) + "\n"); }
 
 void QtBackend::flush_log() {
   if (!console_tee_.has_pending()) return;

@@ -28,7 +28,7 @@ class AtFirstTick : public RunObserver {
 TEST_F(EngineTest, AnActionAskedForByNameDuringAnotherIsRefusedAndChangesNothing) {
   act("Load", kExamples + "shells.txt");
   set_control("IterBox", 1);
-  const Matrix loaded = engine_state().LOADED;
+  const Matrix loaded = engine_state().loaded.rows;
   const std::string saved = (dir / "saved.txt").string();
   AtFirstTick asker;
   session.observers.push_back(&asker);
@@ -36,7 +36,7 @@ TEST_F(EngineTest, AnActionAskedForByNameDuringAnotherIsRefusedAndChangesNothing
   asker.once = [&] {
     backend.choose(saved);
     for (const char* action : {"Save", "Clear", "Load"}) run_action(Value(action));
-    unchanged = engine_state().LOADED == loaded && engine_state().DATA == loaded &&
+    unchanged = engine_state().loaded.rows == loaded && engine_state().sample == loaded &&
                 status("FileBox").find("shells.txt") != std::string::npos;
   };
   act("LoadProtocol", kExamples + "shells_protocol.txt");
@@ -48,9 +48,9 @@ TEST_F(EngineTest, AnActionAskedForByNameDuringAnotherIsRefusedAndChangesNothing
   EXPECT_THAT(backend.notices[1], HasSubstr("\"Clear\" was not done"));
   EXPECT_THAT(backend.notices[2], HasSubstr("\"Load\" was not done"));
   EXPECT_FALSE(std::filesystem::exists(saved));
-  EXPECT_TRUE(last_action_done());  // the run ended as it would have
-  EXPECT_EQ(engine_state().LOADED, loaded);
-  EXPECT_EQ(engine_state().REFERENCE.cols(), loaded.cols());
+  EXPECT_FALSE(engine_state().last_run.mode_text.empty());  // the run ended as it would have
+  EXPECT_EQ(engine_state().loaded.rows, loaded);
+  EXPECT_EQ(engine_state().reference.cols(), loaded.cols());
 }
 
 }  // namespace

@@ -43,11 +43,11 @@ TEST_F(EngineTest, UnknownActionFallsThroughAndChangesNothing) {
 TEST_F(EngineTest, LoadStoresTheSampleShowsItsCountsAndDrawsIt) {
   act("Load", file("wings.txt", hexagon_sample(12)));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.DATA.rows(), 12);
-  EXPECT_EQ(s.FNAME1, "wings.txt");
+  EXPECT_EQ(s.sample.rows(), 12);
+  EXPECT_EQ(s.loaded.file, "wings.txt");
   EXPECT_EQ(status("FileBox"), "File: wings.txt as numeric rows \n  12 Specimens \n   6 Landmarks");
-  EXPECT_EQ(s.oref.size(), 13);
-  EXPECT_FALSE(s.userreference);
+  EXPECT_EQ(s.plain_consensus.size(), 13);
+  EXPECT_FALSE(s.user_reference);
   EXPECT_EQ(drawn("*"), 72u);
   EXPECT_EQ(backend.titles.front(), "Enter file to Load?");
   act("Load", file("more.txt", hexagon_sample(2)));
@@ -56,7 +56,7 @@ TEST_F(EngineTest, LoadStoresTheSampleShowsItsCountsAndDrawsIt) {
 
 TEST_F(EngineTest, LoadTellsHowManyLinesTheEndLineLeftUnread) {
   act("Load", file("cut.txt", hexagon_sample(3) + "\n" + hexagon_sample(2)));
-  EXPECT_EQ(engine_state().DATA.rows(), 3);
+  EXPECT_EQ(engine_state().sample.rows(), 3);
   EXPECT_THAT(status("FileBox"), HasSubstr("2 lines after the end line unread"));
   ASSERT_EQ(backend.messages.size(), 1u);  // lines with numbers were left: a box says so
   EXPECT_THAT(backend.messages[0], HasSubstr("empty line 4"));
@@ -65,15 +65,15 @@ TEST_F(EngineTest, LoadTellsHowManyLinesTheEndLineLeftUnread) {
 
 TEST_F(EngineTest, LoadOfBadFilesChangesNothing) {
   act("Load", file("good.txt", hexagon_sample(3)));
-  const Matrix before = engine_state().DATA;
+  const Matrix before = engine_state().sample;
   act("Load", (dir / "missing.txt").string());
   EXPECT_THAT(refusal(), HasSubstr("missing.txt"));
   act("Load", file("ragged.txt", "1 2 3\n1 2\n"));
   EXPECT_THAT(refusal(), HasSubstr("ragged.txt, line 2"));
   backend.cancel();
   run_action(Value("Load"));
-  EXPECT_EQ(engine_state().DATA, before);
-  EXPECT_EQ(engine_state().FNAME1, "good.txt");
+  EXPECT_EQ(engine_state().sample, before);
+  EXPECT_EQ(engine_state().loaded.file, "good.txt");
 }
 
 TEST_F(EngineTest, LoadRefusesASpecimenWhosePointsCoincide) {
@@ -81,7 +81,7 @@ TEST_F(EngineTest, LoadRefusesASpecimenWhosePointsCoincide) {
   const std::string said = refusal();
   EXPECT_THAT(said, HasSubstr("flat.txt"));
   EXPECT_THAT(said, HasSubstr("2"));
-  EXPECT_EQ(engine_state().DATA.size(), 0);
+  EXPECT_EQ(engine_state().sample.size(), 0);
 }
 
 TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
@@ -95,7 +95,7 @@ TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
   EXPECT_EQ(backend.messages[0],
             "The number of landmarks in the User Reference loaded does not match the number of LM "
             "in the data");
-  EXPECT_TRUE(engine_state().userreference);
+  EXPECT_TRUE(engine_state().user_reference);
 }
 
 TEST_F(EngineTest, ProtocolExampleGivesItsListsAndCounts) {
@@ -103,14 +103,14 @@ TEST_F(EngineTest, ProtocolExampleGivesItsListsAndCounts) {
   set_control("NoAlignButton", 1);
   act("LoadProtocol", file("p.txt", kExampleProtocol));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.curves.numfull, -1);
-  EXPECT_EQ(s.curves.numopen, 1);
-  EXPECT_EQ(s.curves.members, (std::vector<std::vector<int>>{{3, 4, 5}, {1, 2}, {2, 6, 1}}));
-  EXPECT_EQ(s.curves.types, (std::vector<std::vector<double>>{{1, 1, 2}, {0, 0}, {0, 1, 0}}));
-  EXPECT_EQ(s.lmtypelist, row({0, 0, 1, 1, 2, 1}));
-  EXPECT_EQ(s.numberlm, 2);
-  EXPECT_EQ(s.numberslm, 3);
-  EXPECT_EQ(s.numberhlp, 1);
+  EXPECT_EQ(s.protocol.curves.numfull, -1);
+  EXPECT_EQ(s.protocol.curves.numopen, 1);
+  EXPECT_EQ(s.protocol.curves.members, (std::vector<std::vector<int>>{{3, 4, 5}, {1, 2}, {2, 6, 1}}));
+  EXPECT_EQ(s.protocol.curves.types, (std::vector<std::vector<double>>{{1, 1, 2}, {0, 0}, {0, 1, 0}}));
+  EXPECT_EQ(kinds_row(s.protocol), row({0, 0, 1, 1, 2, 1}));
+  EXPECT_EQ(s.protocol.landmarks, 2);
+  EXPECT_EQ(s.protocol.semilandmarks, 3);
+  EXPECT_EQ(s.protocol.helpers, 1);
   EXPECT_EQ(status("ProtoBox"),
             "Protocol File: p.txt \n 2 Landmarks \n 3 Semi-Landmarks\n 1 Helper Points");
   EXPECT_THAT(capture->text(), HasSubstr("j = -1\nj = 0\nj = 1\n"));
@@ -123,7 +123,7 @@ TEST_F(EngineTest, ProtocolNotStartingWithCurveZeroIsAnnouncedAndStillBuilt) {
   act("LoadProtocol", file("p.txt", "2 0 1 1\n0 0 2 0\n1 0 3 1\n1 0 4 1\n2 0 5 1\n2 0 6 1\n"));
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("The first curve listed is not Curve 0"));
-  EXPECT_EQ(engine_state().curves.members.size(), 3u);
+  EXPECT_EQ(engine_state().protocol.curves.members.size(), 3u);
 }
 
 struct BadProtocol {
@@ -141,8 +141,8 @@ TEST_P(ProtocolRefused, BeforeAnythingChangesWithFileAndRow) {
   const std::string said = refusal();
   EXPECT_THAT(said, HasSubstr("bad.txt"));
   EXPECT_THAT(said, HasSubstr(GetParam().message));
-  EXPECT_TRUE(engine_state().PROTOC.size() == 0 && !engine_state().has_curves);
-  EXPECT_EQ(engine_state().lmtypelist.size(), before.lmtypelist.size());
+  EXPECT_TRUE(engine_state().protocol.rows.size() == 0 && !engine_state().protocol.has_curves);
+  EXPECT_EQ(kinds_row(engine_state().protocol).size(), kinds_row(before.protocol).size());
   EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
 }
 
@@ -164,18 +164,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineTest, ProtocolWithoutDataIsRefused) {
   act("LoadProtocol", file("p.txt", kExampleProtocol));
   EXPECT_THAT(refusal(), HasSubstr("no data are loaded"));
-  EXPECT_EQ(engine_state().PROTOC.size(), 0);
+  EXPECT_EQ(engine_state().protocol.rows.size(), 0);
 }
 
 TEST_F(EngineTest, ProtocolNamingAPointBeyondTheDataStopsBeforeTheRun) {
   act("Load", file("d.txt", hexagon_sample(5)));
-  const Matrix data = engine_state().DATA;
+  const Matrix data = engine_state().sample;
   act("LoadProtocol", file("p.txt", "0 0 1 0\n0 0 2 0\n1 0 3 1\n1 0 4 1\n1 0 25 1\n"));
-  EXPECT_EQ(engine_state().lmtypelist.size(), 0);  // a refused protocol changes no count
-  EXPECT_EQ(engine_state().numberlm + engine_state().numberslm, 0);
+  EXPECT_EQ(kinds_row(engine_state().protocol).size(), 0);  // a refused protocol changes no count
+  EXPECT_EQ(engine_state().protocol.landmarks + engine_state().protocol.semilandmarks, 0);
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("names point 25, but the data have 6 points"));
-  EXPECT_EQ(engine_state().DATA, data);
+  EXPECT_EQ(engine_state().sample, data);
   EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));
 }
 
@@ -200,20 +200,20 @@ TEST_P(ConsensusChoice, RunsTheSelectedRoutinesInOrder) {
     calls.push_back("getconsensus");
     return real.plain(x);
   };
-  r.dist = [&](const Matrix& x, const CurveProtocol& p) {
+  r.distance = [&](const Matrix& x, const CurveProtocol& p) {
     calls.push_back("getconsensusdist");
     return real.plain(x);
     (void)p;
   };
-  r.distu = [&](const Matrix& x, const CurveProtocol&, const Matrix& ref) {
+  r.distance_onto = [&](const Matrix& x, const CurveProtocol&, const Matrix& ref) {
     calls.push_back("getconsensusdistu");
     return Consensus{Eigen::Map<const Row>(ref.data(), ref.size()), x};
   };
-  r.mix2 = [&](const Matrix& x, const CurveProtocol&) {
+  r.bending = [&](const Matrix& x, const CurveProtocol&) {
     calls.push_back("getconsensusmix2");
     return real.plain(x);
   };
-  r.mix5 = [&](const Matrix& x, const CurveProtocol&, IterationObserver&) {
+  r.iterated_bending = [&](const Matrix& x, const CurveProtocol&, IterationObserver&) {
     calls.push_back("getconsensusmix5");
     return real.plain(x);
   };
@@ -227,7 +227,7 @@ TEST_P(ConsensusChoice, RunsTheSelectedRoutinesInOrder) {
       capture->text().find("\ncalled getconsensusdist") != std::string::npos;
   EXPECT_EQ(called_dist_line, GetParam().calls == std::vector<std::string>{"getconsensusmix2"});
   // After a sliding row the sample is fitted onto the reference: unit size, centred.
-  const Matrix& d = engine_state().DATA;
+  const Matrix& d = engine_state().sample;
   EXPECT_EQ(d.rows(), 5);
   if (GetParam().fitted_afterwards) {
     const Matrix coords = d.leftCols(12);
@@ -262,20 +262,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineTest, DistanceRunOntoUserReferenceKeepsTheReference) {
   act("Load", file("d.txt", hexagon_sample(5)));
   act("LoadReference", file("r.txt", hexagon_sample(1)));
-  const Matrix ref = engine_state().REFERENCE;
+  const Matrix ref = engine_state().reference;
   set_control("DistanceBox", 1);
   act("LoadProtocol", file("p.txt", kExampleProtocol));
-  EXPECT_EQ(engine_state().REFERENCE, ref);
+  EXPECT_EQ(engine_state().reference, ref);
 }
 
 TEST_F(EngineTest, AFailedRunKeepsEarlierResultsAndRestoresThePointer) {
   act("Load", file("d.txt", hexagon_sample(5)));
-  const Matrix data = engine_state().DATA;
-  consensus_routines().mix2 = [](const Matrix&, const CurveProtocol&) -> Consensus {
+  const Matrix data = engine_state().sample;
+  consensus_routines().bending = [](const Matrix&, const CurveProtocol&) -> Consensus {
     throw Error("curve 1 of specimen 3 is degenerate");
   };
   act("LoadProtocol", file("p.txt", kExampleProtocol));
-  EXPECT_EQ(engine_state().DATA, data);
+  EXPECT_EQ(engine_state().sample, data);
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("specimen 3"));
   EXPECT_EQ(gr().get(figure, "Pointer"), Value("arrow"));

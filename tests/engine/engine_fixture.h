@@ -12,6 +12,7 @@
 #include "engine/session.h"
 #include "platform/backend.h"
 #include "platform/console.h"
+#include "support/protocol_kinds.h"
 #include "support/test_support.h"
 
 namespace tav::test {
@@ -25,14 +26,12 @@ class EngineTest : public ::testing::Test {
   }
   void TearDown() override {
     capture.reset();
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
   }
 
   // The session's parts, by the names the tests read them with.
   Objects& gr() { return session.objects(); }
   EngineState& engine_state() { return session.state; }
   ConsensusRoutines& consensus_routines() { return session.routines; }
-  bool last_action_done() const { return session.action_done; }
   // An action as the window's controls name it; a value that is no text names no action.
   void run_action(const Value& action) {
     tav::run_action(session, action.is_text() ? action.text() : std::string());

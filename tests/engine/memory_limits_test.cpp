@@ -93,15 +93,15 @@ class HugeCount : public EngineTest, public ::testing::WithParamInterface<Promis
 TEST_P(HugeCount, IsRefusedAtItsLineWithinASmallMemoryLimit) {
   const Promise& c = GetParam();
   act("Load", data_path("faults/good.txt"));
-  ASSERT_TRUE(last_action_done());
+  ASSERT_GT(engine_state().loaded.specimens(), 0);
   const std::string path = data_path("counts/" + std::string(c.file));
   const std::string said = within_memory(size_t{256} << 20, [&] {
-    const Matrix before = engine_state().DATA;
+    const Matrix before = engine_state().sample;
     backend.messages.clear();
     act(c.action, path);
     std::string text;
     for (const std::string& m : backend.messages) text += m + "\n";
-    if (engine_state().DATA != before) text += "{the sample changed}";
+    if (engine_state().sample != before) text += "{the sample changed}";
     return text;
   });
   EXPECT_THAT(said, HasSubstr("file " + path + c.where));
@@ -179,7 +179,7 @@ TEST_F(OutOfMemory, ALoadTooLargeForMemoryNamesTheFileAndKeepsTheSample) {
     act("Load", path);
     std::string text;
     for (const std::string& m : backend.messages) text += m + "\n";
-    if (engine_state().DATA.rows() != 3) text += "{the sample changed}";
+    if (engine_state().sample.rows() != 3) text += "{the sample changed}";
     return text;
   });
   EXPECT_THAT(said, HasSubstr("file " + path + " is too large for memory"));
@@ -191,21 +191,21 @@ TEST_F(OutOfMemory, ALoadTooLargeForMemoryNamesTheFileAndKeepsTheSample) {
 // The memory runs out in the middle of the work, not only while the file is read.
 TEST_F(OutOfMemory, InTheRunOrThePlainConsensusNamesTheSample) {
   const auto exhausted = [](auto&&...) -> Consensus { throw std::bad_alloc(); };
-  consensus_routines().dist = exhausted;
+  consensus_routines().distance = exhausted;
   const std::string data = data_path("faults/good.txt");
   act("Load", data);
-  const Matrix before = engine_state().DATA;
+  const Matrix before = engine_state().sample;
   set_control("DistanceBox", 1);
   act("LoadProtocol", data_path("faults/protocol_four_landmarks.txt"));
   const std::string run = refusal();
   EXPECT_THAT(run, HasSubstr("stopped: file good.txt is too large for memory"));
   EXPECT_THAT(run, HasSubstr("the earlier sample and reference are kept"));
-  EXPECT_EQ(engine_state().DATA, before);
+  EXPECT_EQ(engine_state().sample, before);
 
   consensus_routines().plain = exhausted;
   act("Load", data);
   EXPECT_THAT(refusal(), HasSubstr("file " + data + " is too large for memory"));
-  EXPECT_EQ(engine_state().DATA, before);
+  EXPECT_EQ(engine_state().sample, before);
 }
 
 }  // namespace

@@ -11,10 +11,10 @@ namespace {
 // the sample by specimen, the run's consensus and the plain consensus as one configuration.
 TEST(PointQuery, NamesThePointOfWhateverIsShown) {
   EngineState s;
-  s.DATA = rows({{0, 0, 1, 0, 7}, {0, 1, 1, 1, 8}, {0, 2, 1, 2, 9}});
-  s.REFERENCE = rows({{5, 5, 6, 5, 1}});
-  s.oref = row({9, 9, 10, 9, 1});
-  s.FNAME1 = "a.txt";
+  s.sample = rows({{0, 0, 1, 0, 7}, {0, 1, 1, 1, 8}, {0, 2, 1, 2, 9}});
+  s.reference = rows({{5, 5, 6, 5, 1}});
+  s.plain_consensus = row({9, 9, 10, 9, 1});
+  s.loaded.file = "a.txt";
   struct Case {
     EngineState::Shown shown;
     double x, y;

@@ -182,7 +182,7 @@ TEST_P(BadInputTest, IsRefusedWithAMessageNamingTheFileAndKeepsEarlierResults) {
   // Earlier results: a sample superimposed by a completed run.
   act("Load", file("good.txt", kGood));
   act("LoadProtocol", file("good_protocol.txt", kRidgeProtocol));
-  ASSERT_TRUE(last_action_done());
+  ASSERT_FALSE(engine_state().last_run.mode_text.empty());
   set_control("DistanceBox", c.distance);
 
   std::string text, path;
@@ -195,17 +195,17 @@ TEST_P(BadInputTest, IsRefusedWithAMessageNamingTheFileAndKeepsEarlierResults) {
       act(s.action, path);
       continue;
     }
-    const Matrix data = engine_state().DATA, reference = engine_state().REFERENCE;
-    const Row oref = engine_state().oref;
+    const Matrix data = engine_state().sample, reference = engine_state().reference;
+    const Row oref = engine_state().plain_consensus;
     text = seen(s.action, path);
-    EXPECT_FALSE(last_action_done());
-    EXPECT_EQ(max_abs_diff(engine_state().DATA, data), 0);
-    EXPECT_EQ(max_abs_diff(engine_state().REFERENCE, reference), 0);
-    EXPECT_EQ(max_abs_diff(engine_state().oref, oref), 0);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(max_abs_diff(engine_state().sample, data), 0);
+    EXPECT_EQ(max_abs_diff(engine_state().reference, reference), 0);
+    EXPECT_EQ(max_abs_diff(engine_state().plain_consensus, oref), 0);
   }
   EXPECT_THAT(text, HasSubstr(path.substr(path.rfind('/') + 1)));
   for (const std::string& s : c.seen) EXPECT_THAT(text, HasSubstr(s));
-  EXPECT_TRUE(all_finite(engine_state().DATA) && all_finite(engine_state().REFERENCE));
+  EXPECT_TRUE(all_finite(engine_state().sample) && all_finite(engine_state().reference));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadInputTest, ::testing::ValuesIn(bad_inputs()),

@@ -19,9 +19,9 @@ class SaveLayout : public EngineTest, public ::testing::WithParamInterface<Layou
 
 TEST_P(SaveLayout, WritesTheExactBytesUnderItsTitle) {
   EngineState& s = engine_state();
-  s.DATA = rows({{0.1, -0.2, 0.3, 0.4, 7}, {1, 2, 3e-7, 4, 8}});
-  s.lmtypelist = row({0, 2});
-  s.REFERENCE = rows({{0.5, 0.25, -0.5, 1234567, 9}});
+  s.sample = rows({{0.1, -0.2, 0.3, 0.4, 7}, {1, 2, 3e-7, 4, 8}});
+  set_kinds(s.protocol, row({0, 2}));
+  s.reference = rows({{0.5, 0.25, -0.5, 1234567, 9}});
   const std::string path = (dir / "out.txt").string();
   act(GetParam().action, path);
   EXPECT_EQ(backend.titles.back(), GetParam().title);
@@ -44,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EngineTest, SavedSamplesLoadBackToSixSignificantDigits) {
   EngineState& s = engine_state();
-  s.DATA = rows({{0.123456789, -2.5, 3.25, 1e-3, 1.0 / 3, 0.75, 11}, {1, 2, 3, 4, 5, 6, 12}});
-  s.lmtypelist = row({0, 1, 0});
+  s.sample = rows({{0.123456789, -2.5, 3.25, 1e-3, 1.0 / 3, 0.75, 11}, {1, 2, 3, 4, 5, 6, 12}});
+  set_kinds(s.protocol, row({0, 1, 0}));
   struct Case {
     const char* action;
     std::vector<Index> columns;  // the columns of DATA the file holds, trailing value last
@@ -59,22 +59,22 @@ TEST_F(EngineTest, SavedSamplesLoadBackToSixSignificantDigits) {
     ASSERT_EQ(back.cols(), static_cast<Index>(c.columns.size())) << c.action;
     for (Index i = 0; i < 2; ++i)
       for (size_t j = 0; j < c.columns.size(); ++j) {
-        const double want = s.DATA(i, c.columns[j]);
+        const double want = s.sample(i, c.columns[j]);
         EXPECT_NEAR(back(i, static_cast<Index>(j)), want, 5e-6 * std::abs(want)) << c.action;
       }
   }
 }
 
 TEST_F(EngineTest, CancelledSaveWritesNothing) {
-  engine_state().DATA = rows({{1, 2, 3}});
+  engine_state().sample = rows({{1, 2, 3}});
   backend.cancel();
   run_action(Value("Save"));
   EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
 TEST_F(EngineTest, SelectionNeedingMoreTypesThanTheProtocolGaveIsRefused) {
-  engine_state().DATA = rows({{1, 2, 3, 4, 5, 6, 7}});
-  engine_state().lmtypelist = row({0, 1});
+  engine_state().sample = rows({{1, 2, 3, 4, 5, 6, 7}});
+  set_kinds(engine_state().protocol, row({0, 1}));
   const std::string path = file("keep.txt", "earlier results\n");
   act("SaveLM", path);
   EXPECT_EQ(read(path), "earlier results\n");
@@ -85,12 +85,12 @@ TEST_F(EngineTest, SelectionNeedingMoreTypesThanTheProtocolGaveIsRefused) {
 TEST_F(EngineTest, UnwritableFolderLeavesEarlierFileAndSaysWhich) {
   if (::geteuid() == 0) {
     // root writes everywhere: a missing folder stands in for an unwritable one.
-    engine_state().DATA = rows({{1, 2, 3}});
+    engine_state().sample = rows({{1, 2, 3}});
     act("Save", (dir / "no_such_folder" / "out.txt").string());
   } else {
     const std::string path = file("keep.txt", "earlier\n");
     ::chmod(dir.c_str(), 0555);
-    engine_state().DATA = rows({{1, 2, 3}});
+    engine_state().sample = rows({{1, 2, 3}});
     act("Save", path);
     ::chmod(dir.c_str(), 0755);
     EXPECT_EQ(read(path), "earlier\n");
@@ -121,15 +121,15 @@ TEST_F(EngineTest, TextThatFailsHalfWayLeavesTheEarlierFile) {
 
 TEST_F(EngineTest, ClearForgetsDataProtocolAndReference) {
   EngineState& s = engine_state();
-  s.DATA = rows({{1, 2, 3}});
-  s.PROTOC = rows({{0, 0, 1, 0}});
-  s.REFERENCE = rows({{4, 5, 6}});
+  s.sample = rows({{1, 2, 3}});
+  s.protocol.rows = rows({{0, 0, 1, 0}});
+  s.reference = rows({{4, 5, 6}});
   run_action(Value("Clear"));
-  EXPECT_EQ(s.DATA.size(), 0);
-  EXPECT_EQ(s.PROTOC.size(), 0);
+  EXPECT_EQ(s.sample.size(), 0);
+  EXPECT_EQ(s.protocol.rows.size(), 0);
   EXPECT_EQ(status("FileBox"), "No File Active");
   EXPECT_EQ(status("ProtoBox"), "No Protocol Loaded");
-  EXPECT_EQ(s.REFERENCE.size(), 0);
+  EXPECT_EQ(s.reference.size(), 0);
   const std::string path = (dir / "ref.txt").string();
   act("SaveReference", path);
   EXPECT_FALSE(std::filesystem::exists(path));

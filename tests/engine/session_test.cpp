@@ -37,7 +37,7 @@ struct SessionRun {
   void act(const char* action, const std::string& path) {
     backend.choose(path);
     run_action(session, action);
-    ASSERT_TRUE(session.action_done) << action << " " << path;
+    ASSERT_TRUE(backend.messages.empty() && backend.errors.empty()) << action << " " << path;
   }
   ScriptedBackend backend;
   Session session{&backend};
@@ -59,9 +59,9 @@ class TwoSessions : public ::testing::Test {
     r.act("LoadProtocol", kExamples + "shells_protocol.txt");
   }
   static void expect_same(const Session& a, const Session& b) {
-    EXPECT_EQ(a.state.DATA, b.state.DATA);
-    EXPECT_EQ(a.state.REFERENCE, b.state.REFERENCE);
-    EXPECT_EQ(a.state.FNAME1, b.state.FNAME1);
+    EXPECT_EQ(a.state.sample, b.state.sample);
+    EXPECT_EQ(a.state.reference, b.state.reference);
+    EXPECT_EQ(a.state.loaded.file, b.state.loaded.file);
   }
 
   TempDir temp;  // the test's own folder
@@ -81,9 +81,9 @@ TEST_F(TwoSessions, InterleavedActionsGiveWhatSeparateRunsGive) {
   second.act("LoadProtocol", kExamples + "shells_protocol.txt");
   expect_same(first.session, first_alone.session);
   expect_same(second.session, second_alone.session);
-  EXPECT_NE(first.session.state.DATA.rows(), second.session.state.DATA.rows());
-  EXPECT_EQ(first.session.state.last_run.mode, "sliding by Procrustes distance");
-  EXPECT_EQ(second.session.state.last_run.mode, "one-pass sliding by bending energy");
+  EXPECT_NE(first.session.state.sample.rows(), second.session.state.sample.rows());
+  EXPECT_EQ(first.session.state.last_run.mode_text, "sliding by Procrustes distance");
+  EXPECT_EQ(second.session.state.last_run.mode_text, "one-pass sliding by bending energy");
 }
 
 TEST_F(TwoSessions, TwoThreadsGiveWhatSeparateRunsGive) {
@@ -185,9 +185,9 @@ struct IteratedRun {
   void load(const std::string& data) {
     backend.choose(data);
     run_action(session, "Load");
-    ASSERT_TRUE(session.action_done) << data;
+    ASSERT_GT(session.state.loaded.specimens(), 0) << data;
   }
-  // Runs the protocol (and with it the iterated consensus); a Stop leaves action_done false.
+  // Runs the protocol (and with it the iterated consensus); a Stop keeps the earlier results.
   void run() {
     backend.choose(kExamples + "shells_protocol.txt");
     run_action(session, "LoadProtocol");
@@ -255,10 +255,11 @@ class TwoRunSettings : public TwoSessions {
   // Everything a run leaves: the results, the boxes, the pauses, the drawing and the saved text.
   void expect_same_run(IteratedRun& run, IteratedRun& alone, const char* name) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(run.session.state.DATA, alone.session.state.DATA);
-    EXPECT_EQ(run.session.state.REFERENCE, alone.session.state.REFERENCE);
+    EXPECT_EQ(run.session.state.sample, alone.session.state.sample);
+    EXPECT_EQ(run.session.state.reference, alone.session.state.reference);
     EXPECT_EQ(run.session.state.last_run.passes, alone.session.state.last_run.passes);
-    EXPECT_EQ(run.session.action_done, alone.session.action_done);
+    EXPECT_EQ(run.session.state.last_run.end, alone.session.state.last_run.end);
+    EXPECT_EQ(run.session.state.last_run.mode_text, alone.session.state.last_run.mode_text);
     EXPECT_EQ(run.boxes(), alone.boxes());
     EXPECT_EQ(run.backend.pauses, alone.backend.pauses);
     EXPECT_EQ(run.line_objects(), alone.line_objects());
@@ -272,7 +273,7 @@ class TwoRunSettings : public TwoSessions {
                 ::testing::Contains(::testing::HasSubstr("stopped by the user after pass 1")));
     EXPECT_EQ(first.backend.pauses, std::vector<double>{0.25});
     EXPECT_EQ(first.line_objects(), 0u);
-    ASSERT_TRUE(second.session.action_done);
+    ASSERT_FALSE(second.session.state.last_run.mode_text.empty());
     const int passes = second.session.state.last_run.passes;
     EXPECT_GT(passes, 1);  // not stopped by the other session's Stop
     EXPECT_EQ(second.backend.pauses, std::vector<double>(static_cast<size_t>(passes), 0.0));
@@ -282,8 +283,8 @@ class TwoRunSettings : public TwoSessions {
     std::string first_value, second_value;
     std::istringstream(first_text) >> first_value;
     std::istringstream(second_text) >> second_value;
-    EXPECT_EQ(first_value, g_text(first.session.state.DATA(0, 0), 12));
-    EXPECT_EQ(second_value, g_text(second.session.state.DATA(0, 0), 6));
+    EXPECT_EQ(first_value, g_text(first.session.state.sample(0, 0), 12));
+    EXPECT_EQ(second_value, g_text(second.session.state.sample(0, 0), 6));
   }
 
   std::string noisy;

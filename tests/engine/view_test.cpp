@@ -67,7 +67,7 @@ TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
   set_control("NumberButton", 1);
   run_action(Value("Replot"));
   EXPECT_EQ(count("text"), 32u);
-  const Matrix& d = engine_state().DATA;
+  const Matrix& d = engine_state().sample;
   const Row xm = d.colwise().mean();
   for (Handle c : gr().children(gr().gca()))
     if (gr().type(c) == "text" && gr().get(c, "String") == Value("7")) {
@@ -90,7 +90,7 @@ TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
 TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigure2) {
   set_control("MeanButton", 1);
   set_control("OriginalButton", 1);
-  const Row oref_before = engine_state().oref;
+  const Row oref_before = engine_state().plain_consensus;
   run_action(Value("Replot"));
   EXPECT_THAT(capture->text(), HasSubstr("ocode = 1\n"));
   EXPECT_EQ(gr().gcf(), 2);
@@ -114,7 +114,7 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
     EXPECT_NEAR((*points)[4].first, 1, 1e-12);
     EXPECT_NEAR((*points)[4].second, 0, 1e-12);
   }
-  EXPECT_NE(engine_state().oref, oref_before);  // replaced by its fit onto the consensus
+  EXPECT_NE(engine_state().plain_consensus, oref_before);  // replaced by its fit onto the consensus
   // The main window's axes hold the consensus and, in the alternative colours, the plain one.
   size_t magenta = 0;  // marked points
   for (Handle c : gr().children(axes))
@@ -165,7 +165,7 @@ TEST_F(ViewTest, AfterClearNothingIsLeftToDrawAndTheUserIsTold) {
 }
 
 TEST_F(ViewTest, PointNumbersNeedTheProtocolOfTheseData) {
-  engine_state().lmtypelist = row({0, 0});
+  set_kinds(engine_state().protocol, row({0, 0}));
   set_control("NumberButton", 1);
   EXPECT_THROW(run_action(Value("Replot")), Error);
 }

@@ -45,9 +45,9 @@ bool same(const Matrix& a, const Matrix& b) {
 }
 
 void require_finite_state(const EngineState& s) {
-  require(s.DATA.allFinite(), "the stored sample holds numbers only");
-  require(s.REFERENCE.allFinite(), "the stored consensus holds numbers only");
-  require(s.oref.allFinite(), "the stored plain consensus holds numbers only");
+  require(s.sample.allFinite(), "the stored sample holds numbers only");
+  require(s.reference.allFinite(), "the stored consensus holds numbers only");
+  require(s.plain_consensus.allFinite(), "the stored plain consensus holds numbers only");
 }
 
 }  // namespace
@@ -68,8 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write_bytes(protocol_path,
               bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
 
-  // The file dialog makes the chosen folder current; the fuzzer's own paths may be relative.
-  static const std::filesystem::path start_folder = std::filesystem::current_path();
   ScriptedBackend backend;
   Session session(&backend);
   ConsoleCapture quiet;
@@ -83,14 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   act(session, backend, "Load", data_path);
   require_finite_state(session.state);
   if (bits & reference) act(session, backend, "LoadReference", reference_path);
-  const Matrix before = session.state.DATA;
+  const Matrix before = session.state.sample;
   act(session, backend, "LoadProtocol", protocol_path);
   require_finite_state(session.state);
-  if (!session.action_done)
-    require(same(session.state.DATA, before), "a stopped run keeps the sample");
+  if (session.state.last_run.mode_text.empty())
+    require(same(session.state.sample, before), "a refused or stopped run keeps the sample");
   if (bits & tangents) act(session, backend, "TangentPlot", "");
   require_finite_state(session.state);
-
-  std::filesystem::current_path(start_folder);
   return 0;
 }

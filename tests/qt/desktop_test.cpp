@@ -41,6 +41,7 @@
 #include "shell/qt/desktop_menus.h"
 #include "shell/qt/figure_window.h"
 #include "shell/qt/qt_backend.h"
+#include "support/protocol_kinds.h"
 #include "support/test_support.h"
 
 namespace tav {
@@ -60,7 +61,7 @@ class Desktop : public ::testing::Test {
       highlight_shown_point(session, x, y, rx, ry);
     };
     backend.load_action_for = [this](const std::string& path) {
-      return load_action_for(path, session.state.DATA);
+      return load_action_for(path, session.state.sample);
     };
     backend.attach_console();
     install_callback_runner(session);
@@ -232,23 +233,23 @@ TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   drop(kExamples + "shells_protocol.txt");
   EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: shells_protocol.txt"));
   const Row consensus =
-      Eigen::Map<const Row>(engine_state().REFERENCE.data(), engine_state().REFERENCE.size());
+      Eigen::Map<const Row>(engine_state().reference.data(), engine_state().reference.size());
   std::string line;
   for (Index c = 0; c < consensus.size(); ++c) line += std::to_string(consensus(c)) + " ";
   if (consensus.size() % 2 == 0) line += "1";  // the trailing value of a configuration
   drop(file("reference.txt", line + "\n"));
   EXPECT_THAT(status("FileBox"), HasSubstr("Reference with"));
-  EXPECT_TRUE(engine_state().userreference);
+  EXPECT_TRUE(engine_state().user_reference);
   drop(file(
       "three.tps",
       "LM=3\n0 0\n1 0\n0 1\nID=a\nLM=3\n0 0\n1.1 0\n0 1.2\nID=b\nLM=3\n0 0\n0.9 0.1\n0 1\nID=c\n"));
   EXPECT_EQ(status("FileBox"), "File: three.tps as TPS \n   3 Specimens \n   3 Landmarks");
-  EXPECT_EQ(engine_state().specimen_ids, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(engine_state().loaded.ids, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_TRUE(take_messages().empty());
   drop(kExamples + "shells.txt");
   drop(file("sliders.csv", "before,slider,after\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,10\n"));
   EXPECT_THAT(status("ProtoBox"), HasSubstr("Protocol File: sliders.csv"));
-  EXPECT_EQ(engine_state().numberslm, 5);
+  EXPECT_EQ(engine_state().protocol.semilandmarks, 5);
   EXPECT_TRUE(take_messages().empty());
 }
 
@@ -273,7 +274,7 @@ TEST_F(Desktop, LogPaneShowsWhatTheConsoleShows) {
 
 TEST_F(Desktop, PointUnderThePointerIsNamedAndAClickHighlightsItsSpecimen) {
   load_example();
-  const Matrix& d = engine_state().DATA;
+  const Matrix& d = engine_state().sample;
   const int specimen = 7, point = 12;  // point 12 lies on the closed outline: a semi-landmark
   const double x = d(specimen - 1, 2 * point - 2), y = d(specimen - 1, 2 * point - 1);
   // Zoom in about the point first, as one does to tell neighbours apart.
@@ -339,7 +340,7 @@ TEST_F(Desktop, MouseEventsOnTheDrawingZoomNamePanAndFit) {
     QApplication::sendEvent(drawing, &e);
   };
   const Row fitted = gr().axis(ax);
-  const Matrix& d = engine_state().DATA;
+  const Matrix& d = engine_state().sample;
   const double x = d(6, 22), y = d(6, 23);  // point 12 of specimen 7
   const QPointF at = window->surface_point(x, y);
   QWheelEvent wheel(at, drawing->mapToGlobal(at), QPoint(), QPoint(0, 3 * 120), Qt::NoButton,
@@ -404,9 +405,9 @@ std::string large_sample() {
 
 TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlierResults) {
   drop(file("large.txt", large_sample()));
-  ASSERT_EQ(engine_state().DATA.rows(), 400);
+  ASSERT_EQ(engine_state().sample.rows(), 400);
   drop(kExamples + "shells_protocol.txt");  // a first run: its results must survive the stop
-  const Matrix earlier_sample = engine_state().DATA, earlier_reference = engine_state().REFERENCE;
+  const Matrix earlier_sample = engine_state().sample, earlier_reference = engine_state().reference;
   const std::string earlier_counts = status("ProtoBox");
   check("IterBox", true);
   control().set_pass_pause_seconds(0.05);
@@ -431,8 +432,8 @@ TEST_F(Desktop, StopEndsAnIteratedRunOf400SpecimensAfterThePassAndKeepsTheEarlie
   const std::string run = console.text().substr(passes_before);
   EXPECT_THAT(run, HasSubstr("itercount2 = 1\n"));
   EXPECT_THAT(run, ::testing::Not(HasSubstr("itercount2 = 2\n")));  // no second pass began
-  EXPECT_EQ(engine_state().DATA, earlier_sample);
-  EXPECT_EQ(engine_state().REFERENCE, earlier_reference);
+  EXPECT_EQ(engine_state().sample, earlier_sample);
+  EXPECT_EQ(engine_state().reference, earlier_reference);
   EXPECT_EQ(status("ProtoBox"), earlier_counts);
   EXPECT_EQ(gr().get(fig, "StatusText"), Value(""));
   EXPECT_FALSE(window->stop_button()->isVisible());
@@ -486,7 +487,7 @@ class WithinTheRun : public RunObserver {
 TEST_F(Desktop, EscWithinTheFirstPassIsServedThereAndEndsTheRunAfterThatPass) {
   drop(file("large.txt", large_sample()));
   drop(kExamples + "shells_protocol.txt");  // a first run: its results must survive the stop
-  const Matrix earlier_sample = engine_state().DATA, earlier_reference = engine_state().REFERENCE;
+  const Matrix earlier_sample = engine_state().sample, earlier_reference = engine_state().reference;
   check("IterBox", true);
   control().set_pass_pause_seconds(0);
   bool stop_shown = false;
@@ -502,8 +503,8 @@ TEST_F(Desktop, EscWithinTheFirstPassIsServedThereAndEndsTheRunAfterThatPass) {
   EXPECT_THAT(take_messages(),
               ::testing::ElementsAre(HasSubstr("stopped by the user after pass 1")));
   EXPECT_THAT(console.text().substr(before), ::testing::Not(HasSubstr("itercount2 = 2\n")));
-  EXPECT_EQ(engine_state().DATA, earlier_sample);
-  EXPECT_EQ(engine_state().REFERENCE, earlier_reference);
+  EXPECT_EQ(engine_state().sample, earlier_sample);
+  EXPECT_EQ(engine_state().reference, earlier_reference);
 }
 
 TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless) {
@@ -511,7 +512,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   check("IterBox", true);
   control().set_pass_pause_seconds(0);
   const std::string saved = (dir / "saved.txt").string(), other = kExamples + "shells.txt";
-  const Matrix loaded = engine_state().LOADED;
+  const Matrix loaded = engine_state().loaded.rows;
   const std::string file_status = status("FileBox");
   std::vector<std::string> notes;
   bool unchanged = false;
@@ -528,7 +529,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
     // A callback that reaches the program past the window, by name.
     rt().run_callback(tagged("ClearButton"), gr().get(tagged("ClearButton"), "Callback"));
     notes.push_back(window->notice_text().toStdString());
-    unchanged = engine_state().LOADED == loaded && engine_state().DATA == loaded &&
+    unchanged = engine_state().loaded.rows == loaded && engine_state().sample == loaded &&
                 status("FileBox") == file_status &&
                 gr().get(tagged("CurveButton"), "Value") == Value(0.0) &&
                 !qobject_cast<QAbstractButton*>(backend.widget(tagged("CurveButton")))->isChecked();
@@ -555,14 +556,14 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
     quiet_ui.choose(path);
     run_action(quiet, action);
   }
-  EXPECT_TRUE(engine_state().DATA == quiet.state.DATA);
-  EXPECT_TRUE(engine_state().REFERENCE == quiet.state.REFERENCE);
+  EXPECT_TRUE(engine_state().sample == quiet.state.sample);
+  EXPECT_TRUE(engine_state().reference == quiet.state.reference);
 }
 
 TEST_F(Desktop, ClosingTheWindowDuringARunEndsTheRunAfterItsPassAndThenCloses) {
   drop(file("large.txt", large_sample()));
   drop(kExamples + "shells_protocol.txt");
-  const Matrix earlier_sample = engine_state().DATA;
+  const Matrix earlier_sample = engine_state().sample;
   check("IterBox", true);
   control().set_pass_pause_seconds(0);
   bool open_after_close = false;
@@ -576,7 +577,7 @@ TEST_F(Desktop, ClosingTheWindowDuringARunEndsTheRunAfterItsPassAndThenCloses) {
   EXPECT_TRUE(open_after_close);  // the close waited for the run
   EXPECT_FALSE(gr().valid(fig));
   EXPECT_THAT(console.text().substr(before), HasSubstr("stopped by the user after pass 1"));
-  EXPECT_EQ(engine_state().DATA, earlier_sample);
+  EXPECT_EQ(engine_state().sample, earlier_sample);
   backend.drawnow();
   EXPECT_EQ(backend.desktop_window(), nullptr);
 }
@@ -660,12 +661,12 @@ TEST_F(Desktop, ComparisonReplotNumbersTheMainPlotAndNamesItsColours) {
 // after a Replot that shows them), and not where "Hide helper points" leaves them out.
 TEST_F(Desktop, HelperPointsAreNamedUnderThePointerOnlyWhereDrawn) {
   load_example();
-  const Row& types = engine_state().lmtypelist;
+  const Row types = test::kinds_row(engine_state().protocol);
   int helper = 0;
   for (Index p = 0; p < types.size() && !helper; ++p)
     if (types(p) == 2) helper = static_cast<int>(p + 1);
   ASSERT_GT(helper, 0);
-  const Matrix& d = engine_state().DATA;
+  const Matrix& d = engine_state().sample;
   auto named_at_helper = [&] {
     window->pointer_moved(window->surface_point(d(0, 2 * helper - 2), d(0, 2 * helper - 1)), false);
     return window->status_text().toStdString();

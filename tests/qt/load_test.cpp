@@ -36,7 +36,7 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   button->click();
   backend.drawnow();
 
-  EXPECT_EQ(state.DATA.rows(), 40);
+  EXPECT_EQ(state.sample.rows(), 40);
   size_t stars = 0;
   for (Handle c : session.objects().children(session.objects().gca()))
     if (session.objects().type(c) == "line" && session.objects().get(c, "Marker") == Value("*"))

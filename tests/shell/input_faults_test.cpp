@@ -312,7 +312,7 @@ TEST_F(BatchOutputFile, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
 // The iterated run that stops at its pass limit still writes its results, and says so by its
 // exit status.
 TEST_F(BatchOutputFile, IteratedRunAtItsPassLimitExitsWithThree) {
-  routines.mix5 = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
+  routines.iterated_bending = [](const Matrix& x, const CurveProtocol& p, IterationObserver& o) {
     o.pass_measured(1, 100);
     o.not_converged("Failure to converge after 100 iterations");
     return distance_consensus(x, p);

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 }},
                       Exhausted{"run",
                                 {"--data", kData, "--protocol", kProtocol, "--distance"},
-                                [](ConsensusRoutines& r) { r.dist = exhausted; }}),
+                                [](ConsensusRoutines& r) { r.distance = exhausted; }}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
