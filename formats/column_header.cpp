@@ -7,18 +7,19 @@
 #include <utility>
 
 #include "formats/foreign_text.h"
+#include "platform/parse.h"
 
 namespace tav {
 namespace {
 
 // A name as it is compared: quotes around it dropped, lower case, without '_', '.', '-' and
-// blanks.
+// white space.
 std::string squeezed(const std::string& name) {
   std::string_view s = name;
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
   std::string out;
   for (unsigned char c : s)
-    if (c != '_' && c != '.' && c != '-' && !foreign::is_blank(static_cast<char>(c)))
+    if (c != '_' && c != '.' && c != '-' && !is_white_space(static_cast<char>(c)))
       out += static_cast<char>(std::tolower(c));
   return out;
 }

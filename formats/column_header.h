@@ -1,7 +1,7 @@
 #pragma once
 // Sample files whose fields are split by tabs, semicolons or commas (spreadsheet exports, MorphoJ
-// text), and a first line of column names in them: what the names say about the columns below.
-#include <functional>
+// text; formats/line_fields.h splits them), and a first line of column names in them: what the
+// names say about the columns below.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,18 +10,6 @@
 #include "platform/matrix.h"
 
 namespace tav {
-
-// The first of tab, semicolon and comma that `line` holds (in that order), or 0 for none.
-char field_separator(std::string_view line);
-
-// The fields of `line` split by `sep`, blanks around each field removed; empty fields at the end
-// of the line (a spreadsheet's trailing separators) dropped.
-std::vector<std::string> split_fields(std::string_view line, char sep);
-
-// Whether `holds` is true of every field of `line` split by `sep` (blanks around a field
-// removed), asked field by field until it is false: a long line is never split whole.
-bool every_field(std::string_view line, char sep,
-                 const std::function<bool(const std::string&)>& holds);
 
 // Whether `line`, split by `sep`, is a line of column names rather than values: none of its
 // fields reads as a number (an infinite or not-a-number spelling counts as one) and one of them

@@ -17,32 +17,6 @@ std::string file_text(const std::string& fname) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-std::string trimmed(std::string_view s) {
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
-  return std::string(s);
-}
-
-std::vector<std::string> blank_tokens(std::string_view line) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (is_blank(line[i])) {
-      ++i;
-      continue;
-    }
-    size_t j = i;
-    while (j < line.size() && !is_blank(line[j])) ++j;
-    out.emplace_back(line.substr(i, j - i));
-    i = j;
-  }
-  return out;
-}
-
 std::optional<double> number(std::string_view token) {
   const ParsedNumber n = parse_number_token(token);
   if (n.status != NumberRead::Ok) return std::nullopt;

@@ -13,15 +13,6 @@ namespace tav::foreign {
 // The whole file as bytes. Raises Error naming the file when it cannot be opened.
 std::string file_text(const std::string& fname);
 
-// Blank: space, tab, CR, LF, form feed or vertical tab, whatever the locale.
-bool is_blank(char c);
-
-// s without its leading and trailing blanks.
-std::string trimmed(std::string_view s);
-
-// The words of a line: the runs of characters between blanks.
-std::vector<std::string> blank_tokens(std::string_view line);
-
 // The finite number a whole token spells (decimal point, optional sign and exponent), or
 // nullopt: the rows reader's rule (parse_number_token), so a magnitude too small for a double
 // reads as 0 in every format and one too large is refused in every format.

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "formats/foreign_text.h"
+#include "formats/line_fields.h"
 #include "formats/protocol.h"
 #include "formats/tps_lines.h"
 #include "platform/parse.h"
@@ -8,11 +9,11 @@
 namespace tav {
 namespace {
 
-// The values of a line, split by commas, semicolons, tabs or blanks.
-std::vector<std::string> values(std::string line) {
-  std::replace_if(
-      line.begin(), line.end(), [](char c) { return c == ',' || c == ';'; }, ' ');
-  return foreign::blank_tokens(line);
+// What splits the values of a row the check reads: white space, commas and semicolons.
+bool is_value_separator(char c) { return is_white_space(c) || c == ',' || c == ';'; }
+
+std::vector<std::string> values(const std::string& line) {
+  return tokens(line, is_value_separator);
 }
 
 bool names_only(const std::vector<std::string>& f) {

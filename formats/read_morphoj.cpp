@@ -6,6 +6,7 @@
 #include "formats/column_header.h"
 #include "formats/foreign_text.h"
 #include "formats/formats.h"
+#include "formats/line_fields.h"
 #include "formats/tps_lines.h"
 #include "platform/error.h"
 

@@ -9,6 +9,7 @@
 
 #include "formats/foreign_text.h"
 #include "formats/formats.h"
+#include "formats/line_fields.h"
 #include "formats/tps_lines.h"
 #include "platform/error.h"
 #include "platform/format.h"
@@ -16,7 +17,6 @@
 namespace tav {
 namespace {
 
-using foreign::blank_tokens;
 using tps::Line;
 
 struct Section {
@@ -42,8 +42,7 @@ class MorphologikaParser {
         sections_[current_].line = l.number;
         order_.push_back(current_);
         const std::string rest = l.text.substr(close + 1);
-        if (rest.find_first_not_of(" \t") != std::string::npos)
-          sections_[current_].lines.push_back({l.number, rest});
+        if (!trimmed(rest).empty()) sections_[current_].lines.push_back({l.number, rest});
         continue;
       }
       if (current_.empty())
@@ -101,7 +100,7 @@ class MorphologikaParser {
   long count(const std::string& name) {
     const Section& s = required(name);
     const std::vector<std::string> t =
-        s.lines.empty() ? std::vector<std::string>{} : blank_tokens(s.lines.front().text);
+        s.lines.empty() ? std::vector<std::string>{} : words(s.lines.front().text);
     const long line = s.lines.empty() ? s.line : s.lines.front().number;
     const auto v = t.size() == 1 ? foreign::number(t[0]) : std::nullopt;
     if (!v || *v < 1 || *v > 1e8 || *v != static_cast<double>(static_cast<long>(*v)) ||
@@ -123,7 +122,7 @@ class MorphologikaParser {
     x.resize(n, 2 * k + 1);
     for (long i = 0; i < want; ++i) {
       const Line& l = raw.lines[static_cast<size_t>(i)];
-      const std::vector<std::string> t = blank_tokens(l.text);
+      const std::vector<std::string> t = words(l.text);
       if (t.size() != 2)
         throw fail(l.number, "expected x and y of point " + std::to_string(i % k + 1) +
                                  " of individual " + std::to_string(i / k + 1) + ", found " +
@@ -160,7 +159,7 @@ class MorphologikaParser {
     if (labels == sections_.end() || values == sections_.end()) return;
     std::vector<std::string> names;
     for (const Line& l : labels->second.lines)
-      for (const std::string& t : blank_tokens(l.text)) names.push_back(lower_case(t));
+      for (const std::string& t : words(l.text)) names.push_back(lower_case(t));
     const auto at = std::find(names.begin(), names.end(), "centroidsize");
     if (at == names.end()) return;
     const size_t column = static_cast<size_t>(at - names.begin());
@@ -171,7 +170,7 @@ class MorphologikaParser {
                      " lines where [individuals] gives " + std::to_string(n));
     for (long i = 0; i < n; ++i) {
       const Line& l = v.lines[static_cast<size_t>(i)];
-      const std::vector<std::string> t = blank_tokens(l.text);
+      const std::vector<std::string> t = words(l.text);
       const auto cs = column < t.size() ? foreign::number(t[column]) : std::nullopt;
       if (!cs || *cs <= 0)
         throw fail(l.number, "expected the CentroidSize of individual " + std::to_string(i + 1) +

@@ -2,11 +2,12 @@
 // specimens; p columns, x1 y1 ... of every point; c = 1 announces the missing-value code that
 // follows), n specimen labels when n is marked L, p column labels when p is marked L, then the
 // n×p values in row order, free format. A '"' begins a comment that runs to the line's end.
-#include <cctype>
+#include <algorithm>
 #include <cmath>
 
 #include "formats/foreign_text.h"
 #include "formats/formats.h"
+#include "formats/line_fields.h"
 #include "platform/error.h"
 
 namespace tav {
@@ -17,30 +18,17 @@ struct Token {
   std::string text;
 };
 
-std::vector<Token> tokens(const std::string& text) {
+// The words of the file with their lines, free format: lines end at LF (a CR is white space),
+// and a '"' ends the word it touches and begins a comment to the line's end.
+std::vector<Token> nts_words(std::string_view text) {
   std::vector<Token> out;
-  long line = 1;
-  size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '\n') {
-      ++line;
-      ++i;
-      continue;
-    }
-    if (c == '"') {
-      while (i < text.size() && text[i] != '\n') ++i;
-      continue;
-    }
-    if (std::isspace(static_cast<unsigned char>(c))) {
-      ++i;
-      continue;
-    }
-    size_t j = i;
-    while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != '"')
-      ++j;
-    out.push_back({line, text.substr(i, j - i)});
-    i = j;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  for (long line = 1; !text.empty(); ++line) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view content = text.substr(0, end);
+    for (std::string& word : words(content.substr(0, content.find('"'))))
+      out.push_back({line, std::move(word)});
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
   return out;
 }
@@ -178,7 +166,7 @@ ForeignSample read_nts(const std::string& fname) {
 }
 
 ForeignSample read_nts(const std::string& fname, const std::string& text) {
-  return NtsParser(fname, tokens(text)).read();
+  return NtsParser(fname, nts_words(text)).read();
 }
 
 }  // namespace tav

@@ -9,9 +9,6 @@
 namespace tav {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
-bool is_separator(char c) { return is_blank(c) || c == ',' || is_line_end(c); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Lines read between two ticks of the reading (see platform/progress.h).
@@ -99,10 +96,10 @@ class RowReader {
       double v = 0;
       // The common case in one scan: a plain finite number followed by a separator.
       const auto [ptr, ec] = std::from_chars(t, end_, v);
-      if (ec == std::errc() && (ptr == end_ || is_separator(*ptr)) && std::isfinite(v)) {
+      if (ec == std::errc() && (ptr == end_ || is_field_separator(*ptr)) && std::isfinite(v)) {
         p_ = ptr;
       } else {
-        while (p_ < end_ && !is_separator(*p_)) ++p_;
+        while (p_ < end_ && !is_field_separator(*p_)) ++p_;
         v = number(line, count + 1, std::string_view(t, static_cast<size_t>(p_ - t)));
       }
       last = std::string_view(t, static_cast<size_t>(p_ - t));

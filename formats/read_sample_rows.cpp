@@ -2,6 +2,7 @@
 
 #include "formats/column_header.h"
 #include "formats/input.h"
+#include "formats/line_fields.h"
 #include "platform/error.h"
 
 namespace tav {

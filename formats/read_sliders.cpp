@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "formats/foreign_text.h"
+#include "formats/line_fields.h"
 #include "formats/sliders.h"
 #include "formats/tps_lines.h"
 #include "platform/error.h"
@@ -8,21 +9,12 @@
 namespace tav {
 namespace {
 
+// The point numbers of a row are split as the numbers of a row are, and by semicolons too (the
+// separator spreadsheets write where the decimal separator is a comma).
+bool is_point_separator(char c) { return is_field_separator(c) || c == ';'; }
+
 std::vector<std::string> fields(const std::string& line) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  auto sep = [](char c) { return c == ',' || c == ';' || c == '\t' || c == ' ' || c == '\r'; };
-  while (i < line.size()) {
-    if (sep(line[i])) {
-      ++i;
-      continue;
-    }
-    size_t j = i;
-    while (j < line.size() && !sep(line[j])) ++j;
-    out.push_back(line.substr(i, j - i));
-    i = j;
-  }
-  return out;
+  return tokens(line, is_point_separator);
 }
 
 std::optional<Index> point(const std::string& field) {
@@ -49,7 +41,10 @@ bool is_sliders_table(const std::string& text) {
   size_t upto = 0;
   for (int nonblank = 0; nonblank < 2 && upto < text.size();) {
     const size_t end = std::min(text.find_first_of("\r\n", upto), text.size());
-    if (text.find_first_not_of(" \t\f\v", upto) < end) ++nonblank;
+    if (std::any_of(text.begin() + static_cast<std::ptrdiff_t>(upto),
+                    text.begin() + static_cast<std::ptrdiff_t>(end),
+                    [](char c) { return !is_white_space(c); }))
+      ++nonblank;
     upto = end + 1;
   }
   const std::vector<tps::Line> lines = tps::nonblank_lines(text.substr(0, upto));

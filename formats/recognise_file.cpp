@@ -7,14 +7,12 @@
 #include "formats/foreign_text.h"
 #include "formats/formats.h"
 #include "formats/input.h"
+#include "formats/line_fields.h"
 #include "formats/tps_lines.h"
 #include "platform/error.h"
 
 namespace tav {
 namespace {
-
-using foreign::blank_tokens;
-using foreign::trimmed;
 
 bool upper_starts(const std::string& token, const char* prefix) {
   const std::string p(prefix);
@@ -26,7 +24,7 @@ bool upper_starts(const std::string& token, const char* prefix) {
 
 // "1 n p 0 ..." with a DIM= or a count marked L (labels follow): the NTS parameter line.
 bool nts_header(const std::string& line) {
-  const std::vector<std::string> t = blank_tokens(line);
+  const std::vector<std::string> t = words(line);
   if (t.size() < 4 || t[0] != "1") return false;
   auto labelled = [](const std::string& s) {
     return s.size() > 1 && (s.back() == 'L' || s.back() == 'l') &&

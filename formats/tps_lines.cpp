@@ -6,13 +6,13 @@
 #include <cstdlib>
 
 #include "formats/foreign_text.h"
+#include "formats/line_fields.h"
 #include "platform/error.h"
 #include "platform/parse.h"
 
 namespace tav::tps {
 
 using foreign::shown;
-using foreign::trimmed;
 
 double parse_number(const std::string& token, const char* which) {
   const ParsedNumber n = parse_number_token(token);
@@ -61,7 +61,7 @@ std::optional<KeyLine> key_line(const std::string& text) {
 }
 
 Eigen::RowVector2d point_line(const std::string& text) {
-  const std::vector<std::string> t = foreign::blank_tokens(text);
+  const std::vector<std::string> t = words(text);
   if (t.size() != 2)
     throw Error("a point line holds x and y, this one holds " + std::to_string(t.size()) +
                 " values " + shown(text));

@@ -1,4 +1,5 @@
 #include "formats/foreign_text.h"
+#include "formats/line_fields.h"
 
 namespace tav::foreign {
 
@@ -7,7 +8,7 @@ std::string written_label(const std::vector<std::string>& ids, Index i, const La
   std::string l = n < ids.size() ? trimmed(ids[n]) : std::string();
   if (l.empty()) return std::to_string(i + 1);
   for (char& c : l)
-    if (c == '\n' || c == '\r' || rules.never.find(c) != std::string_view::npos) c = '_';
+    if (is_line_end(c) || rules.never.find(c) != std::string_view::npos) c = '_';
   if (rules.never_first.find(l.front()) != std::string_view::npos) l.front() = '_';
   return l;
 }

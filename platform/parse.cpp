@@ -6,7 +6,6 @@
 
 namespace tav {
 namespace {
-bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether a token that from_chars found out of range is too large (rather than too small):
@@ -85,15 +84,9 @@ std::string shown_token(std::string_view token) {
 
 Row parse_numbers(const std::string& line) {
   std::vector<double> values;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (is_separator(line[i])) {
-      ++i;
-      continue;
-    }
-    size_t j = i;
-    while (j < line.size() && !is_separator(line[j])) ++j;
-    const std::string_view token(line.data() + i, j - i);
+  for (size_t pos = 0;;) {
+    const std::string_view token = next_token(line, pos, is_field_separator);
+    if (token.empty()) break;
     const std::string which =
         "value " + std::to_string(values.size() + 1) + " " + shown_token(token);
     const size_t byte = not_text(token);
@@ -105,7 +98,6 @@ Row parse_numbers(const std::string& line) {
     if (n.status == NumberRead::TooLarge) throw Error(which + " is beyond the range of a double");
     if (n.status == NumberRead::NotFinite) throw Error(which + " is not a finite number");
     values.push_back(n.value);
-    i = j;
   }
   Row r(static_cast<Index>(values.size()));
   for (size_t k = 0; k < values.size(); ++k) r(static_cast<Index>(k)) = values[k];

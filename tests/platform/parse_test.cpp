@@ -36,6 +36,10 @@ TEST(Parse, RefusesWhatIsNotAFiniteNumberNamingTheValueAndWhy) {
       {"1 \x01 2",
        "value 2 \"?\" holds the byte 0x01, which is not text; the file must be plain text, one "
        "configuration per line"},
+      // A form feed splits the words of a free-format file, never the numbers of a row.
+      {"1\f2",
+       "value 1 \"1?2\" holds the byte 0x0C, which is not text; the file must be plain text, one "
+       "configuration per line"},
   };
   for (const Refusal& c : cases) {
     SCOPED_TRACE(c.line);

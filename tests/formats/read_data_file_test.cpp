@@ -1,8 +1,9 @@
+// Sample files read by read_data_file: where the rows end, and the refusals naming file and line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine_fixture.h"
 #include "formats/files.h"
+#include "formats_fixture.h"
 
 namespace tav::test {
 namespace {
@@ -15,7 +16,7 @@ struct EndCase {
   long unread;
 };
 
-class ReadDataFileEndRule : public EngineTest, public ::testing::WithParamInterface<EndCase> {};
+class ReadDataFileEndRule : public FormatsTest, public ::testing::WithParamInterface<EndCase> {};
 
 TEST_P(ReadDataFileEndRule, StopsAtTheFirstOneCharacterLineAfterTheFirst) {
   const DataFile r = read_data_file(file("d.txt", GetParam().text));
@@ -43,12 +44,12 @@ INSTANTIATE_TEST_SUITE_P(
                               2, 0}),
     [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(EngineTest, ReadDataFileReadsTheFirstLineWhateverItsLength) {
+TEST_F(FormatsTest, ReadDataFileReadsTheFirstLineWhateverItsLength) {
   const DataFile r = read_data_file(file("one.txt", "7\n8\n"));
   EXPECT_EQ(r.x, rows({{7}}));  // the second line is one character: the end line
 }
 
-TEST_F(EngineTest, ReadDataFileRefusesRaggedRowsAndTextNamingFileAndLine) {
+TEST_F(FormatsTest, ReadDataFileRefusesRaggedRowsAndTextNamingFileAndLine) {
   const std::string ragged = file("ragged.txt", "1 2 3\n4 5\n");
   try {
     read_data_file(ragged);
@@ -65,7 +66,7 @@ TEST_F(EngineTest, ReadDataFileRefusesRaggedRowsAndTextNamingFileAndLine) {
   }
 }
 
-TEST_F(EngineTest, ReadDataFileOfAMissingFileSaysSo) {
+TEST_F(FormatsTest, ReadDataFileOfAMissingFileSaysSo) {
   EXPECT_FALSE(read_data_file((dir / "absent.txt").string()).opened);
 }
 
