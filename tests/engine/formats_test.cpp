@@ -36,9 +36,9 @@ TEST_P(ForeignTwin, LoadGivesTheConfigurationsOfTheRowsTwinWithTheLabelsAsIds) {
   EXPECT_EQ(recognise_file(fixture(c.file)), c.kind);
   act("Load", fixture(c.file));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.DATA,
+  EXPECT_EQ(s.sample,
             read_data_file(fixture("twin_rows.txt")).x);  // the trailing value is the centroid size
-  EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
+  EXPECT_EQ(s.loaded.ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
   EXPECT_THAT(status("FileBox"), HasSubstr("as " + std::string(file_kind_name(c.kind))));
   EXPECT_THAT(status("FileBox"), HasSubstr("3 Specimens"));
   EXPECT_THAT(status("FileBox"), HasSubstr("5 Landmarks"));
@@ -78,9 +78,9 @@ TEST_P(ForeignRefusal, LoadStopsNamingFileLineAndWhatWasExpectedAndChangesNothin
   const std::string said = refusal();
   EXPECT_THAT(said, HasSubstr("file " + bad + ", line " + std::to_string(c.line) + ": "));
   for (const std::string& s : c.says) EXPECT_THAT(said, HasSubstr(s));
-  EXPECT_EQ(engine_state().DATA, before.DATA);
-  EXPECT_EQ(engine_state().specimen_ids, before.specimen_ids);
-  EXPECT_EQ(engine_state().FNAME1, before.FNAME1);
+  EXPECT_EQ(engine_state().sample, before.sample);
+  EXPECT_EQ(engine_state().loaded.ids, before.loaded.ids);
+  EXPECT_EQ(engine_state().loaded.file, before.loaded.file);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -248,10 +248,10 @@ TEST_P(RowsUnderAHeader, AreReadAsTheRowsTheyAreWithTheHeaderSkippedAndSaid) {
   act("Load", path);
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
   const DataFile twin = read_data_file(fixture("twin_rows.txt"));
-  ASSERT_EQ(engine_state().DATA.rows(), twin.x.rows());
-  ASSERT_EQ(engine_state().DATA.cols(), twin.x.cols());
-  EXPECT_EQ(engine_state().DATA, twin.x);
-  EXPECT_EQ(engine_state().trailing_text, twin.trailing);
+  ASSERT_EQ(engine_state().sample.rows(), twin.x.rows());
+  ASSERT_EQ(engine_state().sample.cols(), twin.x.cols());
+  EXPECT_EQ(engine_state().sample, twin.x);
+  EXPECT_EQ(engine_state().loaded.trailing_text, twin.trailing);
   EXPECT_EQ(status("FileBox"),
             "File: exported.csv as numeric rows (header line 1 skipped) \n   3 Specimens \n   5 "
             "Landmarks");
@@ -288,10 +288,10 @@ TEST_F(EngineTest, MorphojSizeColumnsAreNotAPointAndTheCentroidSizeIsKept) {
   act("Load", fixture("twin_morphoj_sizes.txt"));
   const EngineState& s = engine_state();
   const Matrix twin = read_data_file(fixture("twin_rows.txt")).x;
-  ASSERT_EQ(s.DATA.cols(), 11);
-  EXPECT_EQ(s.DATA.leftCols(10), twin.leftCols(10));
-  EXPECT_EQ(s.DATA.col(10), (Eigen::VectorXd(3) << 15.98, 31.96, 15.98).finished());
-  EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
+  ASSERT_EQ(s.sample.cols(), 11);
+  EXPECT_EQ(s.sample.leftCols(10), twin.leftCols(10));
+  EXPECT_EQ(s.sample.col(10), (Eigen::VectorXd(3) << 15.98, 31.96, 15.98).finished());
+  EXPECT_EQ(s.loaded.ids, (std::vector<std::string>{"shell_a", "shell_b", "shell_c"}));
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0],
               HasSubstr("line 1: column 3 \"LogCentroidSize\" was not read: it holds the "
@@ -314,11 +314,11 @@ TEST_P(SaveByEnding, WritesTheFormatTheNameEndsWith) {
   act("Save", path);
   EXPECT_EQ(recognise_file(path), GetParam().kind);
   const DataFile back = read_data_file(path);
-  const Matrix& data = engine_state().DATA;
+  const Matrix& data = engine_state().sample;
   ASSERT_EQ(back.x.cols(), data.cols());
   EXPECT_EQ(back.x.leftCols(10), data.leftCols(10));
   if (GetParam().kind != FileKind::Rows) {
-    EXPECT_EQ(back.specimen_ids, engine_state().specimen_ids);
+    EXPECT_EQ(back.specimen_ids, engine_state().loaded.ids);
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine_fixture.h"
 #include "formats/files.h"
+#include "support/protocol_kinds.h"
 #include "support/test_support.h"
 
 namespace tav::test {
@@ -22,23 +23,23 @@ TEST_F(EngineTest, ExampleProtocolAsSlidersTableGivesTheSameOnePassBendingConsen
   act("Load", examples + "shells.txt");
   act("LoadProtocol", examples + "shells_protocol.txt");
   const EngineState original = engine_state();
-  ASSERT_GT(original.REFERENCE.size(), 0);
+  ASSERT_GT(original.reference.size(), 0);
   act("Load", examples + "shells.txt");
   act("LoadProtocol", examples + "shells_sliders.csv");
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.curves.members, original.curves.members);
-  EXPECT_EQ(s.REFERENCE, original.REFERENCE);
-  EXPECT_EQ(s.DATA, original.DATA);
-  Row types = original.lmtypelist;
+  EXPECT_EQ(s.protocol.curves.members, original.protocol.curves.members);
+  EXPECT_EQ(s.reference, original.reference);
+  EXPECT_EQ(s.sample, original.sample);
+  Row types = kinds_row(original.protocol);
   types(24) = types(31) = 1;
-  EXPECT_EQ(s.lmtypelist, types);
+  EXPECT_EQ(kinds_row(s.protocol), types);
   EXPECT_THAT(status("ProtoBox"), HasSubstr("4 Landmarks \n 28 Semi-Landmarks\n 0 Helper Points"));
 }
 
 TEST_F(EngineTest, LoadedProtocolWritesBackAsTheExampleSlidersTable) {
   act("Load", examples + "shells.txt");
   act("LoadProtocol", examples + "shells_protocol.txt");
-  EXPECT_EQ(sliders_text(engine_state().curves), read(examples + "shells_sliders.csv"));
+  EXPECT_EQ(sliders_text(engine_state().protocol.curves), read(examples + "shells_sliders.csv"));
 }
 
 struct Refusal {
@@ -69,10 +70,10 @@ TEST_P(SlidersRefusal, LoadProtocolStopsNamingFileAndLineAndChangesNothing) {
     EXPECT_THAT(said, HasSubstr("; a curve-protocol row holds four whole numbers (curve code"));
     EXPECT_THAT(said, HasSubstr("and a sliders row three point numbers (before, slider, after)"));
   }
-  EXPECT_EQ(engine_state().PROTOC, before.PROTOC);
-  EXPECT_EQ(engine_state().curves, before.curves);
-  EXPECT_EQ(engine_state().DATA, before.DATA);
-  EXPECT_EQ(engine_state().REFERENCE, before.REFERENCE);
+  EXPECT_EQ(engine_state().protocol.rows, before.protocol.rows);
+  EXPECT_EQ(engine_state().protocol.curves, before.protocol.curves);
+  EXPECT_EQ(engine_state().sample, before.sample);
+  EXPECT_EQ(engine_state().reference, before.reference);
 }
 
 INSTANTIATE_TEST_SUITE_P(

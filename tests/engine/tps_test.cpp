@@ -26,8 +26,8 @@ class TpsSpellings : public EngineTest, public ::testing::WithParamInterface<con
 TEST_P(TpsSpellings, LoadGivesTheDataOfTheSameSampleAsRows) {
   act("Load", tps(GetParam()));
   const EngineState& s = engine_state();
-  EXPECT_EQ(s.DATA, read_data_file(tps("curves_rows.txt")).x);
-  EXPECT_EQ(s.specimen_ids, (std::vector<std::string>{"wing_a", ""}));
+  EXPECT_EQ(s.sample, read_data_file(tps("curves_rows.txt")).x);
+  EXPECT_EQ(s.loaded.ids, (std::vector<std::string>{"wing_a", ""}));
   EXPECT_THAT(status("FileBox"), HasSubstr("8 Landmarks"));
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
 }
@@ -44,7 +44,7 @@ TEST_F(EngineTest, LoadShowsTheTpsWarningsOnTheConsoleAndInABox) {
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("no scale was applied"));
   EXPECT_THAT(capture->text(), HasSubstr(backend.messages[0]));
-  EXPECT_EQ(engine_state().DATA.rows(), 3);
+  EXPECT_EQ(engine_state().sample.rows(), 3);
 }
 
 struct Refusal {
@@ -59,13 +59,13 @@ class TpsRefusal : public EngineTest, public ::testing::WithParamInterface<Refus
 TEST_P(TpsRefusal, LoadStopsNamingFileLineAndCause) {
   const Refusal& c = GetParam();
   act("Load", tps("curves.tps"));
-  const Matrix before = engine_state().DATA;
+  const Matrix before = engine_state().sample;
   backend.messages.clear();
   act("Load", tps(c.file));
   const std::string said = refusal();
   EXPECT_THAT(said, HasSubstr("file " + tps(c.file) + ", line " + std::to_string(c.line) + ": "));
   for (const std::string& s : c.says) EXPECT_THAT(said, HasSubstr(s));
-  EXPECT_EQ(engine_state().DATA, before);
+  EXPECT_EQ(engine_state().sample, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,21 +114,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineTest, RowsFilesReadAsBeforeAndCarryNoIds) {
   act("Load", tps("curves.tps"));
   act("Load", tps("curves_rows.txt"));
-  EXPECT_TRUE(engine_state().specimen_ids.empty());
+  EXPECT_TRUE(engine_state().loaded.ids.empty());
   EXPECT_FALSE(read_data_file(tps("curves_rows.txt")).tps);
 }
 
 TEST_F(EngineTest, LoadReferenceReadsATpsReference) {
   act("Load", tps("curves.tps"));
   act("LoadReference", tps("reference.tps"));
-  EXPECT_EQ(engine_state().REFERENCE, read_data_file(tps("curves_rows.txt")).x.topRows(1));
+  EXPECT_EQ(engine_state().reference, read_data_file(tps("curves_rows.txt")).x.topRows(1));
   EXPECT_TRUE(backend.messages.empty()) << all(backend.messages);
 }
 
 TEST_F(EngineTest, LoadProtocolRefusesATpsFile) {
   act("Load", tps("curves.tps"));
   act("LoadProtocol", tps("curves.tps"));
-  EXPECT_EQ(engine_state().PROTOC.size(), 0);
+  EXPECT_EQ(engine_state().protocol.rows.size(), 0);
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_THAT(backend.messages[0], HasSubstr("is a TPS landmark file, not a curve protocol"));
 }

@@ -16,7 +16,7 @@ const std::string kExamples = std::string(TAV_SOURCE_DIR) + "/examples/";
 // as first loaded, not the unit sizes of the superimposed configurations it holds.
 TEST_F(EngineTest, MorphologikaSavedLoadedAndSavedAgainKeepsTheCentroidSizesAsFirstLoaded) {
   act("Load", kExamples + "shells.txt");
-  const Row first_sizes = engine_state().centroid_sizes;
+  const Row first_sizes = engine_state().loaded.centroid_sizes;
   act("LoadProtocol", kExamples + "shells_protocol.txt");
   const std::string once = (dir / "once.morphologika.txt").string();
   act("Save", once);
