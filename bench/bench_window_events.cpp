@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     gr.set(gr.find_by_tag(tag).at(0), "Value", tav::Value(v));
   };
   const auto click = [&](const char* what, const char* tag, const std::string& path) {
-    backend.answers.push_back(tav::FileChoice{false, path, ""});
+    backend.answers.push_back(tav::FileChoice{path, ""});
     firings.start();
     qobject_cast<QAbstractButton*>(backend.widget(gr.find_by_tag(tag).at(0)))->click();
     const double action_ms = firings.now();

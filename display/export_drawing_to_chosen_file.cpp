@@ -14,10 +14,10 @@ void export_drawing_to_chosen_file(Objects& g, Backend& ui) {
   ExportPlacement placement(g, fig, ax);
   const Row view = g.axis(ax);  // the picture shows what the view shows, zoomed or not
   g.axis_equal(ax);
-  const FileChoice choice =
+  const std::optional<FileChoice> choice =
       ui.save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
-  if (!choice.cancelled) {
-    const std::string filet = choice.folder + choice.name;  // used as typed: no ending added
+  if (choice) {
+    const std::string filet = choice->path();  // used as typed: no ending added
     try {
       export_figure(g, fig, filet);
     } catch (const Error& e) {

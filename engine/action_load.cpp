@@ -16,8 +16,8 @@ namespace {
 
 // The chosen file's path, or "" after a cancel.
 std::string chosen_file(Session& session) {
-  const FileChoice choice = session.ui().open_file("*.*", "Enter file to Load?");
-  return choice.cancelled ? std::string() : choice.path();
+  const std::optional<FileChoice> choice = session.ui().open_file("*.*", "Enter file to Load?");
+  return choice ? choice->path() : std::string();
 }
 
 // The load's notes in boxes; a refusal in a box. Returns whether the load was done.

@@ -55,16 +55,16 @@ bool ran(Session& session, const std::string& shown) {
 }  // namespace
 
 void action_load_protocol(Session& session) {
-  const FileChoice choice = session.ui().open_file("*.*", "Enter file to Load?");
-  if (choice.cancelled) return;
+  const std::optional<FileChoice> choice = session.ui().open_file("*.*", "Enter file to Load?");
+  if (!choice) return;
   try {
-    for (const std::string& note : load_protocol(session, choice.path())) tell_user(session, note);
+    for (const std::string& note : load_protocol(session, choice->path())) tell_user(session, note);
   } catch (const Error& e) {
     tell_user(session, e.what());
     return;
   }
   const WatchPointer watch(session);
-  if (!ran(session, shown_name(choice.path()))) return;
+  if (!ran(session, shown_name(choice->path()))) return;
   const Protocol& p = session.state.protocol;
   set_status(
       session, "ProtoBox",

@@ -39,10 +39,10 @@ SaveDialog reference_save(SaveKind kind) {
 void save(Session& session, const SaveDialog& dialog) {
   if (const auto missing = missing_result(session, dialog.result))
     return tell_user(session, *missing);
-  const FileChoice choice = session.ui().save_file("*.*", dialog.title);
-  if (choice.cancelled) return;
+  const std::optional<FileChoice> choice = session.ui().save_file("*.*", dialog.title);
+  if (!choice) return;
   try {
-    for (const std::string& note : save_result(session, dialog.result, choice.path()))
+    for (const std::string& note : save_result(session, dialog.result, choice->path()))
       tell_user(session, note);
   } catch (const Error& e) {
     tell_user(session, e.what());

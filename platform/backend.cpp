@@ -6,27 +6,26 @@ namespace tav {
 
 void ScriptedBackend::choose(const std::string& path) {
   FileChoice c;
-  c.cancelled = false;
   const size_t slash = path.find_last_of('/');
   c.folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   c.name = slash == std::string::npos ? path : path.substr(slash + 1);
   answers.push_back(c);
 }
 
-void ScriptedBackend::cancel() { answers.push_back(FileChoice{}); }
+void ScriptedBackend::cancel() { answers.push_back(std::nullopt); }
 
-FileChoice ScriptedBackend::next(const std::string& title) {
+std::optional<FileChoice> ScriptedBackend::next(const std::string& title) {
   titles.push_back(title);
-  if (answers.empty()) return FileChoice{};
-  FileChoice c = answers.front();
+  if (answers.empty()) return std::nullopt;
+  std::optional<FileChoice> c = answers.front();
   answers.pop_front();
   return c;
 }
 
-FileChoice ScriptedBackend::open_file(const std::string&, const std::string& title) {
+std::optional<FileChoice> ScriptedBackend::open_file(const std::string&, const std::string& title) {
   return next(title);
 }
-FileChoice ScriptedBackend::save_file(const std::string&, const std::string& title) {
+std::optional<FileChoice> ScriptedBackend::save_file(const std::string&, const std::string& title) {
   return next(title);
 }
 

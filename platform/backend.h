@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,9 @@
 
 namespace tav {
 
-// A file dialog's answer: the chosen name and its folder (ending in a separator), or cancelled.
+// A file dialog's choice: the chosen name and its folder (ending in a separator). A dialog
+// returns none when the user cancels it.
 struct FileChoice {
-  bool cancelled = true;
   std::string name, folder;
   std::string path() const { return folder + name; }
 };
@@ -23,8 +24,10 @@ struct FileChoice {
 class Backend {
  public:
   virtual ~Backend() = default;
-  virtual FileChoice open_file(const std::string& filter, const std::string& title) = 0;
-  virtual FileChoice save_file(const std::string& filter, const std::string& title) = 0;
+  virtual std::optional<FileChoice> open_file(const std::string& filter,
+                                              const std::string& title) = 0;
+  virtual std::optional<FileChoice> save_file(const std::string& filter,
+                                              const std::string& title) = 0;
   // A message box that does not wait for the user.
   virtual void message(const std::string& text) = 0;
   // An error dialog.
@@ -49,8 +52,8 @@ class Backend {
 // Dialog answers given in advance, messages recorded: tests and the batch tool.
 class ScriptedBackend : public Backend {
  public:
-  std::deque<FileChoice> answers;   // consumed by open_file and save_file in order
-  std::vector<std::string> titles;  // the titles of the dialogs shown
+  std::deque<std::optional<FileChoice>> answers;  // consumed by the dialogs in order
+  std::vector<std::string> titles;                // the titles of the dialogs shown
   std::vector<std::string> messages, errors, notices;
   std::vector<double> pauses;
   int clipboard_writes = 0;
@@ -62,8 +65,8 @@ class ScriptedBackend : public Backend {
   void choose(const std::string& path);
   void cancel();
 
-  FileChoice open_file(const std::string& filter, const std::string& title) override;
-  FileChoice save_file(const std::string& filter, const std::string& title) override;
+  std::optional<FileChoice> open_file(const std::string& filter, const std::string& title) override;
+  std::optional<FileChoice> save_file(const std::string& filter, const std::string& title) override;
   void message(const std::string& text) override;
   void error_dialog(const std::string& text) override;
   void notice(const std::string& text) override;
@@ -74,7 +77,7 @@ class ScriptedBackend : public Backend {
   bool headless() const override { return true; }
 
  private:
-  FileChoice next(const std::string& title);
+  std::optional<FileChoice> next(const std::string& title);
 };
 
 // The graphics side of a session: the object model, the backend serving it and what the

@@ -8,7 +8,6 @@
 #include "formats/files.h"
 #include "platform/format.h"
 #include "platform/parse.h"
-#include "shell/hand_adapters.h"
 #include "sliding/sliding.h"
 
 namespace tav {
@@ -140,9 +139,9 @@ List results(const Consensus& r) { return {Value(Matrix(r.y)), Value(r.xpt)}; }
 List results(const Tangent& r) { return {Value(r.x), Value(r.y)}; }
 List results(const DataFile& r) { return {r.opened ? Value(r.x) : Value(-1.0)}; }
 
-List results(const ChosenDataFile& r) {
-  if (r.cancelled) return {Value(0.0), Value(0.0)};
-  return {r.file.opened ? Value(r.file.x) : Value(-1.0), Value(r.fn)};
+List results(const std::optional<ChosenDataFile>& r) {
+  if (!r) return {Value(0.0), Value(0.0)};
+  return {r->file.opened ? Value(r->file.x) : Value(-1.0), Value(r->fn)};
 }
 
 }  // namespace tav

@@ -8,14 +8,13 @@
 
 #include "consensus/curve_protocol.h"
 #include "display/display.h"
+#include "formats/files.h"
 #include "platform/value.h"
 
 namespace tav {
 
 struct Consensus;
 struct Tangent;
-struct DataFile;
-struct ChosenDataFile;
 
 // A text given on the command line stands for the number it spells ("1" -> 1).
 Value number_if_numeric(const Value& v);
@@ -87,6 +86,11 @@ List results(const Consensus& r);           // the consensus row, then the proce
 List results(const Tangent& r);             // x, then y
 List results(const DataFile& r);            // the matrix read, or -1 when the file did not open
 // The matrix read (-1: the file did not open) and the file's name; 0 and 0 when cancelled.
-List results(const ChosenDataFile& r);
+// The file dialog's choice and the file read, as the call by name of the dialog returns them.
+struct ChosenDataFile {
+  DataFile file;
+  std::string fn;  // chosen file name without folder, as messages show it
+};
+List results(const std::optional<ChosenDataFile>& r);
 
 }  // namespace tav

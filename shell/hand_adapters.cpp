@@ -23,14 +23,10 @@ Handle openfig_by_name(Runtime& rt, const std::string& filename,
   return policy ? openfig(rt, filename, *policy) : openfig(rt, filename);
 }
 
-ChosenDataFile choose_data_file_by_name(Backend& ui) {
-  ChosenDataFile r;
-  const FileChoice choice = ui.open_file("*.*", "Enter file to Load?");
-  if (choice.cancelled) return r;
-  r.cancelled = false;
-  r.file = read_data_file(choice.path());
-  r.fn = shown_name(choice.name);
-  return r;
+std::optional<ChosenDataFile> choose_data_file_by_name(Backend& ui) {
+  const std::optional<FileChoice> choice = ui.open_file("*.*", "Enter file to Load?");
+  if (!choice) return std::nullopt;
+  return ChosenDataFile{read_data_file(choice->path()), shown_name(choice->name)};
 }
 
 Row damped_bending_step_by_name(const Value&, const Row& target, bool closedend,

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "display/display.h"
-#include "formats/files.h"
 #include "platform/backend.h"
 #include "platform/value.h"
 #include "shell/convert.h"
@@ -13,13 +12,6 @@
 namespace tav {
 
 struct Session;
-// The file dialog's choice and the file read, as the call by name of the dialog returns them.
-struct ChosenDataFile {
-  bool cancelled = true;
-  DataFile file;
-  std::string fn;  // chosen file name without folder, as messages show it
-};
-
 // A value that is not a text names no action: it falls through like an unknown text.
 void run_action_by_name(Session& session, const Value& action);
 // The style and the policy may be left out: the routine's own default then.
@@ -28,7 +20,8 @@ int draw_configurations_by_name(Objects& g, const Matrix& x,
 Handle openfig_by_name(Runtime& rt, const std::string& filename,
                        const std::optional<std::string>& policy);
 // The dialog's file is read by read_data_file.
-ChosenDataFile choose_data_file_by_name(Backend& ui);
+// None when the dialog is cancelled.
+std::optional<ChosenDataFile> choose_data_file_by_name(Backend& ui);
 // The first input (the reference) is declared but not used.
 Row damped_bending_step_by_name(const Value& reference, const Row& target, bool closedend,
                                 const Matrix& Lfinal);

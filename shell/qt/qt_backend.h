@@ -45,8 +45,8 @@ class QtBackend : public Backend, public DesktopHost {
   QtBackend(const QtBackend&) = delete;
   QtBackend& operator=(const QtBackend&) = delete;
 
-  FileChoice open_file(const std::string& filter, const std::string& title) override;
-  FileChoice save_file(const std::string& filter, const std::string& title) override;
+  std::optional<FileChoice> open_file(const std::string& filter, const std::string& title) override;
+  std::optional<FileChoice> save_file(const std::string& filter, const std::string& title) override;
   void message(const std::string& text) override;
   void error_dialog(const std::string& text) override;
   // In the main window's status line for a few seconds, and in the log.
@@ -61,7 +61,7 @@ class QtBackend : public Backend, public DesktopHost {
   bool headless() const override { return false; }
 
   // File dialog answers given in advance (tests): used, in order, before any dialog is shown.
-  std::deque<FileChoice> answers;
+  std::deque<std::optional<FileChoice>> answers;
   // During a long computation, events are served at its ticks at most this often: often enough
   // that the window follows the pointer and answers Stop at once, seldom enough to cost little.
   int serve_every_ms = 40;
@@ -113,10 +113,10 @@ class QtBackend : public Backend, public DesktopHost {
  private:
   // Makes the application object when a display is there to show windows on; false without.
   bool ensure_application();
-  std::optional<FileChoice> given_answer();
+  std::optional<std::optional<FileChoice>> given_answer();
   // What a file dialog gives for `path`: its name, and its folder with a separator at the end;
   // a cancel for "".
-  static FileChoice choice_of(const QString& path);
+  static std::optional<FileChoice> choice_of(const QString& path);
   void run_when_free(std::function<void()> work);
   void run_callback(Handle control);
   void drain_held();

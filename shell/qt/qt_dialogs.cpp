@@ -27,9 +27,9 @@ QString dialog_filter(const std::string& filter) {
 }
 
 // Without a display no dialog can ask: the action sees a cancel, the console says why.
-FileChoice no_dialog(const std::string& title) {
+std::optional<FileChoice> no_dialog(const std::string& title) {
   console_write("No display to show the dialog \"" + title + "\"; taken as cancelled.\n");
-  return FileChoice{};
+  return std::nullopt;
 }
 
 // Shows a message or error box that does not wait: a run that reports goes on to its end.
@@ -43,11 +43,10 @@ void show_box(QMessageBox::Icon icon, const QString& title, const std::string& t
 
 }  // namespace
 
-FileChoice QtBackend::choice_of(const QString& path) {
+std::optional<FileChoice> QtBackend::choice_of(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
   FileChoice c;
-  if (path.isEmpty()) return c;
   const QFileInfo info(path);
-  c.cancelled = false;
   c.name = info.fileName().toStdString();
   c.folder = QDir::toNativeSeparators(info.absolutePath() + '/').toStdString();
   return c;
@@ -57,15 +56,16 @@ QWidget* QtBackend::dialog_parent() {
   return gr_.has_current_figure() ? window(gr_.gcf()) : nullptr;
 }
 
-std::optional<FileChoice> QtBackend::given_answer() {
+std::optional<std::optional<FileChoice>> QtBackend::given_answer() {
   if (answers.empty()) return std::nullopt;
-  const FileChoice c = answers.front();
+  const std::optional<FileChoice> c = answers.front();
   answers.pop_front();
   return c;
 }
 
-FileChoice QtBackend::open_file(const std::string& filter, const std::string& title) {
-  if (std::optional<FileChoice> given = given_answer()) return *given;
+std::optional<FileChoice> QtBackend::open_file(const std::string& filter,
+                                               const std::string& title) {
+  if (const auto given = given_answer()) return *given;
   if (!ensure_application()) return no_dialog(title);
   sync();
   const QString path = QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
@@ -74,8 +74,9 @@ FileChoice QtBackend::open_file(const std::string& filter, const std::string& ti
   return choice_of(path);
 }
 
-FileChoice QtBackend::save_file(const std::string& filter, const std::string& title) {
-  if (std::optional<FileChoice> given = given_answer()) return *given;
+std::optional<FileChoice> QtBackend::save_file(const std::string& filter,
+                                               const std::string& title) {
+  if (const auto given = given_answer()) return *given;
   if (!ensure_application()) return no_dialog(title);
   sync();
   const QString path = QFileDialog::getSaveFileName(dialog_parent(), QString::fromStdString(title),

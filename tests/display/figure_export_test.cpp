@@ -22,7 +22,8 @@ class WatchingBackend : public ScriptedBackend {
  public:
   std::vector<std::string> filters;
   std::function<void()> at_dialog, at_clipboard;
-  FileChoice save_file(const std::string& filter, const std::string& title) override {
+  std::optional<FileChoice> save_file(const std::string& filter,
+                                      const std::string& title) override {
     filters.push_back(filter);
     if (at_dialog) at_dialog();
     return ScriptedBackend::save_file(filter, title);

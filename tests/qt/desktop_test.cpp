@@ -517,7 +517,7 @@ TEST_F(Desktop, ActionsAskedForDuringARunAreRefusedAndTheRunEndsAsItDoesHeadless
   std::vector<std::string> notes;
   bool unchanged = false;
   WithinTheRun asker(session, backend, fig, [&] {
-    backend.answers.push_back(FileChoice{false, "saved.txt", dir.string() + "/"});
+    backend.answers.push_back(FileChoice{"saved.txt", dir.string() + "/"});
     auto press = [&](const char* tag) {
       qobject_cast<QAbstractButton*>(backend.widget(tagged(tag)))->click();
       notes.push_back(window->notice_text().toStdString());

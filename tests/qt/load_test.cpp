@@ -29,8 +29,7 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
   for (Handle h : session.objects().listing(fig))
     if (session.objects().get(h, "Callback") == Value(List{"zidudezu", "Load"})) load = h;
   ASSERT_GT(load, 0);
-  backend.answers.push_back(
-      FileChoice{false, "shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+  backend.answers.push_back(FileChoice{"shells.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
   auto* button = qobject_cast<QAbstractButton*>(backend.widget(load));
   ASSERT_NE(button, nullptr);
   button->click();
@@ -55,7 +54,7 @@ TEST(MainWindow, ClickingLoadReadsTheChosenSampleAndDrawsIt) {
     for (Handle h : session.objects().listing(fig)) {
       if (session.objects().get(h, "Callback") == Value(List{"zidudezu", "LoadProtocol"})) {
         backend.answers.push_back(
-            FileChoice{false, "shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
+            FileChoice{"shells_protocol.txt", std::string(TAV_SOURCE_DIR) + "/examples/"});
         backend.drawnow();
         qobject_cast<QAbstractButton*>(backend.widget(h))->click();
       }
