@@ -75,7 +75,8 @@ struct Window {
   void act(const char* action, const std::string& path = "") {
     if (!path.empty()) backend.choose(path);
     tav::run_action(session, action);
-    if (!backend.messages.empty()) throw std::runtime_error(std::string(action) + ": " + backend.messages.front());
+    if (!backend.messages.empty())
+      throw std::runtime_error(std::string(action) + ": " + backend.messages.front());
   }
   // Paints the figure as the window does, into an image of the figure's size.
   void paint() {

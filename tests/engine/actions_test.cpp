@@ -105,8 +105,10 @@ TEST_F(EngineTest, ProtocolExampleGivesItsListsAndCounts) {
   const EngineState& s = engine_state();
   EXPECT_EQ(s.protocol.curves.numfull, -1);
   EXPECT_EQ(s.protocol.curves.numopen, 1);
-  EXPECT_EQ(s.protocol.curves.members, (std::vector<std::vector<int>>{{3, 4, 5}, {1, 2}, {2, 6, 1}}));
-  EXPECT_EQ(s.protocol.curves.types, (std::vector<std::vector<double>>{{1, 1, 2}, {0, 0}, {0, 1, 0}}));
+  EXPECT_EQ(s.protocol.curves.members,
+            (std::vector<std::vector<int>>{{3, 4, 5}, {1, 2}, {2, 6, 1}}));
+  EXPECT_EQ(s.protocol.curves.types,
+            (std::vector<std::vector<double>>{{1, 1, 2}, {0, 0}, {0, 1, 0}}));
   EXPECT_EQ(kinds_row(s.protocol), row({0, 0, 1, 1, 2, 1}));
   EXPECT_EQ(s.protocol.landmarks, 2);
   EXPECT_EQ(s.protocol.semilandmarks, 3);

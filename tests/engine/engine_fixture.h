@@ -24,9 +24,7 @@ class EngineTest : public ::testing::Test {
     axes = gr().gca();
     capture = std::make_unique<ConsoleCapture>();
   }
-  void TearDown() override {
-    capture.reset();
-  }
+  void TearDown() override { capture.reset(); }
 
   // The session's parts, by the names the tests read them with.
   Objects& gr() { return session.objects(); }

@@ -65,7 +65,8 @@ TEST_F(EngineTest, EveryPassDrawsTheSampleTheConsensusAndItsLabel) {
   act("Load", kExamples + "shells.txt");
   set_control("IterBox", 1);
   std::vector<std::string> labels;
-  consensus_routines().iterated_bending = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
+  consensus_routines().iterated_bending = [&](const Matrix& x, const CurveProtocol&,
+                                              IterationObserver& view) {
     const Consensus c = plain_consensus(x);
     for (int pass = 1; pass <= 100; ++pass) {
       view.before_superimpose();
@@ -87,7 +88,8 @@ TEST_F(EngineTest, PassLabelStandsNearTheLowerLeftCorner) {
   act("Load", kExamples + "shells.txt");
   set_control("IterBox", 1);
   Row position;
-  consensus_routines().iterated_bending = [&](const Matrix& x, const CurveProtocol&, IterationObserver& view) {
+  consensus_routines().iterated_bending = [&](const Matrix& x, const CurveProtocol&,
+                                              IterationObserver& view) {
     const Consensus c = plain_consensus(x);
     view.before_superimpose();
     view.pass_done(c.xpt, c.y, 1);
