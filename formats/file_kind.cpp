@@ -35,7 +35,7 @@ std::string load_action_for(const std::string& path, const Matrix& data) {
   } catch (const std::bad_alloc&) {
     return "Load";  // which tells the user that the file is too large for memory
   }
-  if (!file.opened || file.tps) return "Load";
+  if (file.tps) return "Load";
   if (protocol_rows(file.x)) return "LoadProtocol";
   if (file.x.rows() == 1 && data.rows() > 1 && file.x.cols() == data.cols()) return "LoadReference";
   return "Load";

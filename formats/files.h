@@ -14,7 +14,6 @@
 namespace tav {
 
 struct DataFile {
-  bool opened = false;                // false: the file could not be opened (nothing read)
   bool tps = false;                   // read as a TPS file
   FileKind kind = FileKind::Rows;     // the format the file was read in
   Matrix x{0, 0};                     // one row per line read, in file order

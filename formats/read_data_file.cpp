@@ -21,7 +21,6 @@ DataFile loaded(const std::string& fname, FileKind kind, Matrix x, std::vector<s
           ": the coordinates are too large to compute with (their centroid size overflows); "
           "rescale the data (for instance to millimetres or metres)");
   DataFile r;
-  r.opened = true;
   r.tps = kind == FileKind::Tps;
   r.kind = kind;
   r.x = std::move(x);
@@ -36,7 +35,6 @@ DataFile loaded(const std::string& fname, FileKind kind, ForeignSample s) {
 
 DataFile from_rows(RowsRead rows) {
   DataFile r;
-  r.opened = true;
   const Index n = static_cast<Index>(rows.trailing.size());
   r.x = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
       rows.values.data(), n, n ? rows.cols : 0);
@@ -55,7 +53,7 @@ DataFile from_rows(RowsRead rows) {
 DataFile read_data_file(const std::string& fname) {
   try {
     const std::optional<std::string> text = read_input(fname);
-    if (!text) return {};
+    if (!text) throw Error("Cannot open the file " + shown_name(fname));
     return read_data_text(shown_name(fname), *text);
   } catch (const std::bad_alloc&) {
     throw too_large_for_memory(shown_name(fname));

@@ -137,11 +137,10 @@ List results(const Eigen::RowVector2d& r) { return {Value(Row(r))}; }
 List results(const Eigen::VectorXd& r) { return {Value(Matrix(r))}; }
 List results(const Consensus& r) { return {Value(Matrix(r.y)), Value(r.xpt)}; }
 List results(const Tangent& r) { return {Value(r.x), Value(r.y)}; }
-List results(const DataFile& r) { return {r.opened ? Value(r.x) : Value(-1.0)}; }
 
 List results(const std::optional<ChosenDataFile>& r) {
   if (!r) return {Value(0.0), Value(0.0)};
-  return {r->file.opened ? Value(r->file.x) : Value(-1.0), Value(r->fn)};
+  return {r->file ? Value(r->file->x) : Value(-1.0), Value(r->fn)};
 }
 
 }  // namespace tav

@@ -84,12 +84,11 @@ List results(const Eigen::RowVector2d& r);  // a 1×2 row
 List results(const Eigen::VectorXd& r);     // an n×1 column
 List results(const Consensus& r);           // the consensus row, then the processed sample
 List results(const Tangent& r);             // x, then y
-List results(const DataFile& r);            // the matrix read, or -1 when the file did not open
 // The matrix read (-1: the file did not open) and the file's name; 0 and 0 when cancelled.
 // The file dialog's choice and the file read, as the call by name of the dialog returns them.
 struct ChosenDataFile {
-  DataFile file;
-  std::string fn;  // chosen file name without folder, as messages show it
+  std::optional<DataFile> file;  // none: the file could not be opened
+  std::string fn;                // chosen file name without folder, as messages show it
 };
 List results(const std::optional<ChosenDataFile>& r);
 

@@ -65,7 +65,7 @@ const std::vector<FunctionEntry>& function_table() {
         named("tavreldist", 4, 1, damped_distance_step, "reference target closedend"),
         named("makeLfinal", 3, 1, bending_energy_matrix, "reference"),
         named("tavrel2", 4, 1, damped_bending_step_by_name, "reference target closedend Lfinal"),
-        named("dload", 1, 1, read_data_file, "fname"),
+        named("dload", 1, 1, read_data_file_by_name, "fname"),
         named("umaker", 3, 1, quadratic_tangent_basis, "target cloop"),
         named("iskeyword", 1, 1, iskeyword_by_name, "s"),
         named("umakera", 3, 1, chord_tangent_basis, "target cloop"),

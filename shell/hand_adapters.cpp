@@ -3,11 +3,27 @@
 #include "engine/run_action.h"
 #include "engine/session.h"
 #include "formats/files.h"
+#include "formats/input.h"
 #include "platform/shown_name.h"
 #include "shell/framework.h"
 #include "sliding/sliding.h"
 
 namespace tav {
+namespace {
+
+// The file read once, or none when it cannot be opened (the callers by name get -1 then).
+std::optional<DataFile> read_if_it_opens(const std::string& fname) {
+  std::optional<std::string> text;
+  try {
+    text = read_input(fname);
+  } catch (const std::bad_alloc&) {
+    throw too_large_for_memory(shown_name(fname));
+  }
+  if (!text) return std::nullopt;
+  return read_data_text(shown_name(fname), *text);
+}
+
+}  // namespace
 
 void run_action_by_name(Session& session, const Value& action) {
   run_action(session, action.is_text() ? action.text() : std::string());
@@ -26,7 +42,12 @@ Handle openfig_by_name(Runtime& rt, const std::string& filename,
 std::optional<ChosenDataFile> choose_data_file_by_name(Backend& ui) {
   const std::optional<FileChoice> choice = ui.open_file("*.*", "Enter file to Load?");
   if (!choice) return std::nullopt;
-  return ChosenDataFile{read_data_file(choice->path()), shown_name(choice->name)};
+  return ChosenDataFile{read_if_it_opens(choice->path()), shown_name(choice->name)};
+}
+
+Value read_data_file_by_name(const std::string& fname) {
+  const std::optional<DataFile> file = read_if_it_opens(fname);
+  return file ? Value(file->x) : Value(-1.0);
 }
 
 Row damped_bending_step_by_name(const Value&, const Row& target, bool closedend,

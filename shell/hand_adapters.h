@@ -19,6 +19,8 @@ int draw_configurations_by_name(Objects& g, const Matrix& x,
                                 const std::optional<std::string>& xform);
 Handle openfig_by_name(Runtime& rt, const std::string& filename,
                        const std::optional<std::string>& policy);
+// The file is read as read_data_file reads it; -1 when it cannot be opened.
+Value read_data_file_by_name(const std::string& fname);
 // The dialog's file is read by read_data_file.
 // None when the dialog is cancelled.
 std::optional<ChosenDataFile> choose_data_file_by_name(Backend& ui);
