@@ -44,11 +44,11 @@ class IterationObserver {
   // The slid sample is about to be superimposed.
   virtual void before_superimpose() {}
   // devref: the pass's change of the consensus before damping (squared, over 2k coordinates).
-  virtual void pass_measured(double devref, int itercount2) { (void)devref, (void)itercount2; }
+  virtual void pass_measured(double devref, int pass) { (void)devref, (void)pass; }
   // x: the sample as superimposed in this pass; xref: the reference the next pass slides
   // against, or on the last pass the consensus returned.
-  virtual void pass_done(const Matrix& x, const Row& xref, int itercount2) {
-    (void)x, (void)xref, (void)itercount2;
+  virtual void pass_done(const Matrix& x, const Row& xref, int pass) {
+    (void)x, (void)xref, (void)pass;
   }
   // The run ended at its pass limit; text says so.
   virtual void not_converged(const std::string& text) { (void)text; }

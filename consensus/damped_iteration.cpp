@@ -64,7 +64,7 @@ Row whole_change(const Row&, const Row& proposed) { return proposed; }
 Consensus iterate_damped(Consensus cur, const SampleSlider& slide, const ConsensusHold& hold,
                          IterationObserver& observer) {
   SmallestChange smallest;
-  for (int itercount2 = 1;; ++itercount2) {
+  for (int pass = 1;; ++pass) {
     slide(cur.xpt, cur.y);
     observer.before_superimpose();
     Consensus sup = plain_consensus(cur.xpt);
@@ -76,12 +76,12 @@ Consensus iterate_damped(Consensus cur, const SampleSlider& slide, const Consens
     // Measured before damping: the damped reference moves only part of the way, so its change
     // would understate the consensus's real one and end the run early.
     const double devref = squared_change(cur.y, held);
-    observer.pass_measured(devref, itercount2);
-    const bool converged = devref <= kTolerance, last = itercount2 >= kMaxPasses;
-    const bool settled = !converged && smallest.stopped_shrinking(devref, itercount2, sup);
+    observer.pass_measured(devref, pass);
+    const bool converged = devref <= kTolerance, last = pass >= kMaxPasses;
+    const bool settled = !converged && smallest.stopped_shrinking(devref, pass, sup);
     const Row next = converged || last || settled ? sup.y : damped(cur.y, held, devref);
     cur = {next, std::move(sup.xpt)};
-    observer.pass_done(cur.xpt, cur.y, itercount2);
+    observer.pass_done(cur.xpt, cur.y, pass);
     if (converged) break;
     if (settled) {
       observer.settled(smallest.message());

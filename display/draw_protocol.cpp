@@ -74,12 +74,12 @@ void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, 
   int linec = 0;
   console_show("linec", Value(0.0));
   console_show("xlinlist", Value(0.0));
-  std::vector<double> xlinlist{0}, ylinlist{0};
+  std::vector<double> line_x{0}, line_y{0};
   auto append = [&](int p) {
     ++linec;
-    xlinlist.resize(static_cast<size_t>(linec)), ylinlist.resize(static_cast<size_t>(linec));
-    xlinlist.back() = 2.0 * p - 1;
-    ylinlist.back() = 2.0 * p;
+    line_x.resize(static_cast<size_t>(linec)), line_y.resize(static_cast<size_t>(linec));
+    line_x.back() = 2.0 * p - 1;
+    line_y.back() = 2.0 * p;
   };
   for (int p : lmid) append(p);
   if (i < 0) {
@@ -92,12 +92,12 @@ void draw_curve_line(Objects& g, const Matrix& x, const std::vector<int>& lmid, 
   const Row xmean = mean_configuration(x);
   console_write(sprintf_m(" nc =%i icount = %f \n", {Value(static_cast<double>(lmid.size())),
                                                      Value(static_cast<double>(i))}));
-  console_show("xlinlist", as_row(xlinlist));
-  console_show("ylinlist", as_row(ylinlist));
+  console_show("xlinlist", as_row(line_x));
+  console_show("ylinlist", as_row(line_y));
   if (i == 0) return;  // the landmark set is never joined
   Row lx(linec), ly(linec);
   for (int t = 0; t < linec; ++t) {
-    const double cx = xlinlist[static_cast<size_t>(t)], cy = ylinlist[static_cast<size_t>(t)];
+    const double cx = line_x[static_cast<size_t>(t)], cy = line_y[static_cast<size_t>(t)];
     if (cy > static_cast<double>(xmean.size()) || cx < 1) beyond_configuration(i, cy, xmean.size());
     lx(t) = xmean(static_cast<Index>(cx) - 1);
     ly(t) = xmean(static_cast<Index>(cy) - 1);

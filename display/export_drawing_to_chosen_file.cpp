@@ -17,9 +17,9 @@ void export_drawing_to_chosen_file(Objects& g, Backend& ui) {
   const std::optional<FileChoice> choice =
       ui.save_file(kPictureEndings, "Enter File Name for EPS file (end with .EPS)");
   if (choice) {
-    const std::string filet = choice->path();  // used as typed: no ending added
+    const std::string path = choice->path();  // used as typed: no ending added
     try {
-      export_figure(g, fig, filet);
+      export_figure(g, fig, path);
     } catch (const Error& e) {
       ui.message(e.what());
     }

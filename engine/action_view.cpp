@@ -41,15 +41,15 @@ void write_point_numbers(Session& session, Handle ax, bool omit_helpers) {
 }
 
 // Whether draw_protocol leaves the helper points out for this "Hide helper points" value.
-bool helpers_left_out(double omitcode) { return omitcode == 1; }
+bool helpers_left_out(double hide_helpers) { return hide_helpers == 1; }
 
 // The consensus beside the plain consensus fitted onto it, both on the baseline 4 -> 5.
-void compare_with_plain_consensus(Session& session, double curvecode, double omitcode) {
+void compare_with_plain_consensus(Session& session, double curves_wanted, double hide_helpers) {
   Objects& g = session.objects();
   EngineState& s = session.state;
   s.plain_consensus = fit_onto(Matrix(s.plain_consensus), s.reference);
-  draw_protocol(g, s.plain_consensus, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode),
-                ColourCode::compared);
+  draw_protocol(g, s.plain_consensus, s.protocol.curves, curves_wanted != 0,
+                helpers_left_out(hide_helpers), ColourCode::compared);
   // The title names the colours as painted, so it follows the palette.
   g.set(g.figure(kComparisonFigure), "Name",
         Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +
@@ -72,39 +72,42 @@ bool ready_to_draw(Session& session, const Matrix& x, const char* what) {
 
 void action_replot(Session& session) {
   Objects& g = session.objects();
-  const double curvecode = control_value(session, "CurveButton");
-  const bool npcode = control_on(session, "NumberButton");
-  const double omitcode = control_value(session, "TavrelButton");
-  const bool meancode = control_on(session, "MeanButton");
+  const double curves_wanted = control_value(session, "CurveButton");
+  const bool numbers_wanted = control_on(session, "NumberButton");
+  const double hide_helpers = control_value(session, "TavrelButton");
+  const bool consensus_wanted = control_on(session, "MeanButton");
   const EngineState& s = session.state;
-  if (!ready_to_draw(session, meancode ? s.reference : s.sample,
-                     meancode ? "there is no consensus yet; load a sample and its protocol"
-                              : "no sample is loaded; load one first"))
+  if (!ready_to_draw(session, consensus_wanted ? s.reference : s.sample,
+                     consensus_wanted ? "there is no consensus yet; load a sample and its protocol"
+                                      : "no sample is loaded; load one first"))
     return;
   // The comparison below opens its own window and leaves it current: the numbers belong here.
   const Handle main_axes = g.gca();
   g.cla(main_axes);
-  session.state.shown = meancode ? EngineState::Shown::consensus : EngineState::Shown::sample;
-  session.state.helpers_hidden = (meancode || s.protocol.has_curves) && helpers_left_out(omitcode);
-  if (meancode) {
-    draw_protocol(g, s.reference, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
-    const double ocode = control_value(session, "OriginalButton");
-    console_show("ocode", Value(ocode));
-    if (ocode != 0) compare_with_plain_consensus(session, curvecode, omitcode);
+  session.state.shown =
+      consensus_wanted ? EngineState::Shown::consensus : EngineState::Shown::sample;
+  session.state.helpers_hidden =
+      (consensus_wanted || s.protocol.has_curves) && helpers_left_out(hide_helpers);
+  if (consensus_wanted) {
+    draw_protocol(g, s.reference, s.protocol.curves, curves_wanted != 0,
+                  helpers_left_out(hide_helpers));
+    const double compare_wanted = control_value(session, "OriginalButton");
+    console_show("ocode", Value(compare_wanted));
+    if (compare_wanted != 0) compare_with_plain_consensus(session, curves_wanted, hide_helpers);
   } else if (!s.protocol.has_curves) {
     draw_configurations(g, s.sample, "b*");  // no protocol yet: the sample as Load draws it
   } else {
-    const int junk =
-        draw_protocol(g, s.sample, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
-    console_show("junk", Value(junk));
+    const int drawn = draw_protocol(g, s.sample, s.protocol.curves, curves_wanted != 0,
+                                    helpers_left_out(hide_helpers));
+    console_show("junk", Value(drawn));
   }
-  if (npcode) write_point_numbers(session, main_axes, omitcode != 0);
+  if (numbers_wanted) write_point_numbers(session, main_axes, hide_helpers != 0);
 }
 
 void action_tangent_plot(Session& session, bool original) {
   Objects& g = session.objects();
-  const double curvecode = control_value(session, "CurveButton");
-  const double omitcode = control_value(session, "TavrelButton");
+  const double curves_wanted = control_value(session, "CurveButton");
+  const double hide_helpers = control_value(session, "TavrelButton");
   const EngineState& s = session.state;
   const Matrix x = original ? Matrix(s.plain_consensus) : s.reference;
   if (!ready_to_draw(session, s.protocol.has_curves ? x : Matrix(0, 0),
@@ -113,8 +116,8 @@ void action_tangent_plot(Session& session, bool original) {
   g.cla(g.gca());
   session.state.shown =
       original ? EngineState::Shown::plain_consensus : EngineState::Shown::consensus;
-  session.state.helpers_hidden = helpers_left_out(omitcode);
-  draw_protocol(g, x, s.protocol.curves, curvecode != 0, helpers_left_out(omitcode));
+  session.state.helpers_hidden = helpers_left_out(hide_helpers);
+  draw_protocol(g, x, s.protocol.curves, curves_wanted != 0, helpers_left_out(hide_helpers));
   draw_tangents_of(g, Eigen::Map<const Row>(x.data(), x.size()), s.protocol.curves);
 }
 

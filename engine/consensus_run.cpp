@@ -21,9 +21,9 @@ namespace {
 class ConsoleRunLog : public RunObserver {
  public:
   explicit ConsoleRunLog(int digits) : digits_(digits) {}
-  void pass_measured(double devref, int itercount2) override {
+  void pass_measured(double devref, int pass) override {
     console_show("devref", Value(devref), digits_);
-    console_show("itercount2", Value(itercount2));
+    console_show("itercount2", Value(pass));
   }
   void settled(const std::string& text) override { console_write("\n" + text + "\n"); }
 
@@ -37,7 +37,7 @@ class PassDrawing : public RunObserver {
  public:
   PassDrawing(Objects& g, Backend& ui) : g_(g), ui_(ui) {}
   void before_superimpose() override { g_.cla(g_.gca()); }
-  void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
+  void pass_done(const Matrix& x, const Row& xref, int pass) override {
     draw_configurations(g_, x, "r*");
     label_last_line(g_, "Specimens");
     draw_configurations(g_, Matrix(xref), "bs");
@@ -45,7 +45,7 @@ class PassDrawing : public RunObserver {
     const Handle ax = g_.gca();
     const Row a = g_.axis(ax);
     g_.text(ax, a(0) + 0.002, a(2) + 0.05 * (a(3) - a(2)),
-            sprintf_m("Iteration: %i", {Value(itercount2)}));
+            sprintf_m("Iteration: %i", {Value(pass)}));
     ui_.drawnow();
     figure_ = g_.gcf();
   }
@@ -72,12 +72,12 @@ class WindowProgress : public RunObserver {
         status_figure_(g_.has_current_figure() ? g_.gcf() : -1) {}
   // The iterated run begins: the status line (and its Stop) shows during the first pass too.
   void starting() { show("Iterated run: pass 1 running   (Esc or Stop ends it after this pass)"); }
-  void pass_measured(double devref, int itercount2) override {
+  void pass_measured(double devref, int pass) override {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     show(sprintf_m(
         "Iterated run: pass %i   devref %g   %.1f s   (Esc or Stop ends it after this pass)",
-        {Value(itercount2), Value(devref), Value(seconds)}));
+        {Value(pass), Value(devref), Value(seconds)}));
   }
   void pass_done(const Matrix&, const Row&, int) override {
     if (!ui_.headless()) ui_.pause(control_.pass_pause_seconds());
@@ -149,12 +149,13 @@ RunReport run_consensus(Session& session) {
   if (report.end == RunEnd::stopped) return report;
 
   Objects& g = session.objects();
-  const double curvecode = control_value(session, "CurveButton");
+  const double curves_wanted = control_value(session, "CurveButton");
   g.cla(g.gca());
   s.shown = EngineState::Shown::sample;
   s.helpers_hidden = false;  // drawn without the hide-helpers setting, so helpers are marked
-  const int junk = draw_protocol(session.objects(), s.sample, s.protocol.curves, curvecode != 0);
-  console_show("junk", Value(junk));
+  const int drawn =
+      draw_protocol(session.objects(), s.sample, s.protocol.curves, curves_wanted != 0);
+  console_show("junk", Value(drawn));
   return report;
 }
 

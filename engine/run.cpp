@@ -17,9 +17,9 @@ namespace {
 class ConsoleRunLog : public RunObserver {
  public:
   explicit ConsoleRunLog(int digits) : digits_(digits) {}
-  void pass_measured(double devref, int itercount2) override {
+  void pass_measured(double devref, int pass) override {
     console_show("devref", Value(devref), digits_);
-    console_show("itercount2", Value(itercount2));
+    console_show("itercount2", Value(pass));
   }
   void settled(const std::string& text) override { console_write("\n" + text + "\n"); }
 
@@ -30,7 +30,7 @@ class ConsoleRunLog : public RunObserver {
 // The count of passes and how the run ended, for the run's report.
 class RunTally : public RunObserver {
  public:
-  void pass_measured(double, int itercount2) override { passes = itercount2; }
+  void pass_measured(double, int pass) override { passes = pass; }
   void not_converged(const std::string& text) override { end(RunEnd::pass_limit, text); }
   void settled(const std::string& text) override { end(RunEnd::settled, text); }
   int passes = 0;

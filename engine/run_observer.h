@@ -36,8 +36,8 @@ class RunObservers : public RunObserver {
   void add(RunObserver& listener) { listeners_.push_back(&listener); }
 
   void before_superimpose() override;
-  void pass_measured(double devref, int itercount2) override;
-  void pass_done(const Matrix& x, const Row& xref, int itercount2) override;
+  void pass_measured(double devref, int pass) override;
+  void pass_done(const Matrix& x, const Row& xref, int pass) override;
   void not_converged(const std::string& text) override;
   void settled(const std::string& text) override;
   void message(const std::string& text) override;

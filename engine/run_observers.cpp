@@ -6,17 +6,17 @@ void RunObservers::before_superimpose() {
   for (RunObserver* l : listeners_) l->before_superimpose();
 }
 
-void RunObservers::pass_measured(double devref, int itercount2) {
-  for (RunObserver* l : listeners_) l->pass_measured(devref, itercount2);
+void RunObservers::pass_measured(double devref, int pass) {
+  for (RunObserver* l : listeners_) l->pass_measured(devref, pass);
 }
 
-void RunObservers::pass_done(const Matrix& x, const Row& xref, int itercount2) {
+void RunObservers::pass_done(const Matrix& x, const Row& xref, int pass) {
   bool stop = false;
   for (RunObserver* l : listeners_) {
-    l->pass_done(x, xref, itercount2);
+    l->pass_done(x, xref, pass);
     stop = l->stop_wanted() || stop;
   }
-  if (stop) throw RunStopped{itercount2};
+  if (stop) throw RunStopped{pass};
 }
 
 void RunObservers::not_converged(const std::string& text) {

@@ -21,8 +21,8 @@ namespace {
 class BatchRunListener : public RunObserver {
  public:
   explicit BatchRunListener(std::ostream& err) : err_(err) {}
-  void pass_measured(double, int itercount2) override {
-    if (::isatty(2)) std::cerr << "pass " << itercount2 << "\n";
+  void pass_measured(double, int pass) override {
+    if (::isatty(2)) std::cerr << "pass " << pass << "\n";
   }
   void message(const std::string& text) override { err_ << text << "\n"; }
   void not_converged(const std::string& text) override { err_ << "error: " << text << "\n"; }

@@ -35,16 +35,16 @@ struct Recorder : IterationObserver {
     passes.push_back({0, 0, 0, true, {}, {}});
     events.push_back("superimpose");
   }
-  void pass_measured(double devref, int itercount2) override {
+  void pass_measured(double devref, int pass) override {
     passes.back().devref = devref;
-    passes.back().started = itercount2;
-    events.push_back("measured " + std::to_string(itercount2));
+    passes.back().started = pass;
+    events.push_back("measured " + std::to_string(pass));
   }
-  void pass_done(const Matrix& x, const Row& xref, int itercount2) override {
-    passes.back().done = itercount2;
+  void pass_done(const Matrix& x, const Row& xref, int pass) override {
+    passes.back().done = pass;
     passes.back().x = x;
     passes.back().xref = xref;
-    events.push_back("done " + std::to_string(itercount2));
+    events.push_back("done " + std::to_string(pass));
   }
   void not_converged(const std::string& text) override { failures.push_back(text); }
   void settled(const std::string& text) override { settled_texts.push_back(text); }
