@@ -11,6 +11,7 @@
 #include "engine/run_observer.h"
 #include "engine/run_report.h"
 #include "engine/sample.h"
+#include "shape_space/shape_space.h"
 
 namespace tav {
 
@@ -62,6 +63,12 @@ std::optional<std::string> missing_result(const Session& session, Result result)
 // For a TPS sample: a protocol to edit (curve 0 the landmarks, every CURVES block an open curve
 // of semi-landmarks), as the text of its rows.
 std::string suggested_protocol(const Session& session);
+
+// The shape space of the session's results (shape_space/shape_space.h): after a run, of the
+// sample it superimposed on its consensus, with how far each point slid (nothing for a plain
+// run); after a Load alone, of the plain consensus Load computed, nothing slid. Centroid sizes
+// are the sample's as read. Raises Error when no sample is loaded.
+ShapeSpace shape_space(const Session& session);
 
 // Writes the drawing to `path` (EPS, PDF, SVG or PNG by its ending): the current figure as the
 // window shows it, or without a window the session's results drawn as the window draws them.
