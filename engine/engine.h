@@ -26,10 +26,12 @@ Notes load_sample_text(Session& session, const std::string& name, const std::str
 
 // A user reference: one configuration of the loaded sample's points, to slide onto.
 Notes load_reference(Session& session, const std::string& path);
+Notes load_reference_text(Session& session, const std::string& name, const std::string& text);
 
 // A curve protocol (rows of curve code, unused, point, kind) or a sliders table for the loaded
 // sample; the points' kinds and curves are replaced, the results are not (run() makes them).
 Notes load_protocol(Session& session, const std::string& path);
+Notes load_protocol_text(Session& session, const std::string& name, const std::string& text);
 
 // The consensus of the loaded sample in the given mode with the loaded protocol (without one,
 // the plain consensus, every point a landmark). The listener hears every pass and message of

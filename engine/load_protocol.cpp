@@ -1,9 +1,9 @@
 // Loading a curve protocol, or a sliders table, for the loaded sample.
-#include <filesystem>
 #include <new>
 #include <optional>
 
 #include "engine/engine.h"
+#include "engine/load_notes.h"
 #include "engine/session.h"
 #include "formats/files.h"
 #include "formats/input.h"
@@ -14,8 +14,6 @@
 
 namespace tav {
 namespace {
-
-const char* const kNothingLoaded = "; nothing was loaded";
 
 // A file that is neither a sliders table nor protocol rows, read as the landmark file it
 // seems to be (the caller then says which it is), or refused with what a protocol's rows hold.
@@ -41,23 +39,20 @@ DataFile read_protocol_rows(const std::string& name, const std::string& text) {
 }
 
 // A sliders table becomes the protocol table it describes; any other file is read as rows.
-// The file is read once, so a pipe or a device serves as well as a file.
-DataFile read_protocol(const std::string& path, const std::string& name, Index k) {
-  const std::optional<std::string> text = read_input(path);
-  if (!text) throw Error("Cannot open the protocol file " + name);
-  if (!is_sliders_table(*text)) return read_protocol_rows(name, *text);
+DataFile read_protocol(const std::string& text, const std::string& name, Index k) {
+  if (!is_sliders_table(text)) return read_protocol_rows(name, text);
   if (k < 1)
     throw Error("protocol " + name + ": no data are loaded; load a sample before its protocol");
   DataFile r;
-  r.x = protocol_from_sliders(read_sliders(name, *text), k, name);
+  r.x = protocol_from_sliders(read_sliders(name, text), k, name);
   return r;
 }
 
 // The protocol rows of the file, or Error with what the user reads.
-DataFile protocol_rows(const std::string& path, const std::string& name, Index k) {
+DataFile protocol_rows(const std::string& text, const std::string& name, Index k) {
   DataFile f;
   try {
-    f = read_protocol(path, name, k);
+    f = read_protocol(text, name, k);
   } catch (const std::bad_alloc&) {
     throw too_large_for_memory(name);
   }
@@ -105,30 +100,30 @@ void count_kinds(Protocol& p) {
 
 }  // namespace
 
+// The file is read once, so a pipe or a device serves as well as a file.
 Notes load_protocol(Session& session, const std::string& path) {
+  return load_protocol_text(session, path, bytes_of("protocol", path));
+}
+
+Notes load_protocol_text(Session& session, const std::string& path, const std::string& text) {
   EngineState& s = session.state;
   const Index k = s.loaded.points();
   const std::string name = shown_name(path);
   Notes notes;
   DataFile f;
   try {
-    f = protocol_rows(path, name, k);
+    f = protocol_rows(text, name, k);
   } catch (const Error& e) {
     throw Error(e.what() + std::string(kNothingLoaded));
   }
-  if (f.unread_number_lines > 0)
-    notes.push_back("file " + name + ": reading stopped at the empty line " +
-                    std::to_string(f.end_line) + ", which ends the data; " +
-                    std::to_string(f.unread_number_lines) +
-                    " lines with numbers after it were not read. Remove the empty line to read "
-                    "them.");
+  if (auto note = unread_lines_note(name, f)) notes.push_back(std::move(*note));
   refuse_points_beyond_data(f.x, name, k);
 
   // Only an accepted protocol replaces the earlier one: a refused one changes nothing.
   Protocol& p = s.protocol;
   const Row earlier = types_of(p.kinds);
   p.rows = std::move(f.x);
-  p.file = shown_name(std::filesystem::path(path).filename().string());
+  p.file = file_name(path);
   if (p.rows(0, 0) != 0)
     notes.push_back(
         "The first curve listed is not Curve 0 (the set of all Landmarks), the software assumes "

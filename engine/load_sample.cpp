@@ -1,10 +1,10 @@
 // Loading a sample and a user reference: a file's configurations, checked, with the sample's
 // plain consensus.
 #include <cmath>
-#include <filesystem>
 #include <new>
 
 #include "engine/engine.h"
+#include "engine/load_notes.h"
 #include "engine/session.h"
 #include "formats/files.h"
 #include "formats/foreign_text.h"
@@ -18,8 +18,6 @@ namespace {
 
 // Squares of coordinates beyond this overflow a double when a centroid size sums them.
 constexpr double kLargestCoordinate = 1e150;
-
-const char* const kNothingLoaded = "; nothing was loaded";
 
 // Why the rows of a file cannot be configurations, or "" when they can.
 std::string configuration_problem(const std::string& what, const std::string& path,
@@ -57,31 +55,8 @@ DataFile configurations(const std::string& what, const std::string& path, const 
   if (const std::string problem = configuration_problem(what, path, f); !problem.empty())
     throw Error(problem + kNothingLoaded);
   notes = f.warnings;
-  if (f.unread_number_lines > 0)
-    notes.push_back("file " + path + ": reading stopped at the empty line " +
-                    std::to_string(f.end_line) + ", which ends the data; " +
-                    std::to_string(f.unread_number_lines) +
-                    " lines with numbers after it were not read. Remove the empty line to read "
-                    "them.");
-  else if (f.unread_lines > 0)
-    console_write("file " + path + ": reading stopped at the end line " +
-                  std::to_string(f.end_line) + "; " + std::to_string(f.unread_lines) +
-                  " further lines were left unread\n");
+  if (auto note = unread_lines_note(path, f)) notes.push_back(std::move(*note));
   return f;
-}
-
-std::string bytes_of(const std::string& what, const std::string& path) {
-  try {
-    std::optional<std::string> text = read_input(path);
-    if (!text)
-      throw Error("Cannot open the " + what + " file " + shown_name(path) + kNothingLoaded);
-    return std::move(*text);
-  } catch (const std::bad_alloc&) {
-    throw Error(too_large_for_memory(shown_name(path)).what() + std::string(kNothingLoaded));
-  } catch (const Error& e) {
-    const std::string text = e.what();
-    throw Error(text.find(kNothingLoaded) == std::string::npos ? text + kNothingLoaded : text);
-  }
 }
 
 Consensus plain_consensus_of(Session& session, const Matrix& x, const std::string& path) {
@@ -111,10 +86,6 @@ void forget_protocol_of_other_point_count(Session& session, Index points) {
 Row sizes_as_read(const DataFile& f) {
   if (f.kind == FileKind::Rows || f.x.cols() == 0) return foreign::centroid_sizes(f.x);
   return f.x.col(f.x.cols() - 1).transpose();
-}
-
-std::string file_name(const std::string& path) {
-  return shown_name(std::filesystem::path(path).filename().string());
 }
 
 }  // namespace
@@ -161,9 +132,13 @@ Notes load_sample(Session& session, const std::string& path) {
 }
 
 Notes load_reference(Session& session, const std::string& path) {
+  return load_reference_text(session, path, bytes_of("reference", path));
+}
+
+Notes load_reference_text(Session& session, const std::string& name, const std::string& text) {
   Notes notes;
-  const std::string shown = shown_name(path);
-  DataFile f = configurations("reference", shown, bytes_of("reference", path), notes);
+  const std::string shown = shown_name(name);
+  DataFile f = configurations("reference", shown, text, notes);
   EngineState& s = session.state;
   if (s.loaded.empty())
     throw Error(
