@@ -9,6 +9,9 @@
 
 namespace tav {
 
+// The point count of configuration rows (x1 y1 ... xk yk and a trailing value each): k.
+inline Index points_of(const Matrix& rows) { return rows.cols() >= 1 ? (rows.cols() - 1) / 2 : 0; }
+
 // A sample as read from one file.
 struct Sample {
   // n×(2k+1): each specimen's x1 y1 ... xk yk, then its trailing value; the layout the readers
@@ -24,7 +27,7 @@ struct Sample {
   Index unread_lines = 0;                  // lines after the file's end line, left unread
 
   Index specimens() const { return rows.rows(); }
-  Index points() const { return rows.cols() >= 1 ? (rows.cols() - 1) / 2 : 0; }
+  Index points() const { return points_of(rows); }
   bool empty() const { return rows.size() == 0; }
   auto coordinates() const { return rows.leftCols(2 * points()); }
   auto trailing_values() const { return rows.col(rows.cols() - 1); }

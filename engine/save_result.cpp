@@ -76,7 +76,7 @@ constexpr int kOtherFormatDigits = 10;
 // numbers.
 void save_rows(const Session& session, Points which, const std::string& path) {
   const EngineState& s = session.state;
-  const Index n = s.sample.rows(), m = s.sample.cols(), points = (m - 1) / 2;
+  const Index n = s.sample.rows(), m = s.sample.cols(), points = points_of(s.sample);
   const std::vector<std::string>& texts = s.loaded.trailing_text;
   write_file_atomically(path, [&](const TextSink& put) {
     constexpr size_t kPiece = 1 << 16;
@@ -99,7 +99,7 @@ void save_rows(const Session& session, Points which, const std::string& path) {
 
 void save_sample(const Session& session, Points which, const std::string& path) {
   const EngineState& s = session.state;
-  const Index m = s.sample.cols(), points = m > 0 ? (m - 1) / 2 : 0;
+  const Index m = s.sample.cols(), points = points_of(s.sample);
   refuse_uncovered(s.protocol, which, points, path);
   // A name ending as another program's file gets that program's format.
   if (const FileKind format = format_by_ending(path); format != FileKind::Rows && m > 0)
