@@ -19,7 +19,8 @@ struct BatchOptions {
   std::string save_tps;                                   // the processed sample as a TPS file
   std::string save_nts, save_morphologika, save_morphoj;  // ... as NTS, Morphologika, MorphoJ text
   std::string save_protocol_sliders;                      // the loaded protocol as a sliders table
-  std::string suggest_protocol;  // a protocol to start from, for a TPS sample
+  std::string suggest_protocol;                    // a protocol to start from, for a TPS sample
+  std::string save_scores, save_pca, save_slides;  // the shape space's tables (CSV)
   bool help = false;
   std::vector<std::string> warnings;  // settings that conflict, with which one wins
 };

@@ -64,6 +64,18 @@ Output (each written whole or not at all):
                                  --digits)
   --save-protocol-sliders F      the --protocol as a sliders table: before,slider,after
                                  for every semi-landmark and helper point
+  --save-scores F                the shape space, a row per specimen (CSV): id,
+                                 centroid_size (as read), procrustes_distance (to the
+                                 consensus), outlier (1 above the upper quartile plus 1.5
+                                 interquartile ranges, else 0), PC1 ... PCm (scores)
+  --save-pca F                   the principal components of the shape variables (CSV):
+                                 component, eigenvalue, percent, cumulative_percent, the
+                                 loadings x1,y1,...,xk,yk
+  --save-slides F                how far each point slid (CSV): point, curve, kind,
+                                 mean_slide, largest_slide, specimen (its id), flag (1 when
+                                 it slid past half the gap to its neighbour); the three
+                                 tables have 10 significant digits unless --digits is given
+                                 (see docs/shape-space.md)
   --digits N                     write numbers with N significant digits instead of 6
   --suggest-protocol F           for a TPS --data file: a protocol to edit, written right
                                  after loading: curve 0 lists the landmarks (type 0), every
@@ -103,7 +115,10 @@ std::vector<std::pair<const char*, std::string BatchOptions::*>> file_options() 
           {"--save-morphologika", &BatchOptions::save_morphologika},
           {"--save-morphoj", &BatchOptions::save_morphoj},
           {"--save-protocol-sliders", &BatchOptions::save_protocol_sliders},
-          {"--suggest-protocol", &BatchOptions::suggest_protocol}};
+          {"--suggest-protocol", &BatchOptions::suggest_protocol},
+          {"--save-scores", &BatchOptions::save_scores},
+          {"--save-pca", &BatchOptions::save_pca},
+          {"--save-slides", &BatchOptions::save_slides}};
 }
 constexpr size_t kInputs = 3;
 

@@ -13,6 +13,7 @@
 #include "platform/format.h"
 #include "shell/batch.h"
 #include "shell/lifecycle.h"
+#include "shell/shape_space_tables.h"
 
 namespace tav {
 namespace {
@@ -173,6 +174,35 @@ void load_inputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
                             Value(static_cast<double>(s.protocol.helpers))}));
 }
 
+// Each specimen's name in the shape space's tables: its ID or trailing value as read, or its
+// number where the file gives none.
+std::vector<std::string> specimen_ids(const Sample& sample) {
+  std::vector<std::string> ids = sample.labels();
+  ids.resize(static_cast<size_t>(sample.specimens()));
+  for (size_t i = 0; i < ids.size(); ++i)
+    if (ids[i].empty()) ids[i] = std::to_string(i + 1);
+  return ids;
+}
+
+// The shape space's tables, computed once for all of them.
+void write_shape_space(Session& session, const BatchOptions& o, BatchSteps& steps) {
+  const int digits = o.digits ? o.digits : 10;
+  std::optional<ShapeSpace> space;
+  const auto table = [&](const char* option, const std::string& path, auto&& text) {
+    if (path.empty()) return;
+    if (steps.step(option, path, [&] {
+          if (!space) space = shape_space(session);
+          write_file_atomically(path, text(*space, specimen_ids(session.state.loaded), digits));
+          return Notes{};
+        }))
+      steps.status("wrote " + shown_name(path) + " (" + option + ")");
+  };
+  table("--save-scores", o.save_scores, scores_table);
+  table("--save-pca", o.save_pca,
+        [](const ShapeSpace& s, const auto&, int d) { return components_table(s, d); });
+  table("--save-slides", o.save_slides, slides_table);
+}
+
 void write_outputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
   const std::pair<const std::string*, std::pair<const char*, Result>> saves[] = {
       {&o.save, {"--save", Result::sample}},
@@ -188,6 +218,7 @@ void write_outputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
       {&o.save_morphoj, {"--save-morphoj", Result::sample_morphoj}},
       {&o.save_protocol_sliders, {"--save-protocol-sliders", Result::protocol_sliders}}};
   for (const auto& [file, what] : saves) steps.save(what.first, *file, what.second);
+  write_shape_space(session, o, steps);
   if (!o.plot.empty() && steps.step("--plot", o.plot, [&] {
         give_back_freed_memory();
         export_drawing(session, o.plot);
