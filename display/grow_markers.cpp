@@ -4,7 +4,7 @@
 namespace tav {
 
 namespace {
-constexpr double kSmallestMarker = 1;  // points
+constexpr double kSmallestMarker = 3;  // points: smaller marks cannot be seen
 }
 
 void grow_markers(Objects& g, Handle h, double increment) {

@@ -15,8 +15,8 @@ namespace tav {
 namespace {
 
 // The chosen file's path, or "" after a cancel.
-std::string chosen_file(Session& session) {
-  const std::optional<FileChoice> choice = session.ui().open_file("*.*", "Enter file to Load?");
+std::string chosen_file(Session& session, const char* title) {
+  const std::optional<FileChoice> choice = session.ui().open_file("*.*", title);
   return choice ? choice->path() : std::string();
 }
 
@@ -32,20 +32,45 @@ bool loaded(Session& session, Load&& load) {
   }
 }
 
-// FileBox: the file's name and the format it was read in, its count of configurations and of
-// points, and any unread lines.
-void show_file_status(Session& session, const char* format, const std::string& file,
-                      const std::string& how, Index configurations, Index points) {
-  const Sample& sample = session.state.loaded;
-  const std::string unread =
-      sample.unread_lines == 0
-          ? std::string()
-          : "\n " + std::to_string(sample.unread_lines) + " lines after the end line unread";
-  set_status(
-      session, "FileBox",
-      sprintf_m(format, {Value(file + " as " + how), Value(static_cast<double>(configurations)),
-                         Value(static_cast<double>(points))}) +
-          unread);
+// The sample's points: every one a landmark until a protocol says otherwise; with a protocol
+// kept from before, the kinds it gives them.
+std::string points_text(const EngineState& s) {
+  const Protocol& p = s.protocol;
+  if (!p.has_curves) return sprintf_m("%3.0f Landmarks", {Value(double(s.loaded.points()))});
+  return sprintf_m("%3.0f Points: %i Landmarks, %i Semi-Landmarks, %i Helpers",
+                   {Value(double(s.loaded.points())), Value(double(p.landmarks)),
+                    Value(double(p.semilandmarks)), Value(double(p.helpers))});
+}
+
+// FileBox: the sample's file and the format it was read in, its count of specimens and of
+// points, any unread lines, and the user reference beside it.
+void show_file_status(Session& session) {
+  const EngineState& s = session.state;
+  const Sample& sample = s.loaded;
+  std::string text = sprintf_m("File: %s \\n %3.0f Specimens \\n ",
+                               {Value(sample.file + " as " + sample.format),
+                                Value(static_cast<double>(sample.specimens()))}) +
+                     points_text(s);
+  if (sample.unread_lines != 0)
+    text += "\n " + std::to_string(sample.unread_lines) + " lines after the end line unread";
+  if (s.user_reference) text += "\n Reference: " + s.reference_file + " as " + s.reference_format;
+  set_status(session, "FileBox", text);
+}
+
+// What a Load leaves drawn: only the sample as loaded (and the user reference), nothing of an
+// earlier drawing or its legend.
+void draw_loaded(Session& session) {
+  Objects& g = session.objects();
+  const EngineState& s = session.state;
+  g.cla(g.gca());
+  draw_configurations(g, s.sample, "b*");
+  label_last_line(g, "Specimens");
+  if (s.user_reference) {
+    draw_configurations(g, s.reference, "k+");
+    label_last_line(g, "Reference");
+  }
+  session.state.shown = EngineState::Shown::sample;
+  session.state.helpers_hidden = false;
 }
 
 // A protocol for another point count than the new data's is forgotten: the status says so.
@@ -61,32 +86,26 @@ void show_protocol_forgotten(Session& session, const Protocol& before) {
 }  // namespace
 
 void action_load(Session& session) {
-  const std::string path = chosen_file(session);
+  const std::string path = chosen_file(session, "Load a sample (numbers, TPS, NTS, ...)");
   if (path.empty()) return;
   const Protocol before = session.state.protocol;
   if (!loaded(session, [&] { return load_sample(session, path); })) return;
-  const EngineState& s = session.state;
-  show_file_status(session, "File: %s \\n %3.0f Specimens \\n %3.0f Landmarks", s.loaded.file,
-                   s.loaded.format, s.loaded.specimens(), s.loaded.points());
+  session.ui().file_loaded(path);
+  session.state.reference_file.clear();
+  show_file_status(session);
   show_protocol_forgotten(session, before);
-  draw_configurations(session.objects(), s.sample, "b*");
-  label_last_line(session.objects(), "Specimens");
-  session.state.shown = EngineState::Shown::sample;
-  session.state.helpers_hidden = false;
+  draw_loaded(session);
 }
 
 void action_load_reference(Session& session) {
-  const std::string path = chosen_file(session);
+  const std::string path =
+      chosen_file(session, "Load a reference (one configuration of the sample's points)");
   if (path.empty()) return;
   if (!loaded(session, [&] { return load_reference(session, path); })) return;
-  const EngineState& s = session.state;
-  show_file_status(session, "File: %s \\n %3.0f Reference with \\n %3.0f Landmarks",
-                   shown_name(std::filesystem::path(path).filename().string()), s.reference_format,
-                   s.reference.rows(), (s.reference.cols() - 1) / 2);
-  draw_configurations(session.objects(), s.sample, "b*");
-  label_last_line(session.objects(), "Specimens");
-  draw_configurations(session.objects(), s.reference, "k+");
-  label_last_line(session.objects(), "Reference");
+  session.ui().file_loaded(path);
+  session.state.reference_file = shown_name(std::filesystem::path(path).filename().string());
+  show_file_status(session);
+  draw_loaded(session);
 }
 
 }  // namespace tav

@@ -55,7 +55,8 @@ bool ran(Session& session, const std::string& shown) {
 }  // namespace
 
 void action_load_protocol(Session& session) {
-  const std::optional<FileChoice> choice = session.ui().open_file("*.*", "Enter file to Load?");
+  const std::optional<FileChoice> choice = session.ui().open_file(
+      "*.*", "Load a curve protocol (rows: curve, 0, point, kind) or a sliders table");
   if (!choice) return;
   try {
     for (const std::string& note : load_protocol(session, choice->path())) tell_user(session, note);
@@ -63,6 +64,7 @@ void action_load_protocol(Session& session) {
     tell_user(session, e.what());
     return;
   }
+  session.ui().file_loaded(choice->path());
   const WatchPointer watch(session);
   if (!ran(session, shown_name(choice->path()))) return;
   const Protocol& p = session.state.protocol;

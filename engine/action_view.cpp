@@ -88,10 +88,14 @@ void action_replot(Session& session) {
       consensus_wanted ? EngineState::Shown::consensus : EngineState::Shown::sample;
   session.state.helpers_hidden =
       (consensus_wanted || s.protocol.has_curves) && helpers_left_out(hide_helpers);
+  const double compare_wanted = control_value(session, "OriginalButton");
+  if (compare_wanted != 0 && !consensus_wanted)
+    tell_user(session,
+              "The comparison with the plain consensus is drawn with the consensus: tick "
+              "\"Show consensus\" as well and Replot");
   if (consensus_wanted) {
     draw_protocol(g, s.reference, s.protocol.curves, curves_wanted != 0,
                   helpers_left_out(hide_helpers));
-    const double compare_wanted = control_value(session, "OriginalButton");
     console_show("ocode", Value(compare_wanted));
     if (compare_wanted != 0) compare_with_plain_consensus(session, curves_wanted, hide_helpers);
   } else if (!s.protocol.has_curves) {
@@ -126,6 +130,9 @@ void action_clear(Session& session) {
   // Nothing of the earlier sample, reference, protocol or results is left for a save, a plot
   // or the next Load to pick up.
   session.state = EngineState{};
+  // The comparison window shows the cleared consensus: it closes with it.
+  if (g.valid(kComparisonFigure) && g.type(kComparisonFigure) == "figure")
+    g.remove(kComparisonFigure);
   g.cla(g.gca());
   set_status(session, "FileBox", "No File Active");
   set_status(session, "ProtoBox", "No Protocol Loaded");

@@ -17,6 +17,19 @@
 namespace tav {
 namespace {
 
+constexpr const char* kLastPassKept =
+    "; the results of the last pass are kept, drawn and saved as they are: check them";
+
+// The change of the last pass measured, for the account of how the run ended.
+class LastChange : public RunObserver {
+ public:
+  void pass_measured(double devref, int) override { devref_ = devref; }
+  double devref() const { return devref_; }
+
+ private:
+  double devref_ = 0;
+};
+
 // The console's record of every pass: devref (with the session's digits) and the pass number.
 class ConsoleRunLog : public RunObserver {
  public:
@@ -108,7 +121,7 @@ class RunBoxes : public RunObserver {
  public:
   explicit RunBoxes(Backend& ui) : ui_(ui) {}
   void message(const std::string& text) override { ui_.message(text); }
-  void not_converged(const std::string& text) override { ui_.error_dialog(text); }
+  void not_converged(const std::string& text) override { ui_.error_dialog(text + kLastPassKept); }
   void settled(const std::string& text) override { ui_.message(text); }
 
  private:
@@ -123,18 +136,36 @@ class WindowRunListeners {
       : drawing_(session.objects(), session.ui()),
         progress_(session.runtime),
         boxes_(session.ui()) {
-    for (RunObserver* l : std::initializer_list<RunObserver*>{&drawing_, &progress_, &boxes_})
+    for (RunObserver* l :
+         std::initializer_list<RunObserver*>{&drawing_, &progress_, &boxes_, &last_change})
       all.add(*l);
   }
   // The iterated run begins.
   void iterating() { progress_.starting(); }
   RunObservers all;
+  LastChange last_change;
 
  private:
   PassDrawing drawing_;
   WindowProgress progress_;
   RunBoxes boxes_;
 };
+
+// How the run ended, in the words of the status line: converged (with its passes and last
+// change), short of its tolerance with the results it kept, or stopped.
+std::string run_ending(const RunReport& report, double devref) {
+  switch (report.end) {
+    case RunEnd::converged:
+      if (report.mode != RunMode::iterated_bending) return report.mode_text + ": done";
+      return sprintf_m("%s: converged after %i passes (devref %g)",
+                       {Value(report.mode_text), Value(report.passes), Value(devref)});
+    case RunEnd::pass_limit: return report.mode_text + ": " + report.ending + kLastPassKept;
+    case RunEnd::settled: return report.mode_text + ": " + report.ending;
+    case RunEnd::stopped:
+      return report.mode_text + ": " + report.ending + "; the earlier results are kept and drawn";
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -146,8 +177,9 @@ RunReport run_consensus(Session& session) {
   WindowRunListeners listeners(session);
   if (options.mode == RunMode::iterated_bending) listeners.iterating();
   const RunReport report = run(session, options, listeners.all);
-  if (report.end == RunEnd::stopped) return report;
 
+  // The kept results are drawn however the run ended: a pass drawn during the run may be one
+  // that was not kept.
   Objects& g = session.objects();
   const double curves_wanted = control_value(session, "CurveButton");
   g.cla(g.gca());
@@ -156,6 +188,7 @@ RunReport run_consensus(Session& session) {
   const int drawn =
       draw_protocol(session.objects(), s.sample, s.protocol.curves, curves_wanted != 0);
   console_show("junk", Value(drawn));
+  set_status_note(session, run_ending(report, listeners.last_change.devref()));
   return report;
 }
 

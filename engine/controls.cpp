@@ -29,6 +29,13 @@ void set_status(Session& session, const std::string& tag, const std::string& tex
   for (Handle h : g.find_by_tag(tag)) g.set(h, "String", Value(text));
 }
 
+void set_status_note(Session& session, const std::string& text) {
+  Objects& g = session.objects();
+  // The main window is the one holding the status boxes.
+  for (Handle h : g.find_by_tag("FileBox")) g.set(g.parent(h), "StatusNote", Value(text));
+  console_write(text + "\n");
+}
+
 void set_pointer(Session& session, const std::string& pointer) {
   Objects& g = session.objects();
   if (g.has_current_figure()) g.set(g.gcf(), "Pointer", Value(pointer));

@@ -14,6 +14,9 @@ bool control_on(Session& session, const std::string& tag);  // non-empty and non
 // Sets the "String" of the status text tagged `tag`, formatted (\n becomes a line break);
 // does nothing when no window with that control is open.
 void set_status(Session& session, const std::string& tag, const std::string& text);
+// The status line's account of the last step (how a run ended, what a save wrote), shown when
+// no run is in progress, and the same line on the console (the log).
+void set_status_note(Session& session, const std::string& text);
 // The current figure's pointer: "watch" while a run works, "arrow" after.
 void set_pointer(Session& session, const std::string& pointer);
 // Shows a message box and writes the same text on the console.

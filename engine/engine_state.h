@@ -19,6 +19,7 @@ struct EngineState {
   bool user_reference = false;   // the reference is the user's
   std::string reference_format;  // the format the user reference was read in
   std::string reference_trailing_text;  // its trailing value as written
+  std::string reference_file;           // its file's name, as the window shows it
   Protocol protocol;                    // the last protocol loaded
   Row plain_consensus{0};               // of the sample as loaded
   // The whole plain consensus Load computed (with the superimposed sample), kept for a plain

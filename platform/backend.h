@@ -41,6 +41,8 @@ class Backend {
   // Called often during a long computation: a window serves its pending events when some tens
   // of milliseconds have passed since it last did; headless, nothing.
   virtual void serve_events() {}
+  // A file chosen for a load was read and taken (a window lists it among its recent files).
+  virtual void file_loaded(const std::string& path) { (void)path; }
   // Serves window events until no figure is left open; returns the exit status.
   virtual int event_loop() = 0;
   // Puts a picture on the clipboard, as SVG text and as PNG bytes.

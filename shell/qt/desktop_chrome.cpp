@@ -130,6 +130,11 @@ QString FigureWindow::status_text() const {
   return status_->text();
 }
 
+QString FigureWindow::idle_status() const {
+  if (!hover_text_.isEmpty()) return hover_text_;
+  return QString::fromStdString(text_property(gr_, fig_, "StatusNote"));
+}
+
 void FigureWindow::show_notice(const QString& text, int ms) {
   if (status_bar_) status_bar_->showMessage(text, ms);
 }
@@ -169,7 +174,7 @@ QSize FigureWindow::chrome() const {
 
 void FigureWindow::sync_desktop() {
   const std::string progress = text_property(gr_, fig_, "StatusText");
-  status_->setText(progress.empty() ? hover_text_ : QString::fromStdString(progress));
+  status_->setText(progress.empty() ? idle_status() : QString::fromStdString(progress));
   stop_->setVisible(!progress.empty());
   for (const auto& [name, a] : actions_) {
     if (!a->isCheckable()) continue;

@@ -80,7 +80,6 @@ void QtBackend::open_path(const QString& path) {
   for (Handle h : gr_.listing(w->figure()))
     if (gr_.get(h, "Callback") == Value(List{"zidudezu", action})) control = h;
   if (control < 0) return;
-  add_recent(path);
   run_when_free([this, control, path] {
     // The load reads this file as if it had been chosen in its dialog.
     answers.push_front(choice_of(QFileInfo(path).absoluteFilePath()));

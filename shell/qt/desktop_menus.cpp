@@ -42,6 +42,7 @@ const std::vector<MenuEntry>& desktop_menu_entries() {
       {"&View", "&Hide helper points", "TavrelButton", "", K::check},
       {"&View", "Show c&onsensus", "MeanButton", "", K::check},
       {"&View", "Compare with plain consensus", "OriginalButton", "", K::check},
+      {"&View", "Leg&end", "LegendButton", "", K::check},
       {"&View", "", "", "", K::command},
       {"&View", "Markers &larger", "LargerMarkersButton", "Ctrl+=", K::control},
       {"&View", "Markers &smaller", "SmallerMarkersButton", "Ctrl+-", K::control},

@@ -32,6 +32,10 @@ QStringList QtBackend::recent_files() const {
   return s ? s->value(QStringLiteral("files/recent")).toStringList() : QStringList{};
 }
 
+void QtBackend::file_loaded(const std::string& path) {
+  add_recent(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+}
+
 void QtBackend::add_recent(const QString& path) {
   const auto s = settings();
   if (!s) return;

@@ -101,6 +101,8 @@ class FigureWindow : public QWidget {
   void build_menus();
   void sync_geometry();
   void sync_desktop();
+  // The status line between runs: the point under the pointer, else the last step's account.
+  QString idle_status() const;
   void sync_children(Handle parent, QWidget* host, double host_height);
   QWidget* make_widget(Handle h, QWidget* host);
   void update_widget(Handle h, QWidget* w, double host_height);

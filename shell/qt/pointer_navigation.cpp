@@ -122,7 +122,7 @@ void FigureWindow::pointer_moved(QPointF at, bool button_down) {
         b.data_x(at.x()), b.data_y(at.y()), kHoverRadiusPx / b.pixels_per_unit_x(),
         kHoverRadiusPx / b.pixels_per_unit_y()));
   hover_text_ = text;
-  if (status_ && text_property(gr_, fig_, "StatusText").empty()) status_->setText(text);
+  if (status_ && text_property(gr_, fig_, "StatusText").empty()) status_->setText(idle_status());
 }
 
 void FigureWindow::pointer_released(QPointF at) {

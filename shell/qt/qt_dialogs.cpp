@@ -22,6 +22,8 @@ constexpr int kNoticeMs = 8000;
 QString dialog_filter(const std::string& filter) {
   const QString pattern = QString::fromStdString(filter.empty() ? "*.*" : filter);
   if (pattern == QLatin1String("*.*")) return QStringLiteral("All files (%1 *)").arg(pattern);
+  // Named filters ("PNG (*.png);;...") are the dialog's own already.
+  if (pattern.contains(QLatin1Char('('))) return pattern;
   // A list of endings: only those files; the names written are the ones listed.
   return QStringLiteral("Files written (%1)").arg(pattern);
 }
@@ -70,7 +72,8 @@ std::optional<FileChoice> QtBackend::open_file(const std::string& filter,
   sync();
   const QString path = QFileDialog::getOpenFileName(dialog_parent(), QString::fromStdString(title),
                                                     start_folder(), dialog_filter(filter));
-  if (!path.isEmpty()) add_recent(path), remember_folder(QFileInfo(path).absolutePath());
+  // Listed among the recent files once the load has taken it (file_loaded), not before.
+  if (!path.isEmpty()) remember_folder(QFileInfo(path).absolutePath());
   return choice_of(path);
 }
 

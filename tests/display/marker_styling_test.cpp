@@ -46,12 +46,13 @@ TEST_F(MarkerStylingTest, CurveAndTangentLinesAreVisitedLikeMarkers) {
 
 TEST_F(MarkerStylingTest, SmallerStopsQuietlyAtTheSmallestSize) {
   const Handle oldest = lines().front();  // "Children" lists it last
-  gr().set(oldest, "MarkerSize", 1.5);
+  gr().set(oldest, "MarkerSize", 3.5);
   for (int press = 0; press < 6; ++press) grow_markers(gr(), axes(), -1);  // no error, ever
-  EXPECT_THAT(sizes(), Each(::testing::Ge(1)));
-  EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 1.5);  // 0.5 would be below the smallest
+  // 3 points is the smallest size a mark can still be seen at.
+  EXPECT_THAT(sizes(), Each(::testing::Ge(3)));
+  EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 3.5);  // 2.5 would be below the smallest
   grow_markers(gr(), axes(), 1);
-  EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 2.5);
+  EXPECT_EQ(gr().get(oldest, "MarkerSize").scalar(), 4.5);
 }
 
 TEST_F(MarkerStylingTest, FillTakesEachMarkersOwnColourAndEmptiesAgain) {

@@ -49,9 +49,9 @@ TEST_F(EngineTest, LoadStoresTheSampleShowsItsCountsAndDrawsIt) {
   EXPECT_EQ(s.plain_consensus.size(), 13);
   EXPECT_FALSE(s.user_reference);
   EXPECT_EQ(drawn("*"), 72u);
-  EXPECT_EQ(backend.titles.front(), "Enter file to Load?");
+  EXPECT_THAT(backend.titles.front(), HasSubstr("Load a sample"));
   act("Load", file("more.txt", hexagon_sample(2)));
-  EXPECT_EQ(drawn("*"), 84u);  // drawn over the first sample
+  EXPECT_EQ(drawn("*"), 12u);  // in place of the first sample
 }
 
 TEST_F(EngineTest, LoadTellsHowManyLinesTheEndLineLeftUnread) {
@@ -89,7 +89,8 @@ TEST_F(EngineTest, LoadReferenceWarnsOnceWhenTheLandmarkCountDiffers) {
   act("LoadReference", file("r.txt", "1 0 0 1 -1 0 0 -1 1 1 -1 1 1\n"));
   EXPECT_TRUE(backend.messages.empty());
   EXPECT_EQ(status("FileBox"),
-            "File: r.txt as numeric rows \n   1 Reference with \n   6 Landmarks");
+            "File: d.txt as numeric rows \n   4 Specimens \n   6 Landmarks\n Reference: r.txt as "
+            "numeric rows");
   act("LoadReference", file("r5.txt", "1 0 0 1 -1 0 0 -1 1 1 1\n"));
   ASSERT_EQ(backend.messages.size(), 1u);
   EXPECT_EQ(backend.messages[0],

@@ -238,7 +238,8 @@ TEST_F(Desktop, DroppedFilesAreReadByTheLoadTheirContentAsksFor) {
   for (Index c = 0; c < consensus.size(); ++c) line += std::to_string(consensus(c)) + " ";
   if (consensus.size() % 2 == 0) line += "1";  // the trailing value of a configuration
   drop(file("reference.txt", line + "\n"));
-  EXPECT_THAT(status("FileBox"), HasSubstr("Reference with"));
+  EXPECT_THAT(status("FileBox"), HasSubstr("40 Specimens"));  // the sample's beside it
+  EXPECT_THAT(status("FileBox"), HasSubstr("Reference: reference.txt"));
   EXPECT_TRUE(engine_state().user_reference);
   drop(file(
       "three.tps",
@@ -297,8 +298,8 @@ TEST_F(Desktop, PointUnderThePointerIsNamedAndAClickHighlightsItsSpecimen) {
   const Matrix ringed = gr().get(marks.back(), "XData").matrix();
   ASSERT_EQ(ringed.size(), 32);
   for (Index p = 0; p < 32; ++p) EXPECT_EQ(ringed(p), d(specimen - 1, 2 * p));
-  window->pointer_moved(QPointF(2, 2), false);  // outside the axes
-  EXPECT_TRUE(window->status_text().isEmpty());
+  window->pointer_moved(QPointF(2, 2), false);  // outside the axes: the run's account again
+  EXPECT_THAT(window->status_text().toStdString(), ::testing::Not(HasSubstr("point 12")));
 
   if (const char* picture = std::getenv("TAV_ZOOM_PICTURE")) {
     window->pointer_moved(at, false);
@@ -369,17 +370,15 @@ TEST_F(Desktop, ActionsOfTheMainWindowDrawInItsAxesAfterTheComparisonOpens) {
   click("ReplotButton");
   ASSERT_TRUE(gr().valid(2));
   const Handle main_axes = gr().find_by_tag("MainAxes").at(0);
-  size_t comparison = gr().children(gr().children(2).at(0)).size();
+  EXPECT_GT(gr().children(gr().children(2).at(0)).size(), 0u);
   click("ClearButton");
   EXPECT_TRUE(gr().children(main_axes).empty());
-  EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
+  EXPECT_FALSE(gr().valid(2));  // it showed the consensus that Clear forgot
   drop(kExamples + "shells.txt");
   size_t points = 0;  // the sample's markers alone
   for (Handle c : gr().children(main_axes))
     points += static_cast<size_t>(gr().get(c, "XData").matrix().size());
   EXPECT_EQ(points, 40u * 32u);
-  EXPECT_EQ(gr().children(gr().children(2).at(0)).size(), comparison);
-  EXPECT_THAT(gr().get(2, "Name").text(), HasSubstr("plain consensus"));
 }
 
 // 400 specimens: the bundled 40, each ten times with a little noise.
@@ -633,6 +632,37 @@ TEST_F(Desktop, SmallScreenGetsAWindowThatFitsWithTheAxesInViewAndAScrollingCont
   EXPECT_GE(top.y(), 0);
   EXPECT_LE(top.y() + lowest->height(), panel->viewport()->height());
   EXPECT_EQ(gr().pixel_position(tagged("MainAxes")), axes);  // the axes did not move with it
+}
+
+// The View menu holds every view check box of the panel, the legend's too; the recent files
+// list only files that were read, not one that was refused.
+TEST_F(Desktop, LegendIsInTheViewMenuAndOnlyLoadedFilesAreRecent) {
+  QAction* legend = window->action(QStringLiteral("LegendButton"));
+  ASSERT_NE(legend, nullptr);
+  EXPECT_TRUE(legend->isChecked());
+  legend->trigger();
+  backend.drawnow();
+  EXPECT_FALSE(gr().get(tagged("LegendButton"), "Value").truthy());
+
+  backend.remember = true;
+  backend.settings_file = QString::fromStdString((dir / "settings.ini").string());
+  drop(file("refused.txt", "1 2 x 4 5\n"));
+  take_messages();
+  drop(kExamples + "shells.txt");
+  std::vector<std::string> recent;
+  for (QAction* a : window->recent_menu()->actions()) recent.push_back(a->text().toStdString());
+  EXPECT_THAT(recent, ::testing::Contains(HasSubstr("shells.txt")));
+  EXPECT_THAT(recent, ::testing::Not(::testing::Contains(HasSubstr("refused.txt"))));
+}
+
+// Between runs the status line says how the last run ended and what the last save wrote.
+TEST_F(Desktop, StatusLineSaysHowTheRunEndedAndWhatWasWritten) {
+  load_example();
+  EXPECT_THAT(window->status_text().toStdString(), HasSubstr("one-pass sliding by bending energy"));
+  EXPECT_FALSE(window->stop_button()->isVisible());
+  backend.answers.push_back(FileChoice{"saved.txt", dir.string() + "/"});
+  click("SaveButton");
+  EXPECT_THAT(window->status_text().toStdString(), HasSubstr("saved.txt"));
 }
 
 // After "Compare with plain consensus" opens its window, the point numbers of the same Replot
