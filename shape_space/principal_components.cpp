@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shape_space/matrix_product.h"
 #include "shape_space/shape_space.h"
 
 namespace tav {
@@ -73,7 +74,7 @@ PrincipalComponents principal_components(const Matrix& v, Index max_components) 
   pc.cumulative.resize(m);
   double sum = 0;
   for (Index j = 0; j < m; ++j) pc.cumulative(j) = sum += pc.percent(j);
-  pc.scores = centred * pc.loadings;
+  pc.scores = matrix_product(centred, pc.loadings);
   return pc;
 }
 
