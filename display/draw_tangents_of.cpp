@@ -1,4 +1,5 @@
 #include <cmath>
+#include <set>
 
 #include "display/display.h"
 #include "sliding/sliding.h"
@@ -39,7 +40,22 @@ double mean_spacing(const Row& c, bool closed) {
   return gaps > 0 ? sum / static_cast<double>(gaps) : 0;
 }
 
-void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, int j) {
+// The points some row of the protocol types as landmarks: they never slide, so they get no
+// tangent, also where a curve lists them.
+std::set<int> held_points(const CurveProtocol& p) {
+  std::set<int> held;
+  for (int j = p.numfull; j <= p.numopen; ++j) {
+    if (!p.has_code(j)) continue;
+    const std::vector<int>& members = p.members_of(j);
+    const std::vector<double>& types = p.types_of(j);
+    for (size_t m = 0; m < members.size() && m < types.size(); ++m)
+      if (types[m] == 0) held.insert(members[m]);
+  }
+  return held;
+}
+
+void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, int j,
+                   const std::set<int>& held) {
   const Row c = curve_row(x, members, j);
   const double half = kHalfShareOfSpacing * mean_spacing(c, j < 0);
   const Matrix umat =
@@ -48,6 +64,7 @@ void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, in
   if (!g.drawing()) return;
   const Handle ax = g.gca();
   for (Index k = 1; k <= kmax; ++k) {
+    if (held.count(members[static_cast<size_t>(k - 1)])) continue;
     const double xn = c(2 * k - 2), yn = c(2 * k - 1);
     const double ux = at(umat, k, k), uy = at(umat, kmax + k, k);
     const Handle h = g.line(ax, row({xn - ux, xn + ux}), row({yn - uy, yn + uy}), "b-");
@@ -59,8 +76,9 @@ void draw_tangents(Objects& g, const Row& x, const std::vector<int>& members, in
 }  // namespace
 
 void draw_tangents_of(Objects& g, const Row& x, const CurveProtocol& p) {
+  const std::set<int> held = held_points(p);
   for (int j = p.numfull; j <= p.numopen; ++j)
-    if (j != 0) draw_tangents(g, x, p.members_of(j), j);  // the landmark set has no tangents
+    if (j != 0) draw_tangents(g, x, p.members_of(j), j, held);  // the landmark set has none
 }
 
 }  // namespace tav

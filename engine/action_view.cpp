@@ -1,4 +1,7 @@
 // The view actions: "Replot", "TangentPlot", "OriginalTangent" and "Clear".
+#include <algorithm>
+#include <cmath>
+
 #include "display/display.h"
 #include "display/legend.h"
 #include "display/render.h"
@@ -18,22 +21,44 @@ constexpr double kAxisEnlargement = 1.2;
 constexpr Index kBaselineFrom = 4, kBaselineTo = 5;
 constexpr int kComparisonFigure = 2;
 
-// Point numbers at the sample's mean positions in `ax`, then wider limits and equal scaling.
-void write_point_numbers(Session& session, Handle ax, bool omit_helpers) {
+// Where the number of each point of `x` (configurations, one a row) can be read: beside the
+// point's cloud of specimens, on the side away from the middle of the configuration, so that it
+// does not sit among the cloud's markers; beside the point itself for a single configuration.
+Matrix number_places(const Matrix& x) {
+  const Index k = (x.cols() - 1) / 2;
+  const Row mean = x.colwise().mean();
+  double cx = 0, cy = 0;
+  for (Index i = 0; i < k; ++i) cx += mean(2 * i) / double(k), cy += mean(2 * i + 1) / double(k);
+  Matrix places(k, 2);
+  for (Index i = 0; i < k; ++i) {
+    const double mx = mean(2 * i), my = mean(2 * i + 1);
+    double spread = 0;
+    for (Index r = 0; r < x.rows(); ++r)
+      spread = std::max(spread, std::hypot(x(r, 2 * i) - mx, x(r, 2 * i + 1) - my));
+    const double dx = mx - cx, dy = my - cy, d = std::hypot(dx, dy);
+    places(i, 0) = d > 0 ? mx + spread * dx / d : mx;
+    places(i, 1) = d > 0 ? my + spread * dy / d : my;
+  }
+  return places;
+}
+
+// The numbers of the points of `x` (the sample, or one configuration) in `ax` where they can be
+// read, then wider limits and equal scaling.
+void write_point_numbers(Session& session, Handle ax, const Matrix& x, bool omit_helpers) {
   Objects& g = session.objects();
   const EngineState& s = session.state;
-  const Index n = s.sample.cols();
-  if (n == 0) throw Error("no data are loaded: there are no points to number");
+  const Index n = x.cols();
+  if (n == 0 || x.rows() == 0) throw Error("no data are loaded: there are no points to number");
   const Protocol& p = s.protocol;
   if (p.loaded() && static_cast<Index>(p.kinds.size()) < (n - 1) / 2)
     throw Error("the protocol gives the kinds of " + std::to_string(p.kinds.size()) +
                 " points, the data have " + std::to_string((n - 1) / 2) +
                 "; load the protocol for these data before numbering their points");
-  const Row xm = s.sample.colwise().mean();
+  const Matrix places = number_places(x);
   for (Index i = 1; i <= (n - 1) / 2; ++i) {
     if (omit_helpers && s.protocol.kind_of(i) == PointKind::helper) continue;
     const Handle label =
-        g.text(ax, xm(2 * i - 2), xm(2 * i - 1), short_number_text(static_cast<double>(i)));
+        g.text(ax, places(i - 1, 0), places(i - 1, 1), short_number_text(static_cast<double>(i)));
     g.set(label, "PixelOffset", Value(row({kLabelOffsetPx, kLabelOffsetPx})));
   }
   g.axis(ax, g.axis(ax) * kAxisEnlargement);
@@ -105,7 +130,9 @@ void action_replot(Session& session) {
                                     helpers_left_out(hide_helpers));
     console_show("junk", Value(drawn));
   }
-  if (numbers_wanted) write_point_numbers(session, main_axes, hide_helpers != 0);
+  if (numbers_wanted)
+    write_point_numbers(session, main_axes, consensus_wanted ? s.reference : s.sample,
+                        hide_helpers != 0);
 }
 
 void action_tangent_plot(Session& session, bool original) {
@@ -123,6 +150,8 @@ void action_tangent_plot(Session& session, bool original) {
   session.state.helpers_hidden = helpers_left_out(hide_helpers);
   draw_protocol(g, x, s.protocol.curves, curves_wanted != 0, helpers_left_out(hide_helpers));
   draw_tangents_of(g, Eigen::Map<const Row>(x.data(), x.size()), s.protocol.curves);
+  if (control_on(session, "NumberButton"))
+    write_point_numbers(session, g.gca(), x, helpers_left_out(hide_helpers));
 }
 
 void action_clear(Session& session) {

@@ -63,18 +63,31 @@ TEST_F(ViewTest, OnlyAHideValueOfOneHidesTheHelpers) {
   EXPECT_EQ(drawn("s"), 40u * 2);
 }
 
-TEST_F(ViewTest, PointNumbersStandAtTheMeanPositionsAndWidenTheLimits) {
+// Each number stands where it can be read: beyond every specimen's mark of its point, on the
+// side away from the middle of the configuration (inside the cloud the markers hide it).
+TEST_F(ViewTest, PointNumbersStandOutsideTheirPointsCloudAndWidenTheLimits) {
   set_control("NumberButton", 1);
   run_action(Value("Replot"));
   EXPECT_EQ(count("text"), 32u);
   const Matrix& d = engine_state().sample;
   const Row xm = d.colwise().mean();
-  for (Handle c : gr().children(gr().gca()))
-    if (gr().type(c) == "text" && gr().get(c, "String") == Value("7")) {
-      // At the point itself, shifted a few pixels on the page: zoom keeps it beside its point.
-      EXPECT_EQ(gr().get(c, "Position"), Value(row({xm(12), xm(13)})));
-      EXPECT_EQ(gr().get(c, "PixelOffset"), Value(row({4, 4})));
-    }
+  Row middle = Row::Zero(2);
+  for (Index p = 0; p < 32; ++p) middle += row({xm(2 * p), xm(2 * p + 1)}) / 32.0;
+  size_t numbers = 0;
+  for (Handle c : gr().children(gr().gca())) {
+    if (gr().type(c) != "text") continue;
+    const Index p = std::stoi(gr().get(c, "String").text()) - 1;
+    const Row at = gr().get(c, "Position").matrix();
+    const double from_mean = std::hypot(at(0) - xm(2 * p), at(1) - xm(2 * p + 1));
+    for (Index i = 0; i < d.rows(); ++i)  // no mark of the point lies farther out
+      EXPECT_LE(std::hypot(d(i, 2 * p) - xm(2 * p), d(i, 2 * p + 1) - xm(2 * p + 1)),
+                from_mean + 1e-12);
+    EXPECT_GT(std::hypot(at(0) - middle(0), at(1) - middle(1)),
+              std::hypot(xm(2 * p) - middle(0), xm(2 * p + 1) - middle(1)));
+    EXPECT_EQ(gr().get(c, "PixelOffset"), Value(row({4, 4})));  // a few pixels off, at any zoom
+    ++numbers;
+  }
+  EXPECT_EQ(numbers, 32u);
   EXPECT_EQ(gr().get(gr().gca(), "DataAspectRatioMode"), Value("manual"));
   set_control("TavrelButton", 1);
   const Row before_numbers = [&] {
@@ -132,6 +145,16 @@ TEST_F(ViewTest, ComparisonShowsBothConsensusesOnTheBaselineOfPoints4And5InFigur
                                             "Helper points (compared)"}));
 }
 
+// The tangents view numbers its points too when asked, at the points of its configuration.
+TEST_F(ViewTest, TangentViewsNumberTheirPointsWhenTicked) {
+  set_control("NumberButton", 1);
+  for (const char* action : {"TangentPlot", "OriginalTangent"}) {
+    SCOPED_TRACE(action);
+    run_action(Value(action));
+    EXPECT_EQ(count("text"), 32u);
+  }
+}
+
 TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
   for (const char* action : {"TangentPlot", "OriginalTangent"}) {
     SCOPED_TRACE(action);
@@ -141,7 +164,7 @@ TEST_F(ViewTest, TangentsAreSolidSegmentsOfTheirOwnColourAsLongAsTheSpacing) {
     for (Handle c : gr().children(gr().gca()))
       if (gr().type(c) == "line" && gr().get(c, "Color") == Value(row({0.85, 0.37, 0.0})))
         tangents.push_back(c);
-    ASSERT_EQ(tangents.size(), 30u);  // one segment per member of the two curves
+    ASSERT_EQ(tangents.size(), 28u);  // one per sliding member: landmarks 1 and 2 have none
     for (Handle t : tangents) {
       EXPECT_EQ(gr().get(t, "LineStyle"), Value("-"));
       const Matrix x = gr().get(t, "XData").matrix(), y = gr().get(t, "YData").matrix();
