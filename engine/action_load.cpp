@@ -93,6 +93,10 @@ void action_load(Session& session) {
   session.ui().file_loaded(path);
   session.state.reference_file.clear();
   show_file_status(session);
+  const Sample& read = session.state.loaded;
+  set_status_note(session, "Read " + read.file + " as " + read.format + ": " +
+                               std::to_string(read.specimens()) + " specimens of " +
+                               std::to_string(read.points()) + " points");
   show_protocol_forgotten(session, before);
   draw_loaded(session);
 }
@@ -105,6 +109,8 @@ void action_load_reference(Session& session) {
   session.ui().file_loaded(path);
   session.state.reference_file = shown_name(std::filesystem::path(path).filename().string());
   show_file_status(session);
+  set_status_note(session, "Read the reference " + session.state.reference_file + " as " +
+                               session.state.reference_format);
   draw_loaded(session);
 }
 

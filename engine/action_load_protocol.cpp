@@ -65,6 +65,11 @@ void action_load_protocol(Session& session) {
     return;
   }
   session.ui().file_loaded(choice->path());
+  const Protocol& read = session.state.protocol;
+  set_status_note(session, "Read the protocol " + read.file + ": " +
+                               std::to_string(read.landmarks) + " landmarks, " +
+                               std::to_string(read.semilandmarks) + " semi-landmarks, " +
+                               std::to_string(read.helpers) + " helper points");
   const WatchPointer watch(session);
   if (!ran(session, shown_name(choice->path()))) return;
   const Protocol& p = session.state.protocol;

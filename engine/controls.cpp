@@ -34,6 +34,7 @@ void set_status_note(Session& session, const std::string& text) {
   // The main window is the one holding the status boxes.
   for (Handle h : g.find_by_tag("FileBox")) g.set(g.parent(h), "StatusNote", Value(text));
   console_write(text + "\n");
+  session.ui().say(text);
 }
 
 void set_pointer(Session& session, const std::string& pointer) {

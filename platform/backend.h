@@ -41,6 +41,9 @@ class Backend {
   // Called often during a long computation: a window serves its pending events when some tens
   // of milliseconds have passed since it last did; headless, nothing.
   virtual void serve_events() {}
+  // A line of the user's log: what was read, which run ran and how it ended, what was written
+  // (the console has it already; a window shows it in its log pane).
+  virtual void say(const std::string& line) { (void)line; }
   // A file chosen for a load was read and taken (a window lists it among its recent files).
   virtual void file_loaded(const std::string& path) { (void)path; }
   // Serves window events until no figure is left open; returns the exit status.

@@ -3,12 +3,14 @@
 // run's progress or the point under the pointer, notes, Stop and the log's toggle.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -31,14 +33,33 @@ void FigureWindow::build_desktop() {
   menus_ = new QMenuBar(this);
   layout->setMenuBar(menus_);
   build_menus();
-  log_ = new QPlainTextEdit(this);
+  // The drawing and the log share the window's height: showing the log takes its room from
+  // the drawing (the divider moves), never from beyond the screen.
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->setChildrenCollapsible(false);
+  layout->removeWidget(surface_);
+  split->addWidget(surface_);
+  log_box_ = new QWidget(split);
+  auto* box = new QVBoxLayout(log_box_);
+  box->setContentsMargins(4, 2, 4, 2);
+  working_values_ = new QCheckBox(QStringLiteral("Show working values"), log_box_);
+  working_values_->setToolTip(
+      QStringLiteral("Show everything the console shows: the run's working values besides what "
+                     "was read, run and written"));
+  connect(working_values_, &QCheckBox::toggled, working_values_, [this] { refill_log(); });
+  box->addWidget(working_values_);
+  log_ = new QPlainTextEdit(log_box_);
   log_->setReadOnly(true);
   log_->setMaximumBlockCount(20000);
-  log_->setFixedHeight(kLogHeightPx);
   log_->setToolTip(QStringLiteral(
-      "Everything the console shows: the run's values, warnings and messages (select and copy)"));
-  log_->setVisible(false);
-  layout->addWidget(log_);
+      "What was read, which run ran and how it ended, what was written, and every warning "
+      "(select and copy)"));
+  box->addWidget(log_);
+  split->addWidget(log_box_);
+  split->setStretchFactor(0, 1);
+  split->setSizes({4 * kLogHeightPx, kLogHeightPx});
+  log_box_->setVisible(false);
+  layout->insertWidget(0, split, 1);
   auto* bar = new QStatusBar(this);
   status_bar_ = bar;
   bar->setSizeGripEnabled(false);
@@ -144,23 +165,35 @@ QString FigureWindow::notice_text() const {
 }
 
 void FigureWindow::append_log(const QString& text) {
-  if (!log_) return;
+  console_log_ += text;
+  if (log_ && working_values_->isChecked()) add_to_pane(text);
+}
+
+void FigureWindow::append_user_log(const QString& line) {
+  user_log_ += line + QLatin1Char('\n');
+  if (log_ && !working_values_->isChecked()) add_to_pane(line + QLatin1Char('\n'));
+}
+
+void FigureWindow::add_to_pane(const QString& text) {
   log_->moveCursor(QTextCursor::End);
   log_->insertPlainText(text);
   log_->moveCursor(QTextCursor::End);
 }
 
+void FigureWindow::refill_log() {
+  if (!log_) return;
+  log_->clear();
+  add_to_pane(working_values_->isChecked() ? console_log_ : user_log_);
+}
+
 void FigureWindow::set_log_visible(bool on) {
-  if (!log_ || log_->isHidden() != on) return;
-  // The window grows or shrinks by the pane, so the drawing keeps its size.
-  const int dh = on ? kLogHeightPx : -kLogHeightPx;
-  log_->setVisible(on);
+  if (!log_box_ || log_box_->isHidden() != on) return;
+  log_box_->setVisible(on);
   {
     const QSignalBlocker quiet(log_toggle_);
     log_toggle_->setChecked(on);
   }
   if (QAction* a = action(QStringLiteral("ShowLog"))) a->setChecked(on);
-  if (isVisible() && !isMaximized()) resize(width(), height() + dh);
 }
 
 QSize FigureWindow::chrome() const {
@@ -168,7 +201,7 @@ QSize FigureWindow::chrome() const {
   // Once laid out, what the window gives the menus, log and status line; before, their wishes.
   if (isVisible() && surface_->height() > 0) return {0, height() - surface_->height()};
   int h = menus_->sizeHint().height() + status_->parentWidget()->sizeHint().height();
-  if (!log_->isHidden()) h += kLogHeightPx;
+  if (!log_box_->isHidden()) h += kLogHeightPx;
   return {0, h};
 }
 

@@ -23,6 +23,7 @@
 #include "platform/objects.h"
 
 class QAction;
+class QCheckBox;
 class QUrl;
 class QLabel;
 class QMenu;
@@ -71,7 +72,11 @@ class FigureWindow : public QWidget {
   void show_notice(const QString& text, int ms);
   QString notice_text() const;
   QPushButton* stop_button() const { return stop_; }
-  void append_log(const QString& text);
+  // The log pane shows the user's lines (what was read, run, written, every warning); with its
+  // "Show working values" switch on, everything the console shows instead.
+  void append_log(const QString& text);       // the console's text
+  void append_user_log(const QString& line);  // a line for the user
+  QCheckBox* working_values_switch() const { return working_values_; }
   void set_log_visible(bool on);
   // The pointer moved to, was pressed or released at, or the wheel turned at a place of the
   // surface (the mouse events land here; tests call them directly).
@@ -101,6 +106,8 @@ class FigureWindow : public QWidget {
   void build_menus();
   void sync_geometry();
   void sync_desktop();
+  void add_to_pane(const QString& text);
+  void refill_log();  // after the switch: the pane shows its other text
   // The status line between runs: the point under the pointer, else the last step's account.
   QString idle_status() const;
   void sync_children(Handle parent, QWidget* host, double host_height);
@@ -129,6 +136,9 @@ class FigureWindow : public QWidget {
   QMenuBar* menus_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
+  QWidget* log_box_ = nullptr;  // the pane: the log and its switch, below the drawing
+  QCheckBox* working_values_ = nullptr;
+  QString user_log_, console_log_;  // what the pane shows with the switch off, and on
   QStatusBar* status_bar_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* stop_ = nullptr;

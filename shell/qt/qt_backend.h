@@ -49,6 +49,7 @@ class QtBackend : public Backend, public DesktopHost {
   std::optional<FileChoice> save_file(const std::string& filter, const std::string& title) override;
   void message(const std::string& text) override;
   void file_loaded(const std::string& path) override;
+  void say(const std::string& line) override;
   void error_dialog(const std::string& text) override;
   // In the main window's status line for a few seconds, and in the log.
   void notice(const std::string& text) override;

@@ -95,6 +95,7 @@ void QtBackend::message(const std::string& text) {
   }
   // The log pane shows every message; tell_user has written most of them there already.
   if (!console_tee_.ends_with_line(text)) console_tee_.keep(text + "\n");
+  say(text);
   show_box(QMessageBox::Information, QStringLiteral("tavrel6"), text, dialog_parent());
 }
 
@@ -104,6 +105,7 @@ void QtBackend::error_dialog(const std::string& text) {
     return;
   }
   console_tee_.keep("Error: " + text + "\n");
+  say("Error: " + text);
   show_box(QMessageBox::Critical, QStringLiteral("Error"), text, dialog_parent());
 }
 
@@ -111,7 +113,14 @@ void QtBackend::notice(const std::string& text) {
   console_write(text + "\n");
   if (!QApplication::instance()) return;
   flush_log();
+  say(text);
   if (FigureWindow* w = desktop_window()) w->show_notice(QString::fromStdString(text), kNoticeMs);
+}
+
+void QtBackend::say(const std::string& line) {
+  if (!QApplication::instance()) return;
+  flush_log();  // the console's lines before it stay before it
+  if (FigureWindow* w = desktop_window()) w->append_user_log(QString::fromStdString(line));
 }
 
 }  // namespace tav

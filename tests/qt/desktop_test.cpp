@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
@@ -266,11 +267,49 @@ TEST_F(Desktop, RefusedFileIsShownInAMessageAndTheLogAndChangesNothing) {
   EXPECT_EQ(status("FileBox"), loaded);
 }
 
-TEST_F(Desktop, LogPaneShowsWhatTheConsoleShows) {
+// The log holds what a researcher reads: what was read, which run ran and how it ended, what
+// was written; the working values the console prints are behind the pane's switch.
+TEST_F(Desktop, LogPaneShowsTheUsersLinesAndTheWorkingValuesBehindItsSwitch) {
   load_example();
-  EXPECT_THAT(console.text(), HasSubstr("junk = 0"));
+  backend.answers.push_back(FileChoice{"saved.txt", dir.string() + "/"});
+  click("SaveButton");
+  backend.drawnow();
+  const std::string log = log_text();
+  for (const char* line : {"Read shells.txt as numeric rows: 40 specimens of 32 points",
+                           "Read the protocol shells_protocol.txt: 4 landmarks",
+                           "one-pass sliding by bending energy", "Wrote the sample", "saved.txt"})
+    EXPECT_THAT(log, HasSubstr(line));
+  EXPECT_THAT(console.text(), HasSubstr("junk = 0"));  // the console keeps them
+  EXPECT_THAT(log, ::testing::Not(HasSubstr("junk = 0")));
+  window->working_values_switch()->setChecked(true);
   EXPECT_THAT(log_text(), HasSubstr("junk = 0"));
+  window->working_values_switch()->setChecked(false);
+  EXPECT_EQ(log_text(), log);
   EXPECT_TRUE(window->log_pane()->isReadOnly());
+}
+
+// On a 768-pixel screen the log takes its room inside the window: the window keeps its size,
+// the status line and its Stop stay on the screen.
+TEST_F(Desktop, ShowingTheLogKeepsTheWindowOnTheScreen) {
+  gr().remove(fig);
+  backend.drawnow();
+  gr().set(0, "screensize", Value(row({1, 1, 1024, 768})));
+  fig = open_main_window(rt());
+  backend.drawnow();
+  window = backend.desktop_window();
+  ASSERT_NE(window, nullptr);
+  const QSize before = window->size();
+  ASSERT_LE(before.height(), 768);
+  window->set_log_visible(true);
+  backend.drawnow();
+  EXPECT_EQ(window->size(), before);
+  EXPECT_TRUE(window->log_pane()->isVisible());
+  EXPECT_GT(window->log_pane()->height(), 40);
+  const QWidget* stop_bar = window->stop_button()->parentWidget();
+  EXPECT_LE(stop_bar->mapTo(window, QPoint(0, stop_bar->height())).y(), window->height());
+  window->set_log_visible(false);
+  backend.drawnow();
+  EXPECT_EQ(window->size(), before);
 }
 
 TEST_F(Desktop, PointUnderThePointerIsNamedAndAClickHighlightsItsSpecimen) {
