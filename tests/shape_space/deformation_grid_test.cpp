@@ -1,5 +1,6 @@
 // The thin-plate spline from the consensus to a target: it passes through the target's points
 // and bends the grid only where the shapes differ.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "consensus/consensus.h"
@@ -51,6 +52,20 @@ TEST(DeformationGrid, AnAffineTargetMovesTheGridByTheSameMap) {
                 .maxCoeff(),
             1e-10);
   EXPECT_LT((g.warped_y - g.y).cwiseAbs().maxCoeff(), 1e-10);
+}
+
+// The grids' targets along a component: the shape whose score is the asked number of standard
+// deviations on that component and 0 on every other.
+TEST(ComponentShape, LiesTheAskedStandardDeviationsAlongItsComponentOnly) {
+  const Consensus plain = plain_consensus(test::varied_sample(test::design(), 25, 0.15, 0.02, 8));
+  const PrincipalComponents& pc = shape_space_of(plain.xpt, plain.y).components;
+  for (const double sds : {-2.0, 0.0, 1.5}) {
+    const Row scores = (component_shape(pc, 2, sds) - pc.mean) * pc.loadings;
+    for (Index j = 0; j < pc.components(); ++j)
+      EXPECT_NEAR(scores(j), j == 1 ? sds * std::sqrt(pc.eigenvalues(1)) : 0.0, 1e-12);
+  }
+  EXPECT_THROW(component_shape(pc, pc.components() + 1, 2), Error);
+  EXPECT_THROW(component_shape(pc, 0, 2), Error);
 }
 
 TEST(DeformationGrid, PointsOnOneLineHaveNoSpline) {
