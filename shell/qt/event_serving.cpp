@@ -59,6 +59,7 @@ void QtBackend::run_callback(Handle control) {
   if (!gr_.valid(control)) return;
   const Value callback = gr_.get(control, "Callback");
   if (callback.empty() || !runtime_.run_callback) return;
+  if (box_) box_->close();  // it told of the state before this action
   const Value label = gr_.get(control, "String");
   running_label_ = label.is_text() && !label.text().empty() ? label.text() : "an action";
   runtime_.callback_object = control;

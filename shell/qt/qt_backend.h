@@ -11,6 +11,8 @@
 // answers the main window's menu commands, dropped files and pointer; console_tee.h feeds the
 // log pane.
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -148,6 +150,10 @@ class QtBackend : public Backend, public DesktopHost {
   Objects& gr_;  // runtime_.objects
   std::unique_ptr<QApplication> own_app_;
   ConsoleTee console_tee_;
+  // The one message box open: modal to the window, a later message added to it, closed when
+  // the next action starts (it told of the state before that action).
+  QPointer<QMessageBox> box_;
+  void show_box(QMessageBox::Icon icon, const QString& title, const std::string& text);
   std::unique_ptr<QTimer> poll_;
 
   struct Shown {

@@ -34,16 +34,23 @@ std::optional<FileChoice> no_dialog(const std::string& title) {
   return std::nullopt;
 }
 
-// Shows a message or error box that does not wait: a run that reports goes on to its end.
-void show_box(QMessageBox::Icon icon, const QString& title, const std::string& text,
-              QWidget* parent) {
-  auto* box = new QMessageBox(icon, title, QString::fromStdString(text), QMessageBox::Ok, parent);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setModal(false);
-  box->show();
-}
-
 }  // namespace
+
+// A box that does not wait (a run that reports goes on to its end) but keeps the window's
+// input until it is closed; a message while it is open is added to it, so that only one box
+// is ever open and none is lost.
+void QtBackend::show_box(QMessageBox::Icon icon, const QString& title, const std::string& text) {
+  const QString said = QString::fromStdString(text);
+  if (box_ && box_->isVisible()) {
+    box_->setText(box_->text() + QStringLiteral("\n\n") + said);
+    if (icon == QMessageBox::Critical) box_->setIcon(icon), box_->setWindowTitle(title);
+    return;
+  }
+  box_ = new QMessageBox(icon, title, said, QMessageBox::Ok, dialog_parent());
+  box_->setAttribute(Qt::WA_DeleteOnClose);
+  box_->setWindowModality(box_->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+  box_->show();
+}
 
 std::optional<FileChoice> QtBackend::choice_of(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
@@ -96,7 +103,7 @@ void QtBackend::message(const std::string& text) {
   // The log pane shows every message; tell_user has written most of them there already.
   if (!console_tee_.ends_with_line(text)) console_tee_.keep(text + "\n");
   say(text);
-  show_box(QMessageBox::Information, QStringLiteral("tavrel6"), text, dialog_parent());
+  show_box(QMessageBox::Information, QStringLiteral("tavrel6"), text);
 }
 
 void QtBackend::error_dialog(const std::string& text) {
@@ -106,7 +113,7 @@ void QtBackend::error_dialog(const std::string& text) {
   }
   console_tee_.keep("Error: " + text + "\n");
   say("Error: " + text);
-  show_box(QMessageBox::Critical, QStringLiteral("Error"), text, dialog_parent());
+  show_box(QMessageBox::Critical, QStringLiteral("Error"), text);
 }
 
 void QtBackend::notice(const std::string& text) {

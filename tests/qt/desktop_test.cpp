@@ -694,6 +694,34 @@ TEST_F(Desktop, LegendIsInTheViewMenuAndOnlyLoadedFilesAreRecent) {
   EXPECT_THAT(recent, ::testing::Not(::testing::Contains(HasSubstr("refused.txt"))));
 }
 
+// One message box at a time, modal to the window: a second message joins the open box, and the
+// next action closes it (it told of the state before).
+TEST_F(Desktop, OneModalMessageBoxAtATimeClosedByTheNextAction) {
+  auto open_boxes = [] {
+    std::vector<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) boxes.push_back(box);
+    return boxes;
+  };
+  click("SaveButton");  // nothing to save yet
+  auto boxes = open_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0]->isModal());
+  EXPECT_THAT(boxes[0]->text().toStdString(), HasSubstr("no sample is loaded"));
+  click("SaveReferenceButton");  // the stale box closes, this action's own opens
+  boxes = open_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_THAT(boxes[0]->text().toStdString(), HasSubstr("no consensus or reference yet"));
+  backend.message("a second message of the same action");
+  boxes = open_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_THAT(boxes[0]->text().toStdString(), HasSubstr("no consensus or reference yet"));
+  EXPECT_THAT(boxes[0]->text().toStdString(), HasSubstr("a second message of the same action"));
+  drop(kExamples + "shells.txt");
+  backend.drawnow();
+  EXPECT_TRUE(open_boxes().empty());
+}
+
 // Between runs the status line says how the last run ended and what the last save wrote.
 TEST_F(Desktop, StatusLineSaysHowTheRunEndedAndWhatWasWritten) {
   load_example();
