@@ -72,6 +72,13 @@ std::string suggested_protocol(const Session& session);
 // are the sample's as read. Raises Error when no sample is loaded.
 ShapeSpace shape_space(const Session& session);
 
+// Writes the shape space as a picture to `path` (EPS, PDF, SVG or PNG by its ending): the scores
+// on components a (across) and b (up), outliers in red, beside the deformation grids from the
+// consensus to the shapes `sds` standard deviations either side of the mean along component a,
+// with the protocol's curves drawn through the warped points.
+void export_shape_space(Session& session, const std::string& path, Index a, Index b,
+                        double sds = 2);
+
 // Writes the drawing to `path` (EPS, PDF, SVG or PNG by its ending): the current figure as the
 // window shows it, or without a window the session's results drawn as the window draws them.
 void export_drawing(Session& session, const std::string& path);

@@ -3,6 +3,7 @@
 #include "display/legend.h"
 #include "display/render.h"
 #include "engine/engine.h"
+#include "engine/export_figure_scope.h"
 #include "engine/session.h"
 
 namespace tav {
@@ -22,25 +23,6 @@ void draw_results(Objects& g, const EngineState& s) {
   label_last_line(g, "Reference");
 }
 
-// A figure of its own for the length of an export, removed however the export ends; the
-// figure current before is current again.
-class ExportFigure {
- public:
-  explicit ExportFigure(Objects& g)
-      : g_(g), previous_(g.has_current_figure() ? g.gcf() : -1), figure_(g.create("figure", 0)) {
-    g.create("axes", figure_);
-  }
-  ~ExportFigure() {
-    g_.remove(figure_);
-    if (previous_ > 0 && g_.valid(previous_)) g_.set_current_figure(previous_);
-  }
-  Handle figure() const { return figure_; }
-
- private:
-  Objects& g_;
-  Handle previous_, figure_;
-};
-
 }  // namespace
 
 void export_drawing(Session& session, const std::string& path) {
@@ -48,7 +30,8 @@ void export_drawing(Session& session, const std::string& path) {
   if (s.sample.size() == 0)
     throw Error("There is nothing to draw: no sample is loaded; nothing was written");
   Objects& g = session.objects();
-  const ExportFigure figure(g);
+  const ExportFigureScope figure(g);
+  g.create("axes", figure.figure());
   draw_results(g, s);
   export_figure(g, figure.figure(), path);
 }

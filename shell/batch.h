@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/session.h"
@@ -21,6 +22,8 @@ struct BatchOptions {
   std::string save_protocol_sliders;                      // the loaded protocol as a sliders table
   std::string suggest_protocol;                    // a protocol to start from, for a TPS sample
   std::string save_scores, save_pca, save_slides;  // the shape space's tables (CSV)
+  std::string plot_shape_space;                    // the shape space as a picture
+  std::pair<int, int> pcs{1, 2};                   // its components: across, up
   bool help = false;
   std::vector<std::string> warnings;  // settings that conflict, with which one wins
 };

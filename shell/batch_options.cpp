@@ -18,6 +18,26 @@ bool same_file(const std::string& a, const std::string& b) {
   return !e1 && !e2 && pa == pb;
 }
 
+// "A,B": two different components, each a whole number from 1.
+std::pair<int, int> parse_pcs(const std::string& v) {
+  const auto refuse = [&] {
+    return Error("--pcs needs two different component numbers such as 1,2, got \"" + shown_name(v) +
+                 "\"");
+  };
+  const size_t comma = v.find(',');
+  if (comma == std::string::npos) throw refuse();
+  const std::string parts[2] = {v.substr(0, comma), v.substr(comma + 1)};
+  int pc[2];
+  for (int i = 0; i < 2; ++i) {
+    char* end = nullptr;
+    const long n = std::strtol(parts[i].c_str(), &end, 10);
+    if (parts[i].empty() || *end != 0 || n < 1 || n > 10000) throw refuse();
+    pc[i] = static_cast<int>(n);
+  }
+  if (pc[0] == pc[1]) throw refuse();
+  return {pc[0], pc[1]};
+}
+
 }  // namespace
 
 const char* batch_usage() {
@@ -76,6 +96,11 @@ Output (each written whole or not at all):
                                  it slid past half the gap to its neighbour); the three
                                  tables have 10 significant digits unless --digits is given
                                  (see docs/shape-space.md)
+  --plot-shape-space F           the shape space as a picture (.eps, .pdf, .svg or .png):
+                                 the scores on the components of --pcs, outliers in red,
+                                 beside the deformation grids of the shapes 2 standard
+                                 deviations either side of the mean along the first
+  --pcs A,B                      the components of --plot-shape-space (default 1,2)
   --digits N                     write numbers with N significant digits instead of 6
   --suggest-protocol F           for a TPS --data file: a protocol to edit, written right
                                  after loading: curve 0 lists the landmarks (type 0), every
@@ -118,7 +143,8 @@ std::vector<std::pair<const char*, std::string BatchOptions::*>> file_options() 
           {"--suggest-protocol", &BatchOptions::suggest_protocol},
           {"--save-scores", &BatchOptions::save_scores},
           {"--save-pca", &BatchOptions::save_pca},
-          {"--save-slides", &BatchOptions::save_slides}};
+          {"--save-slides", &BatchOptions::save_slides},
+          {"--plot-shape-space", &BatchOptions::plot_shape_space}};
 }
 constexpr size_t kInputs = 3;
 
@@ -204,6 +230,8 @@ BatchOptions parse_batch_options(const std::vector<std::string>& args) {
       if (*end != 0 || d < 1 || d > 17)
         throw Error("--digits needs a whole number from 1 to 17, got \"" + shown_name(v) + "\"");
       o.digits = static_cast<int>(d);
+    } else if (a == "--pcs") {
+      o.pcs = parse_pcs(value(i));
     } else {
       throw Error("unknown option \"" + shown_name(a) + "\"; see tavrel6-batch --help");
     }

@@ -162,9 +162,8 @@ void load_inputs(Session& session, const BatchOptions& o, BatchSteps& steps) {
     steps.status("wrote " + shown_name(o.suggest_protocol) + " (--suggest-protocol)");
   if (!o.reference.empty() &&
       steps.step("--reference", o.reference, [&] { return load_reference(session, o.reference); }))
-    steps.status(
-        "read " + shown_name(o.reference) + " as " + s.reference_format + ": " +
-        counts(s.reference.rows(), (s.reference.cols() - 1) / 2, "reference configuration"));
+    steps.status("read " + shown_name(o.reference) + " as " + s.reference_format + ": " +
+                 counts(s.reference.rows(), points_of(s.reference), "reference configuration"));
   if (!o.protocol.empty() &&
       steps.step("--protocol", o.protocol, [&] { return load_protocol(session, o.protocol); }))
     steps.status("read " + shown_name(o.protocol) + ": " +
@@ -201,6 +200,11 @@ void write_shape_space(Session& session, const BatchOptions& o, BatchSteps& step
   table("--save-pca", o.save_pca,
         [](const ShapeSpace& s, const auto&, int d) { return components_table(s, d); });
   table("--save-slides", o.save_slides, slides_table);
+  if (!o.plot_shape_space.empty() && steps.step("--plot-shape-space", o.plot_shape_space, [&] {
+        export_shape_space(session, o.plot_shape_space, o.pcs.first, o.pcs.second);
+        return Notes{};
+      }))
+    steps.status("wrote " + shown_name(o.plot_shape_space) + " (--plot-shape-space)");
 }
 
 void write_outputs(Session& session, const BatchOptions& o, BatchSteps& steps) {

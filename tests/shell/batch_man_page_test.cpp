@@ -48,7 +48,9 @@ TEST(BatchManPage, EveryOptionOfTheHelpTextIsUnderstood) {
     std::vector<std::string> args = {"--data", "d.txt", o};
     if (o == "--digits")
       args.push_back("8");
-    else if (o.rfind("--save", 0) == 0 || o == "--plot" || o == "--suggest-protocol" ||
+    else if (o == "--pcs")
+      args.push_back("1,3");
+    else if (o.rfind("--save", 0) == 0 || o.rfind("--plot", 0) == 0 || o == "--suggest-protocol" ||
              o == "--reference" || o == "--protocol" || o == "--data")
       args.push_back("f.txt");
     if (o == "--save-protocol-sliders")

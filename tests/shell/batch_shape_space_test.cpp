@@ -174,5 +174,31 @@ TEST_F(BatchShapeSpace, ATableIsNeverWrittenOntoAnInputOrAnotherOutput) {
                Error);
 }
 
+// The picture of the shape space: written for components that exist, refused whole otherwise.
+TEST_F(BatchShapeSpace, ThePictureNamesTwoComponentsThatExist) {
+  const std::vector<std::string> base = {"--data", kExamples + "shells.txt", "--protocol",
+                                         kExamples + "shells_protocol.txt"};
+  std::vector<std::string> args = base;
+  args.insert(args.end(), {"--plot-shape-space", out("s.svg"), "--pcs", "2,3"});
+  ASSERT_EQ(run(args), 0) << errors;
+  std::ifstream svg(out("s.svg"));
+  const std::string text((std::istreambuf_iterator<char>(svg)), {});
+  EXPECT_THAT(text, HasSubstr("<svg"));
+  EXPECT_TRUE(session->objects().children(0).empty());  // drawn for the export alone
+  args = base;
+  args.insert(args.end(), {"--plot-shape-space", out("t.svg"), "--pcs", "1,99"});
+  EXPECT_EQ(run(args), 1);
+  EXPECT_THAT(errors, HasSubstr("--pcs must name two of them"));
+  EXPECT_FALSE(std::filesystem::exists(out("t.svg")));
+  for (const char* bad : {"1", "2,2", "0,1", "a,b", "1,2,3", ""})
+    EXPECT_THAT(
+        [&] {
+          parse_batch_options({"--data", base[1], "--pcs", bad});
+        },
+        ::testing::ThrowsMessage<Error>(HasSubstr("--pcs needs two different")))
+        << bad;
+  EXPECT_EQ(parse_batch_options({"--data", base[1]}).pcs, (std::pair<int, int>{1, 2}));
+}
+
 }  // namespace
 }  // namespace tav::test
