@@ -68,13 +68,41 @@ void write_point_numbers(Session& session, Handle ax, const Matrix& x, bool omit
 // Whether draw_protocol leaves the helper points out for this "Hide helper points" value.
 bool helpers_left_out(double hide_helpers) { return hide_helpers == 1; }
 
+// A new comparison window opens beside the main window (right of it, else left of it), where
+// it hides neither the drawing nor the control panel; on a screen too narrow for both, at the
+// screen's right edge, over the main window's drawing rather than its controls.
+void place_beside(Objects& g, Handle comparison, Handle main) {
+  const Row screen = g.get(0, "screensize").matrix();
+  const Row m = g.pixel_position(main);
+  Row c = g.pixel_position(comparison);
+  constexpr double kGap = 12;
+  const double screen_right = screen.size() >= 4 ? screen(0) + screen(2) - 1 : 1e9;
+  if (m(0) + m(2) + kGap + c(2) <= screen_right)
+    c(0) = m(0) + m(2) + kGap;
+  else if (m(0) - kGap - c(2) >= 1)
+    c(0) = m(0) - kGap - c(2);
+  else {
+    // Over the main window's drawing, right of its controls, as wide as the screen leaves.
+    const auto axes = g.find_by_tag("MainAxes");
+    const double drawing_left = axes.empty() ? 0 : g.pixel_position(axes.front())(0);
+    constexpr double kNarrowest = 200;
+    c(0) = std::max(1.0, std::min(m(0) + drawing_left, screen_right - kNarrowest));
+    c(2) = std::min(c(2), screen_right - c(0));
+  }
+  c(1) = m(1) + m(3) - c(3);  // tops level
+  g.set(comparison, "Position", Value(c));
+}
+
 // The consensus beside the plain consensus fitted onto it, both on the baseline 4 -> 5.
 void compare_with_plain_consensus(Session& session, double curves_wanted, double hide_helpers) {
   Objects& g = session.objects();
   EngineState& s = session.state;
+  const bool opening = !g.valid(kComparisonFigure);
+  const Handle main = g.gcf();
   s.plain_consensus = fit_onto(Matrix(s.plain_consensus), s.reference);
   draw_protocol(g, s.plain_consensus, s.protocol.curves, curves_wanted != 0,
                 helpers_left_out(hide_helpers), ColourCode::compared);
+  if (opening) place_beside(g, g.figure(kComparisonFigure), main);
   // The title names the colours as painted, so it follows the palette.
   g.set(g.figure(kComparisonFigure), "Name",
         Value("tavrel6: consensus (" + painted_colour_name('r') + " stars) and plain consensus (" +

@@ -72,7 +72,12 @@ void FigureWindow::surface_resized() {
   if (!gr_.valid(fig_)) return;
   const Row pos = gr_.pixel_position(fig_);
   const double dw = surface_->width() - pos(2), dh = surface_->height() - pos(3);
-  if (dw != 0 || dh != 0) follow_resize(dw, dh);
+  if (dw != 0 || dh != 0) return follow_resize(dw, dh);
+  // The model has this size already (the window was opened at it): the drawing still takes the
+  // surface's room, which it did not have before the window was laid out.
+  widgets_.at(fig_)->setGeometry(surface_->rect());
+  place_panel();
+  widgets_.at(fig_)->update();
 }
 
 void FigureWindow::dragEnterEvent(QDragEnterEvent* event) {

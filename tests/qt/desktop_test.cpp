@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -730,6 +731,34 @@ TEST_F(Desktop, StatusLineSaysHowTheRunEndedAndWhatWasWritten) {
   backend.answers.push_back(FileChoice{"saved.txt", dir.string() + "/"});
   click("SaveButton");
   EXPECT_THAT(window->status_text().toStdString(), HasSubstr("saved.txt"));
+}
+
+// The comparison window is painted as soon as it opens, and opens beside the main window, not
+// over its control panel.
+TEST_F(Desktop, ComparisonWindowPaintsWhenItOpensBesideTheMainWindow) {
+  load_example();
+  check("MeanButton", true);
+  check("OriginalButton", true);
+  click("ReplotButton");
+  ASSERT_TRUE(gr().valid(2));
+  QWidget* comparison = backend.window(2);
+  ASSERT_NE(comparison, nullptr);
+  ASSERT_TRUE(comparison->isVisible());
+  const QImage picture = comparison->grab().toImage();
+  int coloured = 0;  // the consensus's and the plain consensus's markers
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QColor c = picture.pixelColor(x, y);
+      coloured += std::abs(c.red() - c.green()) > 60 || std::abs(c.green() - c.blue()) > 60;
+    }
+  EXPECT_GT(coloured, 50);
+  const QRect panel(window->control_panel()->mapToGlobal(QPoint(0, 0)),
+                    window->control_panel()->size());
+  EXPECT_FALSE(comparison->frameGeometry().intersects(panel))
+      << comparison->frameGeometry().x() << "," << comparison->frameGeometry().y() << " "
+      << comparison->width() << "x" << comparison->height() << " panel " << panel.x() << ","
+      << panel.y() << " " << panel.width() << "x" << panel.height() << " main "
+      << window->frameGeometry().x() << " pos " << gr().get(2, "Position").matrix();
 }
 
 // After "Compare with plain consensus" opens its window, the point numbers of the same Replot
