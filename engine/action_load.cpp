@@ -32,31 +32,6 @@ bool loaded(Session& session, Load&& load) {
   }
 }
 
-// The sample's points: every one a landmark until a protocol says otherwise; with a protocol
-// kept from before, the kinds it gives them.
-std::string points_text(const EngineState& s) {
-  const Protocol& p = s.protocol;
-  if (!p.has_curves) return sprintf_m("%3.0f Landmarks", {Value(double(s.loaded.points()))});
-  return sprintf_m("%3.0f Points: %i Landmarks, %i Semi-Landmarks, %i Helpers",
-                   {Value(double(s.loaded.points())), Value(double(p.landmarks)),
-                    Value(double(p.semilandmarks)), Value(double(p.helpers))});
-}
-
-// FileBox: the sample's file and the format it was read in, its count of specimens and of
-// points, any unread lines, and the user reference beside it.
-void show_file_status(Session& session) {
-  const EngineState& s = session.state;
-  const Sample& sample = s.loaded;
-  std::string text = sprintf_m("File: %s \\n %3.0f Specimens \\n ",
-                               {Value(sample.file + " as " + sample.format),
-                                Value(static_cast<double>(sample.specimens()))}) +
-                     points_text(s);
-  if (sample.unread_lines != 0)
-    text += "\n " + std::to_string(sample.unread_lines) + " lines after the end line unread";
-  if (s.user_reference) text += "\n Reference: " + s.reference_file + " as " + s.reference_format;
-  set_status(session, "FileBox", text);
-}
-
 // What a Load leaves drawn: only the sample as loaded (and the user reference), nothing of an
 // earlier drawing or its legend.
 void draw_loaded(Session& session) {

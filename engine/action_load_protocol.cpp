@@ -72,6 +72,7 @@ void action_load_protocol(Session& session) {
                                std::to_string(read.helpers) + " helper points");
   const WatchPointer watch(session);
   if (!ran(session, shown_name(choice->path()))) return;
+  show_file_status(session);  // the points' kinds are the protocol's now
   const Protocol& p = session.state.protocol;
   set_status(
       session, "ProtoBox",

@@ -30,20 +30,6 @@ class LastChange : public RunObserver {
   double devref_ = 0;
 };
 
-// The console's record of every pass: devref (with the session's digits) and the pass number.
-class ConsoleRunLog : public RunObserver {
- public:
-  explicit ConsoleRunLog(int digits) : digits_(digits) {}
-  void pass_measured(double devref, int pass) override {
-    console_show("devref", Value(devref), digits_);
-    console_show("itercount2", Value(pass));
-  }
-  void settled(const std::string& text) override { console_write("\n" + text + "\n"); }
-
- private:
-  int digits_;
-};
-
 // Every pass drawn in the current axes: the sample and the consensus with the pass label.
 // The figure current after the last pass is current again when the run ends.
 class PassDrawing : public RunObserver {

@@ -2,6 +2,7 @@
 
 #include "engine/session.h"
 #include "platform/console.h"
+#include "platform/format.h"
 
 namespace tav {
 namespace {
@@ -27,6 +28,33 @@ bool control_on(Session& session, const std::string& tag) {
 void set_status(Session& session, const std::string& tag, const std::string& text) {
   Objects& g = session.objects();
   for (Handle h : g.find_by_tag(tag)) g.set(h, "String", Value(text));
+}
+
+namespace {
+
+// The sample's points: every one a landmark until a protocol says otherwise; with a protocol
+// kept from before, the kinds it gives them.
+std::string points_text(const EngineState& s) {
+  const Protocol& p = s.protocol;
+  if (!p.has_curves) return sprintf_m("%3.0f Landmarks", {Value(double(s.loaded.points()))});
+  return sprintf_m("%3.0f Points: %i Landmarks, %i Semi-Landmarks, %i Helpers",
+                   {Value(double(s.loaded.points())), Value(double(p.landmarks)),
+                    Value(double(p.semilandmarks)), Value(double(p.helpers))});
+}
+
+}  // namespace
+
+void show_file_status(Session& session) {
+  const EngineState& s = session.state;
+  const Sample& sample = s.loaded;
+  std::string text = sprintf_m("File: %s \\n %3.0f Specimens \\n ",
+                               {Value(sample.file + " as " + sample.format),
+                                Value(static_cast<double>(sample.specimens()))}) +
+                     points_text(s);
+  if (sample.unread_lines != 0)
+    text += "\n " + std::to_string(sample.unread_lines) + " lines after the end line unread";
+  if (s.user_reference) text += "\n Reference: " + s.reference_file + " as " + s.reference_format;
+  set_status(session, "FileBox", text);
 }
 
 void set_status_note(Session& session, const std::string& text) {

@@ -14,6 +14,9 @@ bool control_on(Session& session, const std::string& tag);  // non-empty and non
 // Sets the "String" of the status text tagged `tag`, formatted (\n becomes a line break);
 // does nothing when no window with that control is open.
 void set_status(Session& session, const std::string& tag, const std::string& text);
+// FileBox: the sample's file and the format it was read in, its specimens and points (with
+// the kinds the protocol gives them), any unread lines, and the user reference beside it.
+void show_file_status(Session& session);
 // The status line's account of the last step (how a run ended, what a save wrote), shown when
 // no run is in progress, and the same line on the console (the log).
 void set_status_note(Session& session, const std::string& text);

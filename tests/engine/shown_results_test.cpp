@@ -149,6 +149,8 @@ TEST_F(ShownResults, StatusNamesTheSampleBesideItsReferenceAndTheProtocolKeptByA
   EXPECT_THAT(status("FileBox"), HasSubstr("40 Specimens"));
   EXPECT_THAT(status("FileBox"), HasSubstr("Reference: ref.txt"));
   act("LoadProtocol", kExamples + "shells_protocol.txt");
+  EXPECT_THAT(status("FileBox"), HasSubstr("32 Points: 4 Landmarks, 26 Semi-Landmarks, 2 Helpers"));
+  EXPECT_THAT(status("FileBox"), HasSubstr("Reference: ref.txt"));
   act("Load", kExamples + "shells.txt");
   EXPECT_THAT(status("FileBox"), HasSubstr("32 Points: 4 Landmarks, 26 Semi-Landmarks, 2 Helpers"));
   EXPECT_THAT(status("FileBox"), ::testing::Not(HasSubstr("32 Landmarks")));
