@@ -104,6 +104,7 @@ const char* mode_text(RunMode mode) {
 // already on the same sample; it is taken from there.
 Consensus plain_run_without_protocol(EngineState& s, RunReport& report) {
   Consensus c = s.loaded_plain ? std::move(*s.loaded_plain) : plain_consensus(s.loaded.rows);
+  s.loaded_plain.reset();  // taken: a second run computes it again
   s.protocol.kinds.assign(static_cast<size_t>(s.loaded.points()), PointKind::landmark);
   s.protocol.landmarks = s.loaded.points();
   s.protocol.points = s.loaded.points();

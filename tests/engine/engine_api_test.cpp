@@ -125,6 +125,18 @@ TEST_F(EngineApi, AStoppedRunEndsStoppedAndKeepsTheEarlierResults) {
   EXPECT_EQ(session.state.last_run.mode, RunMode::distance);
 }
 
+// Without a protocol the run takes the plain consensus Load computed; a second run computes it
+// again and gives the same results.
+TEST_F(EngineApi, APlainRunWithoutAProtocolGivesTheSameResultsTwice) {
+  load_sample(session, kExamples + "shells.txt");
+  run(session, {RunMode::bending}, quiet);
+  const Matrix first = session.state.sample, consensus = session.state.reference;
+  run(session, {RunMode::bending}, quiet);
+  EXPECT_EQ(session.state.sample, first);
+  EXPECT_EQ(session.state.reference, consensus);
+  EXPECT_EQ(session.state.last_run.mode, RunMode::plain);
+}
+
 TEST_F(EngineApi, TheCheckBoxesSelectTheMode) {
   struct Choice {
     bool no_align, distance, iterate, reference;
