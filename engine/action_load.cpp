@@ -74,6 +74,7 @@ void action_load(Session& session) {
                                std::to_string(read.points()) + " points");
   show_protocol_forgotten(session, before);
   draw_loaded(session);
+  follow_shape_space(session);
 }
 
 void action_load_reference(Session& session) {
@@ -87,6 +88,7 @@ void action_load_reference(Session& session) {
   set_status_note(session, "Read the reference " + session.state.reference_file + " as " +
                                session.state.reference_format);
   draw_loaded(session);
+  follow_shape_space(session);
 }
 
 }  // namespace tav

@@ -73,6 +73,7 @@ void action_load_protocol(Session& session) {
   const WatchPointer watch(session);
   if (!ran(session, shown_name(choice->path()))) return;
   show_file_status(session);  // the points' kinds are the protocol's now
+  follow_shape_space(session);
   const Protocol& p = session.state.protocol;
   set_status(
       session, "ProtoBox",

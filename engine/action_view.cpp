@@ -190,6 +190,7 @@ void action_clear(Session& session) {
   // The comparison window shows the cleared consensus: it closes with it.
   if (g.valid(kComparisonFigure) && g.type(kComparisonFigure) == "figure")
     g.remove(kComparisonFigure);
+  follow_shape_space(session);  // the shape space closes as well
   g.cla(g.gca());
   set_status(session, "FileBox", "No File Active");
   set_status(session, "ProtoBox", "No Protocol Loaded");

@@ -11,6 +11,7 @@
 #include "engine/run_observer.h"
 #include "engine/run_report.h"
 #include "engine/sample.h"
+#include "platform/objects.h"
 #include "shape_space/shape_space.h"
 
 namespace tav {
@@ -78,6 +79,10 @@ ShapeSpace shape_space(const Session& session);
 // with the protocol's curves drawn through the warped points.
 void export_shape_space(Session& session, const std::string& path, Index a, Index b,
                         double sds = 2);
+// Draws the shape space `s` of the session as export_shape_space pictures it into `figure`, sized
+// for its three panels; a and b must name components of `s`.
+void draw_shape_space(Session& session, const ShapeSpace& s, Handle figure, Index a, Index b,
+                      double sds = 2);
 
 // Writes the drawing to `path` (EPS, PDF, SVG or PNG by its ending): the current figure as the
 // window shows it, or without a window the session's results drawn as the window draws them.

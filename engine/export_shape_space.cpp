@@ -1,77 +1,10 @@
-// The shape space as a picture: the scores on two components beside the deformation grids of
-// the shapes at the two ends of the first of them.
-#include "display/display.h"
-#include "display/legend.h"
+// The shape space as a picture written to a file.
 #include "display/render.h"
 #include "engine/engine.h"
 #include "engine/export_figure_scope.h"
 #include "engine/session.h"
-#include "platform/format.h"
 
 namespace tav {
-namespace {
-
-constexpr double kPanelPx = 420, kGapPx = 20;
-constexpr int kGridCells = 20;
-
-// An axes of the figure, the i-th panel from the left.
-Handle panel(Objects& g, Handle figure, int i) {
-  const Handle ax = g.create("axes", figure);
-  g.set(ax, "Units", Value("pixels"));
-  g.set(ax, "Position", Value(row({kGapPx + i * (kPanelPx + kGapPx), kGapPx, kPanelPx, kPanelPx})));
-  g.set(figure, "CurrentAxes", Value(ax));
-  g.hold(ax, true);  // every line drawn stays
-  return ax;
-}
-
-std::string axis_name(const PrincipalComponents& pc, Index c) {
-  return sprintf_m("PC%i (%.1f %%)", {Value(static_cast<double>(c)), Value(pc.percent(c - 1))});
-}
-
-// The scores of components a (across) and b (up), outliers marked apart.
-void draw_scores(Objects& g, Handle ax, const ShapeSpace& s, Index a, Index b) {
-  const Matrix& scores = s.components.scores;
-  std::vector<double> x[2], y[2];
-  for (Index i = 0; i < scores.rows(); ++i) {
-    const int outlier = s.outliers[static_cast<size_t>(i)] ? 1 : 0;
-    x[outlier].push_back(scores(i, a - 1)), y[outlier].push_back(scores(i, b - 1));
-  }
-  const char* specs[2] = {"bo", "ro"};
-  const char* names[2] = {"Specimens", "Outliers"};
-  for (int k = 0; k < 2; ++k) {
-    if (x[k].empty()) continue;
-    g.line(ax, Eigen::Map<const Row>(x[k].data(), static_cast<Index>(x[k].size())),
-           Eigen::Map<const Row>(y[k].data(), static_cast<Index>(y[k].size())), specs[k]);
-    label_last_line(g, names[k]);
-  }
-  g.axis_auto(ax);
-  g.axis_equal(ax);
-  const Row lim = g.axis(ax);
-  g.text(ax, lim(0), lim(3),
-         axis_name(s.components, a) + " across, " + axis_name(s.components, b) + " up");
-}
-
-// The grid from the consensus to `target`, and the target's points with its curves.
-void draw_grid(Objects& g, Handle ax, const Row& consensus, const Row& target,
-               const CurveProtocol& curves, bool has_curves, const std::string& title) {
-  const DeformationGrid grid = deformation_grid(consensus, target, kGridCells);
-  for (Index r = 0; r < grid.warped_x.rows(); ++r)
-    g.line(ax, grid.warped_x.row(r), grid.warped_y.row(r), "k-");
-  for (Index c = 0; c < grid.warped_x.cols(); ++c)
-    g.line(ax, grid.warped_x.col(c).transpose(), grid.warped_y.col(c).transpose(), "k-");
-  Matrix shape(1, target.size() + 1);
-  shape << target, 0.0;  // a configuration row carries a trailing value
-  if (has_curves)
-    draw_protocol(g, shape, curves, true);
-  else
-    draw_configurations(g, shape, "bo");
-  g.axis_auto(ax);
-  g.axis_equal(ax);
-  const Row lim = g.axis(ax);
-  g.text(ax, lim(0), lim(3), title);
-}
-
-}  // namespace
 
 void export_shape_space(Session& session, const std::string& path, Index a, Index b, double sds) {
   const ShapeSpace s = shape_space(session);
@@ -82,19 +15,8 @@ void export_shape_space(Session& session, const std::string& path, Index a, Inde
                 std::to_string(m) + "); nothing was written");
   Objects& g = session.objects();
   const ExportFigureScope scope(g);
-  const Handle figure = scope.figure();
-  g.set(figure, "Units", Value("pixels"));
-  g.set(figure, "Position",
-        Value(row({0, 0, 3 * (kPanelPx + kGapPx) + kGapPx, kPanelPx + 2 * kGapPx})));
-  draw_scores(g, panel(g, figure, 0), s, a, b);
-  const Protocol& p = session.state.protocol;
-  for (int end = 0; end < 2; ++end) {
-    const double at = end == 0 ? -sds : sds;
-    draw_grid(g, panel(g, figure, end + 1), s.consensus, component_shape(s.components, a, at),
-              p.curves, p.has_curves,
-              sprintf_m("PC%i at %+g sd", {Value(static_cast<double>(a)), Value(at)}));
-  }
-  export_figure(g, figure, path);
+  draw_shape_space(session, s, scope.figure(), a, b, sds);
+  export_figure(g, scope.figure(), path);
 }
 
 }  // namespace tav

@@ -29,6 +29,7 @@ void run_action(Session& session, const std::string& action) {
       {"TangentPlot", [](Session& s) { action_tangent_plot(s, false); }},
       {"OriginalTangent", [](Session& s) { action_tangent_plot(s, true); }},
       {"Clear", action_clear},
+      {"ShapeSpace", action_shape_space},
       {"ShowDF", [](Session&) {}},
   };
   for (const auto& [name, body] : actions)

@@ -7,8 +7,9 @@ struct Session;
 
 // The action engine: runs the action named by the text (the first of "Load", "LoadReference",
 // "Save", "SaveLMSLM", "SaveLM", "LoadProtocol", "SaveReference", "SaveReferenceLMSLM",
-// "SaveReferenceLM", "Replot", "TangentPlot", "OriginalTangent", "Clear", "ShowDF" that equals
-// it, case-sensitively); any other text writes "\nFell through case" to the console.
+// "SaveReferenceLM", "Replot", "TangentPlot", "OriginalTangent", "Clear", "ShapeSpace",
+// "ShowDF" that equals it, case-sensitively); any other text writes "\nFell through case" to
+// the console.
 void run_action(Session& session, const std::string& action);
 
 // The action bodies.
@@ -21,5 +22,9 @@ void action_save_reference(Session& session, SaveKind kind);
 void action_replot(Session& session);
 void action_tangent_plot(Session& session, bool original);
 void action_clear(Session& session);
+void action_shape_space(Session& session);
+// Keeps an open shape-space window in step with the results: drawn afresh, or closed when no
+// sample is left.
+void follow_shape_space(Session& session);
 
 }  // namespace tav
