@@ -50,6 +50,9 @@ void action_shape_space(Session& session) {
 
 void follow_shape_space(Session& session) {
   Objects& g = session.objects();
+  const bool loaded = session.state.sample.size() != 0;
+  for (Handle h : g.find_by_tag("ShapeSpaceButton"))
+    g.set(h, "Enable", Value(loaded ? "on" : "off"));
   if (!shape_space_open(g)) return;
   if (not_drawable(session))
     g.remove(kShapeSpaceFigure);

@@ -23,8 +23,8 @@ void action_replot(Session& session);
 void action_tangent_plot(Session& session, bool original);
 void action_clear(Session& session);
 void action_shape_space(Session& session);
-// Keeps an open shape-space window in step with the results: drawn afresh, or closed when no
-// sample is left.
+// Keeps the shape space in step with the results: its window, when open, drawn afresh or closed
+// when no sample is left; its control offered only while a sample is loaded.
 void follow_shape_space(Session& session);
 
 }  // namespace tav

@@ -210,9 +210,11 @@ void FigureWindow::sync_desktop() {
   status_->setText(progress.empty() ? idle_status() : QString::fromStdString(progress));
   stop_->setVisible(!progress.empty());
   for (const auto& [name, a] : actions_) {
-    if (!a->isCheckable()) continue;
     const auto found = gr_.find_by_tag(name.toStdString());
     if (found.empty()) continue;
+    // An entry for a control is offered when its control is.
+    a->setEnabled(text_property(gr_, found.front(), "Enable", "on") != "off");
+    if (!a->isCheckable()) continue;
     const QSignalBlocker quiet(a);
     a->setChecked(gr_.get(found.front(), "Value").truthy());
   }

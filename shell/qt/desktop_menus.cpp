@@ -51,6 +51,7 @@ const std::vector<MenuEntry>& desktop_menu_entries() {
       {"&View", "", "", "", K::command},
       {"&View", "&Fit the drawing", "FitDrawing", "Ctrl+0", K::command},
       {"&View", "Show the lo&g", "ShowLog", "Ctrl+L", K::toggle},
+      {"&Analysis", "&Shape space", "ShapeSpaceButton", "", K::control},
       {"&Help", "Short &guide", "Guide", "F1", K::command},
       {"&Help", "&About tavrel6", "About", "", K::command},
   };

@@ -15,7 +15,7 @@ enum class MenuKind {
 };
 
 struct MenuEntry {
-  const char* menu;      // "&File", "&Run", "&View", "&Help"
+  const char* menu;      // "&File", "&Run", "&View", "&Analysis", "&Help"
   const char* label;     // "" for a separator
   const char* name;      // control tag or command name
   const char* shortcut;  // as QKeySequence reads it, "" for none

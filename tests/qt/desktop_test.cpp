@@ -142,6 +142,8 @@ TEST_F(Desktop, EveryMenuEntryForAControlDoesWhatTheControlDoesByMenuAndByShortc
     if (e.kind != MenuKind::control && e.kind != MenuKind::check) continue;
     SCOPED_TRACE(e.name);
     const Handle control = tagged(e.name);
+    gr().set(control, "Enable", Value("on"));  // entries offered only after a Load, offered
+    backend.drawnow();
     QAction* a = window->action(e.name);
     ASSERT_NE(a, nullptr);
     EXPECT_FALSE(a->text().isEmpty());
@@ -759,6 +761,30 @@ TEST_F(Desktop, ComparisonWindowPaintsWhenItOpensBesideTheMainWindow) {
       << comparison->width() << "x" << comparison->height() << " panel " << panel.x() << ","
       << panel.y() << " " << panel.width() << "x" << panel.height() << " main "
       << window->frameGeometry().x() << " pos " << gr().get(2, "Position").matrix();
+}
+
+// Analysis > Shape space is offered once a sample is loaded; it opens the shape space in a
+// window of its own, a point per specimen among its scores, and Clear closes it with the sample.
+TEST_F(Desktop, ShapeSpaceWindowOpensAfterALoadAndClosesWithClear) {
+  QAction* entry = window->action(QStringLiteral("ShapeSpaceButton"));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_FALSE(entry->isEnabled());
+  drop(kExamples + "shells.txt");
+  EXPECT_TRUE(entry->isEnabled());
+  entry->trigger();
+  backend.drawnow();
+  ASSERT_TRUE(gr().valid(3));
+  QWidget* shape_space = backend.window(3);
+  ASSERT_NE(shape_space, nullptr);
+  EXPECT_TRUE(shape_space->isVisible());
+  EXPECT_EQ(shape_space->windowTitle().toStdString(), "tavrel6: shape space");
+  Index scores = 0;
+  for (Handle c : gr().children(gr().children(3).at(0)))
+    if (gr().type(c) == "line") scores += gr().get(c, "XData").matrix().size();
+  EXPECT_EQ(scores, engine_state().loaded.specimens());
+  click("ClearButton");
+  EXPECT_FALSE(gr().valid(3));
+  EXPECT_FALSE(entry->isEnabled());
 }
 
 // After "Compare with plain consensus" opens its window, the point numbers of the same Replot

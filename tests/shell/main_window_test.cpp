@@ -71,7 +71,7 @@ TEST_F(MainWindow, EveryTagIsUniqueAndEveryActionHasAControl) {
   for (const Field& f : handles.fields()) EXPECT_EQ(f.value.matrix().size(), 1) << f.name;
   for (const char* action : {"Load", "LoadReference", "LoadProtocol", "Save", "SaveLMSLM", "SaveLM",
                              "SaveReference", "SaveReferenceLMSLM", "SaveReferenceLM", "Replot",
-                             "TangentPlot", "OriginalTangent", "Clear"}) {
+                             "TangentPlot", "OriginalTangent", "Clear", "ShapeSpace"}) {
     int callers = 0;
     for (Handle h : gr().listing(gr().gcf()))
       if (gr().get(h, "Callback") == Value(List{"zidudezu", action})) ++callers;
