@@ -37,6 +37,7 @@ void draw_into_window(Session& session) {
   for (Handle child : g.children(figure)) g.remove(child);
   g.set(figure, "Name", Value("tavrel6: shape space"));
   draw_shape_space(session, s, figure, kAcross, kUp);
+  draw_slides_and_variance(session, s, figure);
   if (before > 0 && before != figure && g.valid(before)) g.set_current_figure(before);
 }
 

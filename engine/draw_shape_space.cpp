@@ -13,11 +13,14 @@ namespace {
 constexpr double kPanelPx = 420, kGapPx = 20;
 constexpr int kGridCells = 20;
 
-// An axes of the figure, the i-th panel from the left.
-Handle panel(Objects& g, Handle figure, int i) {
+// An axes of the figure, the i-th panel from the left, `high` of its height from `bottom` up.
+Handle panel(Objects& g, Handle figure, int i, double bottom = 0, double high = 1) {
   const Handle ax = g.create("axes", figure);
   g.set(ax, "Units", Value("pixels"));
-  g.set(ax, "Position", Value(row({kGapPx + i * (kPanelPx + kGapPx), kGapPx, kPanelPx, kPanelPx})));
+  const double raised = bottom > 0 ? kGapPx : 0;  // a gap between stacked panels
+  g.set(ax, "Position",
+        Value(row({kGapPx + i * (kPanelPx + kGapPx), kGapPx + bottom * kPanelPx + raised, kPanelPx,
+                   high * kPanelPx - raised})));
   g.set(figure, "CurrentAxes", Value(ax));
   g.hold(ax, true);  // every line drawn stays
   return ax;
@@ -70,7 +73,58 @@ void draw_grid(Objects& g, Handle ax, const Row& consensus, const Row& target,
   g.text(ax, lim(0), lim(3), title);
 }
 
+// The top-left corner of the axes' limits, where a panel's title is written.
+void title(Objects& g, Handle ax, const std::string& text) {
+  g.axis_auto(ax);
+  const Row lim = g.axis(ax);
+  g.text(ax, lim(0), lim(3), text);
+}
+
+// The percent of the variance along every component, component by component.
+void draw_variance(Objects& g, Handle ax, const PrincipalComponents& pc) {
+  const Index m = pc.components();
+  Row at(m), percent(m);
+  for (Index c = 0; c < m; ++c) at(c) = double(c + 1), percent(c) = pc.percent(c);
+  for (Index c = 0; c < m; ++c)  // a bar per component, from 0 up
+    g.line(ax, row({at(c), at(c)}), row({0, percent(c)}), "b-");
+  g.line(ax, at, percent, "b.");
+  title(g, ax, "Variance of each component (%)");
+}
+
+// How far each point slid, point by point: the mean and the largest over the specimens, the
+// points whose largest slide may have taken them past a neighbour marked.
+void draw_slides(Objects& g, Handle ax, const SlideRecord& slides) {
+  const Index k = static_cast<Index>(slides.points.size());
+  Row at(k), mean(k), largest(k);
+  std::vector<double> flagged_at, flagged;
+  for (Index p = 0; p < k; ++p) {
+    const PointSlide& point = slides.points[static_cast<size_t>(p)];
+    at(p) = double(p + 1), mean(p) = point.mean, largest(p) = point.largest;
+    if (point.flagged) flagged_at.push_back(at(p)), flagged.push_back(point.largest);
+  }
+  g.line(ax, at, mean, "b-");
+  label_last_line(g, "Mean slide");
+  g.line(ax, at, largest, "r-");
+  label_last_line(g, "Largest slide");
+  if (!flagged.empty()) {
+    const Index n = static_cast<Index>(flagged.size());
+    g.line(ax, Eigen::Map<const Row>(flagged_at.data(), n),
+           Eigen::Map<const Row>(flagged.data(), n), "rx");
+    label_last_line(g, "Past half the gap to a neighbour");
+  }
+  title(g, ax, "Slide of each point");
+}
+
 }  // namespace
+
+void draw_slides_and_variance(Session& session, const ShapeSpace& s, Handle figure) {
+  Objects& g = session.objects();
+  Row position = g.get(figure, "Position").matrix();
+  position(2) = 4 * (kPanelPx + kGapPx) + kGapPx;
+  g.set(figure, "Position", Value(position));
+  draw_variance(g, panel(g, figure, 3, 0.5, 0.5), s.components);
+  if (!s.slides.points.empty()) draw_slides(g, panel(g, figure, 3, 0, 0.5), s.slides);
+}
 
 void draw_shape_space(Session& session, const ShapeSpace& s, Handle figure, Index a, Index b,
                       double sds) {

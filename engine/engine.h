@@ -83,6 +83,9 @@ void export_shape_space(Session& session, const std::string& path, Index a, Inde
 // for its three panels; a and b must name components of `s`.
 void draw_shape_space(Session& session, const ShapeSpace& s, Handle figure, Index a, Index b,
                       double sds = 2);
+// Widens the figure of draw_shape_space by a fourth panel: above, the variance of every
+// component; below, how far each point slid (mean and largest, flagged points marked).
+void draw_slides_and_variance(Session& session, const ShapeSpace& s, Handle figure);
 
 // Writes the drawing to `path` (EPS, PDF, SVG or PNG by its ending): the current figure as the
 // window shows it, or without a window the session's results drawn as the window draws them.
